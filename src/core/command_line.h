@@ -1,0 +1,24 @@
+// Readings of the command line's argument text (everything after the program's path).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vorn {
+
+// The mode letter: the second character of the upper-cased argument text, or the
+// empty string when the text is shorter than two characters. The first character
+// (normally '/' or '-') is not examined.
+std::string SwitchLetter(std::string_view argumentText);
+
+// The text behind the switch: the argument text from its fourth character on
+// ("/p 1234" gives "1234"), empty when the text is shorter.
+std::string_view HandleText(std::string_view argumentText);
+
+// The lenient reading of a window handle: blanks and tabs are skipped, decimal
+// digits are read up to the first other character. Text without digits, and a
+// number beyond the 32-bit signed range, give 0 (a handle that names no window).
+std::int32_t LenientHandle(std::string_view text);
+
+}  // namespace vorn

@@ -1,0 +1,57 @@
+// The particle model of the flame swarm.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace vorn {
+
+// Sprite sheet geometry: 8 columns x 4 rows of 32 x 64 pixel cells, played in
+// reading order.
+inline constexpr std::int32_t kSheetSize = 256;
+inline constexpr std::int32_t kCellWidth = 32;
+inline constexpr std::int32_t kCellHeight = 64;
+inline constexpr std::int32_t kSheetColumns = kSheetSize / kCellWidth;
+inline constexpr std::int32_t kSheetRows = kSheetSize / kCellHeight;
+
+// Degrees to radians, exactly this double (a hair below pi / 180).
+inline constexpr double kDegreesToRadians = 0.017453292519943;
+
+struct Particle {
+  std::int32_t Angle = 0;  // heading in whole degrees, 0 = +x, 90 = +y (down)
+  std::int32_t X = 0;      // top-left corner of the sprite on the screen, pixels
+  std::int32_t Y = 0;
+  std::int32_t SrcX = 0;   // top-left corner of the current cell in the sheet
+  std::int32_t SrcY = 0;
+};
+
+// The particle table. The saver counts its records from 1 to Num; here record i
+// is element i - 1, and every pass visits them in that order.
+using Particles = std::vector<Particle>;
+
+// RandomRange(low, high): a whole number uniform in low..high.
+using RandomRangeFn = std::function<std::int32_t(std::int32_t, std::int32_t)>;
+
+// A table of `num` zeroed records; empty for a count below 1 or one that cannot
+// be allocated.
+Particles AllocateParticles(std::int32_t num);
+
+// Every particle to the centre of the screen with a random heading; cells kept.
+void BurstParticles(Particles& particles, std::int32_t screenW, std::int32_t screenH,
+                    const RandomRangeFn& randomRange);
+
+// Every particle to a random one of the 32 cells (column drawn first, then row).
+void InitCells(Particles& particles, const RandomRangeFn& randomRange);
+
+// Turns, moves and wraps one particle.
+void StepParticle(Particle& p, std::int32_t screenW, std::int32_t screenH, std::int32_t speed,
+                  const RandomRangeFn& randomRange);
+
+// Advances a cell position to the next frame of the animation, in place.
+void NextCell(std::int32_t& srcX, std::int32_t& srcY);
+
+// Half a screen extent, rounded to the nearest whole number, ties to even.
+std::int32_t HalfExtent(std::int32_t extent);
+
+}  // namespace vorn

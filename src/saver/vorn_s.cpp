@@ -1,0 +1,125 @@
+#include "saver/vorn_s.h"
+
+#include "core/command_line.h"
+#include "core/raster.h"
+
+namespace vorn {
+
+void VornS::Load() {
+  window_ = platform_.CreateSaverWindow(*this);
+  Form_Load();
+}
+
+std::int32_t VornS::Random(std::int32_t low, std::int32_t high) {
+  return RandomRange(platform_, shared_, low, high);
+}
+
+void VornS::Form_Load() {
+  const ScreenSize screen = platform_.GetScreenSize();
+  platform_.MoveWindow(window_, 0, 0, screen.width, screen.height);
+  ScreenW = screen.width;
+  ScreenH = screen.height;
+  platform_.SizeSurface(SurfaceId::SaverBuffer, ScreenW, ScreenH);
+  platform_.SizeSurface(SurfaceId::SaverDisplay, ScreenW, ScreenH);
+  platform_.MoveSurface(SurfaceId::SaverDisplay, 0, 0);
+  shared_.particles = AllocateParticles(shared_.Num);
+  BurstParticles(shared_.particles, ScreenW, ScreenH,
+                 [this](std::int32_t low, std::int32_t high) { return Random(low, high); });
+  Ticks = 0;
+  platform_.StartTimer(kSaverTimerIntervalMs);
+  platform_.ShowWindow(window_);
+  platform_.SetWindowPos(window_, kHwndTopmost, 0, 0, 0, 0, kSwpNoSizeNoMoveNoActivate);
+  FrameLoop();
+}
+
+void VornS::ClearBuffer() {
+  platform_.FillRect(SurfaceId::SaverBuffer, 0, 0, ScreenW, ScreenH, kClearColour);
+}
+
+void VornS::DrawFrame() {
+  const RandomRangeFn random = [this](std::int32_t low, std::int32_t high) {
+    return Random(low, high);
+  };
+  ClearBuffer();
+  for (Particle& p : shared_.particles) {
+    StepParticle(p, ScreenW, ScreenH, shared_.Speed, random);
+    platform_.BitBlt(SurfaceId::SaverBuffer, p.X, p.Y, kCellWidth, kCellHeight,
+                     SurfaceId::SaverSprites, p.SrcX, p.SrcY, kRopSrcPaint);
+    NextCell(p.SrcX, p.SrcY);
+  }
+  platform_.BitBlt(SurfaceId::SaverDisplay, 0, 0, ScreenW, ScreenH, SurfaceId::SaverBuffer, 0, 0,
+                   kRopSrcCopy);
+}
+
+void VornS::YieldUntil(std::int64_t deadline) {
+  platform_.DoEvents();
+  while (!StopRequested) {
+    const std::int64_t remaining = deadline - platform_.NowMicroseconds();
+    if (remaining <= 0) break;
+    platform_.WaitForEvents(static_cast<std::uint32_t>((remaining + 999) / 1000));
+    platform_.DoEvents();
+  }
+}
+
+void VornS::FrameLoop() {
+  InitCells(shared_.particles,
+            [this](std::int32_t low, std::int32_t high) { return Random(low, high); });
+  std::int64_t nextFrame = platform_.NowMicroseconds();
+  while (!StopRequested) {
+    DrawFrame();
+    nextFrame += kFramePeriodMicroseconds;
+    // After a stall (a slow frame, the password dialog) start a fresh schedule
+    // rather than racing through the frames that were missed.
+    const std::int64_t now = platform_.NowMicroseconds();
+    if (now - nextFrame > kFramePeriodMicroseconds) nextFrame = now;
+    YieldUntil(nextFrame);
+  }
+  platform_.CloseSaverWindow();
+}
+
+void VornS::Timer1_Timer() {
+  if (Ticks < INT32_MAX) ++Ticks;
+  if (Ticks < shared_.Intval) return;
+  Ticks = 0;
+  BurstParticles(shared_.particles, ScreenW, ScreenH,
+                 [this](std::int32_t low, std::int32_t high) { return Random(low, high); });
+}
+
+void VornS::Display_MouseDown() { EndSaver(); }
+
+void VornS::Form_KeyDown() { EndSaver(); }
+
+void VornS::Display_MouseMove(float x, float y) {
+  if (platform_.ArgumentText().empty()) return;  // the plain run ignores the mouse
+  if (!moveRefSet_) {
+    moveRefX_ = x;
+    moveRefY_ = y;
+    moveRefSet_ = true;
+    return;
+  }
+  if (x != moveRefX_ && y != moveRefY_) {
+    EndSaver();
+    moveRefSet_ = false;
+  }
+}
+
+void VornS::EndSaver() {
+  const bool saverSwitch = SwitchLetter(platform_.ArgumentText()) == "S";
+  if (saverSwitch && !IsNT(platform_)) {
+    shared_.CursorCount = platform_.ShowCursor(shared_.CursorCount);
+    const std::optional<std::int32_t> verified = platform_.VerifyScreenSavePwd(window_);
+    // A password service that cannot be loaded does not lock the user out.
+    if (verified && *verified == 0) {
+      shared_.CursorCount = platform_.ShowCursor(0);
+      return;
+    }
+  }
+  if (saverSwitch) {
+    AllowSystemKeys(platform_, true);
+    shared_.CursorCount = platform_.ShowCursor(shared_.CursorCount);
+  }
+  platform_.SystemParametersInfoA(kSpiSetScreenSaveActive, 1, nullptr, 0);
+  StopRequested = true;
+}
+
+}  // namespace vorn
