@@ -1,0 +1,107 @@
+// The saver's full-screen window: creation, its messages and its surfaces.
+#include <windowsx.h>
+
+#include "platform/win32/win32_platform.h"
+#include "resources/resource_ids.h"
+
+namespace vorn::win32 {
+namespace {
+
+constexpr wchar_t kSaverClass[] = L"VornSaverWindow";
+constexpr wchar_t kSaverCaption[] = L"Vorn_Main";
+constexpr UINT_PTR kSaverTimerId = 1;
+
+SaverEvents* EventsOf(HWND window) {
+  return reinterpret_cast<SaverEvents*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+}  // namespace
+
+LRESULT CALLBACK Win32Platform::SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  SaverEvents* events = EventsOf(window);
+  if (events == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+  switch (message) {
+    case WM_TIMER:
+      if (wParam == kSaverTimerId) events->Timer1_Timer();
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_XBUTTONDOWN:
+      events->Display_MouseDown();
+      return 0;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:  // Alt, and keys pressed with it
+      events->Form_KeyDown();
+      return 0;
+    case WM_MOUSEMOVE:
+      events->Display_MouseMove(static_cast<float>(GET_X_LPARAM(lParam)),
+                                static_cast<float>(GET_Y_LPARAM(lParam)));
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;  // the frame cycle paints every pixel
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      BeginPaint(window, &paint);
+      EndPaint(window, &paint);
+      return 0;
+    }
+    case WM_SYSCOMMAND:
+      // The system must not start another saver, or close or move this one.
+      if ((wParam & 0xFFF0) == SC_SCREENSAVE || (wParam & 0xFFF0) == SC_CLOSE) return 0;
+      break;
+    case WM_CLOSE:
+      return 0;  // only the frame cycle closes the saver
+    default:
+      break;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+WindowHandle Win32Platform::CreateSaverWindow(SaverEvents& events) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.style = CS_OWNDC;
+  windowClass.lpfnWndProc = &Win32Platform::SaverProc;
+  windowClass.hInstance = instance_;
+  windowClass.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(IDI_VORN));
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  windowClass.lpszClassName = kSaverClass;
+  RegisterClassExW(&windowClass);
+  saverWindow_ = CreateWindowExW(0, kSaverClass, kSaverCaption, WS_POPUP, 0, 0, 0, 0, nullptr,
+                                 nullptr, instance_, &events);
+  displayDc_ = saverWindow_ != nullptr ? GetDC(saverWindow_) : nullptr;
+  sprites_.LoadBitmapResource(instance_, IDB_SPRITE_SHEET);
+  timerPeriodRaised_ = timeBeginPeriod(kFineTimerResolutionMs) == TIMERR_NOERROR;
+  return FromHwnd(saverWindow_);
+}
+
+void Win32Platform::StartTimer(std::uint32_t intervalMs) {
+  SetTimer(saverWindow_, kSaverTimerId, intervalMs, nullptr);
+}
+
+void Win32Platform::ShowWindow(WindowHandle window) {
+  ::ShowWindow(ToHwnd(window), SW_SHOW);
+  SetFocus(ToHwnd(window));
+}
+
+std::int32_t Win32Platform::SetWindowPos(WindowHandle window, WindowHandle insertAfter,
+                                         std::int32_t x, std::int32_t y, std::int32_t cx,
+                                         std::int32_t cy, std::uint32_t flags) {
+  return ::SetWindowPos(ToHwnd(window), ToHwnd(insertAfter), x, y, cx, cy, flags);
+}
+
+void Win32Platform::CloseSaverWindow() {
+  if (saverWindow_ != nullptr) {
+    KillTimer(saverWindow_, kSaverTimerId);
+    DestroyWindow(saverWindow_);
+  }
+  ExitProcess(0);
+}
+
+}  // namespace vorn::win32

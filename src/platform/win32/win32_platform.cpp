@@ -1,0 +1,191 @@
+#include "platform/win32/win32_platform.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/win32/system_library.h"
+#include "platform/win32/text.h"
+#include "resources/resource_ids.h"
+
+namespace vorn::win32 {
+namespace {
+
+
+// The command line without the program's own path and the blanks after it.
+std::wstring_view ArgumentsOf(std::wstring_view commandLine) {
+  std::size_t pos = 0;
+  if (!commandLine.empty() && commandLine[0] == L'"') {
+    const std::size_t close = commandLine.find(L'"', 1);
+    pos = close == std::wstring_view::npos ? commandLine.size() : close + 1;
+  } else {
+    while (pos < commandLine.size() && commandLine[pos] != L' ' && commandLine[pos] != L'\t') ++pos;
+  }
+  while (pos < commandLine.size() && (commandLine[pos] == L' ' || commandLine[pos] == L'\t')) ++pos;
+  return commandLine.substr(pos);
+}
+
+}  // namespace
+
+Win32Platform::Win32Platform(HINSTANCE instance) : instance_(instance) {
+  QueryPerformanceFrequency(&counterFrequency_);
+}
+
+Win32Platform::~Win32Platform() {
+  if (timerPeriodRaised_) timeEndPeriod(kFineTimerResolutionMs);
+}
+
+std::string Win32Platform::ArgumentText() { return Narrow(ArgumentsOf(GetCommandLineW())); }
+
+std::string Win32Platform::ProgramDirectory() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  const std::size_t slash = path.find_last_of(L"\\/");
+  path.resize(slash == std::wstring::npos ? 0 : slash);
+  if (path.size() == 2 && path[1] == L':') path += L'\\';  // a drive's root keeps its separator
+  return Narrow(path);
+}
+
+void Win32Platform::EndProcess() { ExitProcess(0); }
+
+float Win32Platform::SecondsSinceMidnight() {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  return static_cast<float>(now.wHour * 3600 + now.wMinute * 60 + now.wSecond) +
+         static_cast<float>(now.wMilliseconds) / 1000.0f;
+}
+
+WindowHandle Win32Platform::FindWindowByCaption(std::string_view caption) {
+  return FromHwnd(FindWindowW(nullptr, Widen(caption).c_str()));
+}
+
+std::int32_t Win32Platform::GetVersionExA(OsVersionInfo& info) {
+  OSVERSIONINFOA system{};
+  system.dwOSVersionInfoSize = info.dwOSVersionInfoSize;
+  const BOOL result = ::GetVersionExA(&system);
+  info.dwMajorVersion = system.dwMajorVersion;
+  info.dwMinorVersion = system.dwMinorVersion;
+  info.dwBuildNumber = system.dwBuildNumber;
+  info.dwPlatformId = system.dwPlatformId;
+  std::memcpy(info.szCSDVersion, system.szCSDVersion, sizeof(info.szCSDVersion));
+  return result;
+}
+
+std::int32_t Win32Platform::SystemParametersInfoA(std::uint32_t action, std::uint32_t uiParam,
+                                                  void* pvParam, std::uint32_t fWinIni) {
+  return ::SystemParametersInfoA(action, uiParam, pvParam, fWinIni);
+}
+
+std::int32_t Win32Platform::ShowCursor(std::int32_t show) { return ::ShowCursor(show); }
+
+void Win32Platform::PwdChangePasswordA(std::string_view regKeyName, WindowHandle parent,
+                                       std::uint32_t r1, std::uint32_t r2) {
+  using Fn = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, DWORD);
+  SystemLibrary mpr(L"mpr.dll");
+  if (auto* change = mpr.Function<Fn>("PwdChangePasswordA")) {
+    change(std::string(regKeyName).c_str(), ToHwnd(parent), r1, r2);
+  }
+}
+
+std::optional<std::int32_t> Win32Platform::VerifyScreenSavePwd(WindowHandle window) {
+  using Fn = BOOL(WINAPI*)(HWND);
+  SystemLibrary passwordCpl(L"password.cpl");
+  auto* verify = passwordCpl.Function<Fn>("VerifyScreenSavePwd");
+  if (verify == nullptr) return std::nullopt;
+  return verify(ToHwnd(window));
+}
+
+std::uint32_t Win32Platform::GetPrivateProfileStringA(std::string_view section,
+                                                      std::string_view key,
+                                                      std::string_view defaultText, char* buffer,
+                                                      std::uint32_t size, std::string_view file) {
+  if (size == 0) return 0;
+  std::wstring wide(size, L'\0');
+  const DWORD count = GetPrivateProfileStringW(Widen(section).c_str(), Widen(key).c_str(),
+                                               Widen(defaultText).c_str(), wide.data(), size,
+                                               Widen(file).c_str());
+  const std::string text = Narrow(std::wstring_view(wide.data(), std::min<DWORD>(count, size - 1)));
+  const std::size_t copied = std::min<std::size_t>(text.size(), size - 1);
+  std::memcpy(buffer, text.data(), copied);
+  buffer[copied] = '\0';
+  return static_cast<std::uint32_t>(copied);
+}
+
+void Win32Platform::WritePrivateProfileStringA(std::string_view section, std::string_view key,
+                                               std::string_view value, std::string_view file) {
+  WritePrivateProfileStringW(Widen(section).c_str(), Widen(key).c_str(), Widen(value).c_str(),
+                             Widen(file).c_str());
+}
+
+ScreenSize Win32Platform::GetScreenSize() {
+  return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+void Win32Platform::MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y,
+                               std::int32_t width, std::int32_t height) {
+  ::MoveWindow(ToHwnd(window), x, y, width, height, TRUE);
+}
+
+HDC Win32Platform::SurfaceDc(SurfaceId surface) {
+  switch (surface) {
+    case SurfaceId::SaverDisplay: return displayDc_;
+    case SurfaceId::SaverBuffer: return buffer_.Dc();
+    case SurfaceId::SaverSprites: return sprites_.Dc();
+  }
+  return nullptr;
+}
+
+void Win32Platform::SizeSurface(SurfaceId surface, std::int32_t width, std::int32_t height) {
+  // The display is the saver window's own client area, sized with the window.
+  if (surface == SurfaceId::SaverBuffer) buffer_.CreateDib(width, height);
+}
+
+void Win32Platform::MoveSurface(SurfaceId, std::int32_t, std::int32_t) {
+  // The display always sits at the window's origin.
+}
+
+void Win32Platform::FillRect(SurfaceId surface, std::int32_t left, std::int32_t top,
+                             std::int32_t right, std::int32_t bottom, std::uint32_t colour) {
+  HDC dc = SurfaceDc(surface);
+  if (dc == nullptr) return;
+  // GDI leaves out the right and bottom edges; these corners are included.
+  const RECT area{left, top, right + 1, bottom + 1};
+  SetDCBrushColor(dc, colour);
+  ::FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+}
+
+std::int32_t Win32Platform::BitBlt(SurfaceId destination, std::int32_t x, std::int32_t y,
+                                   std::int32_t width, std::int32_t height, SurfaceId source,
+                                   std::int32_t sourceX, std::int32_t sourceY, std::uint32_t rop) {
+  return ::BitBlt(SurfaceDc(destination), x, y, width, height, SurfaceDc(source), sourceX, sourceY,
+                  rop);
+}
+
+void Win32Platform::DoEvents() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+void Win32Platform::WaitForEvents(std::uint32_t timeoutMs) {
+  MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
+
+std::int64_t Win32Platform::NowMicroseconds() {
+  LARGE_INTEGER now{};
+  QueryPerformanceCounter(&now);
+  const std::int64_t frequency = counterFrequency_.QuadPart > 0 ? counterFrequency_.QuadPart : 1;
+  return now.QuadPart / frequency * 1'000'000 + now.QuadPart % frequency * 1'000'000 / frequency;
+}
+
+}  // namespace vorn::win32

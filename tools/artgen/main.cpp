@@ -1,0 +1,31 @@
+// artgen: renders Vorn's pictures for the Windows resource compiler.
+//
+//   artgen <outdir>              writes vorn.ico and sprite_sheet.bmp
+//   artgen <outdir> --previews   also writes sprite_sheet.png (2x) and
+//                                vorn_icon.png (every icon size, 4x) to look at
+//
+// Output is a pure function of this program: no clock, no system randomness.
+#include "art_files.h"
+
+#include <exception>
+#include <filesystem>
+#include <iostream>
+#include <string_view>
+
+int main(int argc, char** argv) {
+    if (argc < 2 || argc > 3 || (argc == 3 && std::string_view(argv[2]) != "--previews")) {
+        std::cerr << "usage: artgen <outdir> [--previews]\n";
+        return 2;
+    }
+    try {
+        const std::filesystem::path outdir = argv[1];
+        vorn::art::writeBuildArt(outdir);
+        if (argc == 3) {
+            vorn::art::writePreviews(outdir);
+        }
+    } catch (const std::exception& error) {
+        std::cerr << "artgen: " << error.what() << '\n';
+        return 1;
+    }
+    return 0;
+}
