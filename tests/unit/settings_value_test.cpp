@@ -1,5 +1,7 @@
 #include "core/settings_value.h"
 
+#include <cctype>
+
 #include <gtest/gtest.h>
 
 namespace vorn {
@@ -49,7 +51,14 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"abc", I, 0}, ReadCase{"5abc", I, 0}, ReadCase{"1,000", I, 0},
         ReadCase{"&H10", I, 0}, ReadCase{"1e3", I, 0}, ReadCase{"1 000", I, 0},
         ReadCase{"+", I, 0}, ReadCase{"-", I, 0}, ReadCase{".", I, 0}, ReadCase{"--5", I, 0},
-        ReadCase{"5-", I, 0}, ReadCase{"1.2.3", I, 0}, ReadCase{"0x10", I, 0}));
+        ReadCase{"5-", I, 0}, ReadCase{"1.2.3", I, 0}, ReadCase{"0x10", I, 0}),
+    [](const ::testing::TestParamInfo<ReadCase>& info) {
+      std::string name = "case" + std::to_string(info.index) + "_";
+      for (const char* c = info.param.text; *c != '\0'; ++c) {
+        name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+      }
+      return name;
+    });
 
 TEST(ValueTextWriting, NonNegativeValuesGetOneLeadingBlank) {
   EXPECT_EQ(FormatValueText(5), " 5");
