@@ -32,9 +32,49 @@ inline constexpr std::uint32_t kSpiSetScreenSaverRunning = 97;
 
 // The drawing surfaces the program's windows own.
 enum class SurfaceId {
-  SaverDisplay,  // the saver's visible surface
-  SaverBuffer,   // its off-screen frame
-  SaverSprites,  // the flame sprite sheet (Pic_Vorn)
+  SaverDisplay,   // the saver's visible surface
+  SaverBuffer,    // its off-screen frame
+  SaverSprites,   // the flame sprite sheet (Pic_Vorn)
+  DialogWindow,   // the settings dialog's own backing image
+  DialogPicB,     // the dialog's panel behind the scroll bars (Pic_b)
+  DialogDisplay,  // the dialog's 32 x 64 preview (Display)
+  DialogSprites,  // the dialog's copy of the sprite sheet (Pic_Vorn)
+};
+
+// A rectangle in screen pixels, the system's RECT layout.
+struct PixelRect {
+  std::int32_t left = 0;
+  std::int32_t top = 0;
+  std::int32_t right = 0;
+  std::int32_t bottom = 0;
+  friend bool operator==(const PixelRect&, const PixelRect&) = default;
+};
+
+struct PixelPoint {
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+};
+
+// A window's place in twips, as the dialog's load and drag work with it.
+struct TwipsRect {
+  float left = 0;
+  float top = 0;
+  float width = 0;
+  float height = 0;
+};
+
+// The settings dialog's controls that the routines address.
+enum class DialogControl {
+  Image1, Label9, ImgExit, PicA, Display, PicB, Lbl1, Hs1, LblHs1, Lbl2, Hs2, LblHs2, Lbl3, Hs3,
+  LblHs3, Lbl5, Lbl9, ImgSet, LblSet, ImgCan, LblCan, LblUrl,
+};
+
+// The pictures the dialog's images can show.
+enum class DialogPicture {
+  ButtonReleased,    // Img_Off
+  ButtonPressed,     // Img_On
+  CloseReleased,     // imgImages(0)
+  ClosePressed,      // imgImages(1)
 };
 
 struct ScreenSize {
@@ -53,6 +93,30 @@ class SaverEvents {
 
  protected:
   ~SaverEvents() = default;
+};
+
+// What the settings dialog exposes to the platform: its event handlers. The
+// platform calls them from the dialog's message handling.
+class DialogEvents {
+ public:
+  virtual void Form_Resize() = 0;
+  virtual void Form_Unload() = 0;
+  virtual void Timer1_Timer() = 0;
+  virtual void HS_Change(std::int16_t index) = 0;
+  virtual void lbl_Set_MouseDown() = 0;
+  virtual void lbl_Set_MouseUp() = 0;
+  virtual void lbl_Can_MouseDown() = 0;
+  virtual void lbl_Can_MouseUp() = 0;
+  virtual void ImgExit_MouseDown() = 0;
+  virtual void ImgExit_MouseUp() = 0;
+  // Button: 1 left, 2 right, 4 middle.
+  virtual void Image1_MouseDown(std::int16_t button) = 0;
+  virtual void Image1_MouseMove() = 0;
+  virtual void Image1_MouseUp() = 0;
+  virtual void lbl_URL_Click() = 0;
+
+ protected:
+  ~DialogEvents() = default;
 };
 
 class Platform {
@@ -89,11 +153,59 @@ class Platform {
   virtual void WritePrivateProfileStringA(std::string_view section, std::string_view key,
                                           std::string_view value, std::string_view file) = 0;
 
-  // --- Modes that are windows of their own ----------------------------------
-  // Shows the settings dialog modally and returns when it is closed.
-  virtual void ShowSettingsDialog() = 0;
-  // Builds the preview-mode window inside `parent` and shows it, not modally.
-  virtual void ShowPreviewWindow(WindowHandle parent) = 0;
+  // --- Windows in general ---------------------------------------------------
+  virtual std::int32_t GetWindowRect(WindowHandle window, PixelRect& rect) = 0;
+  virtual std::int32_t GetWindowLongA(WindowHandle window, std::int32_t index) = 0;
+  virtual std::int32_t SetWindowLongA(WindowHandle window, std::int32_t index,
+                                      std::int32_t value) = 0;
+  virtual WindowHandle SetParent(WindowHandle child, WindowHandle parent) = 0;
+  virtual std::int32_t PostMessageA(WindowHandle window, std::uint32_t message,
+                                    std::uintptr_t wParam, std::intptr_t lParam) = 0;
+  virtual std::int32_t GetCursorPos(PixelPoint& point) = 0;
+  virtual std::int32_t DrawAnimatedRects(WindowHandle window, std::int32_t animation,
+                                         const PixelRect& from, const PixelRect& to) = 0;
+  virtual void ShellExecuteA(WindowHandle window, std::string_view operation,
+                             std::string_view file, std::string_view parameters,
+                             std::string_view directory, std::int32_t showCommand) = 0;
+
+  // --- The preview-mode window (Vorn_R) -------------------------------------
+  // Creates the hidden, borderless, black "Preview Window" with its still.
+  virtual WindowHandle CreatePreviewWindow() = 0;
+  // Places the still's image control (Img_Prev) within the window, pixels.
+  virtual void MovePreviewImage(std::int32_t x, std::int32_t y, std::int32_t width,
+                                std::int32_t height) = 0;
+  // Shows the preview window without activating it.
+  virtual void ShowPreviewWindow(WindowHandle window) = 0;
+
+  // --- The settings dialog (Vorn_P) -----------------------------------------
+  // Creates the hidden, frameless "Vornの設定" window with its controls.
+  virtual WindowHandle CreateDialogWindow(DialogEvents& events) = 0;
+  // The screen's size and the window's place, in twips.
+  virtual TwipsRect GetScreenTwips() = 0;
+  virtual TwipsRect GetWindowTwips(WindowHandle window) = 0;
+  virtual void SetWindowWidthTwips(WindowHandle window, float width) = 0;
+  virtual void SetWindowHeightTwips(WindowHandle window, float height) = 0;
+  virtual void SetWindowLeftTwips(WindowHandle window, float left) = 0;
+  virtual void SetWindowTopTwips(WindowHandle window, float top) = 0;
+  virtual void MoveWindowTwips(WindowHandle window, float left, float top) = 0;
+  // The inner size of a surface, pixels.
+  virtual ScreenSize GetSurfaceSize(SurfaceId surface) = 0;
+  // A one-pixel line from (x1, y) to (x2, y), the end point left out as GDI does.
+  virtual void DrawLine(SurfaceId surface, std::int32_t x1, std::int32_t y1, std::int32_t x2,
+                        std::int32_t y2, std::uint32_t colourBgr) = 0;
+  // Puts a surface's backing image on the screen.
+  virtual void RefreshSurface(SurfaceId surface) = 0;
+  virtual void SetLabelCaption(DialogControl label, std::string_view text) = 0;
+  virtual void SetImagePicture(DialogControl image, DialogPicture picture) = 0;
+  virtual void SetHandCursor(DialogControl control) = 0;
+  // A scroll bar's value (HS(1) to HS(3)); setting it raises no notification.
+  virtual std::int16_t GetScrollValue(std::int16_t index) = 0;
+  virtual void SetScrollValue(std::int16_t index, std::int16_t value) = 0;
+  virtual void SetDialogTimer(bool enabled, std::uint32_t intervalMs) = 0;
+  // Shows the dialog modally; returns once it is closed.
+  virtual void ShowDialogModal(WindowHandle window) = 0;
+  // Unloads the dialog: runs its Form_Unload, then destroys the window.
+  virtual void CloseDialog(WindowHandle window) = 0;
 
   // --- The saver window -----------------------------------------------------
   // Creates the hidden, borderless "Vorn_Main" window with key preview.

@@ -4,7 +4,9 @@
 
 #include "core/command_line.h"
 #include "core/settings_value.h"
+#include "preview_window/vorn_r.h"
 #include "saver/vorn_s.h"
+#include "settings_dialog/vorn_p.h"
 
 namespace vorn {
 namespace {
@@ -41,7 +43,7 @@ void Main(Platform& platform, VornB& shared) {
   const std::string argumentText = platform.ArgumentText();
   const std::string letter = SwitchLetter(argumentText);
   if (letter == "P") {
-    return platform.ShowPreviewWindow(LenientHandle(HandleText(argumentText)));
+    return ShowVornR(platform, LenientHandle(HandleText(argumentText)));
   }
   LoadSettings(platform, shared);
   if (letter == "A") {
@@ -49,7 +51,8 @@ void Main(Platform& platform, VornB& shared) {
     return platform.EndProcess();
   }
   if (letter == "C") {
-    platform.ShowSettingsDialog();
+    VornP dialog(platform, shared);
+    dialog.Show();
     return platform.EndProcess();
   }
   if (!argumentText.empty() && letter != "S") return platform.EndProcess();

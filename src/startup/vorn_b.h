@@ -35,6 +35,9 @@ struct VornB {
   std::string IniText;
   // The saver's random source.
   RandomSource random;
+  // The pointer's place when the settings dialog loaded, screen pixels.
+  std::int16_t ZoomOriginX = 0;
+  std::int16_t ZoomOriginY = 0;
 };
 
 // The start-up routine: refuses to run beside a running copy, reads the mode

@@ -1,12 +1,17 @@
-// Tests of the art tool: file formats (BMP, ICO, PNG/zlib), the flame sprite
-// sheet's layout and look, and the icon. Files are parsed back byte by byte
-// here, independently of the encoders.
+// Tests of the art tool: file formats (BMP, ICO, CUR, PNG/zlib), the flame
+// sprite sheet's layout and look, the icon, and the settings dialog's skin and
+// hand cursor. Files are parsed back byte by byte (art_test_support.h),
+// independently of the encoders.
 #include "art_files.h"
+#include "art_test_support.h"
 #include "bmp.h"
 #include "byte_writer.h"
 #include "checksums.h"
 #include "deflate.h"
+#include "dialog_art.h"
+#include "dialog_files.h"
 #include "flame.h"
+#include "hand_cursor.h"
 #include "ico.h"
 #include "icon.h"
 #include "noise.h"
@@ -16,11 +21,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <span>
+#include <array>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vorn::art {
@@ -28,155 +38,7 @@ namespace {
 
 Bytes bytesOf(std::string_view text) { return Bytes(text.begin(), text.end()); }
 
-// ---- A small independent inflater (fixed-Huffman blocks only) -------------
-
-class BitReader {
-public:
-    explicit BitReader(std::span<const std::uint8_t> data) : data_(data) {}
-
-    std::uint32_t bit() {
-        if (position_ / 8 >= data_.size()) throw std::runtime_error("deflate stream ends early");
-        const std::uint32_t b = (data_[position_ / 8] >> (position_ % 8)) & 1u;
-        ++position_;
-        return b;
-    }
-
-    std::uint32_t bits(int count) {  // least significant bit first
-        std::uint32_t value = 0;
-        for (int i = 0; i < count; ++i) {
-            value |= bit() << i;
-        }
-        return value;
-    }
-
-    std::size_t bytesUsed() const { return (position_ + 7) / 8; }
-
-private:
-    std::span<const std::uint8_t> data_;
-    std::size_t position_ = 0;
-};
-
-// RFC 1951 3.2.6: reads one literal/length symbol of the fixed code.
-int readFixedSymbol(BitReader& in) {
-    std::uint32_t code = 0;
-    for (int length = 1; length <= 9; ++length) {
-        code = code << 1 | in.bit();
-        if (length == 7 && code <= 0x17) return 256 + static_cast<int>(code);
-        if (length == 8 && code >= 0x30 && code <= 0xBF) return static_cast<int>(code) - 0x30;
-        if (length == 8 && code >= 0xC0 && code <= 0xC7) return 280 + static_cast<int>(code) - 0xC0;
-        if (length == 9 && code >= 0x190) return 144 + static_cast<int>(code) - 0x190;
-    }
-    throw std::runtime_error("bad fixed Huffman code");
-}
-
-// Length (symbol 257..285) or distance (code 0..29) from the RFC's rules for
-// base values and extra bits, worked out here rather than copied as tables.
-int readLength(BitReader& in, int symbol) {
-    const int index = symbol - 257;
-    if (index == 28) return 258;
-    int base = 3;
-    for (int i = 0; i < index; ++i) base += 1 << (i < 8 ? 0 : (i - 4) / 4);
-    const int extra = index < 8 ? 0 : (index - 4) / 4;
-    return base + static_cast<int>(in.bits(extra));
-}
-
-int readDistance(BitReader& in) {
-    std::uint32_t code = 0;
-    for (int i = 0; i < 5; ++i) code = code << 1 | in.bit();
-    const int index = static_cast<int>(code);
-    int base = 1;
-    for (int i = 0; i < index; ++i) base += 1 << (i < 4 ? 0 : (i - 2) / 2);
-    const int extra = index < 4 ? 0 : (index - 2) / 2;
-    return base + static_cast<int>(in.bits(extra));
-}
-
-Bytes inflateZlib(std::span<const std::uint8_t> stream) {
-    EXPECT_EQ((stream[0] * 256u + stream[1]) % 31u, 0u) << "zlib header check";
-    EXPECT_EQ(stream[0] & 0x0Fu, 8u) << "compression method deflate";
-    BitReader in(stream.subspan(2));
-    Bytes out;
-    for (bool last = false; !last;) {
-        last = in.bit() == 1;
-        if (in.bits(2) != 1) throw std::runtime_error("expected a fixed-Huffman block");
-        for (int symbol = readFixedSymbol(in); symbol != 256; symbol = readFixedSymbol(in)) {
-            if (symbol < 256) {
-                out.push_back(static_cast<std::uint8_t>(symbol));
-                continue;
-            }
-            const int length = readLength(in, symbol);
-            const int distance = readDistance(in);
-            if (distance > static_cast<int>(out.size()) || distance > 32768 /* window */) {
-                throw std::runtime_error("distance outside the window");
-            }
-            for (int i = 0; i < length; ++i) out.push_back(out[out.size() - distance]);
-        }
-    }
-    const std::size_t trailer = 2 + in.bytesUsed();
-    EXPECT_EQ(stream.size(), trailer + 4) << "Adler-32 trailer right after the data";
-    EXPECT_EQ(readBe32(stream, trailer), adler32(out));
-    return out;
-}
-
-// ---- Picture helpers --------------------------------------------------------
-
-// Reads a 24-bit bottom-up BMP back into a top-down picture.
-RgbImage decodeBmp24(const Bytes& file) {
-    const int width = static_cast<int>(readLe32(file, 18));
-    const int height = static_cast<int>(readLe32(file, 22));
-    const std::uint32_t offset = readLe32(file, 10);
-    const std::uint32_t stride = (static_cast<std::uint32_t>(width) * 3 + 3) / 4 * 4;
-    RgbImage image(width, height);
-    for (int y = 0; y < height; ++y) {
-        const std::size_t row = offset + static_cast<std::size_t>(height - 1 - y) * stride;
-        for (int x = 0; x < width; ++x) {
-            const std::size_t p = row + static_cast<std::size_t>(x) * 3;
-            image.at(x, y) = Rgb{file[p + 2], file[p + 1], file[p]};
-        }
-    }
-    return image;
-}
-
-bool isBlack(const Rgb& p) { return p.r == 0 && p.g == 0 && p.b == 0; }
-
-// Sum of absolute channel differences between two frames.
-long frameDifference(const RgbImage& a, const RgbImage& b) {
-    long sum = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            const Rgb& p = a.at(x, y);
-            const Rgb& q = b.at(x, y);
-            sum += std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b);
-        }
-    }
-    return sum;
-}
-
-struct LitBox {
-    int count = 0;
-    int left = kCellWidth, right = -1, top = kCellHeight, bottom = -1;
-    double centreX = 0.0;  // brightness-weighted
-};
-
-LitBox litBox(const RgbImage& cell) {
-    LitBox box;
-    double weight = 0.0;
-    for (int y = 0; y < cell.height(); ++y) {
-        for (int x = 0; x < cell.width(); ++x) {
-            const Rgb& p = cell.at(x, y);
-            if (isBlack(p)) continue;
-            ++box.count;
-            box.left = std::min(box.left, x);
-            box.right = std::max(box.right, x);
-            box.top = std::min(box.top, y);
-            box.bottom = std::max(box.bottom, y);
-            const double w = p.r + p.g + p.b;
-            box.centreX += w * (x + 0.5);
-            weight += w;
-        }
-    }
-    box.centreX = weight > 0.0 ? box.centreX / weight : 0.0;
-    return box;
-}
+using namespace readback;
 
 // ---- Checksums, compression, PNG --------------------------------------------
 
@@ -196,31 +58,6 @@ TEST(ArtChecksums, Adler32ReducesLongInputsCorrectly) {
         b = (b + a) % 65521;
     }
     EXPECT_EQ(adler32(data), static_cast<std::uint32_t>(b << 16 | a));
-}
-
-// Random bytes with copies of every match length (3..258) from distances
-// spread over every distance code (1..32768), a long run and a far repeat.
-Bytes mixedTestData() {
-    Bytes data;
-    std::uint32_t state = 12345;
-    const auto randomByte = [&state] {
-        state = state * 1103515245u + 12345u;
-        return static_cast<std::uint8_t>(state >> 16);
-    };
-    for (int i = 0; i < 33000; ++i) data.push_back(randomByte());
-    for (int i = 0; i < 3000; ++i) {
-        const std::size_t span = std::size_t{1} << (i % 15);
-        const std::size_t distance = span + static_cast<std::size_t>(i * 13) % span;
-        const int length = 3 + i * 37 % 256;
-        for (int k = 0; k < length; ++k) data.push_back(data[data.size() - distance]);
-        data.push_back(randomByte());
-        data.push_back(randomByte());
-    }
-    data.insert(data.end(), 1000, 0x00);
-    // A repeat from beyond deflate's 32 KiB window must not become a match.
-    const Bytes farAway(data.end() - 36000, data.end() - 35700);
-    data.insert(data.end(), farAway.begin(), farAway.end());
-    return data;
 }
 
 TEST(ArtDeflate, RoundTripsThroughAnIndependentInflater) {
@@ -278,19 +115,7 @@ TEST(ArtBmp, RowsAreBottomUpBgrAndPadded) {
 }
 
 TEST(ArtSpriteSheet, BitmapHeaderDescribes256Square24Bit) {
-    const Bytes file = buildSheetFile();
-    ASSERT_GE(file.size(), 54u);
-    EXPECT_EQ(file[0], 'B');
-    EXPECT_EQ(file[1], 'M');
-    EXPECT_EQ(readLe32(file, 2), file.size());
-    EXPECT_EQ(file.size(), 54u + 256u * 256u * 3u);
-    EXPECT_EQ(readLe32(file, 10), 54u);  // pixel data offset
-    EXPECT_EQ(readLe32(file, 14), 40u);  // BITMAPINFOHEADER
-    EXPECT_EQ(readLe32(file, 18), 256u);
-    EXPECT_EQ(readLe32(file, 22), 256u);  // positive height: bottom-up
-    EXPECT_EQ(readLe16(file, 26), 1u);    // planes
-    EXPECT_EQ(readLe16(file, 28), 24u);   // bits per pixel
-    EXPECT_EQ(readLe32(file, 30), 0u);    // BI_RGB
+    expectBmp24Header(buildSheetFile(), kSheetWidth, kSheetHeight);
 }
 
 TEST(ArtSpriteSheet, EachFrameSitsInItsCellInReadingOrder) {
@@ -493,6 +318,201 @@ TEST(ArtIcon, MaskMatchesAlphaAndTheFlameIsOpaqueAndWarm) {
 TEST(ArtIcon, RejectsImagesThatCannotBeIcons) {
     EXPECT_THROW(encodeIco({RgbaImage(16, 8)}), std::invalid_argument);
     EXPECT_THROW(encodeIco({RgbaImage(512, 512)}), std::invalid_argument);
+}
+
+
+// ---- The settings dialog's art ---------------------------------------------------
+
+struct BitmapSize {
+    const char* name;
+    int width;
+    int height;
+};
+constexpr std::array<BitmapSize, 5> kDialogBitmaps = {{{"title_bar.bmp", 500, 22},
+                                                       {"close_released.bmp", 15, 15},
+                                                       {"close_pressed.bmp", 16, 15},
+                                                       {"button_released.bmp", 21, 20},
+                                                       {"button_pressed.bmp", 21, 20}}};
+constexpr Rgb kWhite{255, 255, 255};
+constexpr Rgb kBlack{0, 0, 0};
+
+Bytes dialogFile(const std::string& name) {
+    for (const NamedFile& file : dialogArtFiles()) {
+        if (file.name == name) return file.bytes;
+    }
+    ADD_FAILURE() << "no dialog file " << name;
+    return {};
+}
+
+RgbImage dialogBitmap(const std::string& name) { return decodeBmp24(dialogFile(name)); }
+
+TEST(ArtDialogFiles, AreTheFilesTheResourceScriptNames) {
+    std::vector<std::string> names;
+    for (const NamedFile& file : dialogArtFiles()) names.push_back(file.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"title_bar.bmp", "close_released.bmp", "close_pressed.bmp",
+                                               "button_released.bmp", "button_pressed.bmp", "hand.cur"}));
+}
+
+TEST(ArtDialogFiles, BitmapsAre24BitBottomUpAtTheirSizes) {
+    for (const BitmapSize& expected : kDialogBitmaps) {
+        SCOPED_TRACE(expected.name);
+        expectBmp24Header(dialogFile(expected.name), expected.width, expected.height);
+    }
+}
+
+TEST(ArtDialogFiles, BuildArtWritesEveryOneAndRendersTheSameTwice) {
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "vorn_artgen_dialog_test";
+    std::filesystem::remove_all(dir);
+    writeBuildArt(dir);
+    const std::vector<NamedFile> first = dialogArtFiles();
+    const std::vector<NamedFile> second = dialogArtFiles();
+    ASSERT_EQ(first.size(), second.size());
+    for (std::size_t i = 0; i < first.size(); ++i) {
+        EXPECT_EQ(first[i].bytes, second[i].bytes) << first[i].name;
+        std::ifstream in(dir / first[i].name, std::ios::binary);
+        const Bytes written{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        EXPECT_EQ(written, first[i].bytes) << first[i].name;
+    }
+    std::filesystem::remove_all(dir);
+}
+
+TEST(ArtTitleBar, DarkNavyStripesKeepWhiteTextReadable) {
+    const RgbImage bar = dialogBitmap("title_bar.bmp");
+    ASSERT_EQ(bar.width(), 500);
+    for (int x = 0; x < bar.width(); ++x) {
+        for (int y = 1; y < bar.height(); ++y) {
+            const Rgb& p = bar.at(x, y);
+            ASSERT_TRUE(p.b > p.r && p.b > p.g) << x << "," << y << " is not blue";
+            ASSERT_GE(contrast(p, kWhite), x < bar.width() / 3 && y >= 2 ? 7.0 : 4.5) << x << "," << y;
+            if (x > 0) {  // a smooth ramp sideways: dropping columns leaves no seams
+                const Rgb& q = bar.at(x - 1, y);
+                ASSERT_LE(std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b), 3);
+            }
+        }
+        const auto lum = [&bar, x](int y) { return luminance(bar.at(x, y)); };
+        EXPECT_GT(lum(0), lum(2)) << "highlight along the top, column " << x;
+        for (int y = 0; y + 1 < bar.height(); ++y) EXPECT_LT(lum(21), lum(y)) << "dark bottom edge";
+        for (int y = 2; y + 2 <= 19; ++y) {
+            EXPECT_LT((lum(y + 1) - lum(y)) * (lum(y + 2) - lum(y + 1)), 0.0) << "stripes at row " << y;
+        }
+    }
+}
+
+TEST(ArtCloseBox, ReleasedIsARaisedSquareWithACentredX) {
+    const RgbImage box = dialogBitmap("close_released.bmp");
+    for (int i = 0; i < 15; ++i) {
+        for (const Rgb& p : {box.at(i, 0), box.at(i, 14), box.at(0, i), box.at(14, i)}) {
+            ASSERT_LT(luminance(p), 0.02) << "dark frame around the box";
+        }
+    }
+    EXPECT_GT(bevelLight(box), 1.0);
+    const auto mark = closeMark(box, 0);
+    EXPECT_GE(mark.size(), 15u);
+    EXPECT_LE(mark.size(), 35u);
+    EXPECT_NE(std::find(mark.begin(), mark.end(), std::make_pair(7, 7)), mark.end());
+    for (const auto& [x, y] : mark) {
+        EXPECT_NE(std::find(mark.begin(), mark.end(), std::make_pair(14 - x, y)), mark.end()) << "mirrored";
+        EXPECT_NE(std::find(mark.begin(), mark.end(), std::make_pair(y, x)), mark.end()) << "diagonal";
+    }
+}
+
+TEST(ArtCloseBox, PressedSinksMovesTheXAndBlendsItsExtraColumnIntoTheBar) {
+    const RgbImage released = dialogBitmap("close_released.bmp");
+    const RgbImage pressed = dialogBitmap("close_pressed.bmp");
+    EXPECT_LT(bevelLight(pressed), -1.0);
+    EXPECT_EQ(closeMark(pressed, 1), closeMark(released, 0));
+    // The dialog shows the 500-pixel bar 395 wide, the box at (376, 4).
+    const RgbImage bar = dialogBitmap("title_bar.bmp");
+    const int barColumn = (376 + 15) * 500 / 395;
+    for (int y = 0; y < 15; ++y) {
+        EXPECT_EQ(pressed.at(15, y), bar.at(barColumn, 4 + y)) << "row " << y;
+    }
+}
+
+TEST(ArtButtonFace, StretchesCleanlyUnderBlackTextAndPressedDiffers) {
+    const RgbImage released = dialogBitmap("button_released.bmp");
+    const RgbImage pressed = dialogBitmap("button_pressed.bmp");
+    for (const RgbImage* face : {&released, &pressed}) {
+        for (int y = 0; y < 20; ++y) {
+            for (int x = 1; x < 20; ++x) {
+                ASSERT_EQ(face->at(x, y), face->at(1, y)) << "only the side columns vary across";
+                const bool inside = y > 0 && y < 19;
+                ASSERT_TRUE(!inside || contrast(face->at(x, y), kBlack) >= 4.5) << x << "," << y;
+            }
+        }
+    }
+    EXPECT_GT(luminance(released.at(10, 0)), luminance(released.at(10, 19)) + 0.5);
+    EXPECT_LT(luminance(pressed.at(10, 0)) + 0.5, luminance(pressed.at(10, 19)));
+    EXPECT_GT(luminance(released.at(10, 5)), luminance(pressed.at(10, 5))) << "pressed is darker";
+    int differing = 0;
+    for (int y = 0; y < 20; ++y) {
+        for (int x = 0; x < 21; ++x) differing += released.at(x, y) != pressed.at(x, y);
+    }
+    EXPECT_GT(differing, 21 * 20 * 9 / 10);
+}
+
+// ---- The hand cursor ---------------------------------------------------------------
+
+TEST(ArtCursor, FileIsACursorWithOne32BitImageAndHotSpot12_1) {
+    const Bytes file = dialogFile("hand.cur");
+    ASSERT_EQ(file.size(), 6u + 16u + 40u + 32u * 32u * 4u + 4u * 32u);
+    // Reserved, type 2 (cursor), one entry: 32 x 32, no palette, hot spot (12, 1).
+    EXPECT_EQ(Bytes(file.begin(), file.begin() + 14), (Bytes{0, 0, 2, 0, 1, 0, 32, 32, 0, 0, 12, 0, 1, 0}));
+    EXPECT_EQ(readLe32(file, 14), file.size() - 22);
+    EXPECT_EQ(readLe32(file, 18), 22u);
+    EXPECT_EQ(readLe32(file, 22), 40u);
+    EXPECT_EQ(readLe32(file, 26), 32u);
+    EXPECT_EQ(readLe32(file, 30), 64u) << "colour and mask stacked";
+    EXPECT_EQ(readLe16(file, 34), 1u);
+    EXPECT_EQ(readLe16(file, 36), 32u);
+    EXPECT_EQ(readLe32(file, 38), 0u);
+}
+
+TEST(ArtCursor, HotSpotIsTheTopOfAnUprightIndexFinger) {
+    const IconImage hand = decodeIconImage(dialogFile("hand.cur"), 0);
+    const auto opaque = [&hand](int x, int y) { return hand.pixels.at(x, y).a == 255; };
+    const auto white = [&hand, &opaque](int x, int y) { return opaque(x, y) && hand.pixels.at(x, y).g > 200; };
+    const auto dark = [&hand, &opaque](int x, int y) { return opaque(x, y) && hand.pixels.at(x, y).g < 60; };
+    for (int x = 0; x < 32; ++x) EXPECT_FALSE(opaque(x, 0)) << "nothing above the fingertip";
+    EXPECT_TRUE(dark(12, 1)) << "the hot spot is the outline at the tip";
+    for (int y = 2; y <= 8; ++y) {
+        EXPECT_TRUE(white(12, y)) << "finger below the hot spot, row " << y;
+        EXPECT_TRUE(dark(10, y) && dark(14, y)) << "finger sides, row " << y;
+    }
+    for (int y = 1; y <= 6; ++y) {
+        EXPECT_FALSE(opaque(9, y) || opaque(15, y)) << "the finger stands alone, row " << y;
+    }
+}
+
+TEST(ArtCursor, MaskMatchesAlphaAndTheOutlineClosesTheWhiteHand) {
+    const IconImage hand = decodeIconImage(dialogFile("hand.cur"), 0);
+    int whites = 0, blacks = 0;
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 32; ++x) {
+            const Rgba& p = hand.pixels.at(x, y);
+            ASSERT_EQ(hand.isMasked(x, y), p.a == 0) << x << "," << y;
+            if (p.a == 0) {  // the mask path XORs these onto the screen: must be zero
+                ASSERT_EQ(p, (Rgba{0, 0, 0, 0})) << x << "," << y;
+                continue;
+            }
+            ASSERT_EQ(p.a, 255);
+            const Rgb c{p.r, p.g, p.b};
+            ASSERT_TRUE(c == kWhite || c == kBlack) << x << "," << y;
+            if (c == kBlack) { ++blacks; continue; }
+            ++whites;
+            for (const auto& [dx, dy] : {std::pair{1, 0}, std::pair{-1, 0}, std::pair{0, 1}, std::pair{0, -1}}) {
+                ASSERT_NE(hand.pixels.at(x + dx, y + dy).a, 0) << "white touches the outside at " << x << "," << y;
+            }
+        }
+    }
+    EXPECT_GE(whites, 150);
+    EXPECT_GE(blacks, 60);
+}
+
+TEST(ArtCursor, RejectsAHotSpotOutsideTheImage) {
+    EXPECT_THROW(encodeCur(RgbaImage(32, 32), 32, 0), std::invalid_argument);
+    EXPECT_THROW(encodeCur(RgbaImage(32, 32), 0, -1), std::invalid_argument);
+    EXPECT_THROW(encodeCur(RgbaImage(16, 8), 0, 0), std::invalid_argument);
 }
 
 }  // namespace

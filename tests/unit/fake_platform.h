@@ -2,6 +2,7 @@
 // its arguments, and the drawing surfaces are software rasters.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <map>
 #include <optional>
@@ -32,6 +33,13 @@ class FakePlatform : public Platform {
   // Ends a frame cycle that would otherwise run for ever.
   int maxDoEvents = 100000;
   bool recordDrawing = false;
+  // Windows that exist, by handle, with their rectangles on the screen.
+  std::map<WindowHandle, PixelRect> windowRects;
+  std::int32_t previewStyle = 0x16CF0000;
+  PixelPoint cursor{500, 300};
+  std::int32_t cursorResult = 1;
+  // Runs once the dialog is shown modally: the test plays the user.
+  std::function<void()> onDialogShown;
 
   // --- What happened ----------------------------------------------------------
   std::vector<std::string> calls;
@@ -42,6 +50,12 @@ class FakePlatform : public Platform {
   int presents = 0;  // frames copied onto the saver's Display
   std::int64_t nowMicroseconds = 0;
   std::map<SurfaceId, Surface> surfaces;
+  DialogEvents* dialogEvents = nullptr;
+  bool dialogClosed = false;
+  bool dialogTimerEnabled = false;
+  TwipsRect dialogTwips{0, 0, 2000, 1000};
+  std::array<std::int16_t, 3> scrollValues{4, 100, 30};
+  std::map<DialogControl, std::string> captions;
 
   FakePlatform();
   void SetProfileValue(const std::string& file, const std::string& section,
@@ -66,8 +80,42 @@ class FakePlatform : public Platform {
                                          std::uint32_t size, std::string_view file) override;
   void WritePrivateProfileStringA(std::string_view section, std::string_view key,
                                   std::string_view value, std::string_view file) override;
-  void ShowSettingsDialog() override;
-  void ShowPreviewWindow(WindowHandle parent) override;
+  std::int32_t GetWindowRect(WindowHandle window, PixelRect& rect) override;
+  std::int32_t GetWindowLongA(WindowHandle window, std::int32_t index) override;
+  std::int32_t SetWindowLongA(WindowHandle window, std::int32_t index, std::int32_t value) override;
+  WindowHandle SetParent(WindowHandle child, WindowHandle parent) override;
+  std::int32_t PostMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                            std::intptr_t lParam) override;
+  std::int32_t GetCursorPos(PixelPoint& point) override;
+  std::int32_t DrawAnimatedRects(WindowHandle window, std::int32_t animation, const PixelRect& from,
+                                 const PixelRect& to) override;
+  void ShellExecuteA(WindowHandle window, std::string_view operation, std::string_view file,
+                     std::string_view parameters, std::string_view directory,
+                     std::int32_t showCommand) override;
+  WindowHandle CreatePreviewWindow() override;
+  void MovePreviewImage(std::int32_t x, std::int32_t y, std::int32_t width,
+                        std::int32_t height) override;
+  void ShowPreviewWindow(WindowHandle window) override;
+  WindowHandle CreateDialogWindow(DialogEvents& events) override;
+  TwipsRect GetScreenTwips() override;
+  TwipsRect GetWindowTwips(WindowHandle window) override;
+  void SetWindowWidthTwips(WindowHandle window, float width) override;
+  void SetWindowHeightTwips(WindowHandle window, float height) override;
+  void SetWindowLeftTwips(WindowHandle window, float left) override;
+  void SetWindowTopTwips(WindowHandle window, float top) override;
+  void MoveWindowTwips(WindowHandle window, float left, float top) override;
+  ScreenSize GetSurfaceSize(SurfaceId surface) override;
+  void DrawLine(SurfaceId surface, std::int32_t x1, std::int32_t y1, std::int32_t x2,
+                std::int32_t y2, std::uint32_t colourBgr) override;
+  void RefreshSurface(SurfaceId surface) override;
+  void SetLabelCaption(DialogControl label, std::string_view text) override;
+  void SetImagePicture(DialogControl image, DialogPicture picture) override;
+  void SetHandCursor(DialogControl control) override;
+  std::int16_t GetScrollValue(std::int16_t index) override;
+  void SetScrollValue(std::int16_t index, std::int16_t value) override;
+  void SetDialogTimer(bool enabled, std::uint32_t intervalMs) override;
+  void ShowDialogModal(WindowHandle window) override;
+  void CloseDialog(WindowHandle window) override;
   WindowHandle CreateSaverWindow(SaverEvents& events) override;
   ScreenSize GetScreenSize() override;
   void MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y, std::int32_t width,
@@ -90,9 +138,12 @@ class FakePlatform : public Platform {
   std::int64_t NowMicroseconds() override { return nowMicroseconds; }
 
   static constexpr WindowHandle kSaverWindow = 0x5A5A;
+  static constexpr WindowHandle kPreviewWindow = 0x7E7E;
+  static constexpr WindowHandle kDialogWindow = 0x3C3C;
 };
 
-// The name a surface has in the recorded calls.
+// The names surfaces and controls have in the recorded calls.
 const char* SurfaceName(SurfaceId surface);
+const char* ControlName(DialogControl control);
 
 }  // namespace vorn::testing

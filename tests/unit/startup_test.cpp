@@ -84,24 +84,30 @@ TEST(MainDispatch, EmptyCommandLineRunsTheSaverWithoutCursorOrFlag) {
 
 TEST(MainDispatch, PreviewReadsTheHandleLenientlyAndNoSettings) {
   const std::pair<const char*, const char*> cases[] = {
-      {"/p 1234", "ShowPreviewWindow(1234)"}, {"/P 01234", "ShowPreviewWindow(1234)"},
-      {"/p", "ShowPreviewWindow(0)"},         {"/p abc", "ShowPreviewWindow(0)"},
-      {"/p   12", "ShowPreviewWindow(12)"},   {"/p 12abc", "ShowPreviewWindow(12)"},
+      {"/p 1234", "GetWindowRect(1234)"}, {"/P 01234", "GetWindowRect(1234)"},
+      {"/p", "GetWindowRect(0)"},         {"/p abc", "GetWindowRect(0)"},
+      {"/p   12", "GetWindowRect(12)"},   {"/p 12abc", "GetWindowRect(12)"},
   };
   for (const auto& [args, expected] : cases) {
-    FakePlatform platform = RunMain(args);
-    EXPECT_THAT(platform.calls, ElementsAre(kFindSaver, kFindDialog, expected)) << args;
+    FakePlatform platform;
+    platform.argumentText = args;
+    VornB shared;
+    Main(platform, shared);
+    ASSERT_GE(platform.calls.size(), 3u) << args;
+    EXPECT_EQ(platform.calls[2], expected) << args;
+    EXPECT_FALSE(Called(platform, "GetPrivateProfileStringA")) << args;
   }
 }
 
-TEST(MainDispatch, ConfigurationShowsTheDialogThenEnds) {
+TEST(MainDispatch, ConfigurationShowsTheDialogModallyThenEnds) {
   for (const char* args : {"/c", "/C", "/c:1234"}) {
     FakePlatform platform = RunMain(args);
-    ASSERT_GE(platform.calls.size(), 3u);
-    EXPECT_THAT(std::vector<std::string>(platform.calls.end() - 2, platform.calls.end()),
-                ElementsAre("ShowSettingsDialog", "EndProcess"))
-        << args;
     EXPECT_EQ(platform.CallsStartingWith("GetPrivateProfileStringA").size(), 3u);
+    const auto shown = std::find(platform.calls.begin(), platform.calls.end(),
+                                 "ShowDialogModal(" + std::to_string(FakePlatform::kDialogWindow) + ")");
+    ASSERT_NE(shown, platform.calls.end()) << args;
+    EXPECT_EQ(platform.calls.back(), "EndProcess") << args;
+    EXPECT_EQ(shown + 1, platform.calls.end() - 1) << "nothing between the dialog and the end";
   }
 }
 

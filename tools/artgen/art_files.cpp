@@ -1,10 +1,12 @@
 #include "art_files.h"
 
 #include "bmp.h"
+#include "dialog_files.h"
 #include "flame.h"
 #include "ico.h"
 #include "icon.h"
 #include "png.h"
+#include "preview_still.h"
 
 #include <algorithm>
 #include <fstream>
@@ -33,6 +35,8 @@ Bytes buildIconFile() {
 }
 
 Bytes buildSheetFile() { return encodeBmp24(renderSpriteSheet()); }
+
+Bytes buildStillFile() { return encodeBmp24(renderPreviewStill()); }
 
 RgbImage iconPreview() {
     int width = kPreviewGap;
@@ -77,6 +81,8 @@ void writeBuildArt(const std::filesystem::path& outdir) {
     std::filesystem::create_directories(outdir);
     writeFile(outdir / kIconFileName, buildIconFile());
     writeFile(outdir / kSheetFileName, buildSheetFile());
+    writeFile(outdir / kStillFileName, buildStillFile());
+    writeDialogArt(outdir);
 }
 
 void writePreviews(const std::filesystem::path& outdir) {
@@ -84,6 +90,7 @@ void writePreviews(const std::filesystem::path& outdir) {
     writeFile(outdir / kSheetPreviewFileName,
               encodePng(enlarge(renderSpriteSheet(), kSheetPreviewScale)));
     writeFile(outdir / kIconPreviewFileName, encodePng(iconPreview()));
+    writeDialogPreviews(outdir);
 }
 
 }  // namespace vorn::art

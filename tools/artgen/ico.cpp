@@ -9,6 +9,7 @@ namespace vorn::art {
 namespace {
 
 constexpr std::uint16_t kIconResourceType = 1;
+constexpr std::uint16_t kCursorResourceType = 2;
 constexpr std::uint32_t kBitsPerPixel = 32;
 constexpr std::uint32_t kMaskRowAlignmentBits = 32;
 
@@ -64,20 +65,26 @@ Bytes iconImage(const RgbaImage& image) {
     return out.take();
 }
 
-}  // namespace
+// The shared ICO/CUR layout. Each directory entry's two words after the size
+// bytes are planes and bit count in an icon, the hot spot in a cursor.
+struct EntryWords {
+    std::uint32_t first;
+    std::uint32_t second;
+};
 
-Bytes encodeIco(const std::vector<RgbaImage>& images) {
+Bytes encodeDirectory(std::uint16_t resourceType, const std::vector<RgbaImage>& images,
+                      EntryWords words) {
     std::vector<Bytes> bodies;
     for (const RgbaImage& image : images) {
         if (image.width() != image.height() || image.width() < 1 ||
             image.width() > kLargestIconSide) {
-            throw std::invalid_argument("icon images must be square, 1 to 256 pixels");
+            throw std::invalid_argument("icon and cursor images must be square, 1 to 256 pixels");
         }
         bodies.push_back(iconImage(image));
     }
     ByteWriter out;
     out.le16(0);  // reserved
-    out.le16(kIconResourceType);
+    out.le16(resourceType);
     out.le16(static_cast<std::uint32_t>(images.size()));
     std::uint32_t offset = kIconDirSize + kIconDirEntrySize * static_cast<std::uint32_t>(images.size());
     for (std::size_t i = 0; i < images.size(); ++i) {
@@ -87,8 +94,8 @@ Bytes encodeIco(const std::vector<RgbaImage>& images) {
         out.u8(stored);  // height
         out.u8(0);       // palette size: none
         out.u8(0);       // reserved
-        out.le16(1);     // planes
-        out.le16(kBitsPerPixel);
+        out.le16(words.first);
+        out.le16(words.second);
         out.le32(static_cast<std::uint32_t>(bodies[i].size()));
         out.le32(offset);
         offset += static_cast<std::uint32_t>(bodies[i].size());
@@ -97,6 +104,22 @@ Bytes encodeIco(const std::vector<RgbaImage>& images) {
         out.append(body);
     }
     return out.take();
+}
+
+}  // namespace
+
+Bytes encodeIco(const std::vector<RgbaImage>& images) {
+    constexpr std::uint32_t kPlanes = 1;
+    return encodeDirectory(kIconResourceType, images, EntryWords{kPlanes, kBitsPerPixel});
+}
+
+Bytes encodeCur(const RgbaImage& image, int hotSpotX, int hotSpotY) {
+    if (hotSpotX < 0 || hotSpotY < 0 || hotSpotX >= image.width() || hotSpotY >= image.height()) {
+        throw std::invalid_argument("a cursor's hot spot must lie inside its image");
+    }
+    return encodeDirectory(kCursorResourceType, {image},
+                           EntryWords{static_cast<std::uint32_t>(hotSpotX),
+                                      static_cast<std::uint32_t>(hotSpotY)});
 }
 
 }  // namespace vorn::art

@@ -1,8 +1,14 @@
 // artgen: renders Vorn's pictures for the Windows resource compiler.
 //
-//   artgen <outdir>              writes vorn.ico and sprite_sheet.bmp
-//   artgen <outdir> --previews   also writes sprite_sheet.png (2x) and
-//                                vorn_icon.png (every icon size, 4x) to look at
+//   artgen <outdir>              writes vorn.ico, sprite_sheet.bmp,
+//                                preview_still.bmp and the settings dialog's
+//                                title_bar.bmp, close_released.bmp,
+//                                close_pressed.bmp, button_released.bmp,
+//                                button_pressed.bmp and hand.cur
+//   artgen <outdir> --previews   also writes sprite_sheet.png (2x),
+//                                vorn_icon.png (every icon size, 4x),
+//                                dialog_pieces.png (8x) and dialog_mockup.png
+//                                (the dialog, 2x) to look at
 //
 // Output is a pure function of this program: no clock, no system randomness.
 #include "art_files.h"

@@ -97,10 +97,9 @@ std::int32_t Win32Platform::SetWindowPos(WindowHandle window, WindowHandle inser
 }
 
 void Win32Platform::CloseSaverWindow() {
-  if (saverWindow_ != nullptr) {
-    KillTimer(saverWindow_, kSaverTimerId);
-    DestroyWindow(saverWindow_);
-  }
+  if (saverWindow_ != nullptr) KillTimer(saverWindow_, kSaverTimerId);
+  // Ending the process takes the window with it at once; destroying it first
+  // would only add a wait for the window system before the process ends.
   ExitProcess(0);
 }
 

@@ -1,10 +1,12 @@
 #include "platform/win32/win32_platform.h"
 
+#include <shellapi.h>
 #include <windowsx.h>
 
 #include <algorithm>
 #include <cstring>
 
+#include "platform/win32/dialog_window.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/text.h"
 #include "resources/resource_ids.h"
@@ -125,6 +127,53 @@ void Win32Platform::WritePrivateProfileStringA(std::string_view section, std::st
                              Widen(file).c_str());
 }
 
+std::int32_t Win32Platform::GetWindowRect(WindowHandle window, PixelRect& rect) {
+  RECT area{};
+  const BOOL result = ::GetWindowRect(ToHwnd(window), &area);
+  if (result) rect = {area.left, area.top, area.right, area.bottom};
+  return result;
+}
+
+std::int32_t Win32Platform::GetWindowLongA(WindowHandle window, std::int32_t index) {
+  return ::GetWindowLongA(ToHwnd(window), index);
+}
+
+std::int32_t Win32Platform::SetWindowLongA(WindowHandle window, std::int32_t index,
+                                           std::int32_t value) {
+  return ::SetWindowLongA(ToHwnd(window), index, value);
+}
+
+WindowHandle Win32Platform::SetParent(WindowHandle child, WindowHandle parent) {
+  return FromHwnd(::SetParent(ToHwnd(child), ToHwnd(parent)));
+}
+
+std::int32_t Win32Platform::PostMessageA(WindowHandle window, std::uint32_t message,
+                                         std::uintptr_t wParam, std::intptr_t lParam) {
+  return ::PostMessageA(ToHwnd(window), message, wParam, lParam);
+}
+
+std::int32_t Win32Platform::GetCursorPos(PixelPoint& point) {
+  POINT position{};
+  const BOOL result = ::GetCursorPos(&position);
+  if (result) point = {position.x, position.y};
+  return result;
+}
+
+std::int32_t Win32Platform::DrawAnimatedRects(WindowHandle window, std::int32_t animation,
+                                              const PixelRect& from, const PixelRect& to) {
+  const RECT fromRect{from.left, from.top, from.right, from.bottom};
+  const RECT toRect{to.left, to.top, to.right, to.bottom};
+  return ::DrawAnimatedRects(ToHwnd(window), animation, &fromRect, &toRect);
+}
+
+void Win32Platform::ShellExecuteA(WindowHandle window, std::string_view operation,
+                                  std::string_view file, std::string_view parameters,
+                                  std::string_view directory, std::int32_t showCommand) {
+  // Wide text, so that an address outside the code page arrives whole.
+  ::ShellExecuteW(ToHwnd(window), Widen(operation).c_str(), Widen(file).c_str(),
+                  Widen(parameters).c_str(), Widen(directory).c_str(), showCommand);
+}
+
 ScreenSize Win32Platform::GetScreenSize() {
   return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
@@ -139,6 +188,10 @@ HDC Win32Platform::SurfaceDc(SurfaceId surface) {
     case SurfaceId::SaverDisplay: return displayDc_;
     case SurfaceId::SaverBuffer: return buffer_.Dc();
     case SurfaceId::SaverSprites: return sprites_.Dc();
+    case SurfaceId::DialogWindow:
+    case SurfaceId::DialogPicB:
+    case SurfaceId::DialogDisplay:
+    case SurfaceId::DialogSprites: return DialogSurfaceDc(surface);
   }
   return nullptr;
 }

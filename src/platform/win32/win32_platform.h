@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <memory>
+
 #include "platform/platform.h"
 #include "platform/win32/gdi.h"
 
@@ -45,8 +47,46 @@ class Win32Platform final : public Platform {
                                          std::uint32_t size, std::string_view file) override;
   void WritePrivateProfileStringA(std::string_view section, std::string_view key,
                                   std::string_view value, std::string_view file) override;
-  void ShowSettingsDialog() override;
-  void ShowPreviewWindow(WindowHandle parent) override;
+  std::int32_t GetWindowRect(WindowHandle window, PixelRect& rect) override;
+  std::int32_t GetWindowLongA(WindowHandle window, std::int32_t index) override;
+  std::int32_t SetWindowLongA(WindowHandle window, std::int32_t index, std::int32_t value) override;
+  WindowHandle SetParent(WindowHandle child, WindowHandle parent) override;
+  std::int32_t PostMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                            std::intptr_t lParam) override;
+  std::int32_t GetCursorPos(PixelPoint& point) override;
+  std::int32_t DrawAnimatedRects(WindowHandle window, std::int32_t animation, const PixelRect& from,
+                                 const PixelRect& to) override;
+  void ShellExecuteA(WindowHandle window, std::string_view operation, std::string_view file,
+                     std::string_view parameters, std::string_view directory,
+                     std::int32_t showCommand) override;
+
+  // preview_window.cpp
+  WindowHandle CreatePreviewWindow() override;
+  void MovePreviewImage(std::int32_t x, std::int32_t y, std::int32_t width,
+                        std::int32_t height) override;
+  void ShowPreviewWindow(WindowHandle window) override;
+
+  // dialog_window.cpp
+  WindowHandle CreateDialogWindow(DialogEvents& events) override;
+  TwipsRect GetScreenTwips() override;
+  TwipsRect GetWindowTwips(WindowHandle window) override;
+  void SetWindowWidthTwips(WindowHandle window, float width) override;
+  void SetWindowHeightTwips(WindowHandle window, float height) override;
+  void SetWindowLeftTwips(WindowHandle window, float left) override;
+  void SetWindowTopTwips(WindowHandle window, float top) override;
+  void MoveWindowTwips(WindowHandle window, float left, float top) override;
+  ScreenSize GetSurfaceSize(SurfaceId surface) override;
+  void DrawLine(SurfaceId surface, std::int32_t x1, std::int32_t y1, std::int32_t x2,
+                std::int32_t y2, std::uint32_t colourBgr) override;
+  void RefreshSurface(SurfaceId surface) override;
+  void SetLabelCaption(DialogControl label, std::string_view text) override;
+  void SetImagePicture(DialogControl image, DialogPicture picture) override;
+  void SetHandCursor(DialogControl control) override;
+  std::int16_t GetScrollValue(std::int16_t index) override;
+  void SetScrollValue(std::int16_t index, std::int16_t value) override;
+  void SetDialogTimer(bool enabled, std::uint32_t intervalMs) override;
+  void ShowDialogModal(WindowHandle window) override;
+  void CloseDialog(WindowHandle window) override;
   WindowHandle CreateSaverWindow(SaverEvents& events) override;
   ScreenSize GetScreenSize() override;
   void MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y, std::int32_t width,
@@ -71,6 +111,8 @@ class Win32Platform final : public Platform {
  private:
   static LRESULT CALLBACK SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   HDC SurfaceDc(SurfaceId surface);
+  // The dialog's device contexts (dialog_window.cpp); null before it exists.
+  HDC DialogSurfaceDc(SurfaceId surface);
 
   HINSTANCE instance_;
   HWND saverWindow_ = nullptr;
@@ -78,6 +120,14 @@ class Win32Platform final : public Platform {
   MemorySurface buffer_;
   MemorySurface sprites_;
   HWND previewWindow_ = nullptr;
+  // preview window (preview_window.cpp)
+  static LRESULT CALLBACK PreviewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  void PaintPreview(HWND window);
+  MemorySurface previewStill_;
+  RECT previewImage_{};
+  // end of preview window
+  // The settings dialog's window and its state (dialog_window.cpp).
+  std::unique_ptr<class DialogWindow> dialog_;
   LARGE_INTEGER counterFrequency_{};
   bool timerPeriodRaised_ = false;
 };

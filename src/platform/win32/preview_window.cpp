@@ -1,0 +1,95 @@
+// The preview-mode window: a borderless black window that shows the still
+// (a miniature of the running saver) at its own size from the top-left corner
+// of the image control. It takes no input; it lives as long as its window,
+// which goes with the preview area that holds it.
+#include <algorithm>
+
+#include "platform/win32/win32_platform.h"
+#include "resources/resource_ids.h"
+
+namespace vorn::win32 {
+namespace {
+
+constexpr wchar_t kPreviewClass[] = L"VornPreviewWindow";
+constexpr wchar_t kPreviewCaption[] = L"Preview Window";
+
+Win32Platform* PlatformOf(HWND window) {
+  return reinterpret_cast<Win32Platform*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+}  // namespace
+
+LRESULT CALLBACK Win32Platform::PreviewProc(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  Win32Platform* platform = PlatformOf(window);
+  switch (message) {
+    case WM_PAINT:
+      if (platform == nullptr) break;
+      platform->PaintPreview(window);
+      return 0;
+    case WM_DESTROY:
+      // The preview area that holds this window is gone (or is going): the
+      // message loop ends and the process with it.
+      PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// The class brush has painted the window black; the still goes on top,
+// unscaled, clipped to the image control (and by the system to the window).
+void Win32Platform::PaintPreview(HWND window) {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(window, &paint);
+  const LONG width = std::min<LONG>(previewStill_.Width(), previewImage_.right - previewImage_.left);
+  const LONG height =
+      std::min<LONG>(previewStill_.Height(), previewImage_.bottom - previewImage_.top);
+  if (dc != nullptr && previewStill_.Dc() != nullptr && width > 0 && height > 0) {
+    ::BitBlt(dc, previewImage_.left, previewImage_.top, width, height, previewStill_.Dc(), 0, 0,
+             SRCCOPY);
+  }
+  EndPaint(window, &paint);
+}
+
+WindowHandle Win32Platform::CreatePreviewWindow() {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = &Win32Platform::PreviewProc;
+  windowClass.hInstance = instance_;
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  windowClass.lpszClassName = kPreviewClass;
+  RegisterClassExW(&windowClass);
+  // Without the still the window stays plain black.
+  previewStill_.LoadBitmapResource(instance_, IDB_PREVIEW_STILL);
+  previewWindow_ = CreateWindowExW(0, kPreviewClass, kPreviewCaption, WS_POPUP, 0, 0, 0, 0,
+                                   nullptr, nullptr, instance_, this);
+  return FromHwnd(previewWindow_);
+}
+
+void Win32Platform::MovePreviewImage(std::int32_t x, std::int32_t y, std::int32_t width,
+                                     std::int32_t height) {
+  previewImage_ = RECT{x, y, x + std::max(width, 0), y + std::max(height, 0)};
+  if (previewWindow_ != nullptr) InvalidateRect(previewWindow_, nullptr, TRUE);
+}
+
+void Win32Platform::ShowPreviewWindow(WindowHandle window) {
+  ::ShowWindow(ToHwnd(window), SW_SHOWNA);
+}
+
+void Win32Platform::RunPreviewMessageLoop() {
+  if (previewWindow_ == nullptr) return;
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+}  // namespace vorn::win32

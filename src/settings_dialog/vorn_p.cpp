@@ -1,0 +1,201 @@
+#include "settings_dialog/vorn_p.h"
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "core/particles.h"
+#include "core/raster.h"
+#include "settings_dialog/layout.h"
+#include "settings_dialog/zoom.h"
+
+namespace vorn {
+namespace {
+
+constexpr double kGradientPi = 3.142;  // the shading's own constant, not pi
+constexpr double kGradientPeak = 220;
+constexpr std::int32_t kGradientBlueLift = 30;
+
+// A value for a 16-bit field; nullopt where the field could not hold it.
+std::optional<std::int16_t> To16(std::int64_t value) {
+  if (value < std::numeric_limits<std::int16_t>::min() ||
+      value > std::numeric_limits<std::int16_t>::max()) {
+    return std::nullopt;
+  }
+  return static_cast<std::int16_t>(value);
+}
+
+std::size_t Slot(std::int16_t index) { return static_cast<std::size_t>(index - 1); }
+
+}  // namespace
+
+std::int32_t GradientLevel(std::int32_t y, float height) {
+  const double d = static_cast<double>(height) / kGradientPi;
+  return static_cast<std::int32_t>(std::nearbyint(std::fabs(std::sin(y / d)) * kGradientPeak));
+}
+
+void VornP::Show() {
+  window_ = platform_.CreateDialogWindow(*this);
+  Form_Load();
+  platform_.ShowDialogModal(window_);
+}
+
+void VornP::Form_Load() {
+  platform_.SetWindowWidthTwips(window_, kDialogWidthTwips);
+  platform_.SetWindowHeightTwips(window_, kDialogHeightTwips);
+  const TwipsRect screen = platform_.GetScreenTwips();
+  const TwipsRect window = platform_.GetWindowTwips(window_);
+  platform_.MoveWindowTwips(window_, (screen.width - window.width) / 2,
+                            (screen.height - window.height) / 2);
+  Dragging = 0;
+  platform_.SetHandCursor(DialogControl::LblUrl);
+  platform_.SetImagePicture(DialogControl::ImgSet, DialogPicture::ButtonReleased);
+  platform_.SetImagePicture(DialogControl::ImgCan, DialogPicture::ButtonReleased);
+  platform_.SetHandCursor(DialogControl::LblSet);
+  platform_.SetHandCursor(DialogControl::LblCan);
+  for (std::int16_t index = 1; index <= 3; ++index) GiveBarItsSetting(index);
+  for (std::int16_t index = 1; index <= 3; ++index) {
+    platform_.SetLabelCaption(kScrollLabels[Slot(index)], std::to_string(SettingOf(index)));
+  }
+  for (DialogControl bar : kScrollControls) platform_.SetHandCursor(bar);
+  PixelPoint cursor;
+  if (platform_.GetCursorPos(cursor) != 0) {
+    shared_.ZoomOriginX = To16(cursor.x).value_or(0);
+    shared_.ZoomOriginY = To16(cursor.y).value_or(0);
+  } else {
+    shared_.ZoomOriginX = 0;
+    shared_.ZoomOriginY = 0;
+  }
+  ZoomOpen(platform_, shared_, window_);
+  platform_.SetDialogTimer(true, kPreviewTimerIntervalMs);
+}
+
+std::int32_t& VornP::SettingOf(std::int16_t index) {
+  if (index == 1) return shared_.Speed;
+  if (index == 2) return shared_.Num;
+  return shared_.Intval;
+}
+
+// A setting the bar cannot hold (outside its range or 16 bits) leaves the bar
+// where it was; the setting itself keeps the stored number.
+void VornP::GiveBarItsSetting(std::int16_t index) {
+  const ScrollBarRange& range = kScrollBars[Slot(index)];
+  const std::optional<std::int16_t> value = To16(SettingOf(index));
+  if (!value || *value < range.min || *value > range.max) return;
+  if (*value == platform_.GetScrollValue(index)) return;
+  platform_.SetScrollValue(index, *value);
+  HS_Change(index);
+}
+
+void VornP::HS_Change(std::int16_t index) {
+  if (index < 1 || index > 3) return;
+  const std::int16_t value = platform_.GetScrollValue(index);
+  platform_.SetLabelCaption(kScrollLabels[Slot(index)], std::to_string(value));
+  SettingOf(index) = value;
+}
+
+void VornP::Form_Resize() { DrawGradient(); }
+
+void VornP::DrawGradient() {
+  GradientOn(SurfaceId::DialogWindow);
+  GradientOn(SurfaceId::DialogPicB);
+}
+
+void VornP::GradientOn(SurfaceId surface) {
+  const auto height = static_cast<float>(platform_.GetSurfaceSize(surface).height);
+  const auto rows = static_cast<std::int32_t>(std::nearbyint(height));
+  for (std::int32_t y = 0; y <= rows; ++y) {
+    const std::int32_t v = GradientLevel(y, height);
+    const auto colour = static_cast<std::uint32_t>(v + 256 * v + 65536 * (v + kGradientBlueLift));
+    platform_.DrawLine(surface, 0, y, platform_.GetSurfaceSize(surface).width, y, colour);
+  }
+}
+
+void VornP::Timer1_Timer() {
+  platform_.SetDialogTimer(false, kPreviewTimerIntervalMs);
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+  while (StopPreview == 0) {
+    platform_.BitBlt(SurfaceId::DialogDisplay, 0, 0, kCellWidth, kCellHeight,
+                     SurfaceId::DialogSprites, x, y, kRopSrcCopy);
+    platform_.RefreshSurface(SurfaceId::DialogDisplay);
+    NextCell(x, y);
+    PreviewPause();
+    if (StopPreview == 0) platform_.DoEvents();
+  }
+}
+
+void VornP::PreviewPause() {
+  const std::int64_t deadline = platform_.NowMicroseconds() + kPreviewCellMicroseconds;
+  while (StopPreview == 0) {
+    const std::int64_t remaining = deadline - platform_.NowMicroseconds();
+    if (remaining <= 0) break;
+    platform_.WaitForEvents(static_cast<std::uint32_t>((remaining + 999) / 1000));
+    platform_.DoEvents();
+  }
+}
+
+void VornP::lbl_Set_MouseDown() {
+  platform_.SetImagePicture(DialogControl::ImgSet, DialogPicture::ButtonPressed);
+}
+
+void VornP::lbl_Set_MouseUp() {
+  platform_.SetImagePicture(DialogControl::ImgSet, DialogPicture::ButtonReleased);
+  platform_.DoEvents();
+  WriteSettings(platform_, shared_);
+  StopPreview = kTrue16;
+  platform_.CloseDialog(window_);
+}
+
+void VornP::lbl_Can_MouseDown() {
+  platform_.SetImagePicture(DialogControl::ImgCan, DialogPicture::ButtonPressed);
+}
+
+void VornP::lbl_Can_MouseUp() { Close(DialogControl::ImgCan, DialogPicture::ButtonReleased); }
+
+void VornP::ImgExit_MouseDown() {
+  platform_.SetImagePicture(DialogControl::ImgExit, DialogPicture::ClosePressed);
+}
+
+void VornP::ImgExit_MouseUp() { Close(DialogControl::ImgExit, DialogPicture::CloseReleased); }
+
+void VornP::Close(DialogControl image, DialogPicture releasedFace) {
+  platform_.SetImagePicture(image, releasedFace);
+  platform_.DoEvents();
+  StopPreview = kTrue16;
+  platform_.CloseDialog(window_);
+}
+
+void VornP::Image1_MouseDown(std::int16_t button) {
+  if (button != kLeftButton) return;
+  Dragging = 1;
+  PixelPoint pointer;
+  platform_.GetCursorPos(pointer);
+  const TwipsRect window = platform_.GetWindowTwips(window_);
+  const auto offset = [](std::int32_t pixels, float edge) {
+    return To16(static_cast<std::int64_t>(
+        std::nearbyint(static_cast<double>(std::int64_t{pixels} * kTwipsPerPixel) - edge)));
+  };
+  if (const auto x = offset(pointer.x, window.left)) DragOffsetX = *x;
+  if (const auto y = offset(pointer.y, window.top)) DragOffsetY = *y;
+}
+
+void VornP::Image1_MouseMove() {
+  if (Dragging != 1) return;
+  PixelPoint pointer;
+  platform_.GetCursorPos(pointer);
+  platform_.SetWindowTopTwips(
+      window_, static_cast<float>(std::int64_t{pointer.y} * kTwipsPerPixel - DragOffsetY));
+  platform_.SetWindowLeftTwips(
+      window_, static_cast<float>(std::int64_t{pointer.x} * kTwipsPerPixel - DragOffsetX));
+}
+
+void VornP::Image1_MouseUp() { Dragging = 0; }
+
+void VornP::lbl_URL_Click() {
+  platform_.ShellExecuteA(window_, "open", kHomePage, "", "", kShowNormal);
+}
+
+void VornP::Form_Unload() { ZoomClose(platform_, shared_, window_); }
+
+}  // namespace vorn

@@ -1,0 +1,42 @@
+// The settings dialog's picture files: five bitmaps and the hand cursor, plus
+// PNG previews of them for looking at the art.
+#pragma once
+
+#include "byte_writer.h"
+#include "image.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace vorn::art {
+
+inline constexpr const char* kTitleBarFileName = "title_bar.bmp";
+inline constexpr const char* kCloseReleasedFileName = "close_released.bmp";
+inline constexpr const char* kClosePressedFileName = "close_pressed.bmp";
+inline constexpr const char* kButtonReleasedFileName = "button_released.bmp";
+inline constexpr const char* kButtonPressedFileName = "button_pressed.bmp";
+inline constexpr const char* kHandCursorFileName = "hand.cur";
+inline constexpr const char* kDialogPiecesPreviewFileName = "dialog_pieces.png";
+inline constexpr const char* kDialogMockupPreviewFileName = "dialog_mockup.png";
+
+struct NamedFile {
+    std::string name;
+    Bytes bytes;
+};
+
+// Every dialog picture as the resource compiler takes it (BMP or CUR), by name.
+std::vector<NamedFile> dialogArtFiles();
+
+Bytes buildHandCursorFile();  // hand.cur
+
+// Each piece enlarged 8x (the title bar 2x) on the dialog's grey.
+RgbImage dialogPiecesPreview();
+
+// The pieces stretched and placed as the dialog shows them, the whole 2x.
+RgbImage dialogMockup();
+
+void writeDialogArt(const std::filesystem::path& outdir);
+void writeDialogPreviews(const std::filesystem::path& outdir);
+
+}  // namespace vorn::art
