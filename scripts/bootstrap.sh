@@ -11,6 +11,7 @@ packages=(
   xvfb xauth x11-utils xdotool libx11-dev libxtst-dev
   fonts-ipafont-gothic   # renders the dialog's Japanese captions
   imagemagick file
+  nsis zip unzip         # the installer and the release archive
 )
 
 missing=()
@@ -33,4 +34,4 @@ fi
 
 echo "bootstrap: installing ${missing[*]}"
 "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
-"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
