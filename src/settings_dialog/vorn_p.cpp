@@ -196,6 +196,11 @@ void VornP::lbl_URL_Click() {
   platform_.ShellExecuteA(window_, "open", kHomePage, "", "", kShowNormal);
 }
 
-void VornP::Form_Unload() { ZoomClose(platform_, shared_, window_); }
+// However the window goes (also when the system closes it), the preview loop
+// must not go on drawing on it, nor keep the process alive.
+void VornP::Form_Unload() {
+  StopPreview = kTrue16;
+  ZoomClose(platform_, shared_, window_);
+}
 
 }  // namespace vorn

@@ -296,5 +296,17 @@ TEST(Preview, DrawsNothingOnceStoppedAndNothingWhenAlreadyStopped) {
                            [](const std::string& c) { return c.starts_with("BitBlt"); }));
 }
 
+TEST(Preview, AWindowClosedByTheSystemEndsTheLoopToo) {
+  DialogRig rig;
+  rig.platform.recordDrawing = true;
+  rig.platform.onDoEvents = [&](int n) {
+    if (n == 2) rig.platform.CloseDialog(FakePlatform::kDialogWindow);
+    ASSERT_LT(n, 50) << "the preview loop outlived its window";
+  };
+  rig.Open([&] { rig.dialog.Timer1_Timer(); });
+  EXPECT_EQ(rig.dialog.StopPreview, -1);
+  EXPECT_THAT(rig.platform.CallsStartingWith("WritePrivateProfileStringA"), IsEmpty());
+}
+
 }  // namespace
 }  // namespace vorn

@@ -122,12 +122,8 @@ void DialogWindow::CreateScrollBars() {
                                instance_, nullptr);
     if (bar == nullptr) continue;
     // A page of 0 gives the plain bar whose thumb keeps its size.
-    SCROLLINFO info{};
-    info.cbSize = sizeof(info);
-    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-    info.nMin = kScrollBars[i].min;
-    info.nMax = kScrollBars[i].max;
-    info.nPos = kScrollBars[i].initial;
+    const SCROLLINFO info{sizeof(SCROLLINFO), SIF_RANGE | SIF_PAGE | SIF_POS, kScrollBars[i].min,
+                          kScrollBars[i].max, 0, kScrollBars[i].initial, 0};
     SetScrollInfo(bar, SB_CTL, &info, FALSE);
     values_[i] = kScrollBars[i].initial;
     SetWindowLongPtrW(bar, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -199,25 +195,6 @@ void DialogWindow::Refresh(SurfaceId surface) {
 
 // ------------------------------------------------------------ input
 
-// The control a press at this point belongs to, the ones on top first. A
-// press on a button's picture counts as one on its caption; one on the title
-// text drags the window like the rest of the title bar.
-std::optional<DialogControl> DialogWindow::PressTarget(POINT point) const {
-  constexpr std::pair<DialogControl, DialogControl> kAreas[] = {
-      {DialogControl::ImgExit, DialogControl::ImgExit}, {DialogControl::LblSet, DialogControl::LblSet},
-      {DialogControl::ImgSet, DialogControl::LblSet},   {DialogControl::LblCan, DialogControl::LblCan},
-      {DialogControl::ImgCan, DialogControl::LblCan},   {DialogControl::Image1, DialogControl::Image1},
-  };
-  for (const auto& [area, target] : kAreas) {
-    const RECT box = area == DialogControl::ImgExit ? canvas_.PictureBox(area)
-                                                    : canvas_.Rect(area);
-    if (PtInRect(&box, point)) return target;
-  }
-  const RECT link = canvas_.TextBox(DialogControl::LblUrl);
-  if (PtInRect(&link, point)) return DialogControl::LblUrl;
-  return std::nullopt;
-}
-
 LRESULT DialogWindow::OnSetCursor(WPARAM wParam, LPARAM lParam) {
   const auto target = reinterpret_cast<HWND>(wParam);
   bool hand = false;
@@ -227,7 +204,7 @@ LRESULT DialogWindow::OnSetCursor(WPARAM wParam, LPARAM lParam) {
     POINT point{};
     GetCursorPos(&point);
     ScreenToClient(window_, &point);
-    const std::optional<DialogControl> control = PressTarget(point);
+    const std::optional<DialogControl> control = canvas_.ControlAt(point);
     hand = control && hand_[SlotOf(*control)];
   } else {
     return DefWindowProcW(window_, WM_SETCURSOR, wParam, lParam);
@@ -241,7 +218,7 @@ LRESULT DialogWindow::OnSetCursor(WPARAM wParam, LPARAM lParam) {
 LRESULT DialogWindow::OnButtonDown(int button, LPARAM lParam) {
   if (pressed_) return 0;
   const std::optional<DialogControl> target =
-      PressTarget({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      canvas_.ControlAt({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
   if (!target) return 0;
   pressed_ = target;
   pressedButton_ = button;
@@ -269,7 +246,7 @@ LRESULT DialogWindow::OnButtonUp(LPARAM lParam) {
     case DialogControl::LblCan: events_.lbl_Can_MouseUp(); break;
     case DialogControl::Image1: events_.Image1_MouseUp(); break;
     case DialogControl::LblUrl:
-      if (leftPress && PressTarget({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}) == control) {
+      if (leftPress && canvas_.ControlAt({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}) == control) {
         events_.lbl_URL_Click();
       }
       break;
@@ -279,7 +256,7 @@ LRESULT DialogWindow::OnButtonUp(LPARAM lParam) {
 }
 
 LRESULT DialogWindow::OnMouseMove(LPARAM lParam) {
-  const bool overTitle = PressTarget({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}) ==
+  const bool overTitle = canvas_.ControlAt({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}) ==
                          DialogControl::Image1;
   if (pressed_ == DialogControl::Image1 || (!pressed_ && overTitle)) events_.Image1_MouseMove();
   return 0;
@@ -311,9 +288,7 @@ LRESULT DialogWindow::OnHScroll(WPARAM wParam, LPARAM lParam) {
   if (slot < 0) return 0;
   HWND bar = bars_[static_cast<std::size_t>(slot)];
   const ScrollBarRange& range = kScrollBars[static_cast<std::size_t>(slot)];
-  SCROLLINFO track{};
-  track.cbSize = sizeof(track);
-  track.fMask = SIF_TRACKPOS;
+  SCROLLINFO track{sizeof(SCROLLINFO), SIF_TRACKPOS, 0, 0, 0, 0, 0};
   const int tracked = GetScrollInfo(bar, SB_CTL, &track) ? track.nTrackPos : HIWORD(wParam);
   const int value = values_[static_cast<std::size_t>(slot)];
   switch (LOWORD(wParam)) {
@@ -374,10 +349,12 @@ LRESULT DialogWindow::OnTimer(WPARAM wParam) {
   return 0;
 }
 
-// Alt+F4 (or any other request to close) closes the dialog the way its close
-// box does, without saving: that is what a user expects of a window.
+// Alt+F4 (or any other request to close) does what the close box does, as a
+// user expects of a window: closes without saving. It goes through the close
+// box's own handler, which also ends the preview that runs while the dialog
+// is open; destroying the window alone would leave that running unseen.
 LRESULT DialogWindow::OnClose() {
-  Close();
+  if (ready_ && !closing_) events_.ImgExit_MouseUp();
   return 0;
 }
 
@@ -471,8 +448,11 @@ void Win32Platform::MoveWindowTwips(WindowHandle window, float left, float top) 
 }
 
 ScreenSize Win32Platform::GetSurfaceSize(SurfaceId surface) {
+  RECT client{};
   switch (surface) {
-    case SurfaceId::SaverDisplay: return GetScreenSize();  // the saver covers the screen
+    case SurfaceId::SaverDisplay:  // the saver window's client area
+      if (saverWindow_ == nullptr || !GetClientRect(saverWindow_, &client)) return GetScreenSize();
+      return {client.right, client.bottom};
     case SurfaceId::SaverBuffer: return {buffer_.Width(), buffer_.Height()};
     case SurfaceId::SaverSprites: return {sprites_.Width(), sprites_.Height()};
     default: break;

@@ -222,6 +222,27 @@ class DialogCanvas {
     return box;
   }
 
+  // The control a press at this point belongs to, the ones on top first. A
+  // press on a button's picture counts as one on its caption; one on the
+  // title text drags the window like the rest of the title bar.
+  std::optional<DialogControl> ControlAt(POINT point) const {
+    constexpr std::pair<DialogControl, DialogControl> kAreas[] = {
+        {DialogControl::ImgExit, DialogControl::ImgExit},
+        {DialogControl::LblSet, DialogControl::LblSet},
+        {DialogControl::ImgSet, DialogControl::LblSet},
+        {DialogControl::LblCan, DialogControl::LblCan},
+        {DialogControl::ImgCan, DialogControl::LblCan},
+        {DialogControl::Image1, DialogControl::Image1},
+    };
+    for (const auto& [area, target] : kAreas) {
+      const RECT box = area == DialogControl::ImgExit ? PictureBox(area) : Rect(area);
+      if (PtInRect(&box, point)) return target;
+    }
+    const RECT link = TextBox(DialogControl::LblUrl);
+    if (PtInRect(&link, point)) return DialogControl::LblUrl;
+    return std::nullopt;
+  }
+
   // Each returns the area to paint again.
   RECT SetCaption(DialogControl label, std::wstring text) {
     const RECT before = Union(Rect(label), TextBox(label));
@@ -382,7 +403,6 @@ class DialogWindow {
 
   void CreateScrollBars();
   void Invalidate(const RECT& area);
-  std::optional<DialogControl> PressTarget(POINT point) const;
   int BarIndex(HWND bar) const;
   void CommitScroll(int slot, int value);
 

@@ -34,9 +34,7 @@ Win32Platform::Win32Platform(HINSTANCE instance) : instance_(instance) {
   QueryPerformanceFrequency(&counterFrequency_);
 }
 
-Win32Platform::~Win32Platform() {
-  if (timerPeriodRaised_) timeEndPeriod(kFineTimerResolutionMs);
-}
+Win32Platform::~Win32Platform() = default;
 
 std::string Win32Platform::ArgumentText() { return Narrow(ArgumentsOf(GetCommandLineW())); }
 
@@ -231,6 +229,7 @@ void Win32Platform::DoEvents() {
 }
 
 void Win32Platform::WaitForEvents(std::uint32_t timeoutMs) {
+  // cppcheck-suppress nullPointer ; with a count of 0 there is no handle array to pass
   MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
