@@ -200,6 +200,7 @@ class PreviewTest : public ::testing::Test {
     };
     try {
       bench_->X().WaitForCapture(area, matches, what, Deadline::In(kPaintBudget));
+      bench_->SaveEvidence(last, "preview-" + what);
     } catch (const E2eError& error) {
       const fs::path shot = bench_->SaveEvidence(last, "preview-" + what);
       bench_->SaveEvidence(expected, "preview-" + what + "-expected");
