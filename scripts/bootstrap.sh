@@ -12,6 +12,8 @@ packages=(
   fonts-ipafont-gothic   # renders the dialog's Japanese captions
   imagemagick file
   nsis zip unzip         # the installer and the release archive
+  clang libclang-rt-14-dev  # the fuzz targets (libFuzzer and the sanitizer runtimes)
+  clang-tidy cppcheck    # the static analysis
 )
 
 missing=()

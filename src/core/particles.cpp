@@ -26,7 +26,7 @@ std::int64_t FloorStep(double component, std::int32_t stepLength) {
 }  // namespace
 
 Particles AllocateParticles(std::int32_t num) {
-  if (num < 1) return {};
+  if (num < 1 || num > kMaxParticles) return {};
   try {
     return Particles(static_cast<std::size_t>(num));
   } catch (const std::bad_alloc&) {

@@ -33,8 +33,16 @@ using Particles = std::vector<Particle>;
 // RandomRange(low, high): a whole number uniform in low..high.
 using RandomRangeFn = std::function<std::int32_t(std::int32_t, std::int32_t)>;
 
-// A table of `num` zeroed records; empty for a count below 1 or one that cannot
-// be allocated.
+// The most flames a table holds: 250 times what the settings dialog offers. Each
+// frame draws every flame before it looks at input again, so a count far beyond
+// what can be drawn at a useful rate would leave a saver that no key press ends
+// in good time, even where the memory for it can be had (a frame of 100,000
+// flames takes a few tenths of a second, one of 1,000,000 several seconds). A
+// larger count is treated like one that cannot be allocated.
+inline constexpr std::int32_t kMaxParticles = 100'000;
+
+// A table of `num` zeroed records; empty for a count below 1, above
+// kMaxParticles, or one that cannot be allocated.
 Particles AllocateParticles(std::int32_t num);
 
 // Every particle to the centre of the screen with a random heading; cells kept.

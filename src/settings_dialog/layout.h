@@ -26,11 +26,11 @@ inline constexpr const char* kCreditLine = "Vorn flame screen saver  Ver.1.1.0";
 enum class ControlKind { Image, Label, LabelRight, LabelCentred, Picture, ScrollBar };
 
 struct ControlLayout {
-  DialogControl id;
-  ControlKind kind;
+  DialogControl id = DialogControl::Image1;
+  ControlKind kind = ControlKind::Image;
   std::optional<DialogControl> parent;  // Pic_a or Pic_b; none: the window
-  std::int32_t left, top, width, height;  // twips, within the parent
-  const char* caption;                    // UTF-8; nullptr for controls without text
+  std::int32_t left = 0, top = 0, width = 0, height = 0;  // twips, within the parent
+  const char* caption = nullptr;  // UTF-8; nullptr for controls without text
 };
 
 inline constexpr std::array<ControlLayout, 22> kDialogLayout{{

@@ -232,5 +232,16 @@ TEST(AllocateParticles, GivesZeroedRecordsOrNone) {
   EXPECT_TRUE(AllocateParticles(-2147483647 - 1).empty());
 }
 
+// A count that could be allocated but not drawn in good time (a billion flames
+// is 20 GB, which overcommit may well grant) gives the empty table too, so the
+// saver shows black and still ends on input.
+TEST(AllocateParticles, ACountBeyondThePracticalLimitGivesNone) {
+  EXPECT_EQ(AllocateParticles(kMaxParticles).size(), static_cast<std::size_t>(kMaxParticles));
+  EXPECT_TRUE(AllocateParticles(kMaxParticles + 1).empty());
+  EXPECT_TRUE(AllocateParticles(1'000'000).empty());  // several seconds a frame
+  EXPECT_TRUE(AllocateParticles(1'000'000'000).empty());
+  EXPECT_TRUE(AllocateParticles(2147483647).empty());
+}
+
 }  // namespace
 }  // namespace vorn

@@ -65,6 +65,7 @@ bool DialogWindow::Create() {
   handCursor_ = LoadCursorW(instance_, MAKEINTRESOURCEW(IDC_HAND_POINTER));
   const std::wstring caption = Widen(kDialogCaption);
   // Frameless, so the client area is the whole window; listed on the taskbar.
+  // cppcheck-suppress ignoredReturnValue ; the handle arrives in window_ with WM_NCCREATE
   CreateWindowExW(WS_EX_APPWINDOW, kDialogClass, caption.c_str(), WS_POPUP | WS_CLIPCHILDREN, 0,
                   0, 0, 0, nullptr, nullptr, instance_, this);
   ready_ = window_ != nullptr;
@@ -362,6 +363,7 @@ void DialogWindow::Close() {
   if (window_ == nullptr || closing_) return;
   closing_ = true;
   events_.Form_Unload();
+  // cppcheck-suppress knownConditionTrueFalse ; the routine just run may have destroyed it
   if (window_ != nullptr) DestroyWindow(window_);
 }
 
@@ -384,6 +386,7 @@ void DialogWindow::RunModal() {
   const int resizesBefore = resizes_;
   ShowWindow(window_, SW_SHOW);
   // The first showing counts as a resize even when the size stays.
+  // cppcheck-suppress knownConditionTrueFalse ; ShowWindow's WM_SIZE counts in resizes_
   if (resizes_ == resizesBefore) {
     RECT client{};
     GetClientRect(window_, &client);
@@ -492,7 +495,7 @@ void Win32Platform::SetHandCursor(DialogControl control) {
 }
 
 std::int16_t Win32Platform::GetScrollValue(std::int16_t index) {
-  return dialog_ != nullptr ? dialog_->ScrollValue(index) : 0;
+  return dialog_ != nullptr ? dialog_->ScrollValue(index) : std::int16_t{0};
 }
 
 void Win32Platform::SetScrollValue(std::int16_t index, std::int16_t value) {

@@ -308,10 +308,12 @@ class DialogCanvas {
   void DrawPictures(HDC dc) const {
     SetStretchBltMode(dc, COLORONCOLOR);
     Stretch(dc, Rect(DialogControl::Image1), titleBar_);
+    // cppcheck-suppress assignmentInCondition ; a declaration in the condition
     if (const auto shown = shown_[SlotOf(DialogControl::ImgExit)]) {
       Blt(dc, PictureBox(DialogControl::ImgExit), Picture(*shown));
     }
     for (DialogControl button : {DialogControl::ImgSet, DialogControl::ImgCan}) {
+      // cppcheck-suppress assignmentInCondition ; a declaration in the condition
       if (const auto shown = shown_[SlotOf(button)]) StretchFramed(dc, Rect(button), Picture(*shown));
     }
     const RECT picA = Rect(DialogControl::PicA);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <mmsystem.h>
 
 #include <string>
 
@@ -32,6 +33,30 @@ class SystemLibrary {
 
  private:
   HMODULE module_ = nullptr;
+};
+
+// The system timer's finer resolution (timeBeginPeriod), held while this lives.
+// winmm.dll is not one of the system's known libraries, so a plain import of it
+// would be looked for beside the program first; it is loaded by its full path.
+class TimerResolution {
+ public:
+  explicit TimerResolution(UINT periodMs) : winmm_(L"winmm.dll"), periodMs_(periodMs) {
+    const auto begin = winmm_.Function<PeriodFn>("timeBeginPeriod");
+    end_ = winmm_.Function<PeriodFn>("timeEndPeriod");
+    raised_ = begin != nullptr && end_ != nullptr && begin(periodMs_) == TIMERR_NOERROR;
+  }
+  TimerResolution(const TimerResolution&) = delete;
+  TimerResolution& operator=(const TimerResolution&) = delete;
+  ~TimerResolution() {
+    if (raised_) end_(periodMs_);
+  }
+
+ private:
+  using PeriodFn = MMRESULT(WINAPI*)(UINT);
+  SystemLibrary winmm_;
+  UINT periodMs_;
+  PeriodFn end_ = nullptr;
+  bool raised_ = false;
 };
 
 }  // namespace vorn::win32

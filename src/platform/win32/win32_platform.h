@@ -8,6 +8,7 @@
 
 #include "platform/platform.h"
 #include "platform/win32/gdi.h"
+#include "platform/win32/system_library.h"
 
 namespace vorn::win32 {
 
@@ -129,7 +130,8 @@ class Win32Platform final : public Platform {
   // The settings dialog's window and its state (dialog_window.cpp).
   std::unique_ptr<class DialogWindow> dialog_;
   LARGE_INTEGER counterFrequency_{};
-  bool timerPeriodRaised_ = false;
+  // Raised while the saver runs (saver_window.cpp).
+  std::unique_ptr<TimerResolution> timerResolution_;
 };
 
 }  // namespace vorn::win32

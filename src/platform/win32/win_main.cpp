@@ -1,10 +1,31 @@
-// The program's entry: hands the real platform to the start-up routine.
+// The program's entry: narrows where libraries may come from, then hands the
+// real platform to the start-up routine.
 #include <windows.h>
 
 #include "platform/win32/win32_platform.h"
 #include "startup/vorn_b.h"
 
+namespace {
+
+// Libraries asked for by name load from the system folder only, never from
+// the program's folder or the current one, where a copy could be planted.
+// SetDefaultDllDirectories is looked up at run time, so a system without it
+// still starts; the current folder leaves the search either way.
+void RestrictLibrarySearch() {
+  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+  if (HMODULE kernel = GetModuleHandleW(L"kernel32.dll"); kernel != nullptr) {
+    // Through a generic function pointer: FARPROC's own type says nothing.
+    const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
+        reinterpret_cast<void (*)()>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    if (setDefault != nullptr) setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  }
+  SetDllDirectoryW(L"");
+}
+
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  RestrictLibrarySearch();
   vorn::win32::Win32Platform platform(instance);
   vorn::VornB shared;
   vorn::Main(platform, shared);
