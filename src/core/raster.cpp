@@ -1,8 +1,96 @@
 #include "core/raster.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstring>
 
 namespace vorn {
+namespace {
+
+// Runs shorter than this many pixels are filled in place.
+constexpr std::size_t kShortRun = 256;
+// A drawn region this large is forgotten and the next clear blackens all.
+constexpr std::size_t kMostDrawnAreas = 1 << 16;
+
+// Pixels ORed as one group, which the compiler turns into vector operations.
+constexpr std::size_t kPaintGroup = 8;
+// A blit asks for the destination row this many rows ahead while it combines
+// the current one: the cells of a swarm lie scattered over a frame larger than
+// the cache, so each row would otherwise wait for memory.
+constexpr std::int32_t kPrefetchRows = 2;
+
+// Sets `count` pixels from `to` on; a long run of a colour whose four bytes
+// are the same (black, white) goes through memset.
+void FillRun(Pixel* to, std::size_t count, Pixel colour) {
+  const auto byte = static_cast<unsigned char>(colour);
+  if (count < kShortRun) {
+    // The row of a cell: stores in place beat a call.
+    std::size_t i = 0;
+    for (; i + kPaintGroup <= count; i += kPaintGroup) {
+      for (std::size_t k = 0; k < kPaintGroup; ++k) to[i + k] = colour;
+    }
+    for (; i < count; ++i) to[i] = colour;
+  } else if (colour == byte * Pixel{0x01010101}) {
+    std::memset(to, byte, count * sizeof(Pixel));
+  } else {
+    std::fill_n(to, count, colour);
+  }
+}
+
+// The part of a blit that lies inside both surfaces: the destination corner,
+// the source corner and the size, all within range.
+struct ClippedBlit {
+  std::int32_t dx = 0, dy = 0, sx = 0, sy = 0, width = 0, height = 0;
+};
+
+// Clips the left and top edges of both rectangles, moving the other along,
+// then the right and bottom edges. Computed wide, so no argument overflows.
+bool ClipBlit(const PixelView& dst, std::int32_t x, std::int32_t y, std::int32_t w,
+              std::int32_t h, const ConstPixelView& src, std::int32_t sx, std::int32_t sy,
+              ClippedBlit& out) {
+  const std::int64_t shiftX = std::max<std::int64_t>({0, -std::int64_t{x}, -std::int64_t{sx}});
+  const std::int64_t shiftY = std::max<std::int64_t>({0, -std::int64_t{y}, -std::int64_t{sy}});
+  const std::int64_t dx = x + shiftX, dy = y + shiftY;
+  const std::int64_t fx = sx + shiftX, fy = sy + shiftY;
+  const std::int64_t cw = std::min<std::int64_t>({w - shiftX, dst.width - dx, src.width - fx});
+  const std::int64_t ch = std::min<std::int64_t>({h - shiftY, dst.height - dy, src.height - fy});
+  if (cw <= 0 || ch <= 0) return false;
+  out = {static_cast<std::int32_t>(dx), static_cast<std::int32_t>(dy),
+         static_cast<std::int32_t>(fx), static_cast<std::int32_t>(fy),
+         static_cast<std::int32_t>(cw), static_cast<std::int32_t>(ch)};
+  return true;
+}
+
+// True when the two views share any memory (a surface blitted onto itself).
+bool Overlap(const PixelView& dst, const ConstPixelView& src) {
+  const auto end = [](const Pixel* start, std::ptrdiff_t stride, std::int32_t rows) {
+    return start + stride * rows;
+  };
+  const Pixel* dstStart = dst.pixels;
+  return dstStart < end(src.pixels, src.stride, src.height) &&
+         src.pixels < end(dstStart, dst.stride, dst.height);
+}
+
+// One row between memory that does not overlap.
+void CombineRow(Pixel* __restrict to, const Pixel* __restrict from, std::size_t count,
+                bool paint) {
+  if (paint) {
+    std::size_t i = 0;
+    for (; i + kPaintGroup <= count; i += kPaintGroup) {
+      for (std::size_t k = 0; k < kPaintGroup; ++k) to[i + k] |= from[i + k];
+    }
+    for (; i < count; ++i) to[i] |= from[i];
+  } else {
+    std::copy_n(from, count, to);
+  }
+}
+
+// One row within overlapping memory, pixel by pixel in reading order.
+void CombineRowInPlace(Pixel* to, const Pixel* from, std::size_t count, bool paint) {
+  for (std::size_t i = 0; i < count; ++i) to[i] = paint ? (to[i] | from[i]) : from[i];
+}
+
+}  // namespace
 
 Surface::Surface(std::int32_t width, std::int32_t height, Pixel fill)
     : width_(std::max(width, 0)),
@@ -11,38 +99,88 @@ Surface::Surface(std::int32_t width, std::int32_t height, Pixel fill)
 
 void Surface::FillInclusive(std::int32_t left, std::int32_t top, std::int32_t right,
                             std::int32_t bottom, Pixel colour) {
+  vorn::FillInclusive(View(), left, top, right, bottom, colour);
+}
+
+void FillInclusive(const PixelView& pixels, std::int32_t left, std::int32_t top,
+                   std::int32_t right, std::int32_t bottom, Pixel colour) {
   const std::int32_t x0 = std::max(left, 0);
   const std::int32_t y0 = std::max(top, 0);
-  const std::int32_t x1 = std::min(right, width_ - 1);
-  const std::int32_t y1 = std::min(bottom, height_ - 1);
-  for (std::int32_t y = y0; y <= y1; ++y) {
-    std::fill_n(pixels_.begin() + static_cast<std::ptrdiff_t>(Index(x0, y)), x1 - x0 + 1, colour);
+  const std::int32_t x1 = std::min(right, pixels.width - 1);
+  const std::int32_t y1 = std::min(bottom, pixels.height - 1);
+  if (x0 > x1 || y0 > y1) return;
+  const auto width = static_cast<std::size_t>(x1 - x0) + 1;
+  const auto rows = static_cast<std::size_t>(y1 - y0) + 1;
+  // Whole rows that lie end to end: one run.
+  if (x1 - x0 + 1 == pixels.stride) return FillRun(pixels.Row(y0), width * rows, colour);
+  for (std::int32_t y = y0; y <= y1; ++y) FillRun(pixels.Row(y) + x0, width, colour);
+}
+
+bool Blit(const PixelView& dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
+          const ConstPixelView& src, std::int32_t sx, std::int32_t sy, std::uint32_t rop) {
+  if (rop != kRopSrcCopy && rop != kRopSrcPaint) return false;
+  ClippedBlit area;
+  if (!ClipBlit(dst, x, y, w, h, src, sx, sy, area)) return true;
+  const bool paint = rop == kRopSrcPaint;
+  const bool overlap = Overlap(dst, src);
+  auto count = static_cast<std::size_t>(area.width);
+  std::int32_t rows = area.height;
+  // Whole rows that lie end to end in both: one run, in the same order as row
+  // by row.
+  if (area.width == dst.stride && area.width == src.stride) {
+    count *= static_cast<std::size_t>(rows);
+    rows = 1;
   }
+  for (std::int32_t row = 0; row < rows; ++row) {
+    Pixel* to = dst.Row(area.dy + row) + area.dx;
+    const Pixel* from = src.Row(area.sy + row) + area.sx;
+    if (row + kPrefetchRows < rows) {
+      const Pixel* ahead = dst.Row(area.dy + row + kPrefetchRows) + area.dx;
+      __builtin_prefetch(ahead, 1);
+      __builtin_prefetch(ahead + count - 1, 1);
+    }
+    if (overlap) CombineRowInPlace(to, from, count, paint);
+    else CombineRow(to, from, count, paint);
+  }
+  return true;
 }
 
 bool Blit(Surface& dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
           const Surface& src, std::int32_t sx, std::int32_t sy, std::uint32_t rop) {
-  if (rop != kRopSrcCopy && rop != kRopSrcPaint) return false;
-  // Clip the left and top edges of both rectangles, moving the other along.
-  const std::int64_t shiftX = std::max<std::int64_t>({0, -std::int64_t{x}, -std::int64_t{sx}});
-  const std::int64_t shiftY = std::max<std::int64_t>({0, -std::int64_t{y}, -std::int64_t{sy}});
-  const std::int64_t dx = x + shiftX, dy = y + shiftY;
-  const std::int64_t fx = sx + shiftX, fy = sy + shiftY;
-  const std::int64_t cw = std::min<std::int64_t>(
-      {w - shiftX, dst.Width() - dx, src.Width() - fx});
-  const std::int64_t ch = std::min<std::int64_t>(
-      {h - shiftY, dst.Height() - dy, src.Height() - fy});
-  if (cw <= 0 || ch <= 0) return true;
-  for (std::int64_t row = 0; row < ch; ++row) {
-    const auto ty = static_cast<std::int32_t>(dy + row);
-    const auto ry = static_cast<std::int32_t>(fy + row);
-    for (std::int64_t col = 0; col < cw; ++col) {
-      const auto tx = static_cast<std::int32_t>(dx + col);
-      const Pixel source = src.At(static_cast<std::int32_t>(fx + col), ry);
-      dst.Set(tx, ty, rop == kRopSrcPaint ? (dst.At(tx, ty) | source) : source);
-    }
+  return Blit(dst.View(), x, y, w, h, src.View(), sx, sy, rop);
+}
+
+void DrawnRegion::Add(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
+  if (!known_ || w <= 0 || h <= 0) return;
+  const std::int64_t right = std::int64_t{x} + w - 1;
+  const std::int64_t bottom = std::int64_t{y} + h - 1;
+  const std::int64_t count = std::int64_t{w} * h;
+  if (areas_.size() >= kMostDrawnAreas || right > INT32_MAX || bottom > INT32_MAX ||
+      count > INT64_MAX - pixelCount_) {
+    return Forget();
   }
-  return true;
+  pixelCount_ += count;
+  areas_.push_back({x, y, static_cast<std::int32_t>(right), static_cast<std::int32_t>(bottom)});
+}
+
+void DrawnRegion::Forget() {
+  known_ = false;
+  areas_.clear();
+  pixelCount_ = 0;
+}
+
+void DrawnRegion::ClearToBlack(const PixelView& pixels) {
+  const std::int64_t framePixels = std::int64_t{pixels.width} * pixels.height;
+  if (known_ && pixelCount_ < framePixels) {
+    for (const Area& area : areas_) {
+      FillInclusive(pixels, area.left, area.top, area.right, area.bottom, 0);
+    }
+  } else {
+    FillInclusive(pixels, 0, 0, pixels.width - 1, pixels.height - 1, 0);
+  }
+  areas_.clear();
+  pixelCount_ = 0;
+  known_ = true;
 }
 
 }  // namespace vorn

@@ -1,8 +1,10 @@
 // A software raster: surfaces of 0x00RRGGBB pixels with fill and clipped blits,
 // the same operations the saver asks of the screen. Used by the tests, the art
-// tool and the benchmarks.
+// tool and the benchmarks, and by the Win32 adapter to draw into the memory of
+// its own 32-bit DIB sections.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -12,6 +14,32 @@ using Pixel = std::uint32_t;  // 0x00RRGGBB
 
 inline constexpr std::uint32_t kRopSrcCopy = 0x00CC0020;   // destination = source
 inline constexpr std::uint32_t kRopSrcPaint = 0x00EE0086;  // destination |= source
+
+// Pixels kept by some owner (a Surface, a DIB section): `height` rows of
+// `width` pixels, each row starting `stride` pixels after the one before.
+struct PixelView {
+  Pixel* pixels = nullptr;
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  std::ptrdiff_t stride = 0;
+  Pixel* Row(std::int32_t y) const { return pixels + y * stride; }
+};
+
+// The same, read only.
+struct ConstPixelView {
+  const Pixel* pixels = nullptr;
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  std::ptrdiff_t stride = 0;
+  ConstPixelView() = default;
+  ConstPixelView(const Pixel* p, std::int32_t w, std::int32_t h, std::ptrdiff_t s)
+      : pixels(p), width(w), height(h), stride(s) {}
+  // Any view can be read: the conversion is implicit on purpose.
+  // cppcheck-suppress noExplicitConstructor ; a writable view is also a readable one
+  ConstPixelView(const PixelView& view)
+      : ConstPixelView(view.pixels, view.width, view.height, view.stride) {}
+  const Pixel* Row(std::int32_t y) const { return pixels + y * stride; }
+};
 
 class Surface {
  public:
@@ -23,6 +51,8 @@ class Surface {
   Pixel At(std::int32_t x, std::int32_t y) const { return pixels_[Index(x, y)]; }
   void Set(std::int32_t x, std::int32_t y, Pixel p) { pixels_[Index(x, y)] = p; }
   const std::vector<Pixel>& Pixels() const { return pixels_; }
+  PixelView View() { return {pixels_.data(), width_, height_, width_}; }
+  ConstPixelView View() const { return {pixels_.data(), width_, height_, width_}; }
 
   // Fills the rectangle from (left, top) to (right, bottom), both corners
   // included, clipped to the surface.
@@ -39,10 +69,40 @@ class Surface {
   std::vector<Pixel> pixels_;
 };
 
+// Fills the rectangle from (left, top) to (right, bottom), both corners
+// included, clipped to the pixels.
+void FillInclusive(const PixelView& pixels, std::int32_t left, std::int32_t top,
+                   std::int32_t right, std::int32_t bottom, Pixel colour);
+
 // Combines the w x h rectangle of `src` at (sx, sy) into `dst` at (x, y) with
 // SRCCOPY or SRCPAINT, clipped to both surfaces. Other operations do nothing
-// and return false.
+// and return false. Within one surface (or overlapping memory) the pixels are
+// combined one by one in reading order.
+bool Blit(const PixelView& dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
+          const ConstPixelView& src, std::int32_t sx, std::int32_t sy, std::uint32_t rop);
 bool Blit(Surface& dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
           const Surface& src, std::int32_t sx, std::int32_t sy, std::uint32_t rop);
+
+// Remembers where a frame was drawn on since it was last all black, so that
+// clearing it to black again only has to blacken those rectangles (a swarm of
+// cells covers a fraction of the frame). It starts out knowing nothing.
+class DrawnRegion {
+ public:
+  // Something was drawn in the w x h rectangle at (x, y) (unclipped).
+  void Add(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h);
+  // The frame's content is not known any more: the next clear is a full one.
+  void Forget();
+  // Makes every pixel black, writing only where something was drawn since the
+  // last clear when that is known and smaller than the frame.
+  void ClearToBlack(const PixelView& pixels);
+
+ private:
+  struct Area {
+    std::int32_t left, top, right, bottom;  // corners included
+  };
+  std::vector<Area> areas_;
+  std::int64_t pixelCount_ = 0;
+  bool known_ = false;
+};
 
 }  // namespace vorn

@@ -67,11 +67,11 @@ void VornS::FrameLoop() {
   std::int64_t nextFrame = platform_.NowMicroseconds();
   while (!StopRequested) {
     DrawFrame();
-    nextFrame += kFramePeriodMicroseconds;
+    nextFrame += framePeriod_;
     // After a stall (a slow frame, the password dialog) start a fresh schedule
     // rather than racing through the frames that were missed.
     const std::int64_t now = platform_.NowMicroseconds();
-    if (now - nextFrame > kFramePeriodMicroseconds) nextFrame = now;
+    if (now - nextFrame > framePeriod_) nextFrame = now;
     YieldUntil(nextFrame);
   }
   platform_.CloseSaverWindow();

@@ -18,7 +18,11 @@ inline constexpr std::uint32_t kClearColour = 0;
 
 class VornS final : public SaverEvents {
  public:
-  VornS(Platform& platform, VornB& shared) : platform_(platform), shared_(shared) {}
+  // `framePeriodMicroseconds` is the least time between two presented frames;
+  // 0 presents as fast as the frames are drawn (the benchmarks use that).
+  VornS(Platform& platform, VornB& shared,
+        std::int64_t framePeriodMicroseconds = kFramePeriodMicroseconds)
+      : platform_(platform), shared_(shared), framePeriod_(framePeriodMicroseconds) {}
 
   // Creates the window and runs Form_Load, which ends in the frame cycle.
   void Load();
@@ -50,6 +54,7 @@ class VornS final : public SaverEvents {
 
   Platform& platform_;
   VornB& shared_;
+  std::int64_t framePeriod_;
   WindowHandle window_ = kNoWindow;
   // The reference position of the movement rule.
   float moveRefX_ = 0;

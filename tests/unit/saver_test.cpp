@@ -197,6 +197,25 @@ TEST(FramePacing, AStopDuringTheWaitEndsWithoutAnotherFrame) {
   EXPECT_EQ(rig.platform.calls.back(), "CloseSaverWindow");
 }
 
+TEST(FramePacing, APeriodOfZeroDrawsFrameAfterFrameAndStillDispatches) {
+  FakePlatform platform;
+  platform.argumentText = "/s";
+  VornB shared;
+  shared.Speed = 5;
+  shared.Num = 10;
+  shared.Intval = 30;
+  VornS saver(platform, shared, 0);
+  platform.recordDrawing = true;
+  platform.onDoEvents = [&](int n) {
+    if (n == 5) saver.Form_KeyDown();
+  };
+  saver.Load();
+  EXPECT_THAT(platform.CallsStartingWith("WaitForEvents"), IsEmpty());
+  EXPECT_EQ(platform.CallsStartingWith("BitBlt(Display").size(), 5u);
+  EXPECT_EQ(platform.doEventsCount, 5);
+  EXPECT_EQ(platform.calls.back(), "CloseSaverWindow");
+}
+
 TEST(Timer, BurstsEveryIntvalHandledTicks) {
   SaverRig rig("/s", 5);
   rig.shared.Intval = 3;

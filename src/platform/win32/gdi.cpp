@@ -12,7 +12,9 @@ bool MemorySurface::CreateDib(std::int32_t width, std::int32_t height) {
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  return Adopt(bitmap, width, height);
+  if (!Adopt(bitmap, width, height)) return false;
+  bits_ = static_cast<Pixel*>(bits);
+  return true;
 }
 
 bool MemorySurface::LoadBitmapResource(HINSTANCE instance, int resourceId) {
@@ -24,6 +26,16 @@ bool MemorySurface::LoadBitmapResource(HINSTANCE instance, int resourceId) {
     return false;
   }
   return Adopt(bitmap, info.bmWidth, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight);
+}
+
+bool MemorySurface::LoadBitmapResource32(HINSTANCE instance, int resourceId) {
+  MemorySurface loaded;
+  if (!loaded.LoadBitmapResource(instance, resourceId) ||
+      !CreateDib(loaded.Width(), loaded.Height())) {
+    Reset();
+    return false;
+  }
+  return ::BitBlt(dc_, 0, 0, width_, height_, loaded.Dc(), 0, 0, SRCCOPY) != FALSE;
 }
 
 bool MemorySurface::Adopt(HBITMAP bitmap, std::int32_t width, std::int32_t height) {
@@ -50,6 +62,7 @@ void MemorySurface::Reset() {
   dc_ = nullptr;
   bitmap_ = nullptr;
   previous_ = nullptr;
+  bits_ = nullptr;
   width_ = height_ = 0;
 }
 

@@ -76,7 +76,7 @@ WindowHandle Win32Platform::CreateSaverWindow(SaverEvents& events) {
   saverWindow_ = CreateWindowExW(0, kSaverClass, kSaverCaption, WS_POPUP, 0, 0, 0, 0, nullptr,
                                  nullptr, instance_, &events);
   displayDc_ = saverWindow_ != nullptr ? GetDC(saverWindow_) : nullptr;
-  sprites_.LoadBitmapResource(instance_, IDB_SPRITE_SHEET);
+  sprites_.LoadBitmapResource32(instance_, IDB_SPRITE_SHEET);
   timerResolution_ = std::make_unique<TimerResolution>(kFineTimerResolutionMs);
   return FromHwnd(saverWindow_);
 }

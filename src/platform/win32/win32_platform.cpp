@@ -15,6 +15,14 @@ namespace vorn::win32 {
 namespace {
 
 
+// A COLORREF with this many bits set is a plain RGB colour.
+constexpr std::uint32_t kRgbMask = 0x00FFFFFF;
+
+// A plain COLORREF (0x00BBGGRR) as a pixel of a 32-bit DIB (0x00RRGGBB).
+Pixel DibPixel(std::uint32_t colour) {
+  return (colour & 0xFF) << 16 | (colour & 0xFF00) | (colour >> 16 & 0xFF);
+}
+
 // The command line without the program's own path and the blanks after it.
 std::wstring_view ArgumentsOf(std::wstring_view commandLine) {
   std::size_t pos = 0;
@@ -56,12 +64,7 @@ std::string Win32Platform::ProgramDirectory() {
 
 void Win32Platform::EndProcess() { ExitProcess(0); }
 
-float Win32Platform::SecondsSinceMidnight() {
-  SYSTEMTIME now{};
-  GetLocalTime(&now);
-  return static_cast<float>(now.wHour * 3600 + now.wMinute * 60 + now.wSecond) +
-         static_cast<float>(now.wMilliseconds) / 1000.0f;
-}
+float Win32Platform::SecondsSinceMidnight() { return localClock_.SecondsSinceMidnight(); }
 
 WindowHandle Win32Platform::FindWindowByCaption(std::string_view caption) {
   return FromHwnd(FindWindowW(nullptr, Widen(caption).c_str()));
@@ -196,26 +199,79 @@ HDC Win32Platform::SurfaceDc(SurfaceId surface) {
 
 void Win32Platform::SizeSurface(SurfaceId surface, std::int32_t width, std::int32_t height) {
   // The display is the saver window's own client area, sized with the window.
-  if (surface == SurfaceId::SaverBuffer) buffer_.CreateDib(width, height);
+  if (surface != SurfaceId::SaverBuffer) return;
+  buffer_.CreateDib(width, height);
+  bufferDrawn_.Forget();
 }
 
 void Win32Platform::MoveSurface(SurfaceId, std::int32_t, std::int32_t) {
   // The display always sits at the window's origin.
 }
 
+// GDI must be done with the saver's DIB sections before their memory is used
+// directly: flushed once after GDI has had them (the present reads the frame).
+void Win32Platform::FlushGdi() {
+  if (!gdiPending_) return;
+  GdiFlush();
+  gdiPending_ = false;
+}
+
+void Win32Platform::NoteDrawn(SurfaceId surface, std::int64_t x, std::int64_t y,
+                              std::int64_t width, std::int64_t height) {
+  if (surface != SurfaceId::SaverBuffer) return;
+  const auto fits = [](std::int64_t value) { return value >= INT32_MIN && value <= INT32_MAX; };
+  // Negative sizes (which GDI may mirror) and sizes beyond 32 bits are not
+  // tracked: the next clear blackens the whole frame.
+  if (!fits(x) || !fits(y) || !fits(width) || !fits(height) || width < 0 || height < 0) {
+    return bufferDrawn_.Forget();
+  }
+  bufferDrawn_.Add(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y),
+                   static_cast<std::int32_t>(width), static_cast<std::int32_t>(height));
+}
+
+PixelView Win32Platform::SaverPixels(SurfaceId surface) const {
+  if (surface == SurfaceId::SaverBuffer) return buffer_.Pixels();
+  if (surface == SurfaceId::SaverSprites) return sprites_.Pixels();
+  return {};
+}
+
+// The saver's frame is drawn by the core raster straight into the memory of
+// its DIB sections: through GDI each of a frame's hundreds of cells would be a
+// call into the system. The pixels are the ones GDI gives (a plain colour, a
+// copy, a bitwise OR), clipped the same way.
 void Win32Platform::FillRect(SurfaceId surface, std::int32_t left, std::int32_t top,
                              std::int32_t right, std::int32_t bottom, std::uint32_t colour) {
+  const PixelView pixels = SaverPixels(surface);
+  if (pixels.pixels != nullptr && colour <= kRgbMask) {
+    FlushGdi();
+    const bool wholeFrame = left <= 0 && top <= 0 && right >= pixels.width - 1 &&
+                            bottom >= pixels.height - 1 && surface == SurfaceId::SaverBuffer;
+    if (wholeFrame && colour == 0) return bufferDrawn_.ClearToBlack(pixels);
+    FillInclusive(pixels, left, top, right, bottom, DibPixel(colour));
+    return NoteDrawn(surface, left, top, std::int64_t{right} - left + 1,
+                     std::int64_t{bottom} - top + 1);
+  }
+  NoteDrawn(surface, left, top, std::int64_t{right} - left + 1, std::int64_t{bottom} - top + 1);
   HDC dc = SurfaceDc(surface);
   if (dc == nullptr) return;
   // GDI leaves out the right and bottom edges; these corners are included.
   const RECT area{left, top, right + 1, bottom + 1};
   SetDCBrushColor(dc, colour);
+  gdiPending_ = true;
   ::FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 }
 
 std::int32_t Win32Platform::BitBlt(SurfaceId destination, std::int32_t x, std::int32_t y,
                                    std::int32_t width, std::int32_t height, SurfaceId source,
                                    std::int32_t sourceX, std::int32_t sourceY, std::uint32_t rop) {
+  const PixelView to = SaverPixels(destination);
+  const PixelView from = SaverPixels(source);
+  NoteDrawn(destination, x, y, width, height);
+  if (to.pixels != nullptr && from.pixels != nullptr && (rop == SRCCOPY || rop == SRCPAINT)) {
+    FlushGdi();
+    return Blit(to, x, y, width, height, from, sourceX, sourceY, rop) ? TRUE : FALSE;
+  }
+  gdiPending_ = true;
   return ::BitBlt(SurfaceDc(destination), x, y, width, height, SurfaceDc(source), sourceX, sourceY,
                   rop);
 }

@@ -8,6 +8,7 @@
 
 #include "platform/platform.h"
 #include "platform/win32/gdi.h"
+#include "platform/win32/local_clock.h"
 #include "platform/win32/system_library.h"
 
 namespace vorn::win32 {
@@ -23,7 +24,9 @@ inline WindowHandle FromHwnd(HWND window) {
 // Waits inside the frame cycle are timed to this many milliseconds.
 inline constexpr UINT kFineTimerResolutionMs = 1;
 
-class Win32Platform final : public Platform {
+// Not final: the benchmark build (bench/win32) derives from it to count and time
+// the frames that the real adapter presents.
+class Win32Platform : public Platform {
  public:
   explicit Win32Platform(HINSTANCE instance);
   ~Win32Platform() override;
@@ -112,6 +115,13 @@ class Win32Platform final : public Platform {
  private:
   static LRESULT CALLBACK SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   HDC SurfaceDc(SurfaceId surface);
+  // The memory of the saver's off-screen frame and sprite sheet, which the
+  // core raster draws into directly; empty for the other surfaces.
+  PixelView SaverPixels(SurfaceId surface) const;
+  void FlushGdi();
+  // Records a drawing into the saver's off-screen frame.
+  void NoteDrawn(SurfaceId surface, std::int64_t x, std::int64_t y, std::int64_t width,
+                 std::int64_t height);
   // The dialog's device contexts (dialog_window.cpp); null before it exists.
   HDC DialogSurfaceDc(SurfaceId surface);
 
@@ -130,6 +140,11 @@ class Win32Platform final : public Platform {
   // The settings dialog's window and its state (dialog_window.cpp).
   std::unique_ptr<class DialogWindow> dialog_;
   LARGE_INTEGER counterFrequency_{};
+  LocalClock localClock_;
+  // What was drawn on the saver's frame since it was last black.
+  DrawnRegion bufferDrawn_;
+  // A GDI call may still be working on the saver's DIB sections.
+  bool gdiPending_ = true;
   // Raised while the saver runs (saver_window.cpp).
   std::unique_ptr<TimerResolution> timerResolution_;
 };
