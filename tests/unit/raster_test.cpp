@@ -234,6 +234,84 @@ TEST(Surface, LongRunsAreFilledLikeShortOnes) {
   }
 }
 
+// A sheet of 6x5 cells, each with a little flame somewhere in its black margin;
+// cell (1, 0) is all black.
+Surface InkSheet() {
+  Surface sheet(18, 10);
+  sheet.FillInclusive(1, 2, 3, 3, 0x402000);   // cell (0, 0)
+  sheet.FillInclusive(12, 0, 12, 4, 0x000080);  // cell (2, 0): one column, top to bottom
+  sheet.Set(0, 5, 0x010000);                    // cell (0, 1): two corners
+  sheet.Set(5, 9, 0x000001);
+  sheet.FillInclusive(6, 5, 11, 9, 0x102030);  // cell (1, 1): solid
+  return sheet;
+}
+
+TEST(InkBounds, AreTheSmallestRectangleOfEveryPixelThatIsNotBlack) {
+  const Surface sheet = InkSheet();
+  const auto bounds = [&](std::int32_t sx, std::int32_t sy, std::int32_t w, std::int32_t h) {
+    const Rect r = InkBounds(sheet.View(), sx, sy, w, h);
+    return std::vector<std::int32_t>{r.x, r.y, r.width, r.height};
+  };
+  EXPECT_EQ(bounds(0, 0, 6, 5), (std::vector<std::int32_t>{1, 2, 3, 2}));
+  EXPECT_TRUE(InkBounds(sheet.View(), 6, 0, 6, 5).Empty());
+  EXPECT_EQ(bounds(12, 0, 6, 5), (std::vector<std::int32_t>{12, 0, 1, 5}));
+  EXPECT_EQ(bounds(0, 5, 6, 5), (std::vector<std::int32_t>{0, 5, 6, 5}));
+  EXPECT_EQ(bounds(6, 5, 6, 5), (std::vector<std::int32_t>{6, 5, 6, 5}));
+  // Clipped to the sheet: a rectangle hanging over its edges, or outside it.
+  EXPECT_EQ(bounds(-4, -4, 9, 8), (std::vector<std::int32_t>{1, 2, 3, 2}));
+  EXPECT_EQ(bounds(11, 8, INT32_MAX, INT32_MAX), (std::vector<std::int32_t>{11, 8, 1, 2}));
+  EXPECT_TRUE(InkBounds(sheet.View(), 18, 0, 6, 5).Empty());
+  EXPECT_TRUE(InkBounds(sheet.View(), 0, 0, 0, 5).Empty());
+  EXPECT_TRUE(InkBounds(sheet.View(), 0, 0, -6, 5).Empty());
+  EXPECT_TRUE(InkBounds(sheet.View(), INT32_MIN, INT32_MIN, 6, 5).Empty());
+}
+
+TEST(InkBounds, APaintBlitNarrowedToThemDrawsTheSamePixels) {
+  const Surface sheet = InkSheet();
+  const Surface start = Numbered(9, 7, 0x200000);
+  const std::vector<std::int32_t> places = {-7, -2, 0, 3, 5, 8, 9};
+  for (const std::int32_t sx : {-3, 0, 1, 6, 12, 15})
+    for (const std::int32_t sy : {-2, 0, 3, 5})
+      for (const std::int32_t x : places)
+        for (const std::int32_t y : places)
+          for (const std::int32_t w : {0, 4, 6, 20}) {
+            Surface whole = start;
+            Blit(whole, x, y, w, 5, sheet, sx, sy, kRopSrcPaint);
+            BlitArea area{x, y, w, 5, sx, sy};
+            Surface narrowed = start;
+            if (NarrowToInk(area, InkBounds(sheet.View(), sx, sy, w, 5))) {
+              Blit(narrowed, area.x, area.y, area.w, area.h, sheet, area.sx, area.sy, kRopSrcPaint);
+              EXPECT_LE(std::int64_t{area.w} * area.h, std::int64_t{w} * 5);
+            }
+            ASSERT_EQ(narrowed.Pixels(), whole.Pixels())
+                << "from " << sx << "," << sy << " to " << x << "," << y << " width " << w;
+          }
+}
+
+TEST(InkBounds, APlacementThatCannotMoveStaysWhole) {
+  BlitArea area{INT32_MAX - 1, 0, 6, 5, 0, 0};
+  EXPECT_TRUE(NarrowToInk(area, Rect{4, 2, 2, 2}));
+  EXPECT_EQ(area.x, INT32_MAX - 1);
+  EXPECT_EQ(area.w, 6);
+  EXPECT_EQ(area.sx, 0);
+}
+
+TEST(InkBoundsCache, WorksEachRectangleOutOnceUntilForgotten) {
+  Surface sheet = InkSheet();
+  InkBoundsCache cache;
+  const Rect first = cache.Find(sheet.View(), 0, 0, 6, 5);
+  EXPECT_EQ(first.x, 1);
+  EXPECT_EQ(first.width, 3);
+  EXPECT_TRUE(cache.Find(sheet.View(), 6, 0, 6, 5).Empty());
+  sheet.Set(0, 0, 0xFFFFFF);  // the sheet changes behind the cache's back
+  EXPECT_EQ(cache.Find(sheet.View(), 0, 0, 6, 5).x, 1);
+  cache.Forget();
+  EXPECT_EQ(cache.Find(sheet.View(), 0, 0, 6, 5).x, 0);
+  // Different rectangles of the same corner are told apart.
+  EXPECT_EQ(cache.Find(sheet.View(), 0, 0, 1, 1).width, 1);
+  EXPECT_EQ(cache.Find(sheet.View(), 0, 0, 6, 4).height, 4);
+}
+
 TEST(Blit, OtherOperationsAreRefused) {
   Surface dst(1, 1, 5);
   Surface src(1, 1, 9);

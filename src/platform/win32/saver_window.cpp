@@ -77,6 +77,7 @@ WindowHandle Win32Platform::CreateSaverWindow(SaverEvents& events) {
                                  nullptr, instance_, &events);
   displayDc_ = saverWindow_ != nullptr ? GetDC(saverWindow_) : nullptr;
   sprites_.LoadBitmapResource32(instance_, IDB_SPRITE_SHEET);
+  spriteInk_.Forget();
   timerResolution_ = std::make_unique<TimerResolution>(kFineTimerResolutionMs);
   return FromHwnd(saverWindow_);
 }

@@ -241,6 +241,7 @@ PixelView Win32Platform::SaverPixels(SurfaceId surface) const {
 // copy, a bitwise OR), clipped the same way.
 void Win32Platform::FillRect(SurfaceId surface, std::int32_t left, std::int32_t top,
                              std::int32_t right, std::int32_t bottom, std::uint32_t colour) {
+  if (surface == SurfaceId::SaverSprites) spriteInk_.Forget();
   const PixelView pixels = SaverPixels(surface);
   if (pixels.pixels != nullptr && colour <= kRgbMask) {
     FlushGdi();
@@ -266,11 +267,20 @@ std::int32_t Win32Platform::BitBlt(SurfaceId destination, std::int32_t x, std::i
                                    std::int32_t sourceX, std::int32_t sourceY, std::uint32_t rop) {
   const PixelView to = SaverPixels(destination);
   const PixelView from = SaverPixels(source);
-  NoteDrawn(destination, x, y, width, height);
+  if (destination == SurfaceId::SaverSprites) spriteInk_.Forget();
   if (to.pixels != nullptr && from.pixels != nullptr && (rop == SRCCOPY || rop == SRCPAINT)) {
     FlushGdi();
-    return Blit(to, x, y, width, height, from, sourceX, sourceY, rop) ? TRUE : FALSE;
+    BlitArea area{x, y, width, height, sourceX, sourceY};
+    // A cell is mostly black margin around its flame, and ORing black changes
+    // nothing: only the flame is drawn, and only it has to be cleared again.
+    if (rop == SRCPAINT && source == SurfaceId::SaverSprites &&
+        !NarrowToInk(area, spriteInk_.Find(from, sourceX, sourceY, width, height))) {
+      return TRUE;
+    }
+    NoteDrawn(destination, area.x, area.y, area.w, area.h);
+    return Blit(to, area.x, area.y, area.w, area.h, from, area.sx, area.sy, rop) ? TRUE : FALSE;
   }
+  NoteDrawn(destination, x, y, width, height);
   gdiPending_ = true;
   return ::BitBlt(SurfaceDc(destination), x, y, width, height, SurfaceDc(source), sourceX, sourceY,
                   rop);

@@ -143,6 +143,8 @@ class Win32Platform : public Platform {
   LocalClock localClock_;
   // What was drawn on the saver's frame since it was last black.
   DrawnRegion bufferDrawn_;
+  // Where the cells of the saver's sprite sheet have their flames.
+  InkBoundsCache spriteInk_;
   // A GDI call may still be working on the saver's DIB sections.
   bool gdiPending_ = true;
   // Raised while the saver runs (saver_window.cpp).
