@@ -23,8 +23,7 @@ void VornS::Form_Load() {
   platform_.SizeSurface(SurfaceId::SaverDisplay, ScreenW, ScreenH);
   platform_.MoveSurface(SurfaceId::SaverDisplay, 0, 0);
   shared_.particles = AllocateParticles(shared_.Num);
-  BurstParticles(shared_.particles, ScreenW, ScreenH,
-                 [this](std::int32_t low, std::int32_t high) { return Random(low, high); });
+  BurstParticles(shared_.particles, ScreenW, ScreenH, randomRange_);
   Ticks = 0;
   platform_.StartTimer(kSaverTimerIntervalMs);
   platform_.ShowWindow(window_);
@@ -37,12 +36,9 @@ void VornS::ClearBuffer() {
 }
 
 void VornS::DrawFrame() {
-  const RandomRangeFn random = [this](std::int32_t low, std::int32_t high) {
-    return Random(low, high);
-  };
   ClearBuffer();
   for (Particle& p : shared_.particles) {
-    StepParticle(p, ScreenW, ScreenH, shared_.Speed, random);
+    StepParticle(p, ScreenW, ScreenH, shared_.Speed, randomRange_);
     platform_.BitBlt(SurfaceId::SaverBuffer, p.X, p.Y, kCellWidth, kCellHeight,
                      SurfaceId::SaverSprites, p.SrcX, p.SrcY, kRopSrcPaint);
     NextCell(p.SrcX, p.SrcY);
@@ -62,8 +58,7 @@ void VornS::YieldUntil(std::int64_t deadline) {
 }
 
 void VornS::FrameLoop() {
-  InitCells(shared_.particles,
-            [this](std::int32_t low, std::int32_t high) { return Random(low, high); });
+  InitCells(shared_.particles, randomRange_);
   std::int64_t nextFrame = platform_.NowMicroseconds();
   while (!StopRequested) {
     DrawFrame();
@@ -81,8 +76,7 @@ void VornS::Timer1_Timer() {
   if (Ticks < INT32_MAX) ++Ticks;
   if (Ticks < shared_.Intval) return;
   Ticks = 0;
-  BurstParticles(shared_.particles, ScreenW, ScreenH,
-                 [this](std::int32_t low, std::int32_t high) { return Random(low, high); });
+  BurstParticles(shared_.particles, ScreenW, ScreenH, randomRange_);
 }
 
 void VornS::Display_MouseDown() { EndSaver(); }

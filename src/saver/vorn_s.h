@@ -23,6 +23,9 @@ class VornS final : public SaverEvents {
   VornS(Platform& platform, VornB& shared,
         std::int64_t framePeriodMicroseconds = kFramePeriodMicroseconds)
       : platform_(platform), shared_(shared), framePeriod_(framePeriodMicroseconds) {}
+  // randomRange_ refers to this object.
+  VornS(const VornS&) = delete;
+  VornS& operator=(const VornS&) = delete;
 
   // Creates the window and runs Form_Load, which ends in the frame cycle.
   void Load();
@@ -51,6 +54,10 @@ class VornS final : public SaverEvents {
   // saver is asked to stop.
   void YieldUntil(std::int64_t deadline);
   std::int32_t Random(std::int32_t low, std::int32_t high);
+  // Random, as the particle model takes it.
+  const RandomRangeFn randomRange_ = [this](std::int32_t low, std::int32_t high) {
+    return Random(low, high);
+  };
 
   Platform& platform_;
   VornB& shared_;
