@@ -122,4 +122,20 @@ Schedule ScheduleFrom(const std::vector<std::wstring>& args, std::size_t index) 
           static_cast<std::int64_t>(NumberArgument(args, index + 1, 5.0) * kMicrosecondsPerSecond)};
 }
 
+HWND CreateFullScreenWindow(HINSTANCE instance, const wchar_t* className, const wchar_t* caption,
+                            WNDPROC windowProc, UINT classStyle) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.style = classStyle;
+  windowClass.lpfnWndProc = windowProc;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  windowClass.lpszClassName = className;
+  RegisterClassExW(&windowClass);
+  return CreateWindowExW(WS_EX_TOPMOST, className, caption, WS_POPUP, 0, 0,
+                         GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
+                         nullptr, instance, nullptr);
+}
+
 }  // namespace vorn::bench

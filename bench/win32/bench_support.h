@@ -55,6 +55,11 @@ class Report {
   std::string text_;
 };
 
+// A topmost popup window over the whole screen, black behind, of a window
+// class registered here with `classStyle` and `windowProc`. Not yet shown.
+HWND CreateFullScreenWindow(HINSTANCE instance, const wchar_t* className, const wchar_t* caption,
+                            WNDPROC windowProc, UINT classStyle);
+
 // The measured stretch of a run: a warm-up, then the span that counts.
 struct Schedule {
   std::int64_t warmUpMicroseconds = 0;

@@ -92,19 +92,9 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   }
 }
 
-HWND CreateFullScreenWindow(HINSTANCE instance) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.style = CS_OWNDC;
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  windowClass.lpszClassName = kWindowClass;
-  RegisterClassExW(&windowClass);
-  HWND window = CreateWindowExW(WS_EX_TOPMOST, kWindowClass, L"Vorn reference", WS_POPUP, 0, 0,
-                                GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                                nullptr, nullptr, instance, nullptr);
+HWND ShowFullScreenWindow(HINSTANCE instance) {
+  HWND window = vorn::bench::CreateFullScreenWindow(instance, kWindowClass, L"Vorn reference",
+                                                    WindowProc, CS_OWNDC);
   ShowWindow(window, SW_SHOW);
   SetFocus(window);
   return window;
@@ -158,7 +148,7 @@ void DrawFrame(Scene& scene, vorn::bench::FrameMeter& meter) {
 void SetUpScene(HINSTANCE instance, std::size_t num, Scene& scene) {
   scene.width = GetSystemMetrics(SM_CXSCREEN);
   scene.height = GetSystemMetrics(SM_CYSCREEN);
-  scene.windowDc = GetDC(CreateFullScreenWindow(instance));
+  scene.windowDc = GetDC(ShowFullScreenWindow(instance));
   scene.buffer.CreateDib(scene.width, scene.height);
   PaintSheet(scene.sheet);
   scene.particles.resize(num);

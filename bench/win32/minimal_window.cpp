@@ -35,26 +35,13 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   }
 }
 
-HWND CreateFullScreenWindow(HINSTANCE instance) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  windowClass.lpszClassName = kWindowClass;
-  RegisterClassExW(&windowClass);
-  return CreateWindowExW(WS_EX_TOPMOST, kWindowClass, L"Vorn minimal", WS_POPUP, 0, 0,
-                         GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
-                         nullptr, instance, nullptr);
-}
-
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   const std::vector<std::wstring> args = vorn::bench::Arguments();
   if (args.empty()) return kUsageExitCode;
-  HWND window = CreateFullScreenWindow(instance);
+  HWND window = vorn::bench::CreateFullScreenWindow(instance, kWindowClass, L"Vorn minimal",
+                                                    WindowProc, 0);
   ShowWindow(window, SW_SHOW);
   SetFocus(window);
   UpdateWindow(window);  // the first paint, done before this returns
