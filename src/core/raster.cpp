@@ -41,17 +41,13 @@ void FillRun(Pixel* to, std::size_t count, Pixel colour) {
   }
 }
 
-// The part of a blit that lies inside both surfaces: the destination corner,
-// the source corner and the size, all within range.
-struct ClippedBlit {
-  std::int32_t dx = 0, dy = 0, sx = 0, sy = 0, width = 0, height = 0;
-};
-
-// Clips the left and top edges of both rectangles, moving the other along,
-// then the right and bottom edges. Computed wide, so no argument overflows.
+// The part of a blit that lies inside both surfaces, into `out`: false when
+// there is none. Clips the left and top edges of both rectangles, moving the
+// other along, then the right and bottom edges. Computed wide, so no argument
+// overflows.
 bool ClipBlit(const PixelView& dst, std::int32_t x, std::int32_t y, std::int32_t w,
               std::int32_t h, const ConstPixelView& src, std::int32_t sx, std::int32_t sy,
-              ClippedBlit& out) {
+              BlitArea& out) {
   const std::int64_t shiftX = std::max<std::int64_t>({0, -std::int64_t{x}, -std::int64_t{sx}});
   const std::int64_t shiftY = std::max<std::int64_t>({0, -std::int64_t{y}, -std::int64_t{sy}});
   const std::int64_t dx = x + shiftX, dy = y + shiftY;
@@ -60,8 +56,8 @@ bool ClipBlit(const PixelView& dst, std::int32_t x, std::int32_t y, std::int32_t
   const std::int64_t ch = std::min<std::int64_t>({h - shiftY, dst.height - dy, src.height - fy});
   if (cw <= 0 || ch <= 0) return false;
   out = {static_cast<std::int32_t>(dx), static_cast<std::int32_t>(dy),
-         static_cast<std::int32_t>(fx), static_cast<std::int32_t>(fy),
-         static_cast<std::int32_t>(cw), static_cast<std::int32_t>(ch)};
+         static_cast<std::int32_t>(cw), static_cast<std::int32_t>(ch),
+         static_cast<std::int32_t>(fx), static_cast<std::int32_t>(fy)};
   return true;
 }
 
@@ -123,23 +119,23 @@ void FillInclusive(const PixelView& pixels, std::int32_t left, std::int32_t top,
 bool Blit(const PixelView& dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
           const ConstPixelView& src, std::int32_t sx, std::int32_t sy, std::uint32_t rop) {
   if (rop != kRopSrcCopy && rop != kRopSrcPaint) return false;
-  ClippedBlit area;
+  BlitArea area;
   if (!ClipBlit(dst, x, y, w, h, src, sx, sy, area)) return true;
   const bool paint = rop == kRopSrcPaint;
   const bool overlap = Overlap(dst, src);
-  auto count = static_cast<std::size_t>(area.width);
-  std::int32_t rows = area.height;
+  auto count = static_cast<std::size_t>(area.w);
+  std::int32_t rows = area.h;
   // Whole rows that lie end to end in both: one run, in the same order as row
   // by row.
-  if (area.width == dst.stride && area.width == src.stride) {
+  if (area.w == dst.stride && area.w == src.stride) {
     count *= static_cast<std::size_t>(rows);
     rows = 1;
   }
   for (std::int32_t row = 0; row < rows; ++row) {
-    Pixel* to = dst.Row(area.dy + row) + area.dx;
+    Pixel* to = dst.Row(area.y + row) + area.x;
     const Pixel* from = src.Row(area.sy + row) + area.sx;
     if (row + kPrefetchRows < rows) {
-      const Pixel* ahead = dst.Row(area.dy + row + kPrefetchRows) + area.dx;
+      const Pixel* ahead = dst.Row(area.y + row + kPrefetchRows) + area.x;
       __builtin_prefetch(ahead, 1);
       __builtin_prefetch(ahead + count - 1, 1);
     }
