@@ -4,28 +4,24 @@
 // the system time (about 0.05 us) and adds the local offset, which is taken
 // afresh from the system at least once a second. The precise reading exists
 // from Windows 8 on and is looked up when the clock is made; before that the
-// plain one serves, which ticks as coarsely as GetLocalTime does. The reading is the
-// one GetLocalTime gives at that moment, except for at most a second after a
-// daylight-saving change or a change of time zone.
+// plain one serves, which ticks as coarsely as GetLocalTime does. The reading
+// is the one GetLocalTime gives at that moment, except for at most a second
+// after a daylight-saving change or a change of time zone.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 
+#include "platform/win32/system_library.h"
+
 namespace vorn::win32 {
 
 class LocalClock {
  public:
   LocalClock() {
-    // kernel32 is in every process and is not looked for on any path.
-    if (HMODULE kernel = GetModuleHandleW(L"kernel32.dll"); kernel != nullptr) {
-      // Through a generic function pointer: FARPROC's own type says nothing.
-      if (const auto precise = reinterpret_cast<ReadTimeFn>(reinterpret_cast<void (*)()>(
-              GetProcAddress(kernel, "GetSystemTimePreciseAsFileTime")));
-          precise != nullptr) {
-        readTime_ = precise;
-      }
+    if (const auto precise = KernelFunction<ReadTimeFn>("GetSystemTimePreciseAsFileTime")) {
+      readTime_ = precise;
     }
   }
 

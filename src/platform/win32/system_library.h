@@ -9,6 +9,21 @@
 
 namespace vorn::win32 {
 
+// The function `name` of `module` with its type; null when either is missing.
+template <typename Fn>
+Fn ModuleFunction(HMODULE module, const char* name) {
+  if (module == nullptr) return nullptr;
+  // Through a generic function pointer: FARPROC's own type says nothing.
+  return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+// A function of kernel32, looked up at run time because older Windows lacks
+// it. kernel32 is in every process and is not looked for on any path.
+template <typename Fn>
+Fn KernelFunction(const char* name) {
+  return ModuleFunction<Fn>(GetModuleHandleW(L"kernel32.dll"), name);
+}
+
 class SystemLibrary {
  public:
   explicit SystemLibrary(const wchar_t* fileName) {
@@ -26,9 +41,7 @@ class SystemLibrary {
 
   template <typename Fn>
   Fn Function(const char* name) const {
-    if (module_ == nullptr) return nullptr;
-    // Through a generic function pointer: FARPROC's own type says nothing.
-    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module_, name)));
+    return ModuleFunction<Fn>(module_, name);
   }
 
  private:

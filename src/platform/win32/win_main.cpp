@@ -2,6 +2,7 @@
 // real platform to the start-up routine.
 #include <windows.h>
 
+#include "platform/win32/system_library.h"
 #include "platform/win32/win32_platform.h"
 #include "startup/vorn_b.h"
 
@@ -13,11 +14,9 @@ namespace {
 // still starts; the current folder leaves the search either way.
 void RestrictLibrarySearch() {
   using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-  if (HMODULE kernel = GetModuleHandleW(L"kernel32.dll"); kernel != nullptr) {
-    // Through a generic function pointer: FARPROC's own type says nothing.
-    const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
-        reinterpret_cast<void (*)()>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
-    if (setDefault != nullptr) setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  if (const auto setDefault =
+          vorn::win32::KernelFunction<SetDefaultDllDirectoriesFn>("SetDefaultDllDirectories")) {
+    setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
   }
   SetDllDirectoryW(L"");
 }
