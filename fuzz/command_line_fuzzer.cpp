@@ -14,7 +14,7 @@
 #include "core/settings_value.h"
 #include "fake_platform.h"
 #include "fuzz_check.h"
-#include "startup/vorn_b.h"
+#include "startup/main.h"
 
 namespace vorn::fuzz {
 namespace {
@@ -96,8 +96,7 @@ void CheckDispatch(std::string_view text, const Options& options) {
   platform.screen = kSmallScreen;
   platform.windowRects[kPreviewParent] = kPreviewParentRect;
   PlayTheUser(platform, options);
-  VornB shared;
-  Main(platform, shared);
+  Main(platform);
 
   const std::string letter = SwitchLetter(text);
   const bool saver = letter == "S" || text.empty();

@@ -9,9 +9,9 @@
 #include "core/settings_value.h"
 #include "fuzz_check.h"
 #include "ini_profile.h"
-#include "saver/vorn_s.h"
-#include "settings_dialog/vorn_p.h"
-#include "startup/vorn_b.h"
+#include "saver/saver.h"
+#include "settings/settings.h"
+#include "settings_dialog/dialog.h"
 
 namespace vorn::fuzz {
 namespace {
@@ -24,13 +24,13 @@ constexpr int kFramesToRun = 3;
 struct Setting {
   const char* key;
   const char* recordedKey;  // how the recording fake files a written value
-  std::int32_t VornB::*field;
+  std::int32_t Settings::*field;
   std::int32_t defaultValue;
 };
 constexpr std::array<Setting, 3> kSettings{{
-    {"Speed", "section/speed", &VornB::Speed, kDefaultSpeed},
-    {"Num", "section/num", &VornB::Num, kDefaultNum},
-    {"Intval", "section/intval", &VornB::Intval, kDefaultIntval},
+    {"Speed", "section/speed", &Settings::Speed, kDefaultSpeed},
+    {"Num", "section/num", &Settings::Num, kDefaultNum},
+    {"Intval", "section/intval", &Settings::Intval, kDefaultIntval},
 }};
 
 // The documented reading: no key or a blank value gives the default, a number
@@ -42,7 +42,7 @@ std::int32_t Expected(const std::string& fileText, const Setting& setting) {
   return parsed.kind == ValueTextKind::Number ? parsed.value : 0;
 }
 
-void CheckLoaded(const IniTextPlatform& platform, const VornB& shared) {
+void CheckLoaded(const IniTextPlatform& platform, const Settings& shared) {
   const std::string fileText = DecodeProfileFile(platform.iniFileBytes);
   for (const Setting& setting : kSettings) {
     const std::int32_t expected = Expected(fileText, setting);
@@ -57,9 +57,9 @@ void CheckLoaded(const IniTextPlatform& platform, const VornB& shared) {
 void CheckDialogWritesWhatWasRead(const std::string& fileBytes) {
   IniTextPlatform platform;
   platform.iniFileBytes = fileBytes;
-  VornB shared;
+  Settings shared;
   LoadSettings(platform, shared);
-  const VornB read = shared;
+  const Settings read = shared;
   platform.onDialogShown = [&platform] {
     platform.dialogEvents->lbl_Set_MouseDown();
     platform.dialogEvents->lbl_Set_MouseUp();
@@ -83,7 +83,7 @@ void CheckDialogWritesWhatWasRead(const std::string& fileBytes) {
 void CheckLoadAndRun(const std::string& fileBytes) {
   IniTextPlatform platform;
   platform.iniFileBytes = fileBytes;
-  VornB shared;
+  Settings shared;
   LoadSettings(platform, shared);
   CheckLoaded(platform, shared);
   if (shared.Num > kMostFlamesToRun) return;
@@ -95,7 +95,7 @@ void CheckLoadAndRun(const std::string& fileBytes) {
   };
   saver.Load();
   Require(platform.saverClosed, "the saver did not close after a key press");
-  for (const Particle& p : shared.particles) {
+  for (const Particle& p : saver.particles) {
     Require(p.X >= 0 && p.X <= kSmallScreen.width && p.Y >= 0 && p.Y <= kSmallScreen.height, [&] {
       return "a flame left the screen: " + std::to_string(p.X) + "," + std::to_string(p.Y);
     });

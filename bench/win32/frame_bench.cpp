@@ -15,8 +15,9 @@
 
 #include "bench_support.h"
 #include "measured_platform.h"
-#include "saver/vorn_s.h"
-#include "startup/vorn_b.h"
+#include "saver/saver.h"
+#include "settings/settings.h"
+#include "startup/main.h"
 
 namespace {
 
@@ -36,9 +37,9 @@ int Usage() {
 // The saver's window and frame cycle as Vorn.scr runs them for a plain start,
 // with the pacing wait left out.
 void RunUnpaced(vorn::Platform& platform) {
-  vorn::VornB shared;
-  vorn::LoadSettings(platform, shared);
-  vorn::VornS saver(platform, shared, kUnpaced);
+  vorn::Settings settings;
+  vorn::LoadSettings(platform, settings);
+  vorn::VornS saver(platform, settings, 0, kUnpaced);
   saver.Load();
 }
 
@@ -58,7 +59,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   const char* argumentText = mode == L"paced" ? "/s" : mode == L"dialog" ? "/c" : nullptr;
   if (argumentText == nullptr) return Usage();
   vorn::bench::MeasuredPlatform platform(instance, argumentText, schedule, std::move(report));
-  vorn::VornB shared;
-  vorn::Main(platform, shared);
+  vorn::Main(platform);
   return 0;
 }

@@ -29,4 +29,17 @@ std::int32_t LenientHandle(std::string_view text) {
   return static_cast<std::int32_t>(value);
 }
 
+std::wstring_view ArgumentsOf(std::wstring_view commandLine) {
+  const auto isBlank = [](wchar_t c) { return c == L' ' || c == L'\t'; };
+  std::size_t pos = 0;
+  if (!commandLine.empty() && commandLine[0] == L'"') {
+    const std::size_t close = commandLine.find(L'"', 1);
+    pos = close == std::wstring_view::npos ? commandLine.size() : close + 1;
+  } else {
+    while (pos < commandLine.size() && !isBlank(commandLine[pos])) ++pos;
+  }
+  while (pos < commandLine.size() && isBlank(commandLine[pos])) ++pos;
+  return commandLine.substr(pos);
+}
+
 }  // namespace vorn

@@ -21,4 +21,8 @@ std::string_view HandleText(std::string_view argumentText);
 // number beyond the 32-bit signed range, give 0 (a handle that names no window).
 std::int32_t LenientHandle(std::string_view text);
 
+// The argument text of a whole command line: what follows the program's path
+// (quoted or not) and the blanks after it.
+std::wstring_view ArgumentsOf(std::wstring_view commandLine);
+
 }  // namespace vorn

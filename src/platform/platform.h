@@ -159,8 +159,6 @@ class Platform {
   virtual std::int32_t SetWindowLongA(WindowHandle window, std::int32_t index,
                                       std::int32_t value) = 0;
   virtual WindowHandle SetParent(WindowHandle child, WindowHandle parent) = 0;
-  virtual std::int32_t PostMessageA(WindowHandle window, std::uint32_t message,
-                                    std::uintptr_t wParam, std::intptr_t lParam) = 0;
   virtual std::int32_t GetCursorPos(PixelPoint& point) = 0;
   virtual std::int32_t DrawAnimatedRects(WindowHandle window, std::int32_t animation,
                                          const PixelRect& from, const PixelRect& to) = 0;

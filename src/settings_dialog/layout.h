@@ -19,6 +19,9 @@ inline constexpr std::uint32_t kPicBBackColour = 0x404040;
 inline constexpr std::uint32_t kTitleTextColour = 0xFFFFFF;
 inline constexpr std::uint32_t kLinkTextColour = 0xC0FFFF;
 
+// The dialog's title, by which a second start finds an open dialog.
+inline constexpr const char* kDialogCaption = "Vornの設定";
+
 // The maker's web page, opened by the dialog's link.
 inline constexpr const char* kHomePage = "https://vorn.example.org/";
 inline constexpr const char* kCreditLine = "Vorn flame screen saver  Ver.1.1.0";
@@ -35,7 +38,7 @@ struct ControlLayout {
 
 inline constexpr std::array<ControlLayout, 22> kDialogLayout{{
     {DialogControl::Image1, ControlKind::Image, std::nullopt, 0, 0, 5925, 330, nullptr},
-    {DialogControl::Label9, ControlKind::Label, std::nullopt, 180, 60, 915, 195, "Vornの設定"},
+    {DialogControl::Label9, ControlKind::Label, std::nullopt, 180, 60, 915, 195, kDialogCaption},
     {DialogControl::ImgExit, ControlKind::Image, std::nullopt, 5640, 60, 225, 225, nullptr},
     {DialogControl::PicA, ControlKind::Picture, std::nullopt, 240, 600, 1635, 1395, nullptr},
     {DialogControl::Display, ControlKind::Picture, DialogControl::PicA, 540, 180, 480, 960, nullptr},

@@ -3,23 +3,21 @@
 namespace vorn {
 namespace {
 
-PixelRect OriginRect(const VornB& shared) {
-  return {shared.ZoomOriginX, shared.ZoomOriginY, shared.ZoomOriginX, shared.ZoomOriginY};
-}
+PixelRect OriginRect(PixelPoint origin) { return {origin.x, origin.y, origin.x, origin.y}; }
 
 }  // namespace
 
-void ZoomOpen(Platform& platform, const VornB& shared, WindowHandle window) {
-  const PixelRect from = OriginRect(shared);
+void ZoomOpen(Platform& platform, PixelPoint origin, WindowHandle window) {
+  const PixelRect from = OriginRect(origin);
   PixelRect to;
   platform.GetWindowRect(window, to);
   platform.DrawAnimatedRects(window, kIdaniCaption, from, to);
 }
 
-void ZoomClose(Platform& platform, const VornB& shared, WindowHandle window) {
+void ZoomClose(Platform& platform, PixelPoint origin, WindowHandle window) {
   PixelRect from;
   platform.GetWindowRect(window, from);
-  const PixelRect to = OriginRect(shared);
+  const PixelRect to = OriginRect(origin);
   platform.DrawAnimatedRects(window, kIdaniCaption, from, to);
 }
 

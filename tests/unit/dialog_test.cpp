@@ -1,4 +1,4 @@
-#include "settings_dialog/vorn_p.h"
+#include "settings_dialog/dialog.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -18,7 +18,7 @@ const std::string kDlg = std::to_string(FakePlatform::kDialogWindow);
 
 struct DialogRig {
   FakePlatform platform;
-  VornB shared;
+  Settings shared;
   VornP dialog{platform, shared};
 
   explicit DialogRig(std::int32_t speed = 5, std::int32_t num = 200, std::int32_t intval = 30) {
@@ -55,8 +55,8 @@ TEST(DialogLoad, RunsItsStepsInOrder) {
                   "GetWindowRect(" + kDlg + ")",
                   "DrawAnimatedRects(" + kDlg + ", 3, (500 300 500 300), (314 269 710 499))",
                   "SetDialogTimer(on, 1)", "ShowDialogModal(" + kDlg + ")"));
-  EXPECT_EQ(rig.shared.ZoomOriginX, 500);
-  EXPECT_EQ(rig.shared.ZoomOriginY, 300);
+  EXPECT_EQ(rig.dialog.ZoomOriginX, 500);
+  EXPECT_EQ(rig.dialog.ZoomOriginY, 300);
 }
 
 TEST(DialogLoad, ValuesEqualToTheBarsRaiseNoChange) {
@@ -228,11 +228,8 @@ TEST(Drag, OnlyTheLeftButtonStartsADrag) {
 
 TEST(Zoom, ADraggedDialogShrinksBackToWhereItOpened) {
   FakePlatform platform;
-  VornB shared;
-  shared.ZoomOriginX = 500;
-  shared.ZoomOriginY = 300;
   platform.dialogTwips = {414 * 15, 269 * 15, 5940, 3450};
-  ZoomClose(platform, shared, FakePlatform::kDialogWindow);
+  ZoomClose(platform, {500, 300}, FakePlatform::kDialogWindow);
   EXPECT_THAT(platform.CallsStartingWith("DrawAnimatedRects"),
               ElementsAre("DrawAnimatedRects(" + kDlg + ", 3, (414 269 810 499), (500 300 500 300))"));
 }

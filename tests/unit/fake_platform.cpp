@@ -193,12 +193,6 @@ WindowHandle FakePlatform::SetParent(WindowHandle child, WindowHandle parent) {
   return kNoWindow;
 }
 
-std::int32_t FakePlatform::PostMessageA(WindowHandle window, std::uint32_t message,
-                                        std::uintptr_t wParam, std::intptr_t lParam) {
-  calls.push_back(Call("PostMessageA", window, message, wParam, lParam));
-  return 1;
-}
-
 std::int32_t FakePlatform::GetCursorPos(PixelPoint& point) {
   calls.push_back("GetCursorPos");
   if (cursorResult != 0) point = cursor;

@@ -1,4 +1,4 @@
-#include "preview_window/vorn_r.h"
+#include "preview_window/preview.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -41,12 +41,6 @@ TEST(PreviewWindow, AHandleThatNamesNoWindowEndsAtOnce) {
     EXPECT_THAT(platform.calls, ElementsAre("GetWindowRect(" + std::to_string(parent) + ")",
                                             "EndProcess"));
   }
-}
-
-TEST(PreviewWindow, UnloadPostsCloseToItself) {
-  FakePlatform platform;
-  VornR_Form_Unload(platform, 99);
-  EXPECT_THAT(platform.calls, ElementsAre("PostMessageA(99, 16, 0, 0)"));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "saver/vorn_s.h"
+#include "saver/saver.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -14,7 +14,7 @@ using testing::FakePlatform;
 
 struct SaverRig {
   FakePlatform platform;
-  VornB shared;
+  Settings shared;
   VornS saver{platform, shared};
 
   SaverRig(const std::string& args, std::int32_t num = 200) {
@@ -52,8 +52,8 @@ TEST(SaverLoad, BurstsFromTheCentreBeforeTheFirstStep) {
   SaverRig rig("/s", 50);
   rig.shared.Speed = 1;  // one pixel per step at most
   rig.Run([&](int) { rig.saver.Form_KeyDown(); });
-  ASSERT_EQ(rig.shared.particles.size(), 50u);
-  for (const Particle& p : rig.shared.particles) {
+  ASSERT_EQ(rig.saver.particles.size(), 50u);
+  for (const Particle& p : rig.saver.particles) {
     EXPECT_LE(std::abs(p.X - 512), 1);
     EXPECT_LE(std::abs(p.Y - 384), 1);
   }
@@ -112,7 +112,7 @@ TEST(FrameCycle, TheFrameIsTheOrOfEveryCellClippedAtTheEdges) {
 
   int framesChecked = 0, clippedCells = 0;
   rig.Run([&](int n) {
-    Particles drawn = rig.shared.particles;  // drawn with the cell before the advance
+    Particles drawn = rig.saver.particles;  // drawn with the cell before the advance
     for (Particle& p : drawn) {
       for (int i = 0; i < 31; ++i) NextCell(p.SrcX, p.SrcY);
       if (p.X + kCellWidth > 120 || p.Y + kCellHeight > 100) ++clippedCells;
@@ -131,7 +131,7 @@ TEST(FrameCycle, ACellAtTheRightOrBottomEdgeIsNotDrawn) {
   rig.platform.screen = {64, 80};
   rig.platform.surfaces[SurfaceId::SaverSprites] = Surface(256, 256, 0xFFFFFF);
   rig.Run([&](int) {
-    const Particle& p = rig.shared.particles[0];
+    const Particle& p = rig.saver.particles[0];
     const Surface& shown = rig.platform.surfaces[SurfaceId::SaverDisplay];
     int lit = 0;
     for (Pixel px : shown.Pixels()) lit += px != 0;
@@ -200,11 +200,11 @@ TEST(FramePacing, AStopDuringTheWaitEndsWithoutAnotherFrame) {
 TEST(FramePacing, APeriodOfZeroDrawsFrameAfterFrameAndStillDispatches) {
   FakePlatform platform;
   platform.argumentText = "/s";
-  VornB shared;
+  Settings shared;
   shared.Speed = 5;
   shared.Num = 10;
   shared.Intval = 30;
-  VornS saver(platform, shared, 0);
+  VornS saver(platform, shared, 0, 0);
   platform.recordDrawing = true;
   platform.onDoEvents = [&](int n) {
     if (n == 5) saver.Form_KeyDown();
@@ -220,14 +220,14 @@ TEST(Timer, BurstsEveryIntvalHandledTicks) {
   SaverRig rig("/s", 5);
   rig.shared.Intval = 3;
   rig.Run([&](int) {
-    for (Particle& p : rig.shared.particles) p.X = p.Y = 7;
+    for (Particle& p : rig.saver.particles) p.X = p.Y = 7;
     rig.saver.Timer1_Timer();
     rig.saver.Timer1_Timer();
     EXPECT_EQ(rig.saver.Ticks, 2);
-    EXPECT_EQ(rig.shared.particles[0].X, 7);
+    EXPECT_EQ(rig.saver.particles[0].X, 7);
     rig.saver.Timer1_Timer();
     EXPECT_EQ(rig.saver.Ticks, 0);
-    for (const Particle& p : rig.shared.particles) {
+    for (const Particle& p : rig.saver.particles) {
       EXPECT_EQ(p.X, 512);
       EXPECT_EQ(p.Y, 384);
     }
@@ -240,9 +240,9 @@ TEST(Timer, AnIntervalOfOneOrLessBurstsOnEveryTick) {
     SaverRig rig("/s", 2);
     rig.shared.Intval = intval;
     rig.Run([&](int) {
-      rig.shared.particles[1].X = 3;
+      rig.saver.particles[1].X = 3;
       rig.saver.Timer1_Timer();
-      EXPECT_EQ(rig.shared.particles[1].X, 512) << intval;
+      EXPECT_EQ(rig.saver.particles[1].X, 512) << intval;
       EXPECT_EQ(rig.saver.Ticks, 0);
       rig.saver.Form_KeyDown();
     });
@@ -251,7 +251,7 @@ TEST(Timer, AnIntervalOfOneOrLessBurstsOnEveryTick) {
 
 // EndSaver's calls, after a saver started with `args` has hidden the cursor.
 std::vector<std::string> EndSaverCalls(SaverRig& rig, std::size_t& mark) {
-  rig.shared.CursorCount = rig.platform.ShowCursor(0);  // what Main did
+  rig.saver.CursorCount = rig.platform.ShowCursor(0);  // what Main did
   rig.Run([&](int n) {
     if (n == 1) {
       mark = rig.platform.calls.size();
@@ -271,7 +271,7 @@ TEST(EndSaver, OnNtRestoresFlagAndCursorThenMarksActive) {
               ElementsAre("GetVersionExA(148)", "SystemParametersInfoA(97, 0x0, NULL, 0)",
                           "ShowCursor(-1)", "SystemParametersInfoA(17, 0x1, NULL, 0)",
                           "CloseSaverWindow"));
-  EXPECT_EQ(rig.shared.CursorCount, 0);
+  EXPECT_EQ(rig.saver.CursorCount, 0);
 }
 
 TEST(EndSaver, On9xAsksForThePasswordWithTheCursorShown) {
@@ -289,7 +289,7 @@ TEST(EndSaver, On9xAWrongPasswordHidesTheCursorAgainAndKeepsRunning) {
   SaverRig rig("/s");
   rig.platform.platformId = 1;
   rig.platform.passwordAnswer = 0;
-  rig.shared.CursorCount = rig.platform.ShowCursor(0);
+  rig.saver.CursorCount = rig.platform.ShowCursor(0);
   std::vector<std::string> afterFirstInput;
   rig.Run([&](int n) {
     if (n == 1) {
@@ -297,7 +297,7 @@ TEST(EndSaver, On9xAWrongPasswordHidesTheCursorAgainAndKeepsRunning) {
       rig.saver.Display_MouseDown();
       afterFirstInput = rig.CallsSince(mark);
       EXPECT_FALSE(rig.saver.StopRequested);
-      EXPECT_EQ(rig.shared.CursorCount, -1);
+      EXPECT_EQ(rig.saver.CursorCount, -1);
     }
     if (n == 2) {
       rig.platform.passwordAnswer = 1;  // the next try is right

@@ -2,7 +2,10 @@
 #include <gmock/gmock.h>
 
 #include "fake_platform.h"
-#include "startup/vorn_b.h"
+#include "settings/settings.h"
+#include "saver/saver.h"
+#include "startup/main.h"
+#include "system/system_checks.h"
 
 namespace vorn {
 namespace {
@@ -21,8 +24,7 @@ FakePlatform RunMain(const std::string& argumentText, std::uint32_t platformId =
   platform.argumentText = argumentText;
   platform.platformId = platformId;
   platform.onDoEvents = [&platform](int) { platform.saverEvents->Display_MouseDown(); };
-  VornB shared;
-  Main(platform, shared);
+  Main(platform);
   return platform;
 }
 
@@ -36,8 +38,7 @@ TEST(MainRunningCopy, EndsAtOnceWhenTheSaverOrTheDialogIsOpen) {
       FakePlatform platform;
       platform.argumentText = args;
       platform.openCaptions = {caption};
-      VornB shared;
-      Main(platform, shared);
+      Main(platform);
       // Both captions are always looked for, and nothing else happens.
       EXPECT_THAT(platform.calls, ElementsAre(kFindSaver, kFindDialog, "EndProcess"))
           << caption << " with " << args;
@@ -64,13 +65,12 @@ TEST(MainDispatch, SaverSwitchKeepsTheCursorCounter) {
   FakePlatform platform;
   platform.argumentText = "/s";
   platform.cursorCounter = 0;
-  VornB shared;
   std::int32_t counterSeenInSaver = 99;
   platform.onDoEvents = [&](int) {
-    counterSeenInSaver = shared.CursorCount;
+    counterSeenInSaver = static_cast<VornS*>(platform.saverEvents)->CursorCount;
     platform.saverEvents->Form_KeyDown();
   };
-  Main(platform, shared);
+  Main(platform);
   EXPECT_EQ(counterSeenInSaver, -1);
 }
 
@@ -91,8 +91,7 @@ TEST(MainDispatch, PreviewReadsTheHandleLenientlyAndNoSettings) {
   for (const auto& [args, expected] : cases) {
     FakePlatform platform;
     platform.argumentText = args;
-    VornB shared;
-    Main(platform, shared);
+    Main(platform);
     ASSERT_GE(platform.calls.size(), 3u) << args;
     EXPECT_EQ(platform.calls[2], expected) << args;
     EXPECT_FALSE(Called(platform, "GetPrivateProfileStringA")) << args;
@@ -163,15 +162,15 @@ TEST(AllowSystemKeys, PassesTheComplementOfTheBooleanWidened) {
                                           "SystemParametersInfoA(97, 0x0, NULL, 0)"));
 }
 
-VornB Load(FakePlatform& platform) {
-  VornB shared;
+Settings Load(FakePlatform& platform) {
+  Settings shared;
   LoadSettings(platform, shared);
   return shared;
 }
 
 TEST(LoadSettings, DefaultsWithoutAFile) {
   FakePlatform platform;
-  const VornB shared = Load(platform);
+  const Settings shared = Load(platform);
   EXPECT_EQ(shared.Speed, 5);
   EXPECT_EQ(shared.Num, 200);
   EXPECT_EQ(shared.Intval, 30);
@@ -193,7 +192,7 @@ TEST(LoadSettings, TakesNumbersUnclampedAndRoundsHalvesToEven) {
   platform.SetProfileValue(kIni, "Section", "Speed", "2.5");
   platform.SetProfileValue(kIni, "Section", "Num", "1000");
   platform.SetProfileValue(kIni, "Section", "Intval", "3.5");
-  const VornB shared = Load(platform);
+  const Settings shared = Load(platform);
   EXPECT_EQ(shared.Speed, 2);
   EXPECT_EQ(shared.Num, 1000);
   EXPECT_EQ(shared.Intval, 4);
@@ -204,7 +203,7 @@ TEST(LoadSettings, AFailedConversionLeavesZeroAndTheOthersAreStillRead) {
   platform.SetProfileValue(kIni, "Section", "Speed", "abc");
   platform.SetProfileValue(kIni, "Section", "Num", "2147483648");
   platform.SetProfileValue(kIni, "Section", "Intval", "7");
-  const VornB shared = Load(platform);
+  const Settings shared = Load(platform);
   EXPECT_EQ(shared.Speed, 0);
   EXPECT_EQ(shared.Num, 0);
   EXPECT_EQ(shared.Intval, 7);
@@ -214,7 +213,7 @@ TEST(LoadSettings, AnEmptyValueGivesTheDefault) {
   FakePlatform platform;
   platform.SetProfileValue(kIni, "Section", "Speed", "7");
   platform.SetProfileValue(kIni, "Section", "Intval", "");
-  const VornB shared = Load(platform);
+  const Settings shared = Load(platform);
   EXPECT_EQ(shared.Speed, 7);
   EXPECT_EQ(shared.Num, 200);
   EXPECT_EQ(shared.Intval, 30);
@@ -228,7 +227,7 @@ TEST(ReadIniValue, ALongValueArrivesCutTo255Characters) {
 
 TEST(WriteSettings, WritesSpeedNumIntvalWithTheirValueText) {
   FakePlatform platform;
-  VornB shared;
+  Settings shared;
   shared.Speed = 5;
   shared.Num = 200;
   shared.Intval = -3;
@@ -241,12 +240,12 @@ TEST(WriteSettings, WritesSpeedNumIntvalWithTheirValueText) {
 
 TEST(WriteSettings, WhatIsWrittenLoadsBack) {
   FakePlatform platform;
-  VornB written;
+  Settings written;
   written.Speed = 20;
   written.Num = 100;
   written.Intval = 60;
   WriteSettings(platform, written);
-  const VornB loaded = Load(platform);
+  const Settings loaded = Load(platform);
   EXPECT_EQ(loaded.Speed, 20);
   EXPECT_EQ(loaded.Num, 100);
   EXPECT_EQ(loaded.Intval, 60);

@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "platform/win32/win32_platform.h"
-#include "startup/vorn_b.h"
+#include "settings_dialog/layout.h"
 
 namespace vorn::win32 {
 namespace {

@@ -2,13 +2,14 @@
 #include <windowsx.h>
 
 #include "platform/win32/win32_platform.h"
+#include "platform/win32/text.h"
 #include "resources/resource_ids.h"
+#include "saver/saver.h"
 
 namespace vorn::win32 {
 namespace {
 
 constexpr wchar_t kSaverClass[] = L"VornSaverWindow";
-constexpr wchar_t kSaverCaption[] = L"Vorn_Main";
 constexpr UINT_PTR kSaverTimerId = 1;
 
 SaverEvents* EventsOf(HWND window) {
@@ -73,7 +74,7 @@ WindowHandle Win32Platform::CreateSaverWindow(SaverEvents& events) {
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   windowClass.lpszClassName = kSaverClass;
   RegisterClassExW(&windowClass);
-  saverWindow_ = CreateWindowExW(0, kSaverClass, kSaverCaption, WS_POPUP, 0, 0, 0, 0, nullptr,
+  saverWindow_ = CreateWindowExW(0, kSaverClass, Widen(kSaverCaption).c_str(), WS_POPUP, 0, 0, 0, 0, nullptr,
                                  nullptr, instance_, &events);
   displayDc_ = saverWindow_ != nullptr ? GetDC(saverWindow_) : nullptr;
   sprites_.LoadBitmapResource32(instance_, IDB_SPRITE_SHEET);

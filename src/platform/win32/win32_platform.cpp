@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/command_line.h"
 #include "platform/win32/dialog_window.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/text.h"
@@ -21,19 +22,6 @@ constexpr std::uint32_t kRgbMask = 0x00FFFFFF;
 // A plain COLORREF (0x00BBGGRR) as a pixel of a 32-bit DIB (0x00RRGGBB).
 Pixel DibPixel(std::uint32_t colour) {
   return (colour & 0xFF) << 16 | (colour & 0xFF00) | (colour >> 16 & 0xFF);
-}
-
-// The command line without the program's own path and the blanks after it.
-std::wstring_view ArgumentsOf(std::wstring_view commandLine) {
-  std::size_t pos = 0;
-  if (!commandLine.empty() && commandLine[0] == L'"') {
-    const std::size_t close = commandLine.find(L'"', 1);
-    pos = close == std::wstring_view::npos ? commandLine.size() : close + 1;
-  } else {
-    while (pos < commandLine.size() && commandLine[pos] != L' ' && commandLine[pos] != L'\t') ++pos;
-  }
-  while (pos < commandLine.size() && (commandLine[pos] == L' ' || commandLine[pos] == L'\t')) ++pos;
-  return commandLine.substr(pos);
 }
 
 }  // namespace
@@ -146,11 +134,6 @@ std::int32_t Win32Platform::SetWindowLongA(WindowHandle window, std::int32_t ind
 
 WindowHandle Win32Platform::SetParent(WindowHandle child, WindowHandle parent) {
   return FromHwnd(::SetParent(ToHwnd(child), ToHwnd(parent)));
-}
-
-std::int32_t Win32Platform::PostMessageA(WindowHandle window, std::uint32_t message,
-                                         std::uintptr_t wParam, std::intptr_t lParam) {
-  return ::PostMessageA(ToHwnd(window), message, wParam, lParam);
 }
 
 std::int32_t Win32Platform::GetCursorPos(PixelPoint& point) {

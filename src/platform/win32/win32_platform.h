@@ -55,8 +55,6 @@ class Win32Platform : public Platform {
   std::int32_t GetWindowLongA(WindowHandle window, std::int32_t index) override;
   std::int32_t SetWindowLongA(WindowHandle window, std::int32_t index, std::int32_t value) override;
   WindowHandle SetParent(WindowHandle child, WindowHandle parent) override;
-  std::int32_t PostMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
-                            std::intptr_t lParam) override;
   std::int32_t GetCursorPos(PixelPoint& point) override;
   std::int32_t DrawAnimatedRects(WindowHandle window, std::int32_t animation, const PixelRect& from,
                                  const PixelRect& to) override;

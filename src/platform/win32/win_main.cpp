@@ -4,7 +4,7 @@
 
 #include "platform/win32/system_library.h"
 #include "platform/win32/win32_platform.h"
-#include "startup/vorn_b.h"
+#include "startup/main.h"
 
 namespace {
 
@@ -26,8 +26,7 @@ void RestrictLibrarySearch() {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   RestrictLibrarySearch();
   vorn::win32::Win32Platform platform(instance);
-  vorn::VornB shared;
-  vorn::Main(platform, shared);
+  vorn::Main(platform);
   // Only preview mode comes back here: it lives as long as its window.
   platform.RunPreviewMessageLoop();
   return 0;

@@ -33,7 +33,7 @@
 #include <string>
 
 #include "platform/win32/win32_platform.h"
-#include "preview_window/vorn_r.h"
+#include "preview_window/preview.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <cwchar>
 
 #include "platform/win32/win32_platform.h"
-#include "startup/vorn_b.h"
+#include "settings/settings.h"
 
 int wmain(int argc, wchar_t** argv) {
   vorn::win32::Win32Platform platform(GetModuleHandleW(nullptr));
-  vorn::VornB shared;
+  vorn::Settings shared;
   if (argc == 2 && std::wcscmp(argv[1], L"read") == 0) {
     vorn::LoadSettings(platform, shared);
     std::printf("Speed=%d\nNum=%d\nIntval=%d\n", static_cast<int>(shared.Speed),

@@ -1,4 +1,4 @@
-#include "preview_window/vorn_r.h"
+#include "preview_window/preview.h"
 
 namespace vorn {
 
@@ -15,10 +15,6 @@ void ShowVornR(Platform& platform, WindowHandle parent) {
   platform.MoveWindow(window, 0, 0, width, height);
   platform.MovePreviewImage(0, 0, width, height);
   platform.ShowPreviewWindow(window);
-}
-
-void VornR_Form_Unload(Platform& platform, WindowHandle window) {
-  platform.PostMessageA(window, kWmClose, 0, 0);
 }
 
 }  // namespace vorn

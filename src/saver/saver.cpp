@@ -1,7 +1,8 @@
-#include "saver/vorn_s.h"
+#include "saver/saver.h"
 
 #include "core/command_line.h"
 #include "core/raster.h"
+#include "system/system_checks.h"
 
 namespace vorn {
 
@@ -11,7 +12,7 @@ void VornS::Load() {
 }
 
 std::int32_t VornS::Random(std::int32_t low, std::int32_t high) {
-  return RandomRange(platform_, shared_, low, high);
+  return RandomRange(platform_, random_, low, high);
 }
 
 void VornS::Form_Load() {
@@ -22,8 +23,8 @@ void VornS::Form_Load() {
   platform_.SizeSurface(SurfaceId::SaverBuffer, ScreenW, ScreenH);
   platform_.SizeSurface(SurfaceId::SaverDisplay, ScreenW, ScreenH);
   platform_.MoveSurface(SurfaceId::SaverDisplay, 0, 0);
-  shared_.particles = AllocateParticles(shared_.Num);
-  BurstParticles(shared_.particles, ScreenW, ScreenH, randomRange_);
+  particles = AllocateParticles(settings_.Num);
+  BurstParticles(particles, ScreenW, ScreenH, randomRange_);
   Ticks = 0;
   platform_.StartTimer(kSaverTimerIntervalMs);
   platform_.ShowWindow(window_);
@@ -37,8 +38,8 @@ void VornS::ClearBuffer() {
 
 void VornS::DrawFrame() {
   ClearBuffer();
-  for (Particle& p : shared_.particles) {
-    StepParticle(p, ScreenW, ScreenH, shared_.Speed, randomRange_);
+  for (Particle& p : particles) {
+    StepParticle(p, ScreenW, ScreenH, settings_.Speed, randomRange_);
     platform_.BitBlt(SurfaceId::SaverBuffer, p.X, p.Y, kCellWidth, kCellHeight,
                      SurfaceId::SaverSprites, p.SrcX, p.SrcY, kRopSrcPaint);
     NextCell(p.SrcX, p.SrcY);
@@ -58,7 +59,7 @@ void VornS::YieldUntil(std::int64_t deadline) {
 }
 
 void VornS::FrameLoop() {
-  InitCells(shared_.particles, randomRange_);
+  InitCells(particles, randomRange_);
   std::int64_t nextFrame = platform_.NowMicroseconds();
   while (!StopRequested) {
     DrawFrame();
@@ -74,9 +75,9 @@ void VornS::FrameLoop() {
 
 void VornS::Timer1_Timer() {
   if (Ticks < INT32_MAX) ++Ticks;
-  if (Ticks < shared_.Intval) return;
+  if (Ticks < settings_.Intval) return;
   Ticks = 0;
-  BurstParticles(shared_.particles, ScreenW, ScreenH, randomRange_);
+  BurstParticles(particles, ScreenW, ScreenH, randomRange_);
 }
 
 void VornS::Display_MouseDown() { EndSaver(); }
@@ -100,20 +101,26 @@ void VornS::Display_MouseMove(float x, float y) {
 void VornS::EndSaver() {
   const bool saverSwitch = SwitchLetter(platform_.ArgumentText()) == "S";
   if (saverSwitch && !IsNT(platform_)) {
-    shared_.CursorCount = platform_.ShowCursor(shared_.CursorCount);
+    CursorCount = platform_.ShowCursor(CursorCount);
     const std::optional<std::int32_t> verified = platform_.VerifyScreenSavePwd(window_);
     // A password service that cannot be loaded does not lock the user out.
     if (verified && *verified == 0) {
-      shared_.CursorCount = platform_.ShowCursor(0);
+      CursorCount = platform_.ShowCursor(0);
       return;
     }
   }
   if (saverSwitch) {
     AllowSystemKeys(platform_, true);
-    shared_.CursorCount = platform_.ShowCursor(shared_.CursorCount);
+    CursorCount = platform_.ShowCursor(CursorCount);
   }
   platform_.SystemParametersInfoA(kSpiSetScreenSaveActive, 1, nullptr, 0);
   StopRequested = true;
+}
+
+std::int32_t RandomRange(Platform& platform, RandomSource& random, std::int32_t low,
+                         std::int32_t high) {
+  random.Reseed(platform.SecondsSinceMidnight());
+  return random.Range(low, high);
 }
 
 }  // namespace vorn

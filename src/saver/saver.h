@@ -3,11 +3,15 @@
 
 #include <cstdint>
 
+#include "core/particles.h"
+#include "core/random_source.h"
 #include "platform/platform.h"
-#include "startup/vorn_b.h"
+#include "settings/settings.h"
 
 namespace vorn {
 
+// The saver window's caption, by which a second start finds a running saver.
+inline constexpr const char* kSaverCaption = "Vorn_Main";
 inline constexpr std::uint32_t kSaverTimerIntervalMs = 1000;
 // The frame cycle presents at most one frame per this many microseconds (60 a
 // second): the flame animation was drawn for a few dozen frames a second, and
@@ -20,9 +24,13 @@ class VornS final : public SaverEvents {
  public:
   // `framePeriodMicroseconds` is the least time between two presented frames;
   // 0 presents as fast as the frames are drawn (the benchmarks use that).
-  VornS(Platform& platform, VornB& shared,
+  // `cursorCount` is what the start-up routine's ShowCursor call returned.
+  VornS(Platform& platform, const Settings& settings, std::int32_t cursorCount = 0,
         std::int64_t framePeriodMicroseconds = kFramePeriodMicroseconds)
-      : platform_(platform), shared_(shared), framePeriod_(framePeriodMicroseconds) {}
+      : CursorCount(cursorCount),
+        platform_(platform),
+        settings_(settings),
+        framePeriod_(framePeriodMicroseconds) {}
   // randomRange_ refers to this object.
   VornS(const VornS&) = delete;
   VornS& operator=(const VornS&) = delete;
@@ -46,6 +54,9 @@ class VornS final : public SaverEvents {
   std::int32_t ScreenH = 0;
   std::int32_t Ticks = 0;
   bool StopRequested = false;
+  // The value returned by the most recent ShowCursor call of the saver.
+  std::int32_t CursorCount = 0;
+  Particles particles;
 
  private:
   // One frame: clear, step and draw every particle, present.
@@ -60,7 +71,8 @@ class VornS final : public SaverEvents {
   };
 
   Platform& platform_;
-  VornB& shared_;
+  const Settings& settings_;
+  RandomSource random_;
   std::int64_t framePeriod_;
   WindowHandle window_ = kNoWindow;
   // The reference position of the movement rule.
@@ -68,5 +80,9 @@ class VornS final : public SaverEvents {
   float moveRefY_ = 0;
   bool moveRefSet_ = false;
 };
+
+// A whole number uniform in low..high, the clock reading mixed in first.
+std::int32_t RandomRange(Platform& platform, RandomSource& random, std::int32_t low,
+                         std::int32_t high);
 
 }  // namespace vorn

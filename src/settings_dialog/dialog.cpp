@@ -1,4 +1,4 @@
-#include "settings_dialog/vorn_p.h"
+#include "settings_dialog/dialog.h"
 
 #include <cmath>
 #include <limits>
@@ -60,20 +60,20 @@ void VornP::Form_Load() {
   for (DialogControl bar : kScrollControls) platform_.SetHandCursor(bar);
   PixelPoint cursor;
   if (platform_.GetCursorPos(cursor) != 0) {
-    shared_.ZoomOriginX = To16(cursor.x).value_or(0);
-    shared_.ZoomOriginY = To16(cursor.y).value_or(0);
+    ZoomOriginX = To16(cursor.x).value_or(0);
+    ZoomOriginY = To16(cursor.y).value_or(0);
   } else {
-    shared_.ZoomOriginX = 0;
-    shared_.ZoomOriginY = 0;
+    ZoomOriginX = 0;
+    ZoomOriginY = 0;
   }
-  ZoomOpen(platform_, shared_, window_);
+  ZoomOpen(platform_, {ZoomOriginX, ZoomOriginY}, window_);
   platform_.SetDialogTimer(true, kPreviewTimerIntervalMs);
 }
 
 std::int32_t& VornP::SettingOf(std::int16_t index) {
-  if (index == 1) return shared_.Speed;
-  if (index == 2) return shared_.Num;
-  return shared_.Intval;
+  if (index == 1) return settings_.Speed;
+  if (index == 2) return settings_.Num;
+  return settings_.Intval;
 }
 
 // A setting the bar cannot hold (outside its range or 16 bits) leaves the bar
@@ -142,7 +142,7 @@ void VornP::lbl_Set_MouseDown() {
 void VornP::lbl_Set_MouseUp() {
   platform_.SetImagePicture(DialogControl::ImgSet, DialogPicture::ButtonReleased);
   platform_.DoEvents();
-  WriteSettings(platform_, shared_);
+  WriteSettings(platform_, settings_);
   StopPreview = kTrue16;
   platform_.CloseDialog(window_);
 }
@@ -200,7 +200,7 @@ void VornP::lbl_URL_Click() {
 // must not go on drawing on it, nor keep the process alive.
 void VornP::Form_Unload() {
   StopPreview = kTrue16;
-  ZoomClose(platform_, shared_, window_);
+  ZoomClose(platform_, {ZoomOriginX, ZoomOriginY}, window_);
 }
 
 }  // namespace vorn

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "platform/platform.h"
-#include "startup/vorn_b.h"
+#include "settings/settings.h"
 
 namespace vorn {
 
@@ -19,7 +19,8 @@ inline constexpr std::int16_t kLeftButton = 1;
 
 class VornP final : public DialogEvents {
  public:
-  VornP(Platform& platform, VornB& shared) : platform_(platform), shared_(shared) {}
+  // The scroll bars change `settings` in memory; Set writes them to the file.
+  VornP(Platform& platform, Settings& settings) : platform_(platform), settings_(settings) {}
 
   // Creates the window, runs Form_Load and shows the dialog modally; returns
   // once it is closed.
@@ -48,6 +49,10 @@ class VornP final : public DialogEvents {
   std::int16_t Dragging = 0;
   std::int16_t DragOffsetX = 0;
   std::int16_t DragOffsetY = 0;
+  // The pointer's place when the dialog loaded, screen pixels: where the
+  // zoom of its opening starts and that of its closing ends.
+  std::int16_t ZoomOriginX = 0;
+  std::int16_t ZoomOriginY = 0;
 
   WindowHandle Window() const { return window_; }
 
@@ -60,7 +65,7 @@ class VornP final : public DialogEvents {
   void PreviewPause();
 
   Platform& platform_;
-  VornB& shared_;
+  Settings& settings_;
   WindowHandle window_ = kNoWindow;
 };
 
