@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-portable_dirs=(src/core src/startup src/saver src/settings_dialog src/preview_window)
+portable_dirs=(src/core src/settings src/system src/startup src/saver src/settings_dialog src/preview_window)
 adapter_dir=src/platform/win32
 native_build="${VORN_NATIVE_BUILD:-build/native}"   # their compile databases
 win64_build="${VORN_WIN64_BUILD:-build/win64}"
