@@ -3,7 +3,6 @@
 #include "bmp.h"
 #include "dialog_files.h"
 #include "flame.h"
-#include "ico.h"
 #include "icon.h"
 #include "png.h"
 #include "preview_still.h"
@@ -11,7 +10,7 @@
 #include <algorithm>
 #include <fstream>
 #include <stdexcept>
-#include <vector>
+#include <string>
 
 namespace vorn::art {
 
@@ -26,17 +25,7 @@ constexpr Rgb kCheckerDark{153, 153, 153};
 
 }  // namespace
 
-Bytes buildIconFile() {
-    std::vector<RgbaImage> images;
-    for (int size : kIconSizes) {
-        images.push_back(renderIcon(size));
-    }
-    return encodeIco(images);
-}
-
-Bytes buildSheetFile() { return encodeBmp24(renderSpriteSheet()); }
-
-Bytes buildStillFile() { return encodeBmp24(renderPreviewStill()); }
+std::string iconImageFileName(int size) { return "icon_" + std::to_string(size) + ".png"; }
 
 RgbImage iconPreview() {
     int width = kPreviewGap;
@@ -79,9 +68,11 @@ void writeFile(const std::filesystem::path& path, const Bytes& bytes) {
 
 void writeBuildArt(const std::filesystem::path& outdir) {
     std::filesystem::create_directories(outdir);
-    writeFile(outdir / kIconFileName, buildIconFile());
-    writeFile(outdir / kSheetFileName, buildSheetFile());
-    writeFile(outdir / kStillFileName, buildStillFile());
+    for (int size : kIconSizes) {
+        writeFile(outdir / iconImageFileName(size), encodePng(renderIcon(size)));
+    }
+    writeFile(outdir / kSheetFileName, encodeBmp24(renderSpriteSheet()));
+    writeFile(outdir / kStillFileName, encodeBmp24(renderPreviewStill()));
     writeDialogArt(outdir);
 }
 

@@ -4,7 +4,6 @@
 #include "bmp.h"
 #include "dialog_art.h"
 #include "hand_cursor.h"
-#include "ico.h"
 #include "png.h"
 
 #include <algorithm>
@@ -83,10 +82,6 @@ RgbImage cursorTile() {
 
 }  // namespace
 
-Bytes buildHandCursorFile() {
-    return encodeCur(renderHandCursor(), kHandHotSpotX, kHandHotSpotY);
-}
-
 std::vector<NamedFile> dialogArtFiles() {
     std::vector<NamedFile> files;
     files.push_back({kTitleBarFileName, encodeBmp24(renderTitleBar())});
@@ -94,7 +89,7 @@ std::vector<NamedFile> dialogArtFiles() {
     files.push_back({kClosePressedFileName, encodeBmp24(renderCloseBox(Face::Pressed))});
     files.push_back({kButtonReleasedFileName, encodeBmp24(renderButtonFace(Face::Released))});
     files.push_back({kButtonPressedFileName, encodeBmp24(renderButtonFace(Face::Pressed))});
-    files.push_back({kHandCursorFileName, buildHandCursorFile()});
+    files.push_back({kHandImageFileName, encodePng(renderHandCursor())});
     return files;
 }
 

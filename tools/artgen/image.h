@@ -7,6 +7,8 @@
 
 namespace vorn::art {
 
+using Bytes = std::vector<std::uint8_t>;  // the contents of a file
+
 struct Rgb {
     std::uint8_t r = 0;
     std::uint8_t g = 0;

@@ -1,10 +1,13 @@
 // artgen: renders Vorn's pictures for the Windows resource compiler.
 //
-//   artgen <outdir>              writes vorn.ico, sprite_sheet.bmp,
+//   artgen <outdir>              writes icon_16.png ... icon_256.png (the
+//                                sizes of vorn.ico), sprite_sheet.bmp,
 //                                preview_still.bmp and the settings dialog's
 //                                title_bar.bmp, close_released.bmp,
 //                                close_pressed.bmp, button_released.bmp,
-//                                button_pressed.bmp and hand.cur
+//                                button_pressed.bmp and hand.png (the image of
+//                                hand.cur); the build makes vorn.ico and
+//                                hand.cur of them with icotool
 //   artgen <outdir> --previews   also writes sprite_sheet.png (2x),
 //                                vorn_icon.png (every icon size, 4x),
 //                                dialog_pieces.png (8x) and dialog_mockup.png
