@@ -3,10 +3,10 @@
 // with icotool; everything else the resource compiler takes as written here.
 #pragma once
 
-#include "image.h"
-
 #include <filesystem>
 #include <string>
+
+#include "image.h"
 
 namespace vorn::art {
 

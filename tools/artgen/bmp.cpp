@@ -22,7 +22,8 @@ void put(Bytes& out, std::uint32_t value, int size) {
 
 Bytes encodeBmp24(const RgbImage& image) {
   const auto width = static_cast<std::uint32_t>(image.width());
-  const std::uint32_t stride = (width * kBytesPerPixel + kRowAlignment - 1) / kRowAlignment * kRowAlignment;
+  const std::uint32_t stride =
+      (width * kBytesPerPixel + kRowAlignment - 1) / kRowAlignment * kRowAlignment;
   const std::uint32_t pixelBytes = stride * static_cast<std::uint32_t>(image.height());
   const std::uint32_t pixelOffset = kFileHeaderSize + kInfoHeaderSize;
 

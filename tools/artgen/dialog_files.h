@@ -2,11 +2,11 @@
 // image (the build makes hand.cur of it), plus PNG previews to look at.
 #pragma once
 
-#include "image.h"
-
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include "image.h"
 
 namespace vorn::art {
 
@@ -20,8 +20,8 @@ inline constexpr const char* kDialogPiecesPreviewFileName = "dialog_pieces.png";
 inline constexpr const char* kDialogMockupPreviewFileName = "dialog_mockup.png";
 
 struct NamedFile {
-    std::string name;
-    Bytes bytes;
+  std::string name;
+  Bytes bytes;
 };
 
 // Every dialog picture by file name: the bitmaps and the cursor's image.

@@ -14,27 +14,27 @@
 //                                (the dialog, 2x) to look at
 //
 // Output is a pure function of this program: no clock, no system randomness.
-#include "art_files.h"
-
 #include <exception>
 #include <filesystem>
 #include <iostream>
 #include <string_view>
 
+#include "art_files.h"
+
 int main(int argc, char** argv) {
-    if (argc < 2 || argc > 3 || (argc == 3 && std::string_view(argv[2]) != "--previews")) {
-        std::cerr << "usage: artgen <outdir> [--previews]\n";
-        return 2;
+  if (argc < 2 || argc > 3 || (argc == 3 && std::string_view(argv[2]) != "--previews")) {
+    std::cerr << "usage: artgen <outdir> [--previews]\n";
+    return 2;
+  }
+  try {
+    const std::filesystem::path outdir = argv[1];
+    vorn::art::writeBuildArt(outdir);
+    if (argc == 3) {
+      vorn::art::writePreviews(outdir);
     }
-    try {
-        const std::filesystem::path outdir = argv[1];
-        vorn::art::writeBuildArt(outdir);
-        if (argc == 3) {
-            vorn::art::writePreviews(outdir);
-        }
-    } catch (const std::exception& error) {
-        std::cerr << "artgen: " << error.what() << '\n';
-        return 1;
-    }
-    return 0;
+  } catch (const std::exception& error) {
+    std::cerr << "artgen: " << error.what() << '\n';
+    return 1;
+  }
+  return 0;
 }
