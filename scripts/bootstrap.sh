@@ -11,6 +11,7 @@ packages=(
   xvfb xauth x11-utils xdotool libx11-dev libxtst-dev
   fonts-ipafont-gothic   # renders the dialog's Japanese captions
   imagemagick file
+  libpng-dev icoutils    # the art tool writes PNG with libpng; icotool makes the icon and cursor
   nsis zip unzip         # the installer and the release archive
   clang libclang-rt-14-dev  # the fuzz targets (libFuzzer and the sanitizer runtimes)
   clang-tidy cppcheck    # the static analysis

@@ -1,518 +1,271 @@
-// Tests of the art tool: file formats (BMP, ICO, CUR, PNG/zlib), the flame
-// sprite sheet's layout and look, the icon, and the settings dialog's skin and
-// hand cursor. Files are parsed back byte by byte (art_test_support.h),
-// independently of the encoders.
-#include "art_files.h"
-#include "art_test_support.h"
-#include "bmp.h"
-#include "byte_writer.h"
-#include "checksums.h"
-#include "deflate.h"
-#include "dialog_art.h"
-#include "dialog_files.h"
-#include "flame.h"
-#include "hand_cursor.h"
-#include "ico.h"
-#include "icon.h"
-#include "noise.h"
-#include "palette.h"
-#include "png.h"
-
+// Tests of the art tool: its pictures (sprite sheet, preview still, icon, hand cursor, dialog
+// skin), its BMP and PNG writers, and the icon and cursor the build assembles with icotool.
 #include <gtest/gtest.h>
+// This directory's png.h (the art tool's writer) shadows libpng's on the include path.
+#include <libpng16/png.h>
 
 #include <algorithm>
-#include <array>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <span>
 #include <stdexcept>
 #include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
+
+#include "bmp.h"
+#include "dialog_art.h"
+#include "flame.h"
+#include "hand_cursor.h"
+#include "icon.h"
+#include "png.h"
+#include "preview_still.h"
 
 namespace vorn::art {
 namespace {
 
-Bytes bytesOf(std::string_view text) { return Bytes(text.begin(), text.end()); }
+constexpr Rgb kBlack{0, 0, 0}, kRed{255, 0, 0}, kBlue{0, 0, 255}, kMagenta{255, 0, 255};
+constexpr Rgb kGrey{37, 150, 201};
+constexpr Rgba kOutline{0, 0, 0, 255}, kFill{255, 255, 255, 255};
 
-using namespace readback;
-
-// ---- Checksums, compression, PNG --------------------------------------------
-
-TEST(ArtChecksums, MatchPublishedCheckValues) {
-    EXPECT_EQ(crc32(bytesOf("123456789")), 0xCBF43926u);
-    EXPECT_EQ(crc32(bytesOf("")), 0u);
-    EXPECT_EQ(crc32(bytesOf("6789"), crc32(bytesOf("12345"))), 0xCBF43926u);
-    EXPECT_EQ(adler32(bytesOf("Wikipedia")), 0x11E60398u);
-    EXPECT_EQ(adler32(bytesOf("")), 1u);
+Bytes BuiltFile(const std::string& name) {
+  std::ifstream in(std::string(VORN_RENDERED_ART_DIR) + "/" + name, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-TEST(ArtChecksums, Adler32ReducesLongInputsCorrectly) {
-    const Bytes data(100000, 0xFF);  // sums overflow 32 bits without reduction
-    std::uint64_t a = 1, b = 0;
-    for (std::uint8_t byte : data) {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
+std::uint32_t Le16(const Bytes& b, std::size_t at) { return b.at(at) | b.at(at + 1) << 8; }
+std::uint32_t Le32(const Bytes& b, std::size_t at) { return Le16(b, at) | Le16(b, at + 2) << 16; }
+int Brightness(const Rgb& p) { return p.r + p.g + p.b; }
+int Count(const RgbImage& image, auto predicate) {
+  return static_cast<int>(std::ranges::count_if(image.pixels(), predicate));
+}
+
+// Every frame, rendered once: frame + 32 must look like frame, so the loop needs no more.
+const std::vector<RgbImage>& Frames() {
+  static const std::vector<RgbImage> frames = [] {
+    std::vector<RgbImage> all;
+    for (int frame = 0; frame < 32; ++frame) all.push_back(renderFlameFrame(frame));
+    return all;
+  }();
+  return frames;
+}
+
+long Difference(const RgbImage& a, const RgbImage& b) {
+  long sum = 0;
+  for (std::size_t i = 0; i < a.pixels().size(); ++i) {
+    sum += std::abs(Brightness(a.pixels()[i]) - Brightness(b.pixels()[i]));
+  }
+  return sum;
+}
+
+// Catches cells out of place: frame n fills column n % 8, row n / 8 of 32 x 64 cells.
+TEST(ArtSpriteSheet, HoldsTheFramesInReadingOrder) {
+  const RgbImage sheet = renderSpriteSheet();
+  ASSERT_EQ(std::pair(sheet.width(), sheet.height()), std::pair(256, 256));
+  for (int i = 0; i < 256 * 256; ++i) {
+    const int x = i % 256, y = i / 256;
+    ASSERT_EQ(sheet.at(x, y), Frames()[y / 64 * 8 + x / 32].at(x % 32, y % 64)) << x << "," << y;
+  }
+}
+
+// Catches haze on the black the saver ORs cells onto, and a flame off its base, centre or size.
+TEST(ArtSpriteSheet, EveryFrameIsACentredFlameOnExactBlack) {
+  int shortest = 64, tallest = 0;
+  for (int frame = 0; frame < 32; ++frame) {
+    int lit = 0, haze = 0, left = 32, right = -1, top = 64, bottom = -1;
+    Rgb hottest;
+    const RgbImage& cell = Frames()[frame];
+    for (int i = 0; i < 32 * 64; ++i) {
+      const int x = i % 32, y = i / 32;
+      const Rgb p = cell.at(x, y);
+      const bool margin = y < 8 || y >= 62 || x < 2 || x >= 30;  // exactly black
+      haze += !(p.r >= p.g && p.g >= p.b) || (p != kBlack && (margin || p.r < 16));
+      if (p == kBlack) continue;
+      ++lit, left = std::min(left, x), right = std::max(right, x);
+      top = std::min(top, y), bottom = std::max(bottom, y);
+      if (Brightness(p) > Brightness(hottest)) hottest = p;
     }
-    EXPECT_EQ(adler32(data), static_cast<std::uint32_t>(b << 16 | a));
+    EXPECT_EQ(haze, 0) << frame;
+    EXPECT_GE(lit, 150) << frame;
+    EXPECT_TRUE(hottest.r == 255 && hottest.g >= 230 && hottest.b >= 100) << "hot core " << frame;
+    EXPECT_TRUE(bottom >= kFlameBaseY && bottom <= 62 && right - left >= 11 && right - left <= 19)
+        << frame;
+    EXPECT_NEAR((left + right + 1) / 2.0, 16.0, 3.0) << frame;
+    shortest = std::min(shortest, bottom - top), tallest = std::max(tallest, bottom - top);
+  }
+  EXPECT_GE(tallest - shortest, 5) << "the height flickers";
 }
 
-TEST(ArtDeflate, RoundTripsThroughAnIndependentInflater) {
-    for (const Bytes& data : {Bytes{}, bytesOf("a"), bytesOf("abcabcabcabcabcx"), mixedTestData()}) {
-        EXPECT_EQ(inflateZlib(zlibCompress(data)), data);
-    }
+// Catches a still or jumping loop: frames differ, 31 flows into 0, and frame + 32 is frame.
+TEST(ArtSpriteSheet, AnimatesAndLoopsWithoutAJump) {
+  long largestStep = 0;
+  for (int frame = 0; frame + 1 < 32; ++frame) {
+    const long step = Difference(Frames()[frame], Frames()[frame + 1]);
+    EXPECT_GT(step, 0) << frame;
+    largestStep = std::max(largestStep, step);
+  }
+  const long wrap = Difference(Frames()[31], Frames()[0]);
+  EXPECT_TRUE(wrap > 0 && wrap <= largestStep) << wrap;
+  for (int frame : {0, 5, 31}) {
+    EXPECT_LE(Difference(Frames()[frame], renderFlameFrame(frame + 32)), 8) << frame;
+  }
 }
 
-TEST(ArtDeflate, ShrinksRepetitiveData) {
-    const Bytes zeros(200000, 0);
-    EXPECT_LT(zlibCompress(zeros).size(), 2000u);
+// `count` flames after `frames` frames, from a sheet whose cells are red left and blue right.
+RgbImage SwarmFrame(int count, int frames) {
+  RgbImage sheet(256, 256);
+  for (int i = 0; i < 256 * 256; ++i) sheet.at(i % 256, i / 256) = i % 32 < 16 ? kRed : kBlue;
+  return renderSwarmFrame(SwarmRun{1024, 768, count, 5, frames, kStillRun.seed}, sheet);
 }
 
-TEST(ArtPng, ChunksHeaderAndPixelsAreRight) {
-    RgbImage image(3, 2);
-    image.at(0, 0) = Rgb{1, 2, 3};
-    image.at(2, 1) = Rgb{200, 100, 50};
-    const Bytes png = encodePng(image);
-    ASSERT_EQ(Bytes(png.begin(), png.begin() + 8), (Bytes{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}));
-    std::vector<std::string> types;
-    Bytes idat;
-    for (std::size_t at = 8; at < png.size();) {
-        const std::uint32_t length = readBe32(png, at);
-        const std::span<const std::uint8_t> typed(png.data() + at + 4, length + 4);
-        EXPECT_EQ(readBe32(png, at + 8 + length), crc32(typed));
-        types.emplace_back(typed.begin(), typed.begin() + 4);
-        if (types.back() == "IHDR") {
-            EXPECT_EQ(readBe32(png, at + 8), 3u);
-            EXPECT_EQ(readBe32(png, at + 12), 2u);
-            EXPECT_EQ(png[at + 16], 8);  // bit depth
-            EXPECT_EQ(png[at + 17], 2);  // truecolour
-        }
-        if (types.back() == "IDAT") idat.insert(idat.end(), typed.begin() + 4, typed.end());
-        at += 12 + length;
-    }
-    EXPECT_EQ(types, (std::vector<std::string>{"IHDR", "IDAT", "IEND"}));
-    const Bytes rows = inflateZlib(idat);
-    ASSERT_EQ(rows.size(), 2u * (1 + 3 * 3));
-    EXPECT_EQ(rows[0], 0);  // filter type of the first row
-    EXPECT_EQ((Bytes{rows[1], rows[2], rows[3]}), (Bytes{1, 2, 3}));
-    EXPECT_EQ((Bytes{rows[17], rows[18], rows[19]}), (Bytes{200, 100, 50}));
-    EXPECT_EQ(encodePng(toRgba(image))[8 + 8 + 9], 6) << "RGBA pictures use colour type 6";
+// Catches a swarm drawn with trails (no clear per frame) or copied instead of ORed.
+TEST(ArtStill, SwarmClearsEachFrameAndOrsTheFlames) {
+  for (int frames : {1, 2, 30}) {
+    EXPECT_EQ(Count(SwarmFrame(1, frames), [](Rgb p) { return p != kBlack; }), 32 * 64) << frames;
+  }
+  const RgbImage crowd = SwarmFrame(20, 1);
+  EXPECT_GT(std::ranges::count(crowd.pixels(), kMagenta), 0);
+  for (Rgb p : crowd.pixels()) ASSERT_TRUE(p == kBlack || p == kRed || p == kBlue || p == kMagenta);
 }
 
-// ---- BMP and the sprite sheet -------------------------------------------------
-
-TEST(ArtBmp, RowsAreBottomUpBgrAndPadded) {
-    RgbImage image(2, 2);
-    image.at(0, 0) = Rgb{10, 20, 30};  // top left
-    image.at(1, 1) = Rgb{40, 50, 60};  // bottom right
-    const Bytes file = encodeBmp24(image);
-    ASSERT_EQ(file.size(), 54u + 2 * 8);  // 6 bytes of pixels + 2 of padding per row
-    EXPECT_EQ((Bytes(file.begin() + 54, file.begin() + 62)), (Bytes{0, 0, 0, 60, 50, 40, 0, 0}));
-    EXPECT_EQ((Bytes(file.begin() + 62, file.begin() + 70)), (Bytes{30, 20, 10, 0, 0, 0, 0, 0}));
+// Catches an area filter that shifts colours, loses light at the far edge or mis-splits pixels.
+TEST(ArtStill, AreaFilterKeepsColourAndLight) {
+  RgbImage source(1024, 768);
+  for (int i = 0; i < 1024 * 768; ++i) source.at(i % 1024, i / 1024) = kGrey;
+  EXPECT_EQ(std::ranges::count(boxReduce(source, 152, 112).pixels(), kGrey), 152 * 112);
+  RgbImage dots(1024, 768);
+  dots.at(6, 0) = dots.at(1023, 767) = Rgb{255, 255, 255};
+  const RgbImage result = boxReduce(dots, 152, 112);
+  // A pixel is worth 255 / (6.74 * 6.86) = 5.5; x 6..7 splits 74 : 26 at output column 0's end.
+  EXPECT_EQ(std::vector({+result.at(0, 0).r, +result.at(1, 0).r, +result.at(151, 111).r}),
+            std::vector({4, 1, 6}));
+  EXPECT_THROW(boxReduce(dots, 0, 2), std::invalid_argument);
 }
 
-TEST(ArtSpriteSheet, BitmapHeaderDescribes256Square24Bit) {
-    expectBmp24Header(buildSheetFile(), kSheetWidth, kSheetHeight);
+// Catches a still that is empty, clustered, on grey, or different from render to render.
+TEST(ArtStill, ShowsWarmFlamesSpreadOverBlack) {
+  const RgbImage still = renderPreviewStill();
+  ASSERT_EQ(std::pair(still.width(), still.height()), std::pair(152, 112));
+  EXPECT_EQ(encodeBmp24(still), encodeBmp24(renderPreviewStill()));
+  const auto warm = [](Rgb p) { return p.r >= 64 && p.r >= p.g && p.g >= p.b; };
+  EXPECT_GE(Count(still, warm), 400);
+  EXPECT_GE(Count(still, [](Rgb p) { return p.r >= 200 && p.g >= 100; }), 20) << "hot cores";
+  EXPECT_GE(Count(still, [](Rgb p) { return p == kBlack; }), 152 * 112 / 2);
+  int perQuarter[4] = {}, lowest = 112, highest = -1;
+  for (int i = 0; i < 152 * 112; ++i) {
+    if (!warm(still.at(i % 152, i / 152))) continue;
+    ++perQuarter[i % 152 / 38];
+    lowest = std::min(lowest, i / 152), highest = std::max(highest, i / 152);
+  }
+  for (int lit : perQuarter) EXPECT_GE(lit, 20);
+  EXPECT_GE(highest - lowest, 56);
 }
 
-TEST(ArtSpriteSheet, EachFrameSitsInItsCellInReadingOrder) {
-    EXPECT_EQ(cellOrigin(9).x, 32);
-    EXPECT_EQ(cellOrigin(9).y, 64);
-    EXPECT_EQ(cellOrigin(31).x, 224);
-    EXPECT_EQ(cellOrigin(31).y, 192);
-    const RgbImage sheet = decodeBmp24(buildSheetFile());
-    for (int frame = 0; frame < kFrameCount; ++frame) {
-        const RgbImage cell = renderFlameFrame(frame);
-        const CellOrigin origin = cellOrigin(frame);
-        for (int y = 0; y < kCellHeight; ++y) {
-            for (int x = 0; x < kCellWidth; ++x) {
-                ASSERT_EQ(sheet.at(origin.x + x, origin.y + y), cell.at(x, y)) << "frame " << frame;
-            }
-        }
-    }
+// Catches a BMP writer that stores rows top-down, RGB instead of BGR, or unpadded.
+TEST(ArtFiles, BmpRowsAreBottomUpBgrPaddedToFourBytes) {
+  RgbImage image(2, 2);
+  image.at(0, 0) = Rgb{10, 20, 30};
+  image.at(1, 1) = Rgb{40, 50, 60};
+  const Bytes file = encodeBmp24(image);
+  ASSERT_EQ(file.size(), 54u + 2 * 8);
+  EXPECT_EQ(Le32(file, 2), file.size());
+  EXPECT_EQ(std::pair(Le32(file, 18), Le32(file, 22)), std::pair(2u, 2u)) << "positive: bottom-up";
+  EXPECT_EQ(Le16(file, 28), 24u) << "bits per pixel";
+  EXPECT_EQ(Bytes(file.begin() + 54, file.end()),
+            (Bytes{0, 0, 0, 60, 50, 40, 0, 0, 30, 20, 10, 0, 0, 0, 0, 0}));
 }
 
-TEST(ArtSpriteSheet, RenderingIsDeterministic) {
-    EXPECT_EQ(buildSheetFile(), buildSheetFile());
-    EXPECT_EQ(buildIconFile(), buildIconFile());
+// libpng's reading of `file`, converted to `format`.
+Bytes DecodePng(const Bytes& file, png_uint_32 format) {
+  png_image png{};
+  png.version = PNG_IMAGE_VERSION;
+  EXPECT_TRUE(png_image_begin_read_from_memory(&png, file.data(), file.size()));
+  png.format = format;
+  Bytes pixels(PNG_IMAGE_SIZE(png));
+  EXPECT_TRUE(png_image_finish_read(&png, nullptr, pixels.data(), 0, nullptr));
+  return pixels;
 }
 
-TEST(ArtSpriteSheet, BackgroundIsExactlyBlackWithNoHaze) {
-    constexpr int kMinimumLitRed = 16;  // anything dimmer must have been cut to 0
-    for (int frame = 0; frame < kFrameCount; ++frame) {
-        const RgbImage cell = renderFlameFrame(frame);
-        for (int y = 0; y < kCellHeight; ++y) {
-            for (int x = 0; x < kCellWidth; ++x) {
-                const Rgb& p = cell.at(x, y);
-                const bool border = y < 8 || y >= kCellHeight - 2 || x < 2 || x >= kCellWidth - 2;
-                if (border) {
-                    ASSERT_TRUE(isBlack(p)) << "frame " << frame << " at " << x << "," << y;
-                }
-                if (!isBlack(p)) {
-                    ASSERT_GE(p.r, kMinimumLitRed) << "frame " << frame << " at " << x << "," << y;
-                }
-            }
-        }
-    }
+// Catches pictures handed to libpng in the wrong layout (channels, alpha, row order).
+TEST(ArtFiles, PngDecodesToThePicture) {
+  RgbaImage image(2, 2);
+  image.at(1, 0) = Rgba{1, 2, 3, 4};
+  image.at(0, 1) = Rgba{200, 100, 50, 255};
+  EXPECT_EQ(DecodePng(encodePng(image), PNG_FORMAT_RGBA),
+            (Bytes{0, 0, 0, 0, 1, 2, 3, 4, 200, 100, 50, 255, 0, 0, 0, 0}));
+  EXPECT_EQ(DecodePng(encodePng(flatten(image, kBlack)), PNG_FORMAT_RGB),
+            (Bytes{0, 0, 0, 0, 0, 0, 200, 100, 50, 0, 0, 0}));
 }
 
-TEST(ArtSpriteSheet, ColoursStayWarm) {
-    const RgbImage sheet = renderSpriteSheet();
-    for (const Rgb& p : sheet.pixels()) {
-        ASSERT_GE(p.r, p.g);
-        ASSERT_GE(p.g, p.b);
-    }
+// Catches an icon size drawn wrong or differently from render to render.
+TEST(ArtIcon, EverySizeIsAWarmFlameOnClear) {
+  for (int side : kIconSizes) {
+    const RgbaImage icon = renderIcon(side);
+    EXPECT_EQ(icon, renderIcon(side));
+    const auto opaque = std::ranges::count_if(icon.pixels(), [](Rgba p) { return p.a > 0; });
+    EXPECT_TRUE(opaque > side * side / 3 && opaque < side * side) << side;
+    for (Rgba p : icon.pixels()) ASSERT_TRUE(p.a == 0 || (p.r >= p.g && p.g >= p.b)) << side;
+    EXPECT_EQ(icon.at(0, 0).a + icon.at(side - 1, 0).a, 0) << "clear corners " << side;
+    const Rgba heart = icon.at(side / 2, side * 3 / 4);
+    EXPECT_TRUE(heart.a == 255 && heart.g >= 200) << "solid hot heart " << side;
+  }
 }
 
-TEST(ArtSpriteSheet, EveryFrameHasRedEdgesAndANearWhiteCore) {
-    for (int frame = 0; frame < kFrameCount; ++frame) {
-        const RgbImage cell = renderFlameFrame(frame);
-        Rgb brightest;
-        int red = 0;
-        for (const Rgb& p : cell.pixels()) {
-            if (p.r + p.g + p.b > brightest.r + brightest.g + brightest.b) brightest = p;
-            if (p.r > 3 * p.g) ++red;
-        }
-        EXPECT_GE(litBox(cell).count, 150) << "frame " << frame;
-        EXPECT_EQ(brightest.r, 255) << "frame " << frame;
-        EXPECT_GE(brightest.g, 230) << "frame " << frame;
-        EXPECT_GE(brightest.b, 100) << "frame " << frame;
-        EXPECT_GE(red, 20) << "frame " << frame;
-    }
+// Catches a size missing from vorn.ico or stored below 32 bits (256 is stored as PNG).
+TEST(ArtIcon, BuiltIconHoldsEverySizeAt32Bits) {
+  const Bytes ico = BuiltFile("vorn.ico");
+  ASSERT_GE(ico.size(), 6u + 16 * kIconSizes.size());
+  ASSERT_EQ(std::pair(Le16(ico, 2), Le16(ico, 4)), std::pair(1u, std::uint32_t{kIconSizes.size()}));
+  for (std::size_t i = 0; i < kIconSizes.size(); ++i) {
+    const std::size_t entry = 6 + 16 * i, image = Le32(ico, entry + 12);
+    EXPECT_EQ(ico[entry], kIconSizes[i] % 256) << "width, 256 written as 0";
+    EXPECT_EQ(Le16(ico, entry + 6), 32u) << "bits per pixel of " << kIconSizes[i];
+    EXPECT_EQ(Bytes(ico.begin() + image, ico.begin() + image + 4),
+              kIconSizes[i] == 256 ? (Bytes{0x89, 'P', 'N', 'G'}) : (Bytes{40, 0, 0, 0}));
+  }
 }
 
-TEST(ArtSpriteSheet, FlameStandsLowInTheCellAndFlickers) {
-    int shortest = kCellHeight;
-    int tallest = 0;
-    for (int frame = 0; frame < kFrameCount; ++frame) {
-        const LitBox box = litBox(renderFlameFrame(frame));
-        EXPECT_GE(box.bottom, kFlameBaseY) << "frame " << frame;
-        EXPECT_LE(box.bottom, kCellHeight - 2) << "frame " << frame;
-        EXPECT_GE(box.right - box.left + 1, 12) << "frame " << frame;
-        EXPECT_LE(box.right - box.left + 1, 20) << "frame " << frame;
-        EXPECT_NEAR(box.centreX, kCellWidth / 2.0, 2.5) << "frame " << frame;
-        shortest = std::min(shortest, box.bottom - box.top);
-        tallest = std::max(tallest, box.bottom - box.top);
-    }
-    EXPECT_GE(tallest - shortest, 5) << "the flame's height should flicker";
-    EXPECT_LE(tallest, 44);
+// Catches a cursor that clicks beside the fingertip, or leaks: clear is all zero, white outlined.
+TEST(ArtCursor, HotSpotIsTheTipOfAClosedUprightHand) {
+  const Bytes cur = BuiltFile("hand.cur");  // one 32 x 32 image, hot spot (12, 1), 32 bits
+  ASSERT_GE(cur.size(), 22u);
+  EXPECT_EQ(Bytes(cur.begin(), cur.begin() + 14),
+            (Bytes{0, 0, 2, 0, 1, 0, 32, 32, 0, 0, 12, 0, 1, 0}));
+  EXPECT_EQ(Le16(cur, Le32(cur, 18) + 14), 32u);
+  const RgbaImage hand = renderHandCursor();
+  EXPECT_EQ(hand.at(kHandHotSpotX, kHandHotSpotY), kOutline) << "the tip's outline";
+  for (int y = 2; y <= 8; ++y) EXPECT_EQ(hand.at(12, y), kFill) << "the finger below, row " << y;
+  const auto clear = [&hand](int x, int y) {
+    return x < 0 || x > 31 || y < 0 || y > 31 || hand.at(x, y).a == 0;
+  };
+  for (int i = 0; i < 32 * 32; ++i) {
+    const int x = i % 32, y = i / 32;
+    const Rgba p = hand.at(x, y);
+    ASSERT_TRUE(p == Rgba{} || p == kOutline || p == kFill) << x << "," << y;
+    ASSERT_FALSE(p == kFill &&
+                 (clear(x - 1, y) || clear(x + 1, y) || clear(x, y - 1) || clear(x, y + 1)));
+    ASSERT_FALSE(y == 0 && p.a != 0) << "nothing above the tip";
+  }
 }
 
-TEST(ArtSpriteSheet, LastFrameFlowsIntoFirstWithoutAJump) {
-    std::vector<long> steps;
-    for (int frame = 0; frame + 1 < kFrameCount; ++frame) {
-        steps.push_back(frameDifference(renderFlameFrame(frame), renderFlameFrame(frame + 1)));
-        EXPECT_GT(steps.back(), 0) << "frames " << frame << " and " << frame + 1 << " are identical";
-    }
-    const long wrap = frameDifference(renderFlameFrame(kFrameCount - 1), renderFlameFrame(0));
-    long total = 0;
-    for (long step : steps) total += step;
-    const long mean = total / static_cast<long>(steps.size());
-    EXPECT_LE(wrap, *std::max_element(steps.begin(), steps.end()));
-    EXPECT_LE(wrap, 2 * mean);
-    EXPECT_GT(wrap, 0);
+// Catches dialog art drawn at another size than the one the dialog stretches from.
+TEST(ArtDialog, PiecesHaveTheirSizes) {
+  const auto size = [](const RgbImage& image) { return std::pair(image.width(), image.height()); };
+  EXPECT_EQ(size(renderTitleBar()), std::pair(500, 22));
+  EXPECT_EQ(size(renderCloseBox(Face::Released)), std::pair(15, 15));
+  EXPECT_EQ(size(renderCloseBox(Face::Pressed)), std::pair(16, 15));
+  EXPECT_EQ(size(renderButtonFace(Face::Released)), std::pair(21, 20));
+  EXPECT_EQ(size(renderButtonFace(Face::Pressed)), std::pair(21, 20));
 }
 
-TEST(ArtSpriteSheet, AnimationIsPeriodicInThirtyTwoFrames) {
-    // Rendering one loop further on must land back on the same pictures; any
-    // term that does not complete whole cycles per loop shows up here.
-    for (int frame : {0, 5, 31}) {
-        const RgbImage later = renderFlameFrame(frame + kFrameCount);
-        EXPECT_LE(frameDifference(renderFlameFrame(frame), later), 8) << "frame " << frame;
-    }
-}
-
-TEST(ArtNoise, RepeatsAlongYAndStaysInRange) {
-    constexpr int kPeriod = 8;
-    for (double x = -3.3; x < 9.0; x += 0.71) {
-        for (double y = -4.1; y < 12.0; y += 0.53) {
-            const double n = fractalNoise(x, y, kPeriod, 3, 77);
-            EXPECT_NEAR(n, fractalNoise(x, y + kPeriod, kPeriod, 3, 77), 1e-9);
-            EXPECT_GE(n, 0.0);
-            EXPECT_LE(n, 1.0);
-        }
-    }
-    EXPECT_NE(valueNoise(0.5, 0.5, kPeriod, 1), valueNoise(0.5, 0.5, kPeriod, 2));
-}
-
-TEST(ArtPalette, RunsFromBlackToNearWhiteWithoutDarkening) {
-    EXPECT_EQ(firePalette(0.0), (Rgb{0, 0, 0}));
-    EXPECT_EQ(firePalette(-1.0), (Rgb{0, 0, 0}));
-    const Rgb hottest = firePalette(1.0);
-    EXPECT_EQ(hottest.r, 255);
-    EXPECT_GE(hottest.b, 180);
-    Rgb previous;
-    for (int step = 0; step <= 1000; ++step) {
-        const Rgb c = firePalette(step / 1000.0);
-        ASSERT_GE(c.r, previous.r);
-        ASSERT_GE(c.g, previous.g);
-        ASSERT_GE(c.b, previous.b);
-        previous = c;
-    }
-}
-
-// ---- The icon -------------------------------------------------------------------
-
-TEST(ArtIcon, DirectoryAndImageHeadersAreWellFormed) {
-    const Bytes file = buildIconFile();
-    ASSERT_GE(file.size(), 6u);
-    EXPECT_EQ(readLe16(file, 0), 0u);
-    EXPECT_EQ(readLe16(file, 2), 1u);  // icon, not cursor
-    ASSERT_EQ(readLe16(file, 4), kIconSizes.size());
-    std::uint32_t expectedOffset = 6 + 16 * static_cast<std::uint32_t>(kIconSizes.size());
-    for (std::size_t i = 0; i < kIconSizes.size(); ++i) {
-        const std::size_t entry = 6 + 16 * i;
-        const auto side = static_cast<std::uint32_t>(kIconSizes[i]);
-        EXPECT_EQ(file[entry], side % 256) << "256 is stored as 0";
-        EXPECT_EQ(file[entry + 1], side % 256);
-        EXPECT_EQ(readLe16(file, entry + 4), 1u);   // planes
-        EXPECT_EQ(readLe16(file, entry + 6), 32u);  // bits per pixel
-        const std::uint32_t size = readLe32(file, entry + 8);
-        const std::uint32_t offset = readLe32(file, entry + 12);
-        EXPECT_EQ(offset, expectedOffset);
-        const std::uint32_t maskRow = (side + 31) / 32 * 4;
-        EXPECT_EQ(size, 40 + side * side * 4 + maskRow * side);
-        ASSERT_LE(offset + size, file.size());
-        EXPECT_EQ(readLe32(file, offset), 40u);
-        EXPECT_EQ(readLe32(file, offset + 4), side);
-        EXPECT_EQ(readLe32(file, offset + 8), 2 * side);  // colour + mask
-        EXPECT_EQ(readLe16(file, offset + 14), 32u);
-        expectedOffset = offset + size;
-    }
-    EXPECT_EQ(expectedOffset, file.size());
-}
-
-TEST(ArtIcon, MaskMatchesAlphaAndTheFlameIsOpaqueAndWarm) {
-    const Bytes file = buildIconFile();
-    for (std::size_t i = 0; i < kIconSizes.size(); ++i) {
-        const int side = kIconSizes[i];
-        const std::uint32_t pixels = readLe32(file, 6 + 16 * i + 12) + 40;
-        const std::uint32_t mask = pixels + static_cast<std::uint32_t>(side * side * 4);
-        const int maskRow = (side + 31) / 32 * 4;
-        int opaque = 0;
-        for (int row = 0; row < side; ++row) {  // stored bottom-up
-            for (int x = 0; x < side; ++x) {
-                const std::size_t p = pixels + static_cast<std::size_t>(row * side + x) * 4;
-                const std::uint8_t b = file[p], g = file[p + 1], r = file[p + 2], a = file[p + 3];
-                const bool masked = (file[mask + row * maskRow + x / 8] >> (7 - x % 8)) & 1;
-                ASSERT_EQ(masked, a == 0) << "size " << side << " at " << x << "," << row;
-                if (a > 0) {
-                    ++opaque;
-                    ASSERT_TRUE(r >= g && g >= b) << "size " << side;
-                }
-            }
-        }
-        EXPECT_GT(opaque, side * side / 3) << "size " << side;
-        EXPECT_LT(opaque, side * side) << "size " << side;
-        const RgbaImage icon = renderIcon(side);
-        EXPECT_EQ(icon.at(0, 0).a, 0);
-        EXPECT_EQ(icon.at(side - 1, 0).a, 0);
-        EXPECT_EQ(icon.at(side / 2, side * 3 / 4).a, 255) << "the flame's heart is solid";
-        EXPECT_GE(icon.at(side / 2, side * 3 / 4).g, 200) << "and hot (yellow-white)";
-    }
-}
-
-TEST(ArtIcon, RejectsImagesThatCannotBeIcons) {
-    EXPECT_THROW(encodeIco({RgbaImage(16, 8)}), std::invalid_argument);
-    EXPECT_THROW(encodeIco({RgbaImage(512, 512)}), std::invalid_argument);
-}
-
-
-// ---- The settings dialog's art ---------------------------------------------------
-
-struct BitmapSize {
-    const char* name;
-    int width;
-    int height;
-};
-constexpr std::array<BitmapSize, 5> kDialogBitmaps = {{{"title_bar.bmp", 500, 22},
-                                                       {"close_released.bmp", 15, 15},
-                                                       {"close_pressed.bmp", 16, 15},
-                                                       {"button_released.bmp", 21, 20},
-                                                       {"button_pressed.bmp", 21, 20}}};
-constexpr Rgb kWhite{255, 255, 255};
-constexpr Rgb kBlack{0, 0, 0};
-
-Bytes dialogFile(const std::string& name) {
-    for (const NamedFile& file : dialogArtFiles()) {
-        if (file.name == name) return file.bytes;
-    }
-    ADD_FAILURE() << "no dialog file " << name;
-    return {};
-}
-
-RgbImage dialogBitmap(const std::string& name) { return decodeBmp24(dialogFile(name)); }
-
-TEST(ArtDialogFiles, AreTheFilesTheResourceScriptNames) {
-    std::vector<std::string> names;
-    for (const NamedFile& file : dialogArtFiles()) names.push_back(file.name);
-    EXPECT_EQ(names, (std::vector<std::string>{"title_bar.bmp", "close_released.bmp", "close_pressed.bmp",
-                                               "button_released.bmp", "button_pressed.bmp", "hand.cur"}));
-}
-
-TEST(ArtDialogFiles, BitmapsAre24BitBottomUpAtTheirSizes) {
-    for (const BitmapSize& expected : kDialogBitmaps) {
-        SCOPED_TRACE(expected.name);
-        expectBmp24Header(dialogFile(expected.name), expected.width, expected.height);
-    }
-}
-
-TEST(ArtDialogFiles, BuildArtWritesEveryOneAndRendersTheSameTwice) {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "vorn_artgen_dialog_test";
-    std::filesystem::remove_all(dir);
-    writeBuildArt(dir);
-    const std::vector<NamedFile> first = dialogArtFiles();
-    const std::vector<NamedFile> second = dialogArtFiles();
-    ASSERT_EQ(first.size(), second.size());
-    for (std::size_t i = 0; i < first.size(); ++i) {
-        EXPECT_EQ(first[i].bytes, second[i].bytes) << first[i].name;
-        std::ifstream in(dir / first[i].name, std::ios::binary);
-        const Bytes written{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        EXPECT_EQ(written, first[i].bytes) << first[i].name;
-    }
-    std::filesystem::remove_all(dir);
-}
-
-TEST(ArtTitleBar, DarkNavyStripesKeepWhiteTextReadable) {
-    const RgbImage bar = dialogBitmap("title_bar.bmp");
-    ASSERT_EQ(bar.width(), 500);
-    for (int x = 0; x < bar.width(); ++x) {
-        for (int y = 1; y < bar.height(); ++y) {
-            const Rgb& p = bar.at(x, y);
-            ASSERT_TRUE(p.b > p.r && p.b > p.g) << x << "," << y << " is not blue";
-            ASSERT_GE(contrast(p, kWhite), x < bar.width() / 3 && y >= 2 ? 7.0 : 4.5) << x << "," << y;
-            if (x > 0) {  // a smooth ramp sideways: dropping columns leaves no seams
-                const Rgb& q = bar.at(x - 1, y);
-                ASSERT_LE(std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b), 3);
-            }
-        }
-        const auto lum = [&bar, x](int y) { return luminance(bar.at(x, y)); };
-        EXPECT_GT(lum(0), lum(2)) << "highlight along the top, column " << x;
-        for (int y = 0; y + 1 < bar.height(); ++y) EXPECT_LT(lum(21), lum(y)) << "dark bottom edge";
-        for (int y = 2; y + 2 <= 19; ++y) {
-            EXPECT_LT((lum(y + 1) - lum(y)) * (lum(y + 2) - lum(y + 1)), 0.0) << "stripes at row " << y;
-        }
-    }
-}
-
-TEST(ArtCloseBox, ReleasedIsARaisedSquareWithACentredX) {
-    const RgbImage box = dialogBitmap("close_released.bmp");
-    for (int i = 0; i < 15; ++i) {
-        for (const Rgb& p : {box.at(i, 0), box.at(i, 14), box.at(0, i), box.at(14, i)}) {
-            ASSERT_LT(luminance(p), 0.02) << "dark frame around the box";
-        }
-    }
-    EXPECT_GT(bevelLight(box), 1.0);
-    const auto mark = closeMark(box, 0);
-    EXPECT_GE(mark.size(), 15u);
-    EXPECT_LE(mark.size(), 35u);
-    EXPECT_NE(std::find(mark.begin(), mark.end(), std::make_pair(7, 7)), mark.end());
-    for (const auto& [x, y] : mark) {
-        EXPECT_NE(std::find(mark.begin(), mark.end(), std::make_pair(14 - x, y)), mark.end()) << "mirrored";
-        EXPECT_NE(std::find(mark.begin(), mark.end(), std::make_pair(y, x)), mark.end()) << "diagonal";
-    }
-}
-
-TEST(ArtCloseBox, PressedSinksMovesTheXAndBlendsItsExtraColumnIntoTheBar) {
-    const RgbImage released = dialogBitmap("close_released.bmp");
-    const RgbImage pressed = dialogBitmap("close_pressed.bmp");
-    EXPECT_LT(bevelLight(pressed), -1.0);
-    EXPECT_EQ(closeMark(pressed, 1), closeMark(released, 0));
-    // The dialog shows the 500-pixel bar 395 wide, the box at (376, 4).
-    const RgbImage bar = dialogBitmap("title_bar.bmp");
-    const int barColumn = (376 + 15) * 500 / 395;
-    for (int y = 0; y < 15; ++y) {
-        EXPECT_EQ(pressed.at(15, y), bar.at(barColumn, 4 + y)) << "row " << y;
-    }
-}
-
-TEST(ArtButtonFace, StretchesCleanlyUnderBlackTextAndPressedDiffers) {
-    const RgbImage released = dialogBitmap("button_released.bmp");
-    const RgbImage pressed = dialogBitmap("button_pressed.bmp");
-    for (const RgbImage* face : {&released, &pressed}) {
-        for (int y = 0; y < 20; ++y) {
-            for (int x = 1; x < 20; ++x) {
-                ASSERT_EQ(face->at(x, y), face->at(1, y)) << "only the side columns vary across";
-                const bool inside = y > 0 && y < 19;
-                ASSERT_TRUE(!inside || contrast(face->at(x, y), kBlack) >= 4.5) << x << "," << y;
-            }
-        }
-    }
-    EXPECT_GT(luminance(released.at(10, 0)), luminance(released.at(10, 19)) + 0.5);
-    EXPECT_LT(luminance(pressed.at(10, 0)) + 0.5, luminance(pressed.at(10, 19)));
-    EXPECT_GT(luminance(released.at(10, 5)), luminance(pressed.at(10, 5))) << "pressed is darker";
-    int differing = 0;
-    for (int y = 0; y < 20; ++y) {
-        for (int x = 0; x < 21; ++x) differing += released.at(x, y) != pressed.at(x, y);
-    }
-    EXPECT_GT(differing, 21 * 20 * 9 / 10);
-}
-
-// ---- The hand cursor ---------------------------------------------------------------
-
-TEST(ArtCursor, FileIsACursorWithOne32BitImageAndHotSpot12_1) {
-    const Bytes file = dialogFile("hand.cur");
-    ASSERT_EQ(file.size(), 6u + 16u + 40u + 32u * 32u * 4u + 4u * 32u);
-    // Reserved, type 2 (cursor), one entry: 32 x 32, no palette, hot spot (12, 1).
-    EXPECT_EQ(Bytes(file.begin(), file.begin() + 14), (Bytes{0, 0, 2, 0, 1, 0, 32, 32, 0, 0, 12, 0, 1, 0}));
-    EXPECT_EQ(readLe32(file, 14), file.size() - 22);
-    EXPECT_EQ(readLe32(file, 18), 22u);
-    EXPECT_EQ(readLe32(file, 22), 40u);
-    EXPECT_EQ(readLe32(file, 26), 32u);
-    EXPECT_EQ(readLe32(file, 30), 64u) << "colour and mask stacked";
-    EXPECT_EQ(readLe16(file, 34), 1u);
-    EXPECT_EQ(readLe16(file, 36), 32u);
-    EXPECT_EQ(readLe32(file, 38), 0u);
-}
-
-TEST(ArtCursor, HotSpotIsTheTopOfAnUprightIndexFinger) {
-    const IconImage hand = decodeIconImage(dialogFile("hand.cur"), 0);
-    const auto opaque = [&hand](int x, int y) { return hand.pixels.at(x, y).a == 255; };
-    const auto white = [&hand, &opaque](int x, int y) { return opaque(x, y) && hand.pixels.at(x, y).g > 200; };
-    const auto dark = [&hand, &opaque](int x, int y) { return opaque(x, y) && hand.pixels.at(x, y).g < 60; };
-    for (int x = 0; x < 32; ++x) EXPECT_FALSE(opaque(x, 0)) << "nothing above the fingertip";
-    EXPECT_TRUE(dark(12, 1)) << "the hot spot is the outline at the tip";
-    for (int y = 2; y <= 8; ++y) {
-        EXPECT_TRUE(white(12, y)) << "finger below the hot spot, row " << y;
-        EXPECT_TRUE(dark(10, y) && dark(14, y)) << "finger sides, row " << y;
-    }
-    for (int y = 1; y <= 6; ++y) {
-        EXPECT_FALSE(opaque(9, y) || opaque(15, y)) << "the finger stands alone, row " << y;
-    }
-}
-
-TEST(ArtCursor, MaskMatchesAlphaAndTheOutlineClosesTheWhiteHand) {
-    const IconImage hand = decodeIconImage(dialogFile("hand.cur"), 0);
-    int whites = 0, blacks = 0;
-    for (int y = 0; y < 32; ++y) {
-        for (int x = 0; x < 32; ++x) {
-            const Rgba& p = hand.pixels.at(x, y);
-            ASSERT_EQ(hand.isMasked(x, y), p.a == 0) << x << "," << y;
-            if (p.a == 0) {  // the mask path XORs these onto the screen: must be zero
-                ASSERT_EQ(p, (Rgba{0, 0, 0, 0})) << x << "," << y;
-                continue;
-            }
-            ASSERT_EQ(p.a, 255);
-            const Rgb c{p.r, p.g, p.b};
-            ASSERT_TRUE(c == kWhite || c == kBlack) << x << "," << y;
-            if (c == kBlack) { ++blacks; continue; }
-            ++whites;
-            for (const auto& [dx, dy] : {std::pair{1, 0}, std::pair{-1, 0}, std::pair{0, 1}, std::pair{0, -1}}) {
-                ASSERT_NE(hand.pixels.at(x + dx, y + dy).a, 0) << "white touches the outside at " << x << "," << y;
-            }
-        }
-    }
-    EXPECT_GE(whites, 150);
-    EXPECT_GE(blacks, 60);
-}
-
-TEST(ArtCursor, RejectsAHotSpotOutsideTheImage) {
-    EXPECT_THROW(encodeCur(RgbaImage(32, 32), 32, 0), std::invalid_argument);
-    EXPECT_THROW(encodeCur(RgbaImage(32, 32), 0, -1), std::invalid_argument);
-    EXPECT_THROW(encodeCur(RgbaImage(16, 8), 0, 0), std::invalid_argument);
+// Catches button faces that break up when stretched to 91 x 22, or look the same pressed.
+TEST(ArtDialog, ButtonFacesStretchCleanly) {
+  const RgbImage up = renderButtonFace(Face::Released), down = renderButtonFace(Face::Pressed);
+  for (int y = 0; y < 20; ++y) {  // only the two side columns may differ from column 1
+    for (int x = 2; x < 20; ++x)
+      ASSERT_TRUE(up.at(x, y) == up.at(1, y) && down.at(x, y) == down.at(1, y));
+  }
+  EXPECT_GT(Brightness(up.at(10, 5)), Brightness(down.at(10, 5))) << "pressed is darker";
 }
 
 }  // namespace

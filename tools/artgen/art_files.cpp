@@ -1,17 +1,16 @@
 #include "art_files.h"
 
-#include "bmp.h"
-#include "dialog_files.h"
-#include "flame.h"
-#include "ico.h"
-#include "icon.h"
-#include "png.h"
-#include "preview_still.h"
-
 #include <algorithm>
 #include <fstream>
 #include <stdexcept>
-#include <vector>
+#include <string>
+
+#include "bmp.h"
+#include "dialog_files.h"
+#include "flame.h"
+#include "icon.h"
+#include "png.h"
+#include "preview_still.h"
 
 namespace vorn::art {
 
@@ -19,78 +18,71 @@ namespace {
 
 constexpr int kSheetPreviewScale = 2;
 constexpr int kIconPreviewScale = 4;
-constexpr int kPreviewGap = 8;      // preview pixels between icons
-constexpr int kCheckerSquare = 8;   // preview pixels per checkerboard square
+constexpr int kPreviewGap = 8;     // preview pixels between icons
+constexpr int kCheckerSquare = 8;  // preview pixels per checkerboard square
 constexpr Rgb kCheckerLight{204, 204, 204};
 constexpr Rgb kCheckerDark{153, 153, 153};
 
 }  // namespace
 
-Bytes buildIconFile() {
-    std::vector<RgbaImage> images;
-    for (int size : kIconSizes) {
-        images.push_back(renderIcon(size));
-    }
-    return encodeIco(images);
-}
-
-Bytes buildSheetFile() { return encodeBmp24(renderSpriteSheet()); }
-
-Bytes buildStillFile() { return encodeBmp24(renderPreviewStill()); }
+std::string iconImageFileName(int size) { return "icon_" + std::to_string(size) + ".png"; }
 
 RgbImage iconPreview() {
-    int width = kPreviewGap;
-    int height = 0;
-    for (int size : kIconSizes) {
-        width += size * kIconPreviewScale + kPreviewGap;
-        height = std::max(height, size * kIconPreviewScale + 2 * kPreviewGap);
+  int width = kPreviewGap;
+  int height = 0;
+  for (int size : kIconSizes) {
+    width += size * kIconPreviewScale + kPreviewGap;
+    height = std::max(height, size * kIconPreviewScale + 2 * kPreviewGap);
+  }
+  RgbaImage canvas(width, height);
+  int left = kPreviewGap;
+  for (int size : kIconSizes) {
+    const RgbaImage icon = enlarge(renderIcon(size), kIconPreviewScale);
+    for (int y = 0; y < icon.height(); ++y) {
+      for (int x = 0; x < icon.width(); ++x) {
+        canvas.at(left + x, kPreviewGap + y) = icon.at(x, y);
+      }
     }
-    RgbaImage canvas(width, height);
-    int left = kPreviewGap;
-    for (int size : kIconSizes) {
-        const RgbaImage icon = enlarge(renderIcon(size), kIconPreviewScale);
-        for (int y = 0; y < icon.height(); ++y) {
-            for (int x = 0; x < icon.width(); ++x) {
-                canvas.at(left + x, kPreviewGap + y) = icon.at(x, y);
-            }
-        }
-        left += icon.width() + kPreviewGap;
+    left += icon.width() + kPreviewGap;
+  }
+  RgbImage result = flatten(canvas, kCheckerLight);
+  const RgbImage onDark = flatten(canvas, kCheckerDark);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      if ((x / kCheckerSquare + y / kCheckerSquare) % 2 == 1) {
+        result.at(x, y) = onDark.at(x, y);
+      }
     }
-    RgbImage result = flatten(canvas, kCheckerLight);
-    const RgbImage onDark = flatten(canvas, kCheckerDark);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            if ((x / kCheckerSquare + y / kCheckerSquare) % 2 == 1) {
-                result.at(x, y) = onDark.at(x, y);
-            }
-        }
-    }
-    return result;
+  }
+  return result;
 }
 
 void writeFile(const std::filesystem::path& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-        throw std::runtime_error("cannot write " + path.string());
-    }
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  if (!out) {
+    throw std::runtime_error("cannot write " + path.string());
+  }
 }
 
 void writeBuildArt(const std::filesystem::path& outdir) {
-    std::filesystem::create_directories(outdir);
-    writeFile(outdir / kIconFileName, buildIconFile());
-    writeFile(outdir / kSheetFileName, buildSheetFile());
-    writeFile(outdir / kStillFileName, buildStillFile());
-    writeDialogArt(outdir);
+  std::filesystem::create_directories(outdir);
+  for (int size : kIconSizes) {
+    writeFile(outdir / iconImageFileName(size), encodePng(renderIcon(size)));
+  }
+  writeFile(outdir / kSheetFileName, encodeBmp24(renderSpriteSheet()));
+  writeFile(outdir / kStillFileName, encodeBmp24(renderPreviewStill()));
+  writeDialogArt(outdir);
 }
 
 void writePreviews(const std::filesystem::path& outdir) {
-    std::filesystem::create_directories(outdir);
-    writeFile(outdir / kSheetPreviewFileName,
-              encodePng(enlarge(renderSpriteSheet(), kSheetPreviewScale)));
-    writeFile(outdir / kIconPreviewFileName, encodePng(iconPreview()));
-    writeDialogPreviews(outdir);
+  std::filesystem::create_directories(outdir);
+  writeFile(outdir / kSheetPreviewFileName,
+            encodePng(enlarge(renderSpriteSheet(), kSheetPreviewScale)));
+  writeFile(outdir / kIconPreviewFileName, encodePng(iconPreview()));
+  writeDialogPreviews(outdir);
 }
 
 }  // namespace vorn::art

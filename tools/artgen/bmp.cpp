@@ -4,6 +4,8 @@ namespace vorn::art {
 
 namespace {
 
+constexpr std::uint32_t kFileHeaderSize = 14;
+constexpr std::uint32_t kInfoHeaderSize = 40;
 constexpr std::uint32_t kBytesPerPixel = 3;
 constexpr std::uint32_t kBitsPerPixel = 24;
 constexpr std::uint32_t kRowAlignment = 4;
@@ -11,50 +13,43 @@ constexpr std::uint32_t kCompressionNone = 0;  // BI_RGB
 // 72 dots per inch expressed in pixels per metre, the usual default.
 constexpr std::uint32_t kPixelsPerMetre = 2835;
 
-}  // namespace
-
-std::uint32_t bmpRowStride(int width) {
-    const std::uint32_t raw = static_cast<std::uint32_t>(width) * kBytesPerPixel;
-    return (raw + kRowAlignment - 1) / kRowAlignment * kRowAlignment;
+// Appends `value` as `size` little-endian bytes.
+void put(Bytes& out, std::uint32_t value, int size) {
+  for (int i = 0; i < size; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
+}  // namespace
+
 Bytes encodeBmp24(const RgbImage& image) {
-    const std::uint32_t stride = bmpRowStride(image.width());
-    const std::uint32_t pixelBytes = stride * static_cast<std::uint32_t>(image.height());
-    const std::uint32_t pixelOffset = kBmpFileHeaderSize + kBmpInfoHeaderSize;
+  const auto width = static_cast<std::uint32_t>(image.width());
+  const std::uint32_t stride =
+      (width * kBytesPerPixel + kRowAlignment - 1) / kRowAlignment * kRowAlignment;
+  const std::uint32_t pixelBytes = stride * static_cast<std::uint32_t>(image.height());
+  const std::uint32_t pixelOffset = kFileHeaderSize + kInfoHeaderSize;
 
-    ByteWriter out;
-    out.u8('B');
-    out.u8('M');
-    out.le32(pixelOffset + pixelBytes);  // whole file size
-    out.le32(0);                         // two reserved words
-    out.le32(pixelOffset);
-
-    out.le32(kBmpInfoHeaderSize);
-    out.le32(static_cast<std::uint32_t>(image.width()));
-    out.le32(static_cast<std::uint32_t>(image.height()));  // positive: bottom-up rows
-    out.le16(1);                                            // planes
-    out.le16(kBitsPerPixel);
-    out.le32(kCompressionNone);
-    out.le32(pixelBytes);
-    out.le32(kPixelsPerMetre);
-    out.le32(kPixelsPerMetre);
-    out.le32(0);  // palette colours used
-    out.le32(0);  // palette colours important
-
-    const std::uint32_t padding = stride - static_cast<std::uint32_t>(image.width()) * kBytesPerPixel;
-    for (int y = image.height() - 1; y >= 0; --y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const Rgb& p = image.at(x, y);
-            out.u8(p.b);
-            out.u8(p.g);
-            out.u8(p.r);
-        }
-        for (std::uint32_t i = 0; i < padding; ++i) {
-            out.u8(0);
-        }
+  Bytes out{'B', 'M'};
+  put(out, pixelOffset + pixelBytes, 4);  // whole file size
+  put(out, 0, 4);                         // two reserved words
+  put(out, pixelOffset, 4);
+  put(out, kInfoHeaderSize, 4);
+  put(out, width, 4);
+  put(out, static_cast<std::uint32_t>(image.height()), 4);  // positive: bottom-up rows
+  put(out, 1, 2);                                           // planes
+  put(out, kBitsPerPixel, 2);
+  put(out, kCompressionNone, 4);
+  put(out, pixelBytes, 4);
+  put(out, kPixelsPerMetre, 4);
+  put(out, kPixelsPerMetre, 4);
+  put(out, 0, 4);  // palette colours used
+  put(out, 0, 4);  // palette colours important
+  for (int y = image.height() - 1; y >= 0; --y) {
+    for (int x = 0; x < image.width(); ++x) {
+      const Rgb& p = image.at(x, y);
+      out.insert(out.end(), {p.b, p.g, p.r});
     }
-    return out.take();
+    out.resize(out.size() + stride - width * kBytesPerPixel);  // zero padding
+  }
+  return out;
 }
 
 }  // namespace vorn::art

@@ -1,13 +1,12 @@
-// The settings dialog's picture files: five bitmaps and the hand cursor, plus
-// PNG previews of them for looking at the art.
+// The settings dialog's picture files: five bitmaps and the hand cursor's
+// image (the build makes hand.cur of it), plus PNG previews to look at.
 #pragma once
-
-#include "byte_writer.h"
-#include "image.h"
 
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include "image.h"
 
 namespace vorn::art {
 
@@ -16,19 +15,17 @@ inline constexpr const char* kCloseReleasedFileName = "close_released.bmp";
 inline constexpr const char* kClosePressedFileName = "close_pressed.bmp";
 inline constexpr const char* kButtonReleasedFileName = "button_released.bmp";
 inline constexpr const char* kButtonPressedFileName = "button_pressed.bmp";
-inline constexpr const char* kHandCursorFileName = "hand.cur";
+inline constexpr const char* kHandImageFileName = "hand.png";
 inline constexpr const char* kDialogPiecesPreviewFileName = "dialog_pieces.png";
 inline constexpr const char* kDialogMockupPreviewFileName = "dialog_mockup.png";
 
 struct NamedFile {
-    std::string name;
-    Bytes bytes;
+  std::string name;
+  Bytes bytes;
 };
 
-// Every dialog picture as the resource compiler takes it (BMP or CUR), by name.
+// Every dialog picture by file name: the bitmaps and the cursor's image.
 std::vector<NamedFile> dialogArtFiles();
-
-Bytes buildHandCursorFile();  // hand.cur
 
 // Each piece enlarged 8x (the title bar 2x) on the dialog's grey.
 RgbImage dialogPiecesPreview();

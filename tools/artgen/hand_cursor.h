@@ -7,6 +7,7 @@
 namespace vorn::art {
 
 inline constexpr int kCursorSide = 32;
+// The build gives icotool the same point (VORN_HAND_HOT_SPOT_X/_Y in CMakeLists.txt).
 inline constexpr int kHandHotSpotX = 12;
 inline constexpr int kHandHotSpotY = 1;
 

@@ -1,80 +1,44 @@
 #include "png.h"
 
-#include "checksums.h"
-#include "deflate.h"
+// Spelled with its folder: this directory's own png.h comes first on the include path.
+#include <libpng16/png.h>
 
-#include <array>
-#include <string_view>
+#include <stdexcept>
+#include <string>
 
 namespace vorn::art {
 
 namespace {
 
-constexpr std::array<std::uint8_t, 8> kSignature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-constexpr std::uint8_t kBitDepth = 8;
-constexpr std::uint8_t kColourTypeRgb = 2;
-constexpr std::uint8_t kColourTypeRgba = 6;
-constexpr std::uint8_t kFilterNone = 0;
+// libpng reads the pixels in place, so they must be packed channel bytes.
+static_assert(sizeof(Rgb) == 3 && sizeof(Rgba) == 4);
 
-// Length, type, data, then CRC-32 over type and data.
-void writeChunk(ByteWriter& out, std::string_view type, std::span<const std::uint8_t> data) {
-    ByteWriter body;
-    for (char c : type) {
-        body.u8(static_cast<std::uint8_t>(c));
-    }
-    body.append(data);
-    out.be32(static_cast<std::uint32_t>(data.size()));
-    out.append(body.bytes());
-    out.be32(crc32(body.bytes()));
-}
-
-Bytes assemble(int width, int height, std::uint8_t colourType, const Bytes& scanlines) {
-    ByteWriter header;
-    header.be32(static_cast<std::uint32_t>(width));
-    header.be32(static_cast<std::uint32_t>(height));
-    header.u8(kBitDepth);
-    header.u8(colourType);
-    header.u8(0);  // compression: deflate
-    header.u8(0);  // filter method 0
-    header.u8(0);  // no interlace
-
-    ByteWriter out;
-    out.append(kSignature);
-    writeChunk(out, "IHDR", header.bytes());
-    writeChunk(out, "IDAT", zlibCompress(scanlines));
-    writeChunk(out, "IEND", {});
-    return out.take();
+template <typename Pixel>
+Bytes encode(const Image<Pixel>& image, png_uint_32 format) {
+  png_image png{};
+  png.version = PNG_IMAGE_VERSION;
+  png.width = static_cast<png_uint_32>(image.width());
+  png.height = static_cast<png_uint_32>(image.height());
+  png.format = format;
+  const void* pixels = image.pixels().data();
+  constexpr int kRowStrideAsWidth = 0;
+  png_alloc_size_t size = 0;
+  Bytes bytes;
+  if (png_image_write_get_memory_size(png, size, 0, pixels, kRowStrideAsWidth, nullptr)) {
+    bytes.resize(size);
+    png_image_write_to_memory(&png, bytes.data(), &size, 0, pixels, kRowStrideAsWidth, nullptr);
+  }
+  if (PNG_IMAGE_FAILED(png)) {
+    throw std::runtime_error(std::string("PNG encoding failed: ") + png.message);
+  }
+  bytes.resize(size);
+  return bytes;
 }
 
 }  // namespace
 
-Bytes encodePng(const RgbImage& image) {
-    ByteWriter rows;
-    for (int y = 0; y < image.height(); ++y) {
-        rows.u8(kFilterNone);
-        for (int x = 0; x < image.width(); ++x) {
-            const Rgb& p = image.at(x, y);
-            rows.u8(p.r);
-            rows.u8(p.g);
-            rows.u8(p.b);
-        }
-    }
-    return assemble(image.width(), image.height(), kColourTypeRgb, rows.bytes());
-}
+Bytes encodePng(const RgbImage& image) { return encode(image, PNG_FORMAT_RGB); }
 
-Bytes encodePng(const RgbaImage& image) {
-    ByteWriter rows;
-    for (int y = 0; y < image.height(); ++y) {
-        rows.u8(kFilterNone);
-        for (int x = 0; x < image.width(); ++x) {
-            const Rgba& p = image.at(x, y);
-            rows.u8(p.r);
-            rows.u8(p.g);
-            rows.u8(p.b);
-            rows.u8(p.a);
-        }
-    }
-    return assemble(image.width(), image.height(), kColourTypeRgba, rows.bytes());
-}
+Bytes encodePng(const RgbaImage& image) { return encode(image, PNG_FORMAT_RGBA); }
 
 }  // namespace vorn::art

@@ -1,12 +1,12 @@
-// PNG files (8 bits per channel, no interlace, filter 0 on every row).
+// PNG files through libpng: 8 bits per channel, rows top first.
 #pragma once
 
-#include "byte_writer.h"
 #include "image.h"
 
 namespace vorn::art {
 
-Bytes encodePng(const RgbImage& image);   // colour type 2, truecolour
-Bytes encodePng(const RgbaImage& image);  // colour type 6, truecolour with alpha
+// Throw std::runtime_error with libpng's message if it cannot encode the picture.
+Bytes encodePng(const RgbImage& image);   // truecolour
+Bytes encodePng(const RgbaImage& image);  // truecolour with straight alpha
 
 }  // namespace vorn::art
