@@ -76,7 +76,7 @@ std::string RgbImage::EncodePng() const {
       picture.at(x, y) = {colour.r, colour.g, colour.b};
     }
   }
-  const art::Bytes png = art::encodePng(picture);
+  const art::Bytes png = art::EncodePng(picture);
   return {png.begin(), png.end()};
 }
 

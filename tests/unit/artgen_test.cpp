@@ -44,7 +44,7 @@ int Count(const RgbImage& image, auto predicate) {
 const std::vector<RgbImage>& Frames() {
   static const std::vector<RgbImage> frames = [] {
     std::vector<RgbImage> all;
-    for (int frame = 0; frame < 32; ++frame) all.push_back(renderFlameFrame(frame));
+    for (int frame = 0; frame < 32; ++frame) all.push_back(RenderFlameFrame(frame));
     return all;
   }();
   return frames;
@@ -60,7 +60,7 @@ long Difference(const RgbImage& a, const RgbImage& b) {
 
 // Catches cells out of place: frame n fills column n % 8, row n / 8 of 32 x 64 cells.
 TEST(ArtSpriteSheet, HoldsTheFramesInReadingOrder) {
-  const RgbImage sheet = renderSpriteSheet();
+  const RgbImage sheet = RenderSpriteSheet();
   ASSERT_EQ(std::pair(sheet.width(), sheet.height()), std::pair(256, 256));
   for (int i = 0; i < 256 * 256; ++i) {
     const int x = i % 256, y = i / 256;
@@ -107,7 +107,7 @@ TEST(ArtSpriteSheet, AnimatesAndLoopsWithoutAJump) {
   const long wrap = Difference(Frames()[31], Frames()[0]);
   EXPECT_TRUE(wrap > 0 && wrap <= largestStep) << wrap;
   for (int frame : {0, 5, 31}) {
-    EXPECT_LE(Difference(Frames()[frame], renderFlameFrame(frame + 32)), 8) << frame;
+    EXPECT_LE(Difference(Frames()[frame], RenderFlameFrame(frame + 32)), 8) << frame;
   }
 }
 
@@ -115,7 +115,7 @@ TEST(ArtSpriteSheet, AnimatesAndLoopsWithoutAJump) {
 RgbImage SwarmFrame(int count, int frames) {
   RgbImage sheet(256, 256);
   for (int i = 0; i < 256 * 256; ++i) sheet.at(i % 256, i / 256) = i % 32 < 16 ? kRed : kBlue;
-  return renderSwarmFrame(SwarmRun{1024, 768, count, 5, frames, kStillRun.seed}, sheet);
+  return RenderSwarmFrame(SwarmRun{1024, 768, count, 5, frames, kStillRun.seed}, sheet);
 }
 
 // Catches a swarm drawn with trails (no clear per frame) or copied instead of ORed.
@@ -132,21 +132,21 @@ TEST(ArtStill, SwarmClearsEachFrameAndOrsTheFlames) {
 TEST(ArtStill, AreaFilterKeepsColourAndLight) {
   RgbImage source(1024, 768);
   for (int i = 0; i < 1024 * 768; ++i) source.at(i % 1024, i / 1024) = kGrey;
-  EXPECT_EQ(std::ranges::count(boxReduce(source, 152, 112).pixels(), kGrey), 152 * 112);
+  EXPECT_EQ(std::ranges::count(BoxReduce(source, 152, 112).pixels(), kGrey), 152 * 112);
   RgbImage dots(1024, 768);
   dots.at(6, 0) = dots.at(1023, 767) = Rgb{255, 255, 255};
-  const RgbImage result = boxReduce(dots, 152, 112);
+  const RgbImage result = BoxReduce(dots, 152, 112);
   // A pixel is worth 255 / (6.74 * 6.86) = 5.5; x 6..7 splits 74 : 26 at output column 0's end.
   EXPECT_EQ(std::vector({+result.at(0, 0).r, +result.at(1, 0).r, +result.at(151, 111).r}),
             std::vector({4, 1, 6}));
-  EXPECT_THROW(boxReduce(dots, 0, 2), std::invalid_argument);
+  EXPECT_THROW(BoxReduce(dots, 0, 2), std::invalid_argument);
 }
 
 // Catches a still that is empty, clustered, on grey, or different from render to render.
 TEST(ArtStill, ShowsWarmFlamesSpreadOverBlack) {
-  const RgbImage still = renderPreviewStill();
+  const RgbImage still = RenderPreviewStill();
   ASSERT_EQ(std::pair(still.width(), still.height()), std::pair(152, 112));
-  EXPECT_EQ(encodeBmp24(still), encodeBmp24(renderPreviewStill()));
+  EXPECT_EQ(EncodeBmp24(still), EncodeBmp24(RenderPreviewStill()));
   const auto warm = [](Rgb p) { return p.r >= 64 && p.r >= p.g && p.g >= p.b; };
   EXPECT_GE(Count(still, warm), 400);
   EXPECT_GE(Count(still, [](Rgb p) { return p.r >= 200 && p.g >= 100; }), 20) << "hot cores";
@@ -166,7 +166,7 @@ TEST(ArtFiles, BmpRowsAreBottomUpBgrPaddedToFourBytes) {
   RgbImage image(2, 2);
   image.at(0, 0) = Rgb{10, 20, 30};
   image.at(1, 1) = Rgb{40, 50, 60};
-  const Bytes file = encodeBmp24(image);
+  const Bytes file = EncodeBmp24(image);
   ASSERT_EQ(file.size(), 54u + 2 * 8);
   EXPECT_EQ(Le32(file, 2), file.size());
   EXPECT_EQ(std::pair(Le32(file, 18), Le32(file, 22)), std::pair(2u, 2u)) << "positive: bottom-up";
@@ -191,17 +191,17 @@ TEST(ArtFiles, PngDecodesToThePicture) {
   RgbaImage image(2, 2);
   image.at(1, 0) = Rgba{1, 2, 3, 4};
   image.at(0, 1) = Rgba{200, 100, 50, 255};
-  EXPECT_EQ(DecodePng(encodePng(image), PNG_FORMAT_RGBA),
+  EXPECT_EQ(DecodePng(EncodePng(image), PNG_FORMAT_RGBA),
             (Bytes{0, 0, 0, 0, 1, 2, 3, 4, 200, 100, 50, 255, 0, 0, 0, 0}));
-  EXPECT_EQ(DecodePng(encodePng(flatten(image, kBlack)), PNG_FORMAT_RGB),
+  EXPECT_EQ(DecodePng(EncodePng(Flatten(image, kBlack)), PNG_FORMAT_RGB),
             (Bytes{0, 0, 0, 0, 0, 0, 200, 100, 50, 0, 0, 0}));
 }
 
 // Catches an icon size drawn wrong or differently from render to render.
 TEST(ArtIcon, EverySizeIsAWarmFlameOnClear) {
   for (int side : kIconSizes) {
-    const RgbaImage icon = renderIcon(side);
-    EXPECT_EQ(icon, renderIcon(side));
+    const RgbaImage icon = RenderIcon(side);
+    EXPECT_EQ(icon, RenderIcon(side));
     const auto opaque = std::ranges::count_if(icon.pixels(), [](Rgba p) { return p.a > 0; });
     EXPECT_TRUE(opaque > side * side / 3 && opaque < side * side) << side;
     for (Rgba p : icon.pixels()) ASSERT_TRUE(p.a == 0 || (p.r >= p.g && p.g >= p.b)) << side;
@@ -232,7 +232,7 @@ TEST(ArtCursor, HotSpotIsTheTipOfAClosedUprightHand) {
   EXPECT_EQ(Bytes(cur.begin(), cur.begin() + 14),
             (Bytes{0, 0, 2, 0, 1, 0, 32, 32, 0, 0, 12, 0, 1, 0}));
   EXPECT_EQ(Le16(cur, Le32(cur, 18) + 14), 32u);
-  const RgbaImage hand = renderHandCursor();
+  const RgbaImage hand = RenderHandCursor();
   EXPECT_EQ(hand.at(kHandHotSpotX, kHandHotSpotY), kOutline) << "the tip's outline";
   for (int y = 2; y <= 8; ++y) EXPECT_EQ(hand.at(12, y), kFill) << "the finger below, row " << y;
   const auto clear = [&hand](int x, int y) {
@@ -251,16 +251,16 @@ TEST(ArtCursor, HotSpotIsTheTipOfAClosedUprightHand) {
 // Catches dialog art drawn at another size than the one the dialog stretches from.
 TEST(ArtDialog, PiecesHaveTheirSizes) {
   const auto size = [](const RgbImage& image) { return std::pair(image.width(), image.height()); };
-  EXPECT_EQ(size(renderTitleBar()), std::pair(500, 22));
-  EXPECT_EQ(size(renderCloseBox(Face::Released)), std::pair(15, 15));
-  EXPECT_EQ(size(renderCloseBox(Face::Pressed)), std::pair(16, 15));
-  EXPECT_EQ(size(renderButtonFace(Face::Released)), std::pair(21, 20));
-  EXPECT_EQ(size(renderButtonFace(Face::Pressed)), std::pair(21, 20));
+  EXPECT_EQ(size(RenderTitleBar()), std::pair(500, 22));
+  EXPECT_EQ(size(RenderCloseBox(Face::Released)), std::pair(15, 15));
+  EXPECT_EQ(size(RenderCloseBox(Face::Pressed)), std::pair(16, 15));
+  EXPECT_EQ(size(RenderButtonFace(Face::Released)), std::pair(21, 20));
+  EXPECT_EQ(size(RenderButtonFace(Face::Pressed)), std::pair(21, 20));
 }
 
 // Catches button faces that break up when stretched to 91 x 22, or look the same pressed.
 TEST(ArtDialog, ButtonFacesStretchCleanly) {
-  const RgbImage up = renderButtonFace(Face::Released), down = renderButtonFace(Face::Pressed);
+  const RgbImage up = RenderButtonFace(Face::Released), down = RenderButtonFace(Face::Pressed);
   for (int y = 0; y < 20; ++y) {  // only the two side columns may differ from column 1
     for (int x = 2; x < 20; ++x)
       ASSERT_TRUE(up.at(x, y) == up.at(1, y) && down.at(x, y) == down.at(1, y));

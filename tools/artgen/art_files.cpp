@@ -25,9 +25,9 @@ constexpr Rgb kCheckerDark{153, 153, 153};
 
 }  // namespace
 
-std::string iconImageFileName(int size) { return "icon_" + std::to_string(size) + ".png"; }
+std::string IconImageFileName(int size) { return "icon_" + std::to_string(size) + ".png"; }
 
-RgbImage iconPreview() {
+RgbImage IconPreview() {
   int width = kPreviewGap;
   int height = 0;
   for (int size : kIconSizes) {
@@ -37,7 +37,7 @@ RgbImage iconPreview() {
   RgbaImage canvas(width, height);
   int left = kPreviewGap;
   for (int size : kIconSizes) {
-    const RgbaImage icon = enlarge(renderIcon(size), kIconPreviewScale);
+    const RgbaImage icon = Enlarge(RenderIcon(size), kIconPreviewScale);
     for (int y = 0; y < icon.height(); ++y) {
       for (int x = 0; x < icon.width(); ++x) {
         canvas.at(left + x, kPreviewGap + y) = icon.at(x, y);
@@ -45,8 +45,8 @@ RgbImage iconPreview() {
     }
     left += icon.width() + kPreviewGap;
   }
-  RgbImage result = flatten(canvas, kCheckerLight);
-  const RgbImage onDark = flatten(canvas, kCheckerDark);
+  RgbImage result = Flatten(canvas, kCheckerLight);
+  const RgbImage onDark = Flatten(canvas, kCheckerDark);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
       if ((x / kCheckerSquare + y / kCheckerSquare) % 2 == 1) {
@@ -57,7 +57,7 @@ RgbImage iconPreview() {
   return result;
 }
 
-void writeFile(const std::filesystem::path& path, const Bytes& bytes) {
+void WriteFile(const std::filesystem::path& path, const Bytes& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));
@@ -67,22 +67,22 @@ void writeFile(const std::filesystem::path& path, const Bytes& bytes) {
   }
 }
 
-void writeBuildArt(const std::filesystem::path& outdir) {
+void WriteBuildArt(const std::filesystem::path& outdir) {
   std::filesystem::create_directories(outdir);
   for (int size : kIconSizes) {
-    writeFile(outdir / iconImageFileName(size), encodePng(renderIcon(size)));
+    WriteFile(outdir / IconImageFileName(size), EncodePng(RenderIcon(size)));
   }
-  writeFile(outdir / kSheetFileName, encodeBmp24(renderSpriteSheet()));
-  writeFile(outdir / kStillFileName, encodeBmp24(renderPreviewStill()));
-  writeDialogArt(outdir);
+  WriteFile(outdir / kSheetFileName, EncodeBmp24(RenderSpriteSheet()));
+  WriteFile(outdir / kStillFileName, EncodeBmp24(RenderPreviewStill()));
+  WriteDialogArt(outdir);
 }
 
-void writePreviews(const std::filesystem::path& outdir) {
+void WritePreviews(const std::filesystem::path& outdir) {
   std::filesystem::create_directories(outdir);
-  writeFile(outdir / kSheetPreviewFileName,
-            encodePng(enlarge(renderSpriteSheet(), kSheetPreviewScale)));
-  writeFile(outdir / kIconPreviewFileName, encodePng(iconPreview()));
-  writeDialogPreviews(outdir);
+  WriteFile(outdir / kSheetPreviewFileName,
+            EncodePng(Enlarge(RenderSpriteSheet(), kSheetPreviewScale)));
+  WriteFile(outdir / kIconPreviewFileName, EncodePng(IconPreview()));
+  WriteDialogPreviews(outdir);
 }
 
 }  // namespace vorn::art

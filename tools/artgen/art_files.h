@@ -16,19 +16,19 @@ inline constexpr const char* kSheetPreviewFileName = "sprite_sheet.png";
 inline constexpr const char* kIconPreviewFileName = "vorn_icon.png";
 
 // "icon_<size>.png": the icon drawn at one of kIconSizes.
-std::string iconImageFileName(int size);
+std::string IconImageFileName(int size);
 
 // Picture of all icon sizes side by side on a checkerboard (shows transparency).
-RgbImage iconPreview();
+RgbImage IconPreview();
 
 // Writes the icon's images, sprite_sheet.bmp, preview_still.bmp and the
 // settings dialog's pictures (dialog_files.h) into `outdir`, creating it if needed.
-void writeBuildArt(const std::filesystem::path& outdir);
+void WriteBuildArt(const std::filesystem::path& outdir);
 
 // Writes the PNG previews (sheet 2x, icons 4x, dialog pieces) into `outdir`.
-void writePreviews(const std::filesystem::path& outdir);
+void WritePreviews(const std::filesystem::path& outdir);
 
 // Writes `bytes` to `path`; throws std::runtime_error on failure.
-void writeFile(const std::filesystem::path& path, const Bytes& bytes);
+void WriteFile(const std::filesystem::path& path, const Bytes& bytes);
 
 }  // namespace vorn::art

@@ -14,13 +14,13 @@ constexpr std::uint32_t kCompressionNone = 0;  // BI_RGB
 constexpr std::uint32_t kPixelsPerMetre = 2835;
 
 // Appends `value` as `size` little-endian bytes.
-void put(Bytes& out, std::uint32_t value, int size) {
+void Put(Bytes& out, std::uint32_t value, int size) {
   for (int i = 0; i < size; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
 }  // namespace
 
-Bytes encodeBmp24(const RgbImage& image) {
+Bytes EncodeBmp24(const RgbImage& image) {
   const auto width = static_cast<std::uint32_t>(image.width());
   const std::uint32_t stride =
       (width * kBytesPerPixel + kRowAlignment - 1) / kRowAlignment * kRowAlignment;
@@ -28,20 +28,20 @@ Bytes encodeBmp24(const RgbImage& image) {
   const std::uint32_t pixelOffset = kFileHeaderSize + kInfoHeaderSize;
 
   Bytes out{'B', 'M'};
-  put(out, pixelOffset + pixelBytes, 4);  // whole file size
-  put(out, 0, 4);                         // two reserved words
-  put(out, pixelOffset, 4);
-  put(out, kInfoHeaderSize, 4);
-  put(out, width, 4);
-  put(out, static_cast<std::uint32_t>(image.height()), 4);  // positive: bottom-up rows
-  put(out, 1, 2);                                           // planes
-  put(out, kBitsPerPixel, 2);
-  put(out, kCompressionNone, 4);
-  put(out, pixelBytes, 4);
-  put(out, kPixelsPerMetre, 4);
-  put(out, kPixelsPerMetre, 4);
-  put(out, 0, 4);  // palette colours used
-  put(out, 0, 4);  // palette colours important
+  Put(out, pixelOffset + pixelBytes, 4);  // whole file size
+  Put(out, 0, 4);                         // two reserved words
+  Put(out, pixelOffset, 4);
+  Put(out, kInfoHeaderSize, 4);
+  Put(out, width, 4);
+  Put(out, static_cast<std::uint32_t>(image.height()), 4);  // positive: bottom-up rows
+  Put(out, 1, 2);                                           // planes
+  Put(out, kBitsPerPixel, 2);
+  Put(out, kCompressionNone, 4);
+  Put(out, pixelBytes, 4);
+  Put(out, kPixelsPerMetre, 4);
+  Put(out, kPixelsPerMetre, 4);
+  Put(out, 0, 4);  // palette colours used
+  Put(out, 0, 4);  // palette colours important
   for (int y = image.height() - 1; y >= 0; --y) {
     for (int x = 0; x < image.width(); ++x) {
       const Rgb& p = image.at(x, y);

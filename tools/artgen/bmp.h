@@ -6,6 +6,6 @@
 
 namespace vorn::art {
 
-Bytes encodeBmp24(const RgbImage& image);
+Bytes EncodeBmp24(const RgbImage& image);
 
 }  // namespace vorn::art

@@ -30,11 +30,11 @@ inline constexpr Rgb kDialogGrey{128, 128, 128};
 
 enum class Face { Released, Pressed };
 
-RgbImage renderTitleBar();
-RgbImage renderCloseBox(Face face);    // 15 x 15 released, 16 x 15 pressed
-RgbImage renderButtonFace(Face face);  // 21 x 20
+RgbImage RenderTitleBar();
+RgbImage RenderCloseBox(Face face);    // 15 x 15 released, 16 x 15 pressed
+RgbImage RenderButtonFace(Face face);  // 21 x 20
 
 // Nearest-pixel resize, the way GDI's StretchBlt picks source pixels.
-RgbImage stretchNearest(const RgbImage& source, int width, int height);
+RgbImage StretchNearest(const RgbImage& source, int width, int height);
 
 }  // namespace vorn::art

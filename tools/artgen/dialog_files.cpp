@@ -38,7 +38,7 @@ constexpr int kCancelButtonLeft = 284;
 constexpr int kMockupCursorLeft = 60;
 constexpr int kMockupCursorTop = 190;
 
-void paste(RgbImage& canvas, const RgbImage& piece, int left, int top) {
+void Paste(RgbImage& canvas, const RgbImage& piece, int left, int top) {
   for (int y = 0; y < piece.height(); ++y) {
     for (int x = 0; x < piece.width(); ++x) {
       canvas.at(left + x, top + y) = piece.at(x, y);
@@ -47,7 +47,7 @@ void paste(RgbImage& canvas, const RgbImage& piece, int left, int top) {
 }
 
 // The cursor's opaque pixels over `canvas`; its pixels are either opaque or clear.
-void pasteCursor(RgbImage& canvas, const RgbaImage& cursor, int left, int top) {
+void PasteCursor(RgbImage& canvas, const RgbaImage& cursor, int left, int top) {
   for (int y = 0; y < cursor.height(); ++y) {
     for (int x = 0; x < cursor.width(); ++x) {
       const Rgba& p = cursor.at(x, y);
@@ -68,7 +68,7 @@ void fill(RgbImage& canvas, const Box& box, Rgb colour) {
 
 // The enlarged cursor on a light and dark checkerboard, so both its outline
 // and its fill show.
-RgbImage cursorTile() {
+RgbImage CursorTile() {
   RgbImage tile(kCursorTileSide, kCursorTileSide);
   for (int y = 0; y < kCursorTileSide; ++y) {
     for (int x = 0; x < kCursorTileSide; ++x) {
@@ -76,32 +76,32 @@ RgbImage cursorTile() {
       tile.at(x, y) = dark ? kCheckerDark : kCheckerLight;
     }
   }
-  pasteCursor(tile, enlarge(renderHandCursor(), kPieceScale), 0, 0);
+  PasteCursor(tile, Enlarge(RenderHandCursor(), kPieceScale), 0, 0);
   return tile;
 }
 
 }  // namespace
 
-std::vector<NamedFile> dialogArtFiles() {
+std::vector<NamedFile> DialogArtFiles() {
   std::vector<NamedFile> files;
-  files.push_back({kTitleBarFileName, encodeBmp24(renderTitleBar())});
-  files.push_back({kCloseReleasedFileName, encodeBmp24(renderCloseBox(Face::Released))});
-  files.push_back({kClosePressedFileName, encodeBmp24(renderCloseBox(Face::Pressed))});
-  files.push_back({kButtonReleasedFileName, encodeBmp24(renderButtonFace(Face::Released))});
-  files.push_back({kButtonPressedFileName, encodeBmp24(renderButtonFace(Face::Pressed))});
-  files.push_back({kHandImageFileName, encodePng(renderHandCursor())});
+  files.push_back({kTitleBarFileName, EncodeBmp24(RenderTitleBar())});
+  files.push_back({kCloseReleasedFileName, EncodeBmp24(RenderCloseBox(Face::Released))});
+  files.push_back({kClosePressedFileName, EncodeBmp24(RenderCloseBox(Face::Pressed))});
+  files.push_back({kButtonReleasedFileName, EncodeBmp24(RenderButtonFace(Face::Released))});
+  files.push_back({kButtonPressedFileName, EncodeBmp24(RenderButtonFace(Face::Pressed))});
+  files.push_back({kHandImageFileName, EncodePng(RenderHandCursor())});
   return files;
 }
 
-RgbImage dialogPiecesPreview() {
+RgbImage DialogPiecesPreview() {
   const std::vector<RgbImage> pieces = {
-      enlarge(renderCloseBox(Face::Released), kPieceScale),
-      enlarge(renderCloseBox(Face::Pressed), kPieceScale),
-      enlarge(renderButtonFace(Face::Released), kPieceScale),
-      enlarge(renderButtonFace(Face::Pressed), kPieceScale),
-      cursorTile(),
+      Enlarge(RenderCloseBox(Face::Released), kPieceScale),
+      Enlarge(RenderCloseBox(Face::Pressed), kPieceScale),
+      Enlarge(RenderButtonFace(Face::Released), kPieceScale),
+      Enlarge(RenderButtonFace(Face::Pressed), kPieceScale),
+      CursorTile(),
   };
-  const RgbImage bar = enlarge(renderTitleBar(), kTitleBarScale);
+  const RgbImage bar = Enlarge(RenderTitleBar(), kTitleBarScale);
   int width = kMargin;
   for (const RgbImage& piece : pieces) {
     width += piece.width() + kMargin;
@@ -110,42 +110,42 @@ RgbImage dialogPiecesPreview() {
   RgbImage canvas(std::max(width, bar.width() + 2 * kMargin),
                   piecesTop + kCursorTileSide + kMargin);
   fill(canvas, Box{0, 0, canvas.width(), canvas.height()}, kDialogGrey);
-  paste(canvas, bar, kMargin, kMargin);
+  Paste(canvas, bar, kMargin, kMargin);
   int left = kMargin;
   for (const RgbImage& piece : pieces) {
-    paste(canvas, piece, left, piecesTop);
+    Paste(canvas, piece, left, piecesTop);
     left += piece.width() + kMargin;
   }
   return canvas;
 }
 
-RgbImage dialogMockup() {
+RgbImage DialogMockup() {
   RgbImage dialog(kDialogWidth, kDialogHeight);
   fill(dialog, Box{0, 0, kDialogWidth, kDialogHeight}, kDialogGrey);
-  paste(dialog, stretchNearest(renderTitleBar(), kTitleBarShownWidth, kTitleBarHeight), 0, 0);
-  paste(dialog, renderCloseBox(Face::Released), kCloseBoxLeft, kCloseBoxTop);
+  Paste(dialog, StretchNearest(RenderTitleBar(), kTitleBarShownWidth, kTitleBarHeight), 0, 0);
+  Paste(dialog, RenderCloseBox(Face::Released), kCloseBoxLeft, kCloseBoxTop);
   fill(dialog, kPreviewBox, kPreviewBoxColour);
   fill(dialog, kPanelBox, kPanelBoxColour);
   const auto button = [](Face face) {
-    return stretchNearest(renderButtonFace(face), kButtonShownWidth, kButtonShownHeight);
+    return StretchNearest(RenderButtonFace(face), kButtonShownWidth, kButtonShownHeight);
   };
-  paste(dialog, button(Face::Released), kSetButtonLeft, kButtonTop);
-  paste(dialog, button(Face::Pressed), kCancelButtonLeft, kButtonTop);
-  pasteCursor(dialog, renderHandCursor(), kMockupCursorLeft, kMockupCursorTop);
-  return enlarge(dialog, kMockupScale);
+  Paste(dialog, button(Face::Released), kSetButtonLeft, kButtonTop);
+  Paste(dialog, button(Face::Pressed), kCancelButtonLeft, kButtonTop);
+  PasteCursor(dialog, RenderHandCursor(), kMockupCursorLeft, kMockupCursorTop);
+  return Enlarge(dialog, kMockupScale);
 }
 
-void writeDialogArt(const std::filesystem::path& outdir) {
+void WriteDialogArt(const std::filesystem::path& outdir) {
   std::filesystem::create_directories(outdir);
-  for (const NamedFile& file : dialogArtFiles()) {
-    writeFile(outdir / file.name, file.bytes);
+  for (const NamedFile& file : DialogArtFiles()) {
+    WriteFile(outdir / file.name, file.bytes);
   }
 }
 
-void writeDialogPreviews(const std::filesystem::path& outdir) {
+void WriteDialogPreviews(const std::filesystem::path& outdir) {
   std::filesystem::create_directories(outdir);
-  writeFile(outdir / kDialogPiecesPreviewFileName, encodePng(dialogPiecesPreview()));
-  writeFile(outdir / kDialogMockupPreviewFileName, encodePng(dialogMockup()));
+  WriteFile(outdir / kDialogPiecesPreviewFileName, EncodePng(DialogPiecesPreview()));
+  WriteFile(outdir / kDialogMockupPreviewFileName, EncodePng(DialogMockup()));
 }
 
 }  // namespace vorn::art

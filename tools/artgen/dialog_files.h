@@ -25,15 +25,15 @@ struct NamedFile {
 };
 
 // Every dialog picture by file name: the bitmaps and the cursor's image.
-std::vector<NamedFile> dialogArtFiles();
+std::vector<NamedFile> DialogArtFiles();
 
 // Each piece enlarged 8x (the title bar 2x) on the dialog's grey.
-RgbImage dialogPiecesPreview();
+RgbImage DialogPiecesPreview();
 
 // The pieces stretched and placed as the dialog shows them, the whole 2x.
-RgbImage dialogMockup();
+RgbImage DialogMockup();
 
-void writeDialogArt(const std::filesystem::path& outdir);
-void writeDialogPreviews(const std::filesystem::path& outdir);
+void WriteDialogArt(const std::filesystem::path& outdir);
+void WriteDialogPreviews(const std::filesystem::path& outdir);
 
 }  // namespace vorn::art

@@ -1,13 +1,13 @@
 #include "flame.h"
 
-#include "noise.h"
-#include "palette.h"
-
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <numbers>
 #include <vector>
+
+#include "noise.h"
+#include "palette.h"
 
 namespace vorn::art {
 
@@ -26,13 +26,13 @@ constexpr double kTaper = 0.85;        // exponent of the narrowing towards the 
 constexpr double kHotUntil = 0.06;     // v up to which a tongue burns at full heat
 constexpr double kCooling = 0.95;      // heat lost between kHotUntil and the tip
 constexpr double kCoolingCurve = 0.85;
-constexpr double kWobblePixels = 3.0;  // noise push on the upper flame
-constexpr double kStretch = 0.10;      // noise stretch of the height, in v
-constexpr double kErosion = 0.55;      // how much noise eats the upper flame
-constexpr double kOverlapBoost = 0.25; // share of the other tongues' heat added
-constexpr double kTongueFlicker = 0.13; // relative height swing of a tongue
-constexpr double kGlowPixels = 2.2;    // Gaussian radius (sigma) of the halo
-constexpr double kGlowGain = 0.6;      // halo heat relative to the blurred body
+constexpr double kWobblePixels = 3.0;    // noise push on the upper flame
+constexpr double kStretch = 0.10;        // noise stretch of the height, in v
+constexpr double kErosion = 0.55;        // how much noise eats the upper flame
+constexpr double kOverlapBoost = 0.25;   // share of the other tongues' heat added
+constexpr double kTongueFlicker = 0.13;  // relative height swing of a tongue
+constexpr double kGlowPixels = 2.2;      // Gaussian radius (sigma) of the halo
+constexpr double kGlowGain = 0.6;        // halo heat relative to the blurred body
 
 // Turbulence: two noise layers that rise through the flame. Each repeats every
 // kNoiseLoopPixels vertically and moves a whole number of repeats per loop.
@@ -52,37 +52,38 @@ constexpr double kBlackCutoff = 0.03;
 // A whole-number harmonic repeats exactly over the loop; perHeight > 0 makes
 // the wave travel up the flame.
 struct Wave {
-    double amplitude;
-    int harmonic;
-    double offset;
-    double perHeight;
+  double amplitude;
+  int harmonic;
+  double offset;
+  double perHeight;
 };
 
-constexpr std::array<Wave, 3> kHeightWaves = {{{2.5, 1, 0.0, 0}, {1.8, 3, 1.1, 0}, {1.0, 5, 2.3, 0}}};
+constexpr std::array<Wave, 3> kHeightWaves = {
+    {{2.5, 1, 0.0, 0}, {1.8, 3, 1.1, 0}, {1.0, 5, 2.3, 0}}};
 constexpr std::array<Wave, 2> kBrightnessWaves = {{{0.05, 2, 0.4, 0}, {0.04, 7, 1.9, 0}}};
 // Sideways sway of a tongue in pixels, growing towards the tip as v^1.5.
 constexpr std::array<Wave, 2> kSwayWaves = {{{1.6, 2, 0.0, 4.0}, {0.9, 3, 0.7, 6.0}}};
 constexpr double kSwayCurve = 1.5;
 
 template <std::size_t N>
-double sumWaves(const std::array<Wave, N>& waves, double loopPhase, double v, double extraOffset) {
-    double sum = 0.0;
-    for (const Wave& w : waves) {
-        sum += w.amplitude *
-               std::sin(kTwoPi * loopPhase * w.harmonic + w.offset + extraOffset - w.perHeight * v);
-    }
-    return sum;
+double SumWaves(const std::array<Wave, N>& waves, double loopPhase, double v, double extraOffset) {
+  double sum = 0.0;
+  for (const Wave& w : waves) {
+    sum += w.amplitude *
+           std::sin(kTwoPi * loopPhase * w.harmonic + w.offset + extraOffset - w.perHeight * v);
+  }
+  return sum;
 }
 
 // The flame is a few teardrop tongues that flicker out of step.
 struct Tongue {
-    double offsetX;       // base centre from the cell centre
-    double heightScale;   // fraction of the frame's flame height
-    double halfWidth;     // at the base
-    double lean;          // sideways bend of the tip (negative: left)
-    int harmonic;         // loop harmonic of its height flicker
-    double flickerPhase;  // radians
-    double heat;          // peak heat (1 = white-hot core)
+  double offsetX;       // base centre from the cell centre
+  double heightScale;   // fraction of the frame's flame height
+  double halfWidth;     // at the base
+  double lean;          // sideways bend of the tip (negative: left)
+  int harmonic;         // loop harmonic of its height flicker
+  double flickerPhase;  // radians
+  double heat;          // peak heat (1 = white-hot core)
 };
 
 constexpr std::array<Tongue, 3> kTongues = {{
@@ -92,147 +93,148 @@ constexpr std::array<Tongue, 3> kTongues = {{
 }};
 
 struct FrameState {
-    double phase;       // 0..1 across the loop
-    double height;      // pixels from base to tip of the tallest tongue
-    double brightness;  // overall heat multiplier
-    double coarseScroll;
-    double fineScroll;
+  double phase;       // 0..1 across the loop
+  double height;      // pixels from base to tip of the tallest tongue
+  double brightness;  // overall heat multiplier
+  double coarseScroll;
+  double fineScroll;
 };
 
 // Every time-varying term below has a whole number of cycles per loop, so
 // frame + kFrameCount renders the same picture as frame.
-FrameState frameState(int frame) {
-    const double phase = static_cast<double>(frame) / kFrameCount;
-    FrameState s{};
-    s.phase = phase;
-    s.height = kMeanHeight + sumWaves(kHeightWaves, phase, 0.0, 0.0);
-    s.brightness = 1.0 + sumWaves(kBrightnessWaves, phase, 0.0, 0.0);
-    s.coarseScroll = phase * kCoarseRepeatsPerLoop * kNoiseLoopPixels;
-    s.fineScroll = phase * kFineRepeatsPerLoop * kNoiseLoopPixels;
-    return s;
+FrameState FrameStateOf(int frame) {
+  const double phase = static_cast<double>(frame) / kFrameCount;
+  FrameState s{};
+  s.phase = phase;
+  s.height = kMeanHeight + SumWaves(kHeightWaves, phase, 0.0, 0.0);
+  s.brightness = 1.0 + SumWaves(kBrightnessWaves, phase, 0.0, 0.0);
+  s.coarseScroll = phase * kCoarseRepeatsPerLoop * kNoiseLoopPixels;
+  s.fineScroll = phase * kFineRepeatsPerLoop * kNoiseLoopPixels;
+  return s;
 }
 
 // Half-width of an undisturbed tongue at height v.
-double halfWidth(double baseHalfWidth, double v) {
-    if (v < 0.0) {
-        const double k = v / kRoundBottom;
-        return baseHalfWidth * std::sqrt(std::max(0.0, 1.0 - k * k));
-    }
-    const double bulge = 1.0 + kBulge * std::sin(std::numbers::pi * std::min(1.0, v / kBellyTop));
-    return baseHalfWidth * bulge * std::pow(std::max(0.0, 1.0 - v), kTaper);
+double HalfWidth(double baseHalfWidth, double v) {
+  if (v < 0.0) {
+    const double k = v / kRoundBottom;
+    return baseHalfWidth * std::sqrt(std::max(0.0, 1.0 - k * k));
+  }
+  const double bulge = 1.0 + kBulge * std::sin(std::numbers::pi * std::min(1.0, v / kBellyTop));
+  return baseHalfWidth * bulge * std::pow(std::max(0.0, 1.0 - v), kTaper);
 }
 
 // Noise in [-1, 1] that rises by `scroll` pixels; periodic over the loop.
-double risingNoise(double x, double y, double scroll, double cellPixels, std::uint32_t seed) {
-    const int period = static_cast<int>(kNoiseLoopPixels / cellPixels);
-    const double n =
-        fractalNoise(x / cellPixels, (y + scroll) / cellPixels, period, kNoiseOctaves, seed);
-    return 2.0 * n - 1.0;
+double RisingNoise(double x, double y, double scroll, double cellPixels, std::uint32_t seed) {
+  const int period = static_cast<int>(kNoiseLoopPixels / cellPixels);
+  const double n =
+      FractalNoise(x / cellPixels, (y + scroll) / cellPixels, period, kNoiseOctaves, seed);
+  return 2.0 * n - 1.0;
 }
 
 // Turbulence at one point, shared by all tongues so they move as one fire.
 struct Turbulence {
-    double coarse;  // [-1, 1], pushes sideways
-    double fine;    // [-1, 1], stretches and erodes
+  double coarse;  // [-1, 1], pushes sideways
+  double fine;    // [-1, 1], stretches and erodes
 };
 
 // Heat in [0, 1] of one tongue at the pixel centre (x, y).
-double tongueHeat(const Tongue& t, const FrameState& s, const Turbulence& n, double x, double y) {
-    const double flicker =
-        1.0 + kTongueFlicker * std::sin(kTwoPi * s.phase * t.harmonic + t.flickerPhase);
-    const double v = (kFlameBaseY - y) / (s.height * t.heightScale * flicker);
-    const double up = std::max(0.0, v);
-    const double sway = std::pow(up, kSwayCurve) * sumWaves(kSwayWaves, s.phase, up, t.flickerPhase);
-    const double centre = kCentreX + t.offsetX + t.lean * up * up + sway + kWobblePixels * up * n.coarse;
-    const double vNoisy = v + kStretch * up * n.fine;
-    const double hw = halfWidth(t.halfWidth, vNoisy);
-    const double r = hw > 0.0 ? std::abs(x - centre) / hw : 1.0;
-    if (r >= 1.0) {
-        return 0.0;
-    }
-    const double cooled = kCooling * std::pow(std::max(0.0, vNoisy - kHotUntil), kCoolingCurve);
-    const double vertical = std::clamp(1.0 - cooled, 0.0, 1.0);
-    const double erosion = kErosion * std::pow(up, 1.5) * (0.5 + 0.5 * n.fine);
-    return std::clamp((1.0 - r * r) * vertical * t.heat - erosion, 0.0, 1.0);
+double TongueHeat(const Tongue& t, const FrameState& s, const Turbulence& n, double x, double y) {
+  const double flicker =
+      1.0 + kTongueFlicker * std::sin(kTwoPi * s.phase * t.harmonic + t.flickerPhase);
+  const double v = (kFlameBaseY - y) / (s.height * t.heightScale * flicker);
+  const double up = std::max(0.0, v);
+  const double sway = std::pow(up, kSwayCurve) * SumWaves(kSwayWaves, s.phase, up, t.flickerPhase);
+  const double centre =
+      kCentreX + t.offsetX + t.lean * up * up + sway + kWobblePixels * up * n.coarse;
+  const double vNoisy = v + kStretch * up * n.fine;
+  const double hw = HalfWidth(t.halfWidth, vNoisy);
+  const double r = hw > 0.0 ? std::abs(x - centre) / hw : 1.0;
+  if (r >= 1.0) {
+    return 0.0;
+  }
+  const double cooled = kCooling * std::pow(std::max(0.0, vNoisy - kHotUntil), kCoolingCurve);
+  const double vertical = std::clamp(1.0 - cooled, 0.0, 1.0);
+  const double erosion = kErosion * std::pow(up, 1.5) * (0.5 + 0.5 * n.fine);
+  return std::clamp((1.0 - r * r) * vertical * t.heat - erosion, 0.0, 1.0);
 }
 
 // Heat of the flame body at the pixel centre (x, y) of a cell; 0 outside.
-double bodyHeat(const FrameState& s, double x, double y) {
-    const Turbulence n{risingNoise(x, y, s.coarseScroll, kCoarseCellPixels, kCoarseSeed),
-                       risingNoise(x, y, s.fineScroll, kFineCellPixels, kFineSeed)};
-    // Overlapping tongues burn a little hotter than the hottest of them alone.
-    double hottest = 0.0;
-    double sum = 0.0;
-    for (const Tongue& t : kTongues) {
-        const double heat = tongueHeat(t, s, n, x, y);
-        hottest = std::max(hottest, heat);
-        sum += heat;
-    }
-    return std::min(1.0, hottest + kOverlapBoost * (sum - hottest)) * s.brightness;
+double BodyHeat(const FrameState& s, double x, double y) {
+  const Turbulence n{RisingNoise(x, y, s.coarseScroll, kCoarseCellPixels, kCoarseSeed),
+                     RisingNoise(x, y, s.fineScroll, kFineCellPixels, kFineSeed)};
+  // Overlapping tongues burn a little hotter than the hottest of them alone.
+  double hottest = 0.0;
+  double sum = 0.0;
+  for (const Tongue& t : kTongues) {
+    const double heat = TongueHeat(t, s, n, x, y);
+    hottest = std::max(hottest, heat);
+    sum += heat;
+  }
+  return std::min(1.0, hottest + kOverlapBoost * (sum - hottest)) * s.brightness;
 }
 
 using HeatField = std::vector<double>;  // kCellWidth x kCellHeight, row-major
 
-HeatField bodyField(const FrameState& s) {
-    HeatField field(static_cast<std::size_t>(kCellWidth * kCellHeight));
-    for (int y = 0; y < kCellHeight; ++y) {
-        for (int x = 0; x < kCellWidth; ++x) {
-            field[static_cast<std::size_t>(y * kCellWidth + x)] = bodyHeat(s, x + 0.5, y + 0.5);
-        }
+HeatField BodyField(const FrameState& s) {
+  HeatField field(static_cast<std::size_t>(kCellWidth * kCellHeight));
+  for (int y = 0; y < kCellHeight; ++y) {
+    for (int x = 0; x < kCellWidth; ++x) {
+      field[static_cast<std::size_t>(y * kCellWidth + x)] = BodyHeat(s, x + 0.5, y + 0.5);
     }
-    return field;
+  }
+  return field;
 }
 
 // One pass of a Gaussian blur along x (dx = 1) or y (dy = 1), zero outside.
-HeatField blurPass(const HeatField& in, int dx, int dy) {
-    constexpr int kRadius = static_cast<int>(3.0 * kGlowPixels) + 1;
-    HeatField out(in.size(), 0.0);
-    for (int y = 0; y < kCellHeight; ++y) {
-        for (int x = 0; x < kCellWidth; ++x) {
-            double sum = 0.0, weights = 0.0;
-            for (int k = -kRadius; k <= kRadius; ++k) {
-                const double w = std::exp(-0.5 * k * k / (kGlowPixels * kGlowPixels));
-                weights += w;
-                const int sx = x + k * dx, sy = y + k * dy;
-                if (sx >= 0 && sx < kCellWidth && sy >= 0 && sy < kCellHeight) {
-                    sum += w * in[static_cast<std::size_t>(sy * kCellWidth + sx)];
-                }
-            }
-            out[static_cast<std::size_t>(y * kCellWidth + x)] = sum / weights;
+HeatField BlurPass(const HeatField& in, int dx, int dy) {
+  constexpr int kRadius = static_cast<int>(3.0 * kGlowPixels) + 1;
+  HeatField out(in.size(), 0.0);
+  for (int y = 0; y < kCellHeight; ++y) {
+    for (int x = 0; x < kCellWidth; ++x) {
+      double sum = 0.0, weights = 0.0;
+      for (int k = -kRadius; k <= kRadius; ++k) {
+        const double w = std::exp(-0.5 * k * k / (kGlowPixels * kGlowPixels));
+        weights += w;
+        const int sx = x + k * dx, sy = y + k * dy;
+        if (sx >= 0 && sx < kCellWidth && sy >= 0 && sy < kCellHeight) {
+          sum += w * in[static_cast<std::size_t>(sy * kCellWidth + sx)];
         }
+      }
+      out[static_cast<std::size_t>(y * kCellWidth + x)] = sum / weights;
     }
-    return out;
+  }
+  return out;
 }
 
 }  // namespace
 
-RgbImage renderFlameFrame(int frame) {
-    const FrameState state = frameState(frame);
-    const HeatField body = bodyField(state);
-    const HeatField glow = blurPass(blurPass(body, 1, 0), 0, 1);
-    RgbImage cell(kCellWidth, kCellHeight);
-    for (int y = 0; y < kCellHeight; ++y) {
-        for (int x = 0; x < kCellWidth; ++x) {
-            const auto i = static_cast<std::size_t>(y * kCellWidth + x);
-            const double heat = std::max(body[i], kGlowGain * glow[i]);
-            cell.at(x, y) = heat < kBlackCutoff ? Rgb{} : firePalette(heat);
-        }
+RgbImage RenderFlameFrame(int frame) {
+  const FrameState state = FrameStateOf(frame);
+  const HeatField body = BodyField(state);
+  const HeatField glow = BlurPass(BlurPass(body, 1, 0), 0, 1);
+  RgbImage cell(kCellWidth, kCellHeight);
+  for (int y = 0; y < kCellHeight; ++y) {
+    for (int x = 0; x < kCellWidth; ++x) {
+      const auto i = static_cast<std::size_t>(y * kCellWidth + x);
+      const double heat = std::max(body[i], kGlowGain * glow[i]);
+      cell.at(x, y) = heat < kBlackCutoff ? Rgb{} : FirePalette(heat);
     }
-    return cell;
+  }
+  return cell;
 }
 
-RgbImage renderSpriteSheet() {
-    RgbImage sheet(kSheetWidth, kSheetHeight);
-    for (int frame = 0; frame < kFrameCount; ++frame) {
-        const RgbImage cell = renderFlameFrame(frame);
-        const CellOrigin origin = cellOrigin(frame);
-        for (int y = 0; y < kCellHeight; ++y) {
-            for (int x = 0; x < kCellWidth; ++x) {
-                sheet.at(origin.x + x, origin.y + y) = cell.at(x, y);
-            }
-        }
+RgbImage RenderSpriteSheet() {
+  RgbImage sheet(kSheetWidth, kSheetHeight);
+  for (int frame = 0; frame < kFrameCount; ++frame) {
+    const RgbImage cell = RenderFlameFrame(frame);
+    const CellOrigin origin = CellOriginOf(frame);
+    for (int y = 0; y < kCellHeight; ++y) {
+      for (int x = 0; x < kCellWidth; ++x) {
+        sheet.at(origin.x + x, origin.y + y) = cell.at(x, y);
+      }
     }
-    return sheet;
+  }
+  return sheet;
 }
 
 }  // namespace vorn::art

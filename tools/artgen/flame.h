@@ -23,20 +23,20 @@ inline constexpr int kSheetHeight = kCellHeight * kSheetRows;
 inline constexpr int kFlameBaseY = 56;
 
 struct CellOrigin {
-    int x;
-    int y;
+  int x;
+  int y;
 };
 
 // Top-left corner, in sheet pixels, of the cell that holds `frame` (0..31).
-constexpr CellOrigin cellOrigin(int frame) {
-    return CellOrigin{(frame % kSheetColumns) * kCellWidth, (frame / kSheetColumns) * kCellHeight};
+constexpr CellOrigin CellOriginOf(int frame) {
+  return CellOrigin{(frame % kSheetColumns) * kCellWidth, (frame / kSheetColumns) * kCellHeight};
 }
 
 // One 32 x 64 frame. Any integer is accepted: the animation is periodic, so
 // frame and frame + kFrameCount look the same (up to rounding).
-RgbImage renderFlameFrame(int frame);
+RgbImage RenderFlameFrame(int frame);
 
 // All frames laid out in their cells.
-RgbImage renderSpriteSheet();
+RgbImage RenderSpriteSheet();
 
 }  // namespace vorn::art

@@ -10,49 +10,33 @@ namespace {
 // One character per pixel: '#' outline, 'o' fill, '.' transparent. The
 // fingertip's top row is row 1, centred on column 12 (the hot spot).
 constexpr std::array<std::string_view, kCursorSide> kHand = {{
-    "................................",
-    "...........###..................",
-    "..........#ooo#.................",
-    "..........#ooo#.................",
-    "..........#ooo#.................",
-    "..........#ooo#.................",
-    "..........#ooo#.................",
-    "..........#ooo####..............",
-    "..........#ooo#ooo####..........",
-    "..........#ooo#ooo#ooo####......",
-    "..........#ooo#ooo#ooo#ooo#.....",
-    "..........#ooo#ooo#ooo#ooo#.....",
-    "....###...#ooooooooooooooo#.....",
-    "...#ooo#..#ooooooooooooooo#.....",
-    "...#oooo#.#ooooooooooooooo#.....",
-    "....#oooo##ooooooooooooooo#.....",
-    ".....#ooooooooooooooooooo#......",
-    "......#oooooooooooooooooo#......",
-    ".......#ooooooooooooooooo#......",
-    "........#ooooooooooooooo#.......",
-    ".........#oooooooooooooo#.......",
-    "..........#ooooooooooooo#.......",
-    "..........#ooooooooooooo#.......",
-    "..........###############.......",
-    "................................",
-    "................................",
-    "................................",
-    "................................",
-    "................................",
-    "................................",
-    "................................",
-    "................................",
+    "................................", "...........###..................",
+    "..........#ooo#.................", "..........#ooo#.................",
+    "..........#ooo#.................", "..........#ooo#.................",
+    "..........#ooo#.................", "..........#ooo####..............",
+    "..........#ooo#ooo####..........", "..........#ooo#ooo#ooo####......",
+    "..........#ooo#ooo#ooo#ooo#.....", "..........#ooo#ooo#ooo#ooo#.....",
+    "....###...#ooooooooooooooo#.....", "...#ooo#..#ooooooooooooooo#.....",
+    "...#oooo#.#ooooooooooooooo#.....", "....#oooo##ooooooooooooooo#.....",
+    ".....#ooooooooooooooooooo#......", "......#oooooooooooooooooo#......",
+    ".......#ooooooooooooooooo#......", "........#ooooooooooooooo#.......",
+    ".........#oooooooooooooo#.......", "..........#ooooooooooooo#.......",
+    "..........#ooooooooooooo#.......", "..........###############.......",
+    "................................", "................................",
+    "................................", "................................",
+    "................................", "................................",
+    "................................", "................................",
 }};
 
-constexpr bool everyRowIsFull() {
-    for (std::string_view row : kHand) {
-        if (row.size() != static_cast<std::size_t>(kCursorSide)) {
-            return false;
-        }
+constexpr bool EveryRowIsFull() {
+  for (std::string_view row : kHand) {
+    if (row.size() != static_cast<std::size_t>(kCursorSide)) {
+      return false;
     }
-    return true;
+  }
+  return true;
 }
-static_assert(everyRowIsFull(), "each row of the hand must be 32 pixels");
+static_assert(EveryRowIsFull(), "each row of the hand must be 32 pixels");
 
 constexpr char kOutlineMark = '#';
 constexpr char kFillMark = 'o';
@@ -61,19 +45,19 @@ constexpr Rgba kFill{255, 255, 255, 255};
 
 }  // namespace
 
-RgbaImage renderHandCursor() {
-    RgbaImage image(kCursorSide, kCursorSide);
-    for (int y = 0; y < kCursorSide; ++y) {
-        for (int x = 0; x < kCursorSide; ++x) {
-            const char mark = kHand[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
-            if (mark == kOutlineMark) {
-                image.at(x, y) = kOutline;
-            } else if (mark == kFillMark) {
-                image.at(x, y) = kFill;
-            }
-        }
+RgbaImage RenderHandCursor() {
+  RgbaImage image(kCursorSide, kCursorSide);
+  for (int y = 0; y < kCursorSide; ++y) {
+    for (int x = 0; x < kCursorSide; ++x) {
+      const char mark = kHand[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
+      if (mark == kOutlineMark) {
+        image.at(x, y) = kOutline;
+      } else if (mark == kFillMark) {
+        image.at(x, y) = kFill;
+      }
     }
-    return image;
+  }
+  return image;
 }
 
 }  // namespace vorn::art

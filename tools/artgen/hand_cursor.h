@@ -12,6 +12,6 @@ inline constexpr int kHandHotSpotX = 12;
 inline constexpr int kHandHotSpotY = 1;
 
 // Opaque black outline and white fill; everything else fully transparent.
-RgbaImage renderHandCursor();
+RgbaImage RenderHandCursor();
 
 }  // namespace vorn::art

@@ -2,9 +2,9 @@
 // yellow core) on a transparent background.
 #pragma once
 
-#include "image.h"
-
 #include <array>
+
+#include "image.h"
 
 namespace vorn::art {
 
@@ -12,6 +12,6 @@ namespace vorn::art {
 inline constexpr std::array<int, 4> kIconSizes = {16, 32, 48, 256};
 
 // The icon drawn at `size` x `size` pixels, antialiased, straight alpha.
-RgbaImage renderIcon(int size);
+RgbaImage RenderIcon(int size);
 
 }  // namespace vorn::art

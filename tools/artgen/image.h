@@ -60,7 +60,7 @@ using RgbaImage = Image<Rgba>;
 
 // Nearest-neighbour enlargement by a whole factor (for looking at small art).
 template <typename Pixel>
-Image<Pixel> enlarge(const Image<Pixel>& source, int factor) {
+Image<Pixel> Enlarge(const Image<Pixel>& source, int factor) {
   Image<Pixel> result(source.width() * factor, source.height() * factor);
   for (int y = 0; y < result.height(); ++y) {
     for (int x = 0; x < result.width(); ++x) {
@@ -71,9 +71,9 @@ Image<Pixel> enlarge(const Image<Pixel>& source, int factor) {
 }
 
 // Opaque copy of an RGB picture, for encoders that take RGBA.
-RgbaImage toRgba(const RgbImage& source);
+RgbaImage ToRgba(const RgbImage& source);
 
 // Composites an RGBA picture over a flat colour (for previews of the icon).
-RgbImage flatten(const RgbaImage& source, Rgb background);
+RgbImage Flatten(const RgbaImage& source, Rgb background);
 
 }  // namespace vorn::art

@@ -28,9 +28,9 @@ int main(int argc, char** argv) {
   }
   try {
     const std::filesystem::path outdir = argv[1];
-    vorn::art::writeBuildArt(outdir);
+    vorn::art::WriteBuildArt(outdir);
     if (argc == 3) {
-      vorn::art::writePreviews(outdir);
+      vorn::art::WritePreviews(outdir);
     }
   } catch (const std::exception& error) {
     std::cerr << "artgen: " << error.what() << '\n';

@@ -9,8 +9,8 @@ namespace vorn::art {
 namespace {
 
 struct Stop {
-    double heat;
-    double r, g, b;
+  double heat;
+  double r, g, b;
 };
 
 // Each stop keeps r >= g >= b, and a blend of two such colours keeps it too.
@@ -25,23 +25,23 @@ constexpr std::array<Stop, 8> kStops = {{
     {1.00, 255, 252, 215},
 }};
 
-std::uint8_t toByte(double value) {
-    return static_cast<std::uint8_t>(std::lround(std::clamp(value, 0.0, 255.0)));
+std::uint8_t ToByte(double value) {
+  return static_cast<std::uint8_t>(std::lround(std::clamp(value, 0.0, 255.0)));
 }
 
 }  // namespace
 
-Rgb firePalette(double heat) {
-    const double h = std::clamp(heat, 0.0, 1.0);
-    std::size_t upper = 1;
-    while (upper + 1 < kStops.size() && kStops[upper].heat < h) {
-        ++upper;
-    }
-    const Stop& a = kStops[upper - 1];
-    const Stop& b = kStops[upper];
-    const double t = (h - a.heat) / (b.heat - a.heat);
-    return Rgb{toByte(a.r + (b.r - a.r) * t), toByte(a.g + (b.g - a.g) * t),
-               toByte(a.b + (b.b - a.b) * t)};
+Rgb FirePalette(double heat) {
+  const double h = std::clamp(heat, 0.0, 1.0);
+  std::size_t upper = 1;
+  while (upper + 1 < kStops.size() && kStops[upper].heat < h) {
+    ++upper;
+  }
+  const Stop& a = kStops[upper - 1];
+  const Stop& b = kStops[upper];
+  const double t = (h - a.heat) / (b.heat - a.heat);
+  return Rgb{ToByte(a.r + (b.r - a.r) * t), ToByte(a.g + (b.g - a.g) * t),
+             ToByte(a.b + (b.b - a.b) * t)};
 }
 
 }  // namespace vorn::art

@@ -7,6 +7,6 @@ namespace vorn::art {
 
 // Maps heat in [0, 1] (clamped) to a colour: black, deep red, red, orange,
 // yellow, then a near-white yellow at 1. Every colour has r >= g >= b.
-Rgb firePalette(double heat);
+Rgb FirePalette(double heat);
 
 }  // namespace vorn::art

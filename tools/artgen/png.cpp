@@ -37,8 +37,8 @@ Bytes encode(const Image<Pixel>& image, png_uint_32 format) {
 
 }  // namespace
 
-Bytes encodePng(const RgbImage& image) { return encode(image, PNG_FORMAT_RGB); }
+Bytes EncodePng(const RgbImage& image) { return encode(image, PNG_FORMAT_RGB); }
 
-Bytes encodePng(const RgbaImage& image) { return encode(image, PNG_FORMAT_RGBA); }
+Bytes EncodePng(const RgbaImage& image) { return encode(image, PNG_FORMAT_RGBA); }
 
 }  // namespace vorn::art

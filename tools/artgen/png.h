@@ -6,7 +6,7 @@
 namespace vorn::art {
 
 // Throw std::runtime_error with libpng's message if it cannot encode the picture.
-Bytes encodePng(const RgbImage& image);   // truecolour
-Bytes encodePng(const RgbaImage& image);  // truecolour with straight alpha
+Bytes EncodePng(const RgbImage& image);   // truecolour
+Bytes EncodePng(const RgbaImage& image);  // truecolour with straight alpha
 
 }  // namespace vorn::art
