@@ -9,7 +9,6 @@ import harness as h
 
 RESTING_POINTER = (300, 300)
 
-
 @pytest.fixture(scope="session")
 def bench():
     shutil.rmtree(h.Proc.log_dir, ignore_errors=True)
@@ -25,11 +24,9 @@ def bench():
     finally:
         screen.close()
 
-
 @pytest.fixture
 def screen(bench):
     return bench[0]
-
 
 @pytest.fixture
 def wine(bench):
@@ -37,7 +34,6 @@ def wine(bench):
     for proc in bench[1].launched:
         proc.kill()
     bench[1].launched.clear()
-
 
 @pytest.fixture
 def vorn(screen, wine):
@@ -49,7 +45,6 @@ def vorn(screen, wine):
     folder = h.Folder(h.SCR, h.NATIVE / "e2e-work")
     yield folder
     shutil.rmtree(folder.dir, ignore_errors=True)
-
 
 @pytest.fixture
 def win98(wine):

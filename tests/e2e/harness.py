@@ -1,19 +1,10 @@
 """The end-to-end bench: Vorn.scr and the helper programs under Wine on a private Xvfb display.
 
-xdotool finds windows and sends input, python3-xlib takes screenshots (RGB numpy arrays,
-rows first) and records windows as they are mapped. Every wait polls with a deadline and
-fails naming what it waited for. Paths come from the environment (set by CTest), else the
-usual build folders.
+xdotool finds windows and sends input; python3-xlib takes screenshots (numpy arrays of RGB,
+rows first) and records windows as they are mapped. Every wait polls with a deadline and fails
+naming what it waited for. Paths come from the environment (CTest sets them), else the presets'.
 """
-import ctypes
-import os
-import re
-import select
-import shutil
-import signal
-import subprocess
-import tempfile
-import time
+import ctypes, os, re, select, shutil, signal, subprocess, tempfile, time
 from pathlib import Path
 from typing import NamedTuple
 
@@ -34,50 +25,40 @@ POLL_S = 0.02
 FIRST_WINDOW_S = 30  # the first window of a fresh prefix also starts Wine's desktop process
 PR_SET_PDEATHSIG = 1
 FONTS_KEY = r"HKCU\Software\Wine\Fonts\Replacements"
-# Japanese labels drawn with a font that is really installed (fonts-ipafont-gothic).
+# The Japanese labels' fonts, replaced by ones that are installed (fonts-ipafont-gothic).
 FONT_REPLACEMENTS = {"ＭＳ Ｐゴシック": "IPAPGothic", "ＭＳ ゴシック": "IPAGothic"}
-
 
 class WaitTimeout(AssertionError):
     pass
 
-
 def wait(ready, timeout):
-    """ready()'s first true value (never an array: wrap one in a list), polled for `timeout` s; else None."""
+    """ready()'s first true value (never an array: wrap it in a list), polled for timeout s."""
     end = time.monotonic() + timeout
-    while True:
-        last = time.monotonic() >= end
-        value = ready()
-        if value:
-            return value
-        if last:
-            return None
+    while not (value := ready()) and time.monotonic() < end:
         time.sleep(POLL_S)
-
+    return value or None
 
 def poll(ready, timeout, what):
-    """Like wait(), but a wait that runs out fails naming `what` (a text or a function giving one)."""
+    """wait(), failing when it runs out with `what` (a text, or a function giving one)."""
     value = wait(ready, timeout)
     if value is None:
         raise WaitTimeout(f"waited {timeout} s for {what() if callable(what) else what}")
     return value
 
-
 def winpath(path):
     """Wine reaches the Unix file system as drive Z:."""
     return "Z:" + str(Path(path).absolute()).replace("/", "\\")
 
-
 class Proc:
-    """A child process with its output in a log file; it dies with the test run (by its pid)."""
-    log_dir = ARTIFACTS / "logs"
-    count = 0
+    """A child process with its output in a log file; it dies with the test run."""
+    log_dir, count = ARTIFACTS / "logs", 0
 
     def __init__(self, argv, name=None, death=signal.SIGKILL, **popen):
         Proc.count += 1
         self.name = name or " ".join(map(str, argv))
         Proc.log_dir.mkdir(parents=True, exist_ok=True)
-        self.log = Proc.log_dir / ("%03d-%s.log" % (Proc.count, re.sub(r"[^\w.]+", "_", self.name)[:60]))
+        safe = re.sub(r"[^\w.]+", "_", self.name)[:60]
+        self.log = Proc.log_dir / f"{Proc.count:03d}-{safe}.log"
         with open(self.log, "wb") as out:
             self.popen = subprocess.Popen(
                 [str(a) for a in argv], stdin=subprocess.DEVNULL, stdout=out, stderr=out,
@@ -94,7 +75,7 @@ class Proc:
         return f"{self.name} (pid {self.pid}) wrote [{self.log}]:\n{self.output()[-1500:]}"
 
     def wait(self, timeout):
-        """The exit code (negative: killed by that signal), or None while it still runs."""
+        """The exit code (negative: the signal that ended it), or None while it runs."""
         try:
             return self.popen.wait(timeout)
         except subprocess.TimeoutExpired:
@@ -110,16 +91,14 @@ class Proc:
             self.popen.kill()
             self.popen.wait(5)
 
-
 class Window(NamedTuple):
     id: int
     caption: str
-    pid: int
+    pid: int  # Wine gives a program's windows the pid of the wine we started
     rect: tuple  # x, y, width, height on the screen
 
-
 class Screen:
-    """Xvfb on a display number of its own choosing (-noreset: see the README)."""
+    """Xvfb on a display number of its own choosing, without resets (-noreset: see README)."""
 
     def __init__(self, size=(1024, 768)):
         read, write = os.pipe()
@@ -128,17 +107,14 @@ class Screen:
         os.close(write)
         number = b""
         while not number.endswith(b"\n"):
-            assert select.select([read], [], [], 20)[0], f"no display number; {self.server.tail()}"
+            assert select.select([read], [], [], 20)[0], f"no display; {self.server.tail()}"
             number += os.read(read, 16) or b"?\n"
         os.close(read)
-        self.name, self.size = ":" + number.decode().strip(), size
+        self.name, self.size, self.seen = ":" + number.decode().strip(), size, []
         self.env = {**os.environ, "DISPLAY": self.name, "LC_ALL": "C.UTF-8"}
-        self.x = xdisplay.Display(self.name)
+        self.x, self.events = xdisplay.Display(self.name), xdisplay.Display(self.name)
         self.root = self.x.screen().root
-        assert (self.root.get_geometry().width, self.root.get_geometry().height) == size
-        self.events = xdisplay.Display(self.name)
         self.events.screen().root.change_attributes(event_mask=X.SubstructureNotifyMask)
-        self.seen = []
 
     def close(self):
         self.x.close()
@@ -148,33 +124,34 @@ class Screen:
             self.server.kill()
 
     def xdo(self, *args, check=True):
-        """Runs xdotool on this display; what it complains about (a bad key name...) fails."""
+        """Runs xdotool on this display; what it complains of (a bad key name...) fails."""
         run = subprocess.run(["xdotool", *map(str, args)], env=self.env, capture_output=True,
                              text=True, timeout=30)
-        assert not (check and run.stderr), f"xdotool {' '.join(map(str, args))}: {run.stderr}"
+        assert not (check and run.stderr), f"xdotool {args}: {run.stderr}"
         return run
 
     def window(self, wid):
         """What a window is, or None once it is gone."""
-        run = self.xdo("getwindowname", wid, "getwindowpid", wid, "getwindowgeometry", "--shell",
-                       wid, check=False)
+        run = self.xdo("getwindowname", wid, "getwindowpid", wid, "getwindowgeometry",
+                       "--shell", wid, check=False)
         if run.returncode or run.stderr:
             return None
         caption, pid, *shell = run.stdout.split("\n")
         g = dict(line.split("=") for line in shell if "=" in line)
-        return Window(int(wid), caption, int(pid), tuple(int(g[k]) for k in ("X", "Y", "WIDTH", "HEIGHT")))
+        rect = tuple(int(g[key]) for key in ("X", "Y", "WIDTH", "HEIGHT"))
+        return Window(int(wid), caption, int(pid), rect)
 
     def windows(self, caption="."):
         """The viewable windows with this caption (a pattern: "." is any)."""
-        ids = self.xdo("search", "--onlyvisible", "--name", f"^{caption}$", check=False).stdout.split()
-        return [w for w in map(self.window, ids) if w]
+        run = self.xdo("search", "--onlyvisible", "--name", f"^{caption}$", check=False)
+        return [w for w in map(self.window, run.stdout.split()) if w]
 
     def find(self, caption, timeout=FIRST_WINDOW_S):
         return poll(lambda: self.windows(caption), timeout,
                     lambda: f"a window '{caption}'; on the screen: {self.windows()}")[0]
 
     def gone(self, caption, timeout=10):
-        poll(lambda: not self.windows(caption), timeout, lambda: f"'{caption}' to go: {self.windows(caption)}")
+        poll(lambda: not self.windows(caption), timeout, lambda: f"{self.windows(caption)} to go")
 
     def shot(self, rect=None):
         x, y, w, h = rect or (0, 0, *self.size)
@@ -182,27 +159,30 @@ class Screen:
         return np.frombuffer(raw, np.uint8).reshape(h, w, 4)[:, :, 2::-1]  # BGRX to RGB
 
     def wait_shot(self, rect, accept, what, timeout=5):
-        """The first screenshot of rect that accept() takes (a window is mapped before it is painted)."""
+        """The first screenshot of rect that accept() takes (windows map before they paint)."""
         last = []
-        return poll(lambda: (last.append(self.shot(rect)) or accept(last[-1])) and last[-1:], timeout,
-                    lambda: f"{what} in {rect}; the last shot's middle is {last[-1][rect[3] // 2, rect[2] // 2]}")[0]
+
+        def ready():
+            last[:] = [self.shot(rect)]
+            return accept(last[0]) and last
+        return poll(ready, timeout, lambda: f"{what} in {rect} ({save_png(last[0], 'last-wait')})")[0]
 
     def watch(self):
-        """Forgets the windows mapped so far; mapped() lists those mapped from now on."""
+        """Forgets the windows mapped so far: mapped() lists those mapped from now on."""
         self.mapped()
         self.seen = []
 
     def mapped(self):
-        """Windows mapped since watch(), each read when first seen (one already gone: caption '', pid -1)."""
+        """Each window mapped since watch(), read when first seen (if gone: caption '', pid -1)."""
         self.events.sync()
         while self.events.pending_events():
-            event = self.events.next_event()
-            if event.type == X.MapNotify:
-                self.seen.append(self.window(event.window.id) or Window(event.window.id, "", -1, None))
+            if (event := self.events.next_event()).type == X.MapNotify:
+                wid = event.window.id
+                self.seen.append(self.window(wid) or Window(wid, "", -1, None))
         return self.seen
 
     def until_end(self, proc, timeout):
-        """Waits for proc's end, reading each window mapped meanwhile: (exit code or None, windows)."""
+        """Waits for proc's end, reading each window it maps meanwhile: (exit code, windows)."""
         wait(lambda: self.mapped() and False or not proc.running(), timeout)
         return proc.wait(0), self.mapped()
 
@@ -211,37 +191,32 @@ class Screen:
         return p.root_x, p.root_y, p.mask
 
     def keys_go_to(self, wid):
-        """Whether typed keys reach the window: it has the focus, or focus follows the pointer onto it."""
+        """Whether keys reach the window: it has the focus, or the focus follows the pointer."""
         focus = self.x.get_input_focus().focus
         if focus == X.PointerRoot:
             return self.root.query_pointer().child.id == wid
-        while not isinstance(focus, int) and focus.id != self.root.id:
-            if focus.id == wid:
-                return True
+        while not isinstance(focus, int) and focus.id not in (wid, self.root.id):
             focus = focus.query_tree().parent
-        return False
-
+        return not isinstance(focus, int) and focus.id == wid
 
 def save_png(image, name):
     path = ARTIFACTS / (re.sub(r"[^\w-]+", "_", name) + ".png")
     Image.fromarray(np.ascontiguousarray(image)).save(path)
     return path
 
-
 class Wine:
-    """A Wine prefix booted once (wineboot -i), with a wineserver of ours kept running until close()."""
+    """A Wine prefix, booted once, with a wineserver of ours running until close()."""
 
     def __init__(self, screen, prefix, keep=False):
         self.prefix, self.keep, self.launched = Path(prefix), keep, []
-        self.env = {**os.environ, "WINEPREFIX": str(prefix), "DISPLAY": screen.name, "WINEDEBUG": "-all",
-                    "LC_ALL": os.environ.get("VORN_E2E_LOCALE") or "C.UTF-8",
+        self.env = {**os.environ, "WINEPREFIX": str(prefix), "DISPLAY": screen.name,
+                    "WINEDEBUG": "-all", "LC_ALL": os.environ.get("VORN_E2E_LOCALE") or "C.UTF-8",
                     "WINEDLLOVERRIDES": "winemenubuilder.exe=d;mscoree,mshtml="}
         self.prefix.mkdir(parents=True, exist_ok=True)
         if not (self.prefix / "system.reg").exists():
             assert self.run("wineboot", "-i", timeout=180) == 0
-        # wineboot leaves a short-lived server behind; let it go before ours starts.
-        Proc(["wineserver", "-w"], env=self.env).exit_code(60)
-        # On SIGINT the server ends every process of the prefix: nothing outlives a dead test run.
+        Proc(["wineserver", "-w"], env=self.env).exit_code(60)  # wineboot's server goes first
+        # On SIGINT it ends every process of the prefix: nothing outlives a test run that dies.
         self.server = Proc(["wineserver", "-f", "-p"], env=self.env, death=signal.SIGINT)
         poll(self.listening, 15, lambda: f"wineserver to listen; {self.server.tail()}")
         for font, replacement in FONT_REPLACEMENTS.items():
@@ -262,32 +237,33 @@ class Wine:
 
     @staticmethod
     def remove(prefix):
-        """Deletes a prefix and the server folder Debian's Wine keeps for it in /tmp (named in it)."""
+        """Deletes a prefix and its server's folder, which Debian's Wine names in it."""
         named = prefix / "wineserver"
         tmp = named.read_text().strip() if named.exists() else ""
         if re.fullmatch(r"wine-\w{1,26}", tmp):
             shutil.rmtree(Path("/tmp", tmp), ignore_errors=True)
         shutil.rmtree(prefix, ignore_errors=True)
 
-    def helper(self, name, *args):
-        assert (HELPERS / name).exists(), f"{HELPERS / name} is missing: build the win64 preset"
-        return self.launch(HELPERS / name, *args)
-
     def launch(self, exe, *args, cwd=None, env=None):
-        """Starts `wine exe args...` in cwd (default: the exe's folder); Wine gives its windows our pid."""
+        """Starts `wine exe args...` in cwd (default: the exe's folder)."""
         proc = Proc(["wine", exe, *args], name=" ".join([Path(exe).name, *map(str, args)])[:200],
                     env={**self.env, **(env or {})}, cwd=cwd or Path(exe).parent)
         self.launched.append(proc)
         return proc
 
+    def helper(self, name, *args):
+        assert (HELPERS / name).exists(), f"{HELPERS / name} is missing: build the win64 preset"
+        return self.launch(HELPERS / name, *args)
+
     def run(self, *args, timeout=30):
-        """Runs a Wine tool (reg, wineboot, cmd...) to its end; its exit code."""
+        """Runs a Wine tool (reg, wineboot...) to its end: its exit code."""
         return Proc(["wine", *args], env=self.env).exit_code(timeout)
 
     def reg_export(self, key):
         """The key as .reg text; None when it does not exist."""
         out = self.prefix / "e2e-export.reg"
-        return out.read_bytes().decode("utf-16") if self.run("reg", "export", key, winpath(out), "/y") == 0 else None
+        exported = self.run("reg", "export", key, winpath(out), "/y") == 0
+        return out.read_bytes().decode("utf-16") if exported else None
 
     def reg_value(self, key, name):
         text = self.reg_export(key) or ""
@@ -297,17 +273,15 @@ class Wine:
     def set_reg(self, key, name, value):
         """Sets a string value, or deletes it when value is None."""
         if value is None:
-            self.run("reg", "delete", key, "/v", name, "/f")
-        else:
-            assert self.run("reg", "add", key, "/v", name, "/d", value, "/f") == 0
+            return self.run("reg", "delete", key, "/v", name, "/f")
+        assert self.run("reg", "add", key, "/v", name, "/d", value, "/f") == 0
 
     def set_version(self, exe, version):
         """The Windows version Wine reports to one program ("win98"...; None: the prefix's)."""
         self.set_reg(rf"HKCU\Software\Wine\AppDefaults\{exe}", "Version", version)
 
-
 class Folder:
-    """A fresh folder holding a copy of one program, where it reads and writes its Vorn.ini."""
+    """A fresh folder with a copy of one program, where it reads and writes its Vorn.ini."""
 
     def __init__(self, program, parent):
         Path(parent).mkdir(parents=True, exist_ok=True)
@@ -319,16 +293,14 @@ class Folder:
         (self.dir / name).write_bytes(data.encode() if isinstance(data, str) else data)
 
     def read(self, name):
-        path = self.dir / name
-        return path.read_bytes() if path.exists() else None
+        return (self.dir / name).read_bytes() if (self.dir / name).exists() else None
 
     def files(self):
         return {p.name: p.read_bytes() for p in self.dir.iterdir() if p.is_file()}
 
-
 def settings_in(data):
-    """The keys of a settings file's first [Section] as Windows reads them: any case, blanks
-    trimmed, the first of a name wins; UTF-16 LE or UTF-8 with a byte order mark, or bytes."""
+    """The keys of a settings file's first [Section] as Windows reads them: names in any case,
+    blanks trimmed, the first of a name wins; UTF-16 LE or UTF-8 with a byte order mark."""
     text = data[2:].decode("utf-16-le", "replace") if data.startswith(b"\xff\xfe") else \
         data.removeprefix(b"\xef\xbb\xbf").decode("latin-1")
     values, ours = {}, None
