@@ -1,18 +1,15 @@
 """One display and one Wine prefix for the whole run; a fresh copy of Vorn.scr for each test."""
-import os
-import shutil
+import os, shutil
 from pathlib import Path
 
 import pytest
 
 import harness as h
 
-RESTING_POINTER = (300, 300)
-
 @pytest.fixture(scope="session")
 def bench():
     shutil.rmtree(h.Proc.log_dir, ignore_errors=True)
-    for stale in h.NATIVE.glob("e2e-prefix-*"):  # left by runs that died without their teardown
+    for stale in [*h.NATIVE.glob("e2e-prefix-*"), *h.NATIVE.glob("e2e-work-*")]:  # of dead runs
         if not Path("/proc", stale.name.rsplit("-", 1)[1]).exists():
             h.Wine.remove(stale)
     screen = h.Screen()
@@ -23,6 +20,7 @@ def bench():
         wine.close()
     finally:
         screen.close()
+        shutil.rmtree(h.WORK, ignore_errors=True)
 
 @pytest.fixture
 def screen(bench):
@@ -41,10 +39,8 @@ def vorn(screen, wine):
     assert h.SCR.exists(), f"{h.SCR} is missing: build the win64 preset (or set VORN_E2E_SCR)"
     screen.gone(h.MAIN)
     screen.gone(h.DIALOG)
-    screen.xdo("mousemove", *RESTING_POINTER)
-    folder = h.Folder(h.SCR, h.NATIVE / "e2e-work")
-    yield folder
-    shutil.rmtree(folder.dir, ignore_errors=True)
+    screen.xdo("mousemove", 300, 300)
+    return h.Folder(h.SCR)
 
 @pytest.fixture
 def win98(wine):

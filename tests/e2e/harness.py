@@ -1,12 +1,11 @@
 """The end-to-end bench: Vorn.scr and the helper programs under Wine on a private Xvfb display.
-
 xdotool finds windows and sends input; python3-xlib takes screenshots (numpy arrays of RGB,
 rows first) and records windows as they are mapped. Every wait polls with a deadline and fails
 naming what it waited for. Paths come from the environment (CTest sets them), else the presets'.
 """
 import ctypes, os, re, select, shutil, signal, subprocess, tempfile, time
+from collections import namedtuple
 from pathlib import Path
-from typing import NamedTuple
 
 import numpy as np
 from PIL import Image
@@ -18,6 +17,7 @@ SCR32 = Path(os.environ.get("VORN_E2E_SCR32") or SOURCE / "build/win32/Vorn.scr"
 HELPERS = Path(os.environ.get("VORN_E2E_HELPERS") or SOURCE / "build/win64/tests/e2e/win32")
 NATIVE = Path(os.environ.get("VORN_E2E_NATIVE") or SOURCE / "build/native")
 ARTIFACTS = Path(os.environ.get("VORN_E2E_ARTIFACTS") or NATIVE / "e2e-artifacts")
+WORK = NATIVE / f"e2e-work-{os.getpid()}"  # the programs' folders of this run
 VERSION = os.environ.get("VORN_VERSION") or re.search(
     r"project\(Vorn VERSION ([\d.]+)", (SOURCE / "CMakeLists.txt").read_text())[1]
 MAIN, DIALOG = "Vorn_Main", "Vornの設定"
@@ -27,9 +27,6 @@ PR_SET_PDEATHSIG = 1
 FONTS_KEY = r"HKCU\Software\Wine\Fonts\Replacements"
 # The Japanese labels' fonts, replaced by ones that are installed (fonts-ipafont-gothic).
 FONT_REPLACEMENTS = {"ＭＳ Ｐゴシック": "IPAPGothic", "ＭＳ ゴシック": "IPAGothic"}
-
-class WaitTimeout(AssertionError):
-    pass
 
 def wait(ready, timeout):
     """ready()'s first true value (never an array: wrap it in a list), polled for timeout s."""
@@ -42,7 +39,7 @@ def poll(ready, timeout, what):
     """wait(), failing when it runs out with `what` (a text, or a function giving one)."""
     value = wait(ready, timeout)
     if value is None:
-        raise WaitTimeout(f"waited {timeout} s for {what() if callable(what) else what}")
+        raise AssertionError(f"waited {timeout} s for {what() if callable(what) else what}")
     return value
 
 def winpath(path):
@@ -87,15 +84,11 @@ class Proc:
         return code
 
     def kill(self):
-        if self.running():
-            self.popen.kill()
-            self.popen.wait(5)
+        self.popen.kill()  # by its pid, and only while it has not been reaped
+        self.popen.wait(5)
 
-class Window(NamedTuple):
-    id: int
-    caption: str
-    pid: int  # Wine gives a program's windows the pid of the wine we started
-    rect: tuple  # x, y, width, height on the screen
+# rect: x, y, width, height on the screen; pid: Wine gives it the pid of the wine we started.
+Window = namedtuple("Window", "id caption pid rect")
 
 class Screen:
     """Xvfb on a display number of its own choosing, without resets (-noreset: see README)."""
@@ -105,23 +98,17 @@ class Screen:
         self.server = Proc(["Xvfb", "-displayfd", write, "-screen", "0", "%dx%dx24" % size,
                             "-nolisten", "tcp", "-noreset"], pass_fds=(write,))
         os.close(write)
-        number = b""
-        while not number.endswith(b"\n"):
-            assert select.select([read], [], [], 20)[0], f"no display; {self.server.tail()}"
-            number += os.read(read, 16) or b"?\n"
-        os.close(read)
-        self.name, self.size, self.seen = ":" + number.decode().strip(), size, []
+        with os.fdopen(read) as number:  # written once the server takes connections
+            assert select.select([number], [], [], 20)[0], f"no display; {self.server.tail()}"
+            self.name, self.size, self.seen = ":" + number.readline().strip(), size, []
         self.env = {**os.environ, "DISPLAY": self.name, "LC_ALL": "C.UTF-8"}
         self.x, self.events = xdisplay.Display(self.name), xdisplay.Display(self.name)
         self.root = self.x.screen().root
         self.events.screen().root.change_attributes(event_mask=X.SubstructureNotifyMask)
 
     def close(self):
-        self.x.close()
-        self.events.close()
-        self.server.popen.terminate()
-        if self.server.wait(5) is None:
-            self.server.kill()
+        self.server.popen.terminate()  # not killed: it removes its lock file and socket itself
+        self.server.popen.wait(5)
 
     def xdo(self, *args, check=True):
         """Runs xdotool on this display; what it complains of (a bad key name...) fails."""
@@ -165,7 +152,7 @@ class Screen:
         def ready():
             last[:] = [self.shot(rect)]
             return accept(last[0]) and last
-        return poll(ready, timeout, lambda: f"{what} in {rect} ({save_png(last[0], 'last-wait')})")[0]
+        return poll(ready, timeout, lambda: f"{what} in {rect} ({save_png(last[0], 'waited')})")[0]
 
     def watch(self):
         """Forgets the windows mapped so far: mapped() lists those mapped from now on."""
@@ -187,17 +174,10 @@ class Screen:
         return proc.wait(0), self.mapped()
 
     def pointer(self):
+        """Where the pointer is, the buttons and modifiers down, and the window under it (where
+        keys go: without a window manager the keyboard focus follows the pointer)."""
         p = self.root.query_pointer()
-        return p.root_x, p.root_y, p.mask
-
-    def keys_go_to(self, wid):
-        """Whether keys reach the window: it has the focus, or the focus follows the pointer."""
-        focus = self.x.get_input_focus().focus
-        if focus == X.PointerRoot:
-            return self.root.query_pointer().child.id == wid
-        while not isinstance(focus, int) and focus.id not in (wid, self.root.id):
-            focus = focus.query_tree().parent
-        return not isinstance(focus, int) and focus.id == wid
+        return p.root_x, p.root_y, p.mask, getattr(p.child, "id", 0)
 
 def save_png(image, name):
     path = ARTIFACTS / (re.sub(r"[^\w-]+", "_", name) + ".png")
@@ -259,16 +239,10 @@ class Wine:
         """Runs a Wine tool (reg, wineboot...) to its end: its exit code."""
         return Proc(["wine", *args], env=self.env).exit_code(timeout)
 
-    def reg_export(self, key):
-        """The key as .reg text; None when it does not exist."""
-        out = self.prefix / "e2e-export.reg"
-        exported = self.run("reg", "export", key, winpath(out), "/y") == 0
-        return out.read_bytes().decode("utf-16") if exported else None
-
     def reg_value(self, key, name):
-        text = self.reg_export(key) or ""
-        value = re.search(rf'^"{re.escape(name)}"="((?:[^"\\]|\\.)*)"', text, re.M | re.I)
-        return value and re.sub(r"\\(.)", r"\1", value[1])
+        """A string value of the registry; None when it is not there."""
+        query = Proc(["wine", "reg", "query", key, "/v", name], env=self.env)
+        return re.search(r"REG_SZ {4}(.*)", query.output())[1] if query.exit_code(30) == 0 else None
 
     def set_reg(self, key, name, value):
         """Sets a string value, or deletes it when value is None."""
@@ -283,7 +257,7 @@ class Wine:
 class Folder:
     """A fresh folder with a copy of one program, where it reads and writes its Vorn.ini."""
 
-    def __init__(self, program, parent):
+    def __init__(self, program, parent=WORK):
         Path(parent).mkdir(parents=True, exist_ok=True)
         self.dir = Path(tempfile.mkdtemp(prefix="run-", dir=parent))
         self.program = self.dir / Path(program).name

@@ -15,7 +15,7 @@ def test_input_reaches_the_display(screen):
                           (["keyup", "Control_L", "mousedown", 1], (215, 140, X.Button1Mask)),
                           (["mouseup", 1], (215, 140, 0))]:
         screen.xdo(*step)
-        assert screen.pointer() == pointer, step
+        assert screen.pointer()[:3] == pointer, step
     with pytest.raises(AssertionError, match="NoSuchKeyName"):
         screen.xdo("key", "NoSuchKeyName")
 
@@ -32,17 +32,15 @@ def test_a_window_is_found_painted_recorded_and_gone_when_killed(screen, wine):
     screen.gone(h.DIALOG)
 
 def test_waits_that_run_out_say_what_they_waited_for(screen, wine):
-    with pytest.raises(h.WaitTimeout, match="'no such window'"):
+    with pytest.raises(AssertionError, match="'no such window'"):
         screen.find("no such window", 0.1)
     copy = wine.helper("e2e_helper.exe", "running-copy", "main")
     with pytest.raises(AssertionError, match="still running"):
         copy.exit_code(0.2)
     assert copy.running()
 
-def test_the_prefix_replaces_the_japanese_font(wine):
+def test_the_prefix_replaces_the_japanese_font_and_sets_the_windows_version_per_program(wine):
     assert wine.reg_value(h.FONTS_KEY, "ＭＳ Ｐゴシック") == "IPAPGothic"
-
-def test_the_windows_version_is_set_per_program(wine):
     platform = lambda: wine.helper("e2e_helper.exe", "platform").exit_code(15)
     wine.set_version("e2e_helper.exe", "win98")
     assert platform() == 1  # VER_PLATFORM_WIN32_WINDOWS

@@ -66,25 +66,11 @@ class Dialog:
 def dialog(screen, wine, vorn):
     return lambda: Dialog(screen, vorn, wine.launch(vorn.program, "/c"))
 
-def test_it_opens_centred_at_396_by_230(screen, dialog):
+def test_it_opens_centred_with_its_shading_bars_and_a_moving_flame(screen, dialog):
+    """Shading where no control covers it; a bar's arrows drawn: its ends mostly light; a flame:
+    some tens of lit pixels on the preview's black."""
     d = dialog()
     assert screen.size == (1024, 768) and d.window.rect == (314, 269, 396, 230)
-    d.close(*click(CANCEL))
-
-def test_it_shows_its_scroll_bars_and_a_moving_flame(dialog):
-    """A bar's arrow buttons are drawn: its ends are mostly light; some tens of lit pixels on
-    the preview's black make a flame."""
-    d = dialog()
-    for bar in (SPEED_BAR, NUM_BAR, INTVAL_BAR):
-        d.wait(lambda s: (s[:, [1, 4, -5, -2]] > 150).all(axis=2).sum() > 2 * s.shape[0], bar,
-               f"the arrows of the bar at {bar}")
-    first = d.wait(lambda s: (s > 24).any(axis=2).sum() >= 40, PREVIEW, "a flame in the preview")
-    h.save_png(d.shot(), "settings-dialog")
-    d.wait(lambda now: (now != first).any(axis=2).sum() > 20, PREVIEW, "the flame to move", 0.5)
-    d.close(*click(CANCEL))
-
-def test_its_shading_shows_where_no_control_covers_it(dialog):
-    d = dialog()
     shot = d.shot().astype(int)
     level = lambda y: round(abs(np.sin(y / (230 / 3.142))) * 220)  # of row y, on 230 rows
     for x, y in [(395, 0), (395, 1)] + [(5, y) for y in (30, 57, 114, 115, 116, 150, 229)]:
@@ -93,25 +79,24 @@ def test_its_shading_shows_where_no_control_covers_it(dialog):
                                                            (3, 3, 33)]
     r, _, b = shot[11, 200]  # the title bar's dark blue picture lies over the top rows
     assert b > r + 40
+    for bar in (SPEED_BAR, NUM_BAR, INTVAL_BAR):
+        d.wait(lambda s: (s[:, [1, 4, -5, -2]] > 150).all(axis=2).sum() > 2 * s.shape[0], bar,
+               f"the arrows of the bar at {bar}")
+    first = d.wait(lambda s: (s > 24).any(axis=2).sum() >= 40, PREVIEW, "a flame in the preview")
+    h.save_png(d.shot(), "settings-dialog")
+    d.wait(lambda now: (now != first).any(axis=2).sum() > 20, PREVIEW, "the flame to move", 0.5)
     d.close(*click(CLOSE_BOX))
-
-@pytest.mark.parametrize("ini, shown", [(None, (1, 3, 2)), (b"[Section]\r\nSpeed=50", (2, 3, 2))],
-                         ids=["defaults-5-200-30", "a-speed-beyond-the-bar-50"])
-def test_the_labels_show_the_values_read(vorn, dialog, ini, shown):
-    if ini:
-        vorn.write("Vorn.ini", ini)
-    d = dialog()
-    assert tuple(digits(d.shot(label)) for label in (SPEED_LABEL, NUM_LABEL, INTVAL_LABEL)) == shown
-    d.close(*click(CANCEL))
 
 SAVED = {"speed": "6", "num": "200", "intval": "30"}
 ORIGINAL = b"; mine\r\n[Section]\r\nSpeed=7\r\nNum= 150\r\n[Other]\r\nKeep=1\r\n"
+SPEED_50 = b"[Section]\r\nSpeed=50\r\n"  # beyond the bar
+DIGITS = {None: (1, 3, 2), ORIGINAL: (1, 3, 2), SPEED_50: (2, 3, 2)}  # the labels' widths
 
-# A session: the settings file before, input and the label it changes, how the dialog is closed
-# and what it leaves: the file's values, the same bytes, or no file (None).
+# A session: the settings file before (its values shown), input and the label it changes, how
+# the dialog is closed and what it leaves: the file's values, the same bytes, or no file (None).
 @pytest.mark.parametrize("ini, steps, closing, left", [
     (None, [(SPEED_LABEL, click(SPEED_RIGHT))], click(SET), SAVED),
-    (b"[Section]\r\nSpeed=50\r\n", [], click(SET), {"speed": "50", "num": "200", "intval": "30"}),
+    (SPEED_50, [], click(SET), {**SAVED, "speed": "50"}),
     (ORIGINAL, [(SPEED_LABEL, click(SPEED_RIGHT))], click(CANCEL), ORIGINAL),
     (None, [(NUM_LABEL, click(NUM_RIGHT))], click(CLOSE_BOX), None),
     # Without a window manager keys go where the pointer is: it rests on the dialog's preview.
@@ -128,6 +113,8 @@ def test_a_session_leaves_the_settings_file(vorn, dialog, ini, steps, closing, l
     if ini:
         vorn.write("Vorn.ini", ini)
     d = dialog()
+    labels = (SPEED_LABEL, NUM_LABEL, INTVAL_LABEL)
+    assert tuple(digits(d.shot(label)) for label in labels) == DIGITS[ini]
     for label, step in steps:
         d.changes(label, *step)
     values = d.close(*closing)
@@ -153,10 +140,4 @@ def test_dragging_the_title_bar_moves_the_window(screen, dialog):
     moved = (d.window.rect[0] + 10, d.window.rect[1] + 2, 396, 230)
     d.window = h.poll(lambda: (w := screen.window(d.window.id)).rect == moved and w, REACT_S,
                       lambda: f"the dialog at {moved}: {screen.window(d.window.id)}")
-    d.close(*click(CANCEL))
-
-def test_a_second_start_exits_at_once_while_the_dialog_is_open(screen, wine, vorn, dialog):
-    d = dialog()
-    assert wine.launch(vorn.program, "/c").wait(5) == 0
-    assert len(screen.windows(h.DIALOG)) == 1 and d.proc.running()
     d.close(*click(CANCEL))

@@ -9,10 +9,9 @@ import harness as h
 
 BUILD = Path(os.environ.get("VORN_RELEASE_BUILD") or h.SOURCE / "build")
 SETUP = f"Vorn-{h.VERSION}-setup.exe"
-BUILT = {"Vorn.scr": "win64/Vorn.scr", "32-bit/Vorn.scr": "win32/Vorn.scr",
-         SETUP: f"win64/installer/{SETUP}"}
-FORMATS = {"Vorn.scr": r"PE32\+ executable.*x86-64", "32-bit/Vorn.scr": r"^PE32 executable.*80386",
-           SETUP: r"PE32\+ executable.*x86-64"}
+BUILT = {"Vorn.scr": ("win64/Vorn.scr", r"PE32\+ executable.*x86-64"),  # the build, its format
+         "32-bit/Vorn.scr": ("win32/Vorn.scr", r"^PE32 executable.*80386"),
+         SETUP: (f"win64/installer/{SETUP}", r"PE32\+ executable.*x86-64")}
 
 @pytest.fixture(scope="module")
 def archive(tmp_path_factory):
@@ -25,10 +24,10 @@ def archive(tmp_path_factory):
 
 def test_it_holds_exactly_the_programs_as_built_the_read_me_and_the_checksums(archive):
     assert sorted(archive) == sorted([*BUILT, "README.txt", "SHA256SUMS.txt"])
-    for name, built in BUILT.items():
+    for name, (built, format_) in BUILT.items():
         assert archive[name] == (BUILD / built).read_bytes(), f"{name} is not {BUILD / built}"
         kind = subprocess.run(["file", "-b", "-"], input=archive[name], capture_output=True).stdout
-        assert re.search(FORMATS[name], kind.decode()), f"{name}: {kind}"
+        assert re.search(format_, kind.decode()), f"{name}: {kind}"
 
 def test_the_checksums_match_and_cover_the_four_other_files(archive):
     lines = archive["SHA256SUMS.txt"].decode().splitlines()

@@ -1,16 +1,12 @@
 """Faults of the settings file on the real platform (win32/e2e_helper.cpp runs the program's
 own LoadSettings and WriteSettings): values misread, lost, or written over other keys."""
-import shutil
-
 import pytest
 
 import harness as h
 
 @pytest.fixture
 def folder():
-    folder = h.Folder(h.HELPERS / "e2e_helper.exe", h.NATIVE / "e2e-work")
-    yield folder
-    shutil.rmtree(folder.dir, ignore_errors=True)
+    return h.Folder(h.HELPERS / "e2e_helper.exe")
 
 def probe(wine, folder, *args):
     run = wine.launch(folder.program, "settings", *args)

@@ -1,20 +1,15 @@
 // e2e_helper.exe: the end-to-end tests' hands on the Windows side.
-//
-//   running-copy main|dialog|<caption>   stands in for a copy of Vorn that is already running:
-//       a window captioned "Vorn_Main", "Vornの設定" (through the wide API, whatever the code
-//       page) or as given, its client area painted #20C060, until it is closed or killed
-//   platform        exits with GetVersionEx's platform id (1: the 95/98 family, 2: NT)
-//   settings read | write SPEED NUM INTVAL   the program's LoadSettings (printing the values)
-//       or WriteSettings on the real platform, with the Vorn.ini beside this copy
-//   preview <program>|in-process <left> <top> <width> <height> [--destroy-after-ms N|--stale]
-//       stands in for the display settings' preview area: a borderless magenta window that
-//       starts "<program> /p <its handle>", or runs the preview routine (ShowVornR) itself.
-//       It reports, a line each: "child <handle> at <x> <y> size <w> <h>" (the preview window
-//       found inside it); "destroyed" (N ms after that); "exit <code> after <ms> ms" (counted
-//       from the start while the area holds the program, or with --stale, else from
-//       "destroyed"), or "running after <ms> ms" (20 s after "destroyed"; then terminated);
-//       "ended" (in-process: the preview's message loop returned). --stale hands over the
-//       handle of a window created hidden and destroyed before the start.
+//   running-copy main|dialog|<caption>: a running copy's stand-in, a window captioned
+//     "Vorn_Main", "Vornの設定" (wide API: whatever the code page) or as given, painted #20C060
+//   platform: exits with GetVersionEx's platform id (1: the 95/98 family, 2: NT)
+//   settings read | write SPEED NUM INTVAL: LoadSettings (printed) or WriteSettings, real platform
+//   preview <program>|in-process <left> <top> <width> <height> [--destroy-after-ms N | --stale]:
+//     a preview area's stand-in (a magenta popup) that starts "<program> /p <its handle>" or runs
+//     ShowVornR itself. It reports: "child <handle> at <x> <y> size <w> <h>" (the window found
+//     in it); "destroyed" (N ms later); "exit <code> after <ms> ms" (from the start while the
+//     area holds the program or with --stale, else from "destroyed") or "running after <ms> ms"
+//     (20 s on; then terminated); "ended" (in-process: the preview's loop returned). --stale
+//     hands over the handle of a window created hidden and destroyed before the start.
 #include <windows.h>
 
 #include <cstdio>
@@ -36,11 +31,6 @@ constexpr int kBase = 10;
 
 UINT destroyAfterMs = 0;  // 0: the host stays
 
-void Report(const char* format, unsigned long long a = 0, unsigned long long b = 0) {
-  std::printf(format, a, b);
-  std::fflush(stdout);
-}
-
 // Once the preview window shows inside the host it is reported, and the countdown starts.
 void WatchForPreview(HWND window) {
   HWND child = GetWindow(window, GW_CHILD);
@@ -52,7 +42,6 @@ void WatchForPreview(HWND window) {
   std::printf("child %llu at %ld %ld size %ld %ld\n",
               static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(child)), place.left,
               place.top, place.right - place.left, place.bottom - place.top);
-  std::fflush(stdout);
   if (destroyAfterMs > 0) SetTimer(window, kDestroyTimer, destroyAfterMs, nullptr);
 }
 
@@ -98,9 +87,8 @@ int Settings(int argc, wchar_t** argv) {
     return 0;
   }
   if (argc != 6 || std::wcscmp(argv[2], L"write") != 0) return kExitUsage;
-  shared.Speed = static_cast<std::int32_t>(std::wcstol(argv[3], nullptr, kBase));
-  shared.Num = static_cast<std::int32_t>(std::wcstol(argv[4], nullptr, kBase));
-  shared.Intval = static_cast<std::int32_t>(std::wcstol(argv[5], nullptr, kBase));
+  std::int32_t* fields[] = {&shared.Speed, &shared.Num, &shared.Intval};
+  for (int i = 0; i < 3; ++i) *fields[i] = std::wcstol(argv[3 + i], nullptr, kBase);
   vorn::WriteSettings(platform, shared);
   return 0;
 }
@@ -108,7 +96,7 @@ int Settings(int argc, wchar_t** argv) {
 void ReportExit(HANDLE program, ULONGLONG sinceMs) {
   DWORD code = 0;
   GetExitCodeProcess(program, &code);
-  Report("exit %llu after %llu ms\n", code, GetTickCount64() - sinceMs);
+  std::printf("exit %lu after %llu ms\n", code, GetTickCount64() - sinceMs);
 }
 
 // Serves the host window until it is destroyed; true when the program ended meanwhile.
@@ -144,13 +132,13 @@ int HostProgram(const wchar_t* program, HWND window, bool stale) {
   if (!stale) {
     SetTimer(window, kWatchTimer, kWatchIntervalMs, nullptr);
     ended = HostWhileWindowLives(process.hProcess, startedMs);
-    Report("destroyed\n");
+    std::printf("destroyed\n");
     startedMs = GetTickCount64();
   }
   if (!ended && WaitForSingleObject(process.hProcess, kProgramEndBudgetMs) == WAIT_OBJECT_0) {
     ReportExit(process.hProcess, startedMs);
   } else if (!ended) {
-    Report("running after %llu ms\n", GetTickCount64() - startedMs);
+    std::printf("running after %llu ms\n", GetTickCount64() - startedMs);
     TerminateProcess(process.hProcess, 1);
   }
   CloseHandle(process.hThread);
@@ -175,13 +163,14 @@ int Preview(int argc, wchar_t** argv) {
   SetTimer(window, kWatchTimer, kWatchIntervalMs, nullptr);
   vorn::ShowVornR(platform, vorn::win32::FromHwnd(window));
   platform.RunPreviewMessageLoop();  // it serves the host window too
-  Report("ended\n");
+  std::printf("ended\n");
   return 0;
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  std::setvbuf(stdout, nullptr, _IONBF, 0);  // each report is read as soon as it is written
   const std::wstring command = argc >= 2 ? argv[1] : L"";
   if (command == L"running-copy" && argc == 3) return RunningCopy(argv[2]);
   if (command == L"platform") {
