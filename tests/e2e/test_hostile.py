@@ -100,4 +100,4 @@ def test_it_shows_what_its_mode_calls_for_and_ends_cleanly(screen, wine, vorn, i
     assert changed <= ({"Vorn.ini"} if type(outcome) is tuple else set()), changed
     if type(outcome) is tuple:
         values = h.settings_in(now["Vorn.ini"])
-        assert tuple(int(values.get(key, "-")) for key in ("speed", "num", "intval")) == outcome
+        assert [values.get(key) for key in ("speed", "num", "intval")] == list(map(str, outcome))
