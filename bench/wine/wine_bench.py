@@ -10,7 +10,7 @@ each comparison repeats (5); --only picks sections. VORN_E2E_SCR names the Vorn.
 VORN_BENCH_PROGRAMS the folder of the benchmark programs (<win64 build>/bench/win32). It uses
 the end-to-end tests' harness (tests/e2e/harness.py); the Wine prefix is kept between runs.
 """
-import argparse, os, select, statistics, sys, time
+import argparse, os, select, shutil, statistics, sys, time
 from pathlib import Path
 
 from Xlib import XK
@@ -20,6 +20,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tests/e2e"))
 import harness as h  # noqa: E402 (found through the line above)
 
 WORK = h.NATIVE / "bench-work"
+RUNS = WORK / "runs"  # the programs' folders of this run, removed at its end
 PROGRAMS = Path(os.environ.get("VORN_BENCH_PROGRAMS") or h.SCR.parent / "bench/win32")
 SMALL_SCREEN, LARGE_SCREEN = (1024, 768), (1920, 1080)
 SMALL_SWARM, LARGE_SWARM, HUGE_SWARM = 200, 400, 100_000
@@ -48,7 +49,7 @@ class Session:
     def start(self, program, num, args, caption=None):
         """Starts the program in a fresh folder whose Vorn.ini sets Num; "{report}" in args
         becomes the Windows path of its report. Waits for its window when given a caption."""
-        folder = h.Folder(program, WORK)
+        folder = h.Folder(program, RUNS)
         folder.write("Vorn.ini", f"[Section]\r\nNum={num}\r\n")
         report = folder.dir / "report.txt"
         started_unix_us = time.time_ns() // 1000
@@ -282,7 +283,10 @@ def main():
     options.rounds = 1 if options.quick else max(1, options.rounds)
     h.Proc.log_dir = WORK / "logs"
     before, table = machine(), []
-    measure(options, table)
+    try:
+        measure(options, table)
+    finally:
+        shutil.rmtree(RUNS, ignore_errors=True)
     rows = [("section", "measured", "value", "against (same run)", "target", ""),
             ("---",) * 6, *table]
     text = f"machine: {before} at the start; {machine()} at the end\n\n" + \
