@@ -8,7 +8,7 @@
 #   scripts/bench.sh            everything
 #   scripts/bench.sh --quick    short spans, one round: checks that it all runs
 #
-# Other arguments go to build/native/bench/vorn_wine_bench (--rounds N,
+# Other arguments go to bench/wine/wine_bench.py (--rounds N,
 # --only throughput,paced,start,memory,dialog).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -30,4 +30,4 @@ build/native/bench/raster_bench --benchmark_repetitions="$repetitions" \
 
 echo
 echo "== under Wine (build/win64/Vorn.scr and build/win64/bench/win32)"
-build/native/bench/vorn_wine_bench "$@"
+/usr/bin/python3 bench/wine/wine_bench.py "$@"  # Debian's, with python3-xlib

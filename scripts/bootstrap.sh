@@ -8,7 +8,8 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools
   wine wine64            # 64-bit Wine only: this machine's kernel runs no 32-bit programs
-  xvfb xauth x11-utils xdotool libx11-dev libxtst-dev
+  xvfb xauth x11-utils xdotool
+  python3-pytest python3-xlib python3-numpy python3-pil  # the end-to-end tests
   fonts-ipafont-gothic   # renders the dialog's Japanese captions
   imagemagick file
   libpng-dev icoutils    # the art tool writes PNG with libpng; icotool makes the icon and cursor

@@ -1,7 +1,6 @@
-// A stand-in for the 95/98 family's password.cpl, placed in the Wine prefix's
-// system folder. Each VerifyScreenSavePwd call appends a line to
-// password_calls.txt in the current folder and answers with the number in
-// password_answer.txt there (1 when the file is missing).
+// A stand-in for the 95/98 family's password.cpl, put in the Wine prefix's system folder. Each
+// VerifyScreenSavePwd call appends a line to password_calls.txt in the current folder and
+// answers with the number in password_answer.txt there (1 when there is none).
 #include <windows.h>
 
 #include <cstdio>

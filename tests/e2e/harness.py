@@ -1,0 +1,289 @@
+"""The end-to-end bench: Vorn.scr and the helper programs under Wine on a private Xvfb display.
+xdotool finds windows and sends input; python3-xlib takes screenshots (numpy arrays of RGB,
+rows first) and records windows as they are mapped. Every wait polls with a deadline and fails
+naming what it waited for. Paths come from the environment (CTest sets them), else the presets'.
+"""
+import ctypes, os, re, select, shutil, signal, subprocess, tempfile, time
+from collections import namedtuple
+from pathlib import Path
+
+import numpy as np
+from PIL import Image
+from Xlib import X, display as xdisplay
+
+SOURCE = Path(__file__).resolve().parents[2]
+SCR = Path(os.environ.get("VORN_E2E_SCR") or SOURCE / "build/win64/Vorn.scr")
+SCR32 = Path(os.environ.get("VORN_E2E_SCR32") or SOURCE / "build/win32/Vorn.scr")
+HELPERS = Path(os.environ.get("VORN_E2E_HELPERS") or SOURCE / "build/win64/tests/e2e/win32")
+NATIVE = Path(os.environ.get("VORN_E2E_NATIVE") or SOURCE / "build/native")
+ARTIFACTS = Path(os.environ.get("VORN_E2E_ARTIFACTS") or NATIVE / "e2e-artifacts")
+WORK = NATIVE / f"e2e-work-{os.getpid()}"  # the programs' folders of this run
+VERSION = os.environ.get("VORN_VERSION") or re.search(
+    r"project\(Vorn VERSION ([\d.]+)", (SOURCE / "CMakeLists.txt").read_text())[1]
+MAIN, DIALOG = "Vorn_Main", "Vornの設定"
+POLL_S = 0.02
+FIRST_WINDOW_S = 30  # the first window of a fresh prefix also starts Wine's desktop process
+PR_SET_PDEATHSIG = 1
+FONTS_KEY = r"HKCU\Software\Wine\Fonts\Replacements"
+# The Japanese labels' fonts, replaced by ones that are installed (fonts-ipafont-gothic).
+FONT_REPLACEMENTS = {"ＭＳ Ｐゴシック": "IPAPGothic", "ＭＳ ゴシック": "IPAGothic"}
+
+def wait(ready, timeout):
+    """ready()'s first true value (never an array: wrap it in a list), polled for timeout s."""
+    end = time.monotonic() + timeout
+    while not (value := ready()) and time.monotonic() < end:
+        time.sleep(POLL_S)
+    return value or None
+
+def poll(ready, timeout, what):
+    """wait(), failing when it runs out with `what` (a text, or a function giving one)."""
+    value = wait(ready, timeout)
+    if value is None:
+        raise AssertionError(f"waited {timeout} s for {what() if callable(what) else what}")
+    return value
+
+def winpath(path):
+    """Wine reaches the Unix file system as drive Z:."""
+    return "Z:" + str(Path(path).absolute()).replace("/", "\\")
+
+class Proc:
+    """A child process with its output in a log file; it dies with the test run."""
+    log_dir, count = ARTIFACTS / "logs", 0
+
+    def __init__(self, argv, name=None, death=signal.SIGKILL, **popen):
+        Proc.count += 1
+        self.name = name or " ".join(map(str, argv))
+        Proc.log_dir.mkdir(parents=True, exist_ok=True)
+        safe = re.sub(r"[^\w.]+", "_", self.name)[:60]
+        self.log = Proc.log_dir / f"{Proc.count:03d}-{safe}.log"
+        with open(self.log, "wb") as out:
+            self.popen = subprocess.Popen(
+                [str(a) for a in argv], stdin=subprocess.DEVNULL, stdout=out, stderr=out,
+                preexec_fn=lambda: ctypes.CDLL(None).prctl(PR_SET_PDEATHSIG, death), **popen)
+        self.pid = self.popen.pid
+
+    def running(self):
+        return self.popen.poll() is None
+
+    def output(self):
+        return self.log.read_bytes().decode(errors="replace").replace("\r", "")
+
+    def tail(self):
+        return f"{self.name} (pid {self.pid}) wrote [{self.log}]:\n{self.output()[-1500:]}"
+
+    def wait(self, timeout):
+        """The exit code (negative: the signal that ended it), or None while it runs."""
+        try:
+            return self.popen.wait(timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def exit_code(self, timeout):
+        code = self.wait(timeout)
+        assert code is not None, f"{self.name} still running after {timeout} s; {self.tail()}"
+        return code
+
+    def kill(self):
+        self.popen.kill()  # by its pid, and only while it has not been reaped
+        self.popen.wait(5)
+
+# rect: x, y, width, height on the screen; pid: Wine gives it the pid of the wine we started.
+Window = namedtuple("Window", "id caption pid rect")
+
+class Screen:
+    """Xvfb on a display number of its own choosing, without resets (-noreset: see README)."""
+
+    def __init__(self, size=(1024, 768)):
+        read, write = os.pipe()
+        self.server = Proc(["Xvfb", "-displayfd", write, "-screen", "0", "%dx%dx24" % size,
+                            "-nolisten", "tcp", "-noreset"], pass_fds=(write,))
+        os.close(write)
+        with os.fdopen(read) as number:  # written once the server takes connections
+            assert select.select([number], [], [], 20)[0], f"no display; {self.server.tail()}"
+            self.name, self.size, self.seen = ":" + number.readline().strip(), size, []
+        self.env = {**os.environ, "DISPLAY": self.name, "LC_ALL": "C.UTF-8"}
+        self.x, self.events = xdisplay.Display(self.name), xdisplay.Display(self.name)
+        self.root = self.x.screen().root
+        self.events.screen().root.change_attributes(event_mask=X.SubstructureNotifyMask)
+
+    def close(self):
+        self.server.popen.terminate()  # not killed: it removes its lock file and socket itself
+        self.server.popen.wait(5)
+
+    def xdo(self, *args, check=True):
+        """Runs xdotool on this display; what it complains of (a bad key name...) fails."""
+        run = subprocess.run(["xdotool", *map(str, args)], env=self.env, capture_output=True,
+                             text=True, timeout=30)
+        assert not (check and run.stderr), f"xdotool {args}: {run.stderr}"
+        return run
+
+    def window(self, wid):
+        """What a window is, or None once it is gone."""
+        run = self.xdo("getwindowname", wid, "getwindowpid", wid, "getwindowgeometry",
+                       "--shell", wid, check=False)
+        if run.returncode or run.stderr:
+            return None
+        caption, pid, *shell = run.stdout.split("\n")
+        g = dict(line.split("=") for line in shell if "=" in line)
+        rect = tuple(int(g[key]) for key in ("X", "Y", "WIDTH", "HEIGHT"))
+        return Window(int(wid), caption, int(pid), rect)
+
+    def windows(self, caption="."):
+        """The viewable windows with this caption (a pattern: "." is any)."""
+        run = self.xdo("search", "--onlyvisible", "--name", f"^{caption}$", check=False)
+        return [w for w in map(self.window, run.stdout.split()) if w]
+
+    def find(self, caption, timeout=FIRST_WINDOW_S):
+        return poll(lambda: self.windows(caption), timeout,
+                    lambda: f"a window '{caption}'; on the screen: {self.windows()}")[0]
+
+    def gone(self, caption, timeout=10):
+        poll(lambda: not self.windows(caption), timeout, lambda: f"{self.windows(caption)} to go")
+
+    def shot(self, rect=None):
+        x, y, w, h = rect or (0, 0, *self.size)
+        raw = self.root.get_image(x, y, w, h, X.ZPixmap, 0xFFFFFFFF).data
+        return np.frombuffer(raw, np.uint8).reshape(h, w, 4)[:, :, 2::-1]  # BGRX to RGB
+
+    def wait_shot(self, rect, accept, what, timeout=5):
+        """The first screenshot of rect that accept() takes (windows map before they paint)."""
+        last = []
+
+        def ready():
+            last[:] = [self.shot(rect)]
+            return accept(last[0]) and last
+        return poll(ready, timeout, lambda: f"{what} in {rect} ({save_png(last[0], 'waited')})")[0]
+
+    def watch(self):
+        """Forgets the windows mapped so far: mapped() lists those mapped from now on."""
+        self.mapped()
+        self.seen = []
+
+    def mapped(self):
+        """Each window mapped since watch(), read when first seen (if gone: caption '', pid -1)."""
+        self.events.sync()
+        while self.events.pending_events():
+            if (event := self.events.next_event()).type == X.MapNotify:
+                wid = event.window.id
+                self.seen.append(self.window(wid) or Window(wid, "", -1, None))
+        return self.seen
+
+    def until_end(self, proc, timeout):
+        """Waits for proc's end, reading each window it maps meanwhile: (exit code, windows)."""
+        wait(lambda: self.mapped() and False or not proc.running(), timeout)
+        return proc.wait(0), self.mapped()
+
+    def pointer(self):
+        """Where the pointer is, the buttons and modifiers down, and the window under it (where
+        keys go: without a window manager the keyboard focus follows the pointer)."""
+        p = self.root.query_pointer()
+        return p.root_x, p.root_y, p.mask, getattr(p.child, "id", 0)
+
+def save_png(image, name):
+    path = ARTIFACTS / (re.sub(r"[^\w-]+", "_", name) + ".png")
+    Image.fromarray(np.ascontiguousarray(image)).save(path)
+    return path
+
+class Wine:
+    """A Wine prefix, booted once, with a wineserver of ours running until close()."""
+
+    def __init__(self, screen, prefix, keep=False):
+        self.prefix, self.keep, self.launched = Path(prefix), keep, []
+        self.env = {**os.environ, "WINEPREFIX": str(prefix), "DISPLAY": screen.name,
+                    "WINEDEBUG": "-all", "LC_ALL": os.environ.get("VORN_E2E_LOCALE") or "C.UTF-8",
+                    "WINEDLLOVERRIDES": "winemenubuilder.exe=d;mscoree,mshtml="}
+        self.prefix.mkdir(parents=True, exist_ok=True)
+        if not (self.prefix / "system.reg").exists():
+            assert self.run("wineboot", "-i", timeout=180) == 0
+        Proc(["wineserver", "-w"], env=self.env).exit_code(60)  # wineboot's server goes first
+        # On SIGINT it ends every process of the prefix: nothing outlives a test run that dies.
+        self.server = Proc(["wineserver", "-f", "-p"], env=self.env, death=signal.SIGINT)
+        poll(self.listening, 15, lambda: f"wineserver to listen; {self.server.tail()}")
+        for font, replacement in FONT_REPLACEMENTS.items():
+            self.run("reg", "add", FONTS_KEY, "/v", font, "/d", replacement, "/f")
+
+    def listening(self):
+        """The server's socket appears in its working folder (.../server-<dev>-<inode>)."""
+        assert self.server.running(), f"wineserver ended; {self.server.tail()}"
+        cwd = Path(os.readlink(f"/proc/{self.server.pid}/cwd"))
+        return cwd.name.startswith("server-") and (cwd / "socket").exists()
+
+    def close(self):
+        Proc(["wineserver", "-k"], env=self.env).wait(30)
+        if self.server.wait(10) is None:
+            self.server.kill()
+        if not self.keep:
+            Wine.remove(self.prefix)
+
+    @staticmethod
+    def remove(prefix):
+        """Deletes a prefix and its server's folder, which Debian's Wine names in it."""
+        named = prefix / "wineserver"
+        tmp = named.read_text().strip() if named.exists() else ""
+        if re.fullmatch(r"wine-\w{1,26}", tmp):
+            shutil.rmtree(Path("/tmp", tmp), ignore_errors=True)
+        shutil.rmtree(prefix, ignore_errors=True)
+
+    def launch(self, exe, *args, cwd=None, env=None):
+        """Starts `wine exe args...` in cwd (default: the exe's folder)."""
+        proc = Proc(["wine", exe, *args], name=" ".join([Path(exe).name, *map(str, args)])[:200],
+                    env={**self.env, **(env or {})}, cwd=cwd or Path(exe).parent)
+        self.launched.append(proc)
+        return proc
+
+    def helper(self, name, *args):
+        assert (HELPERS / name).exists(), f"{HELPERS / name} is missing: build the win64 preset"
+        return self.launch(HELPERS / name, *args)
+
+    def run(self, *args, timeout=30):
+        """Runs a Wine tool (reg, wineboot...) to its end: its exit code."""
+        return Proc(["wine", *args], env=self.env).exit_code(timeout)
+
+    def reg_value(self, key, name):
+        """A string value of the registry; None when it is not there."""
+        query = Proc(["wine", "reg", "query", key, "/v", name], env=self.env)
+        return re.search(r"REG_SZ {4}(.*)", query.output())[1] if query.exit_code(30) == 0 else None
+
+    def set_reg(self, key, name, value):
+        """Sets a string value, or deletes it when value is None."""
+        if value is None:
+            return self.run("reg", "delete", key, "/v", name, "/f")
+        assert self.run("reg", "add", key, "/v", name, "/d", value, "/f") == 0
+
+    def set_version(self, exe, version):
+        """The Windows version Wine reports to one program ("win98"...; None: the prefix's)."""
+        self.set_reg(rf"HKCU\Software\Wine\AppDefaults\{exe}", "Version", version)
+
+class Folder:
+    """A fresh folder with a copy of one program, where it reads and writes its Vorn.ini."""
+
+    def __init__(self, program, parent=WORK):
+        Path(parent).mkdir(parents=True, exist_ok=True)
+        self.dir = Path(tempfile.mkdtemp(prefix="run-", dir=parent))
+        self.program = self.dir / Path(program).name
+        shutil.copy(program, self.program)
+
+    def write(self, name, data):
+        (self.dir / name).write_bytes(data.encode() if isinstance(data, str) else data)
+
+    def read(self, name):
+        return (self.dir / name).read_bytes() if (self.dir / name).exists() else None
+
+    def files(self):
+        return {p.name: p.read_bytes() for p in self.dir.iterdir() if p.is_file()}
+
+def settings_in(data):
+    """The keys of a settings file's first [Section] as Windows reads them: names in any case,
+    blanks trimmed, the first of a name wins; UTF-16 LE or UTF-8 with a byte order mark."""
+    text = data[2:].decode("utf-16-le", "replace") if data.startswith(b"\xff\xfe") else \
+        data.removeprefix(b"\xef\xbb\xbf").decode("latin-1")
+    values, ours = {}, None
+    for line in (raw.strip(" \t\r") for raw in text.split("\n")):
+        if line.startswith("[") and "]" in line:
+            if ours:
+                break
+            ours = line[1:line.rindex("]")].strip(" \t").lower() == "section"
+        elif ours and "=" in line:
+            key, value = line.split("=", 1)
+            values.setdefault(key.strip(" \t").lower(), value.strip(" \t"))
+    return values

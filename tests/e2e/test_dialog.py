@@ -1,0 +1,143 @@
+"""Faults of the settings dialog (Vorn.scr /c): the wrong place or look, bars, buttons, drags or
+keys that do not work, a settings file written when it should not be (or wrong), no end."""
+import numpy as np
+import pytest
+
+import harness as h
+
+END_S = 8  # without a window manager Wine waits 2 s for a destroyed window to go
+REACT_S = 3  # input to what it changes on the screen
+# Places in the dialog, window pixels (its layout in twips / 15): x, y, width, height.
+SPEED_LABEL, NUM_LABEL, INTVAL_LABEL = (320, 56, 25, 13), (320, 80, 25, 13), (320, 104, 25, 13)
+SPEED_BAR, NUM_BAR, INTVAL_BAR = (232, 52, 85, 17), (232, 76, 85, 17), (232, 100, 85, 17)
+PREVIEW, ON_PREVIEW = (52, 52, 32, 64), (68, 84)
+SET, CANCEL, CLOSE_BOX, TITLE_GRIP = (233, 176), (329, 176), (383, 11), (200, 11)
+NUM_THUMB = (232 + 17 + 34 * 100 // 300 + 8, 84)  # HS(2) at 200 of 100..400; 17-pixel arrows
+SPEED_RIGHT, NUM_RIGHT = (311, 60), (311, 84)  # the right arrows of HS(1) and HS(2)
+
+def click(point):
+    return ["mousemove", point, "click", 1]
+
+def digits(label):
+    """How many digits a value label shows: its text is right-aligned, 6 to 7 pixels a digit."""
+    columns = (label < 70).all(axis=2).any(axis=0)  # columns holding dark text pixels
+    left = int(columns.argmax()) if columns.any() else label.shape[1]
+    return 0 if left == label.shape[1] else 1 if left >= 16 else 2 if left >= 10 else 3
+
+class Dialog:
+    """Vorn.scr's settings dialog, open and painted."""
+
+    def __init__(self, screen, vorn, proc):
+        self.screen, self.vorn, self.proc = screen, vorn, proc
+        self.window = screen.find(h.DIALOG)
+        near = lambda s: (abs(s[0, 0].astype(int) - (155, 155, 185)) <= 2).all()
+        self.wait(near, (5, 57, 1, 1), "its shading")
+        self.wait(lambda s: digits(s) > 0, SPEED_LABEL, "the value beside HS(1)")
+
+    def rect(self, r):
+        return self.window.rect[0] + r[0], self.window.rect[1] + r[1], r[2], r[3]
+
+    def shot(self, r=None):
+        return self.screen.shot(self.rect(r or (0, 0, *self.window.rect[2:])))
+
+    def wait(self, accept, r, what, timeout=REACT_S):
+        return self.screen.wait_shot(self.rect(r), accept, what, timeout)
+
+    def xdo(self, *args):
+        """xdotool, with points of the dialog ((x, y) tuples) put on the screen."""
+        x, y = self.window.rect[:2]
+        on_screen = [(x + a[0], y + a[1]) if type(a) is tuple else (a,) for a in args]
+        self.screen.xdo(*[c for a in on_screen for c in a])
+
+    def changes(self, label, *args):
+        """Sends the input and waits until the label shows something else."""
+        before = self.shot(label)
+        self.xdo(*args)
+        self.wait(lambda now: (now != before).any(), label, f"{label} to change after {args}")
+
+    def close(self, *args):
+        self.xdo(*args)
+        assert self.proc.wait(END_S) == 0, f"Vorn.scr /c did not end with code 0 after {args}"
+        self.screen.gone(h.DIALOG)
+        data = self.vorn.read("Vorn.ini")
+        return data and h.settings_in(data)
+
+@pytest.fixture
+def dialog(screen, wine, vorn):
+    return lambda: Dialog(screen, vorn, wine.launch(vorn.program, "/c"))
+
+def test_it_opens_centred_with_its_shading_bars_and_a_moving_flame(screen, dialog):
+    """Shading where no control covers it; a bar's arrows drawn: its ends mostly light; a flame:
+    some tens of lit pixels on the preview's black."""
+    d = dialog()
+    assert screen.size == (1024, 768) and d.window.rect == (314, 269, 396, 230)
+    shot = d.shot().astype(int)
+    level = lambda y: round(abs(np.sin(y / (230 / 3.142))) * 220)  # of row y, on 230 rows
+    for x, y in [(395, 0), (395, 1)] + [(5, y) for y in (30, 57, 114, 115, 116, 150, 229)]:
+        assert tuple(shot[y, x]) == (level(y), level(y), level(y) + 30), f"row {y} at x {x}"
+    assert [tuple(shot[y, 5]) for y in (57, 115, 229)] == [(155, 155, 185), (220, 220, 250),
+                                                           (3, 3, 33)]
+    r, _, b = shot[11, 200]  # the title bar's dark blue picture lies over the top rows
+    assert b > r + 40
+    for bar in (SPEED_BAR, NUM_BAR, INTVAL_BAR):
+        d.wait(lambda s: (s[:, [1, 4, -5, -2]] > 150).all(axis=2).sum() > 2 * s.shape[0], bar,
+               f"the arrows of the bar at {bar}")
+    first = d.wait(lambda s: (s > 24).any(axis=2).sum() >= 40, PREVIEW, "a flame in the preview")
+    h.save_png(d.shot(), "settings-dialog")
+    d.wait(lambda now: (now != first).any(axis=2).sum() > 20, PREVIEW, "the flame to move", 0.5)
+    d.close(*click(CLOSE_BOX))
+
+SAVED = {"speed": "6", "num": "200", "intval": "30"}
+ORIGINAL = b"; mine\r\n[Section]\r\nSpeed=7\r\nNum= 150\r\n[Other]\r\nKeep=1\r\n"
+SPEED_50 = b"[Section]\r\nSpeed=50\r\n"  # beyond the bar
+DIGITS = {None: (1, 3, 2), ORIGINAL: (1, 3, 2), SPEED_50: (2, 3, 2)}  # the labels' widths
+
+# A session: the settings file before (its values shown), input and the label it changes, how
+# the dialog is closed and what it leaves: the file's values, the same bytes, or no file (None).
+@pytest.mark.parametrize("ini, steps, closing, left", [
+    (None, [(SPEED_LABEL, click(SPEED_RIGHT))], click(SET), SAVED),
+    (SPEED_50, [], click(SET), {**SAVED, "speed": "50"}),
+    (ORIGINAL, [(SPEED_LABEL, click(SPEED_RIGHT))], click(CANCEL), ORIGINAL),
+    (None, [(NUM_LABEL, click(NUM_RIGHT))], click(CLOSE_BOX), None),
+    # Without a window manager keys go where the pointer is: it rests on the dialog's preview.
+    (None, [(SPEED_LABEL, ["mousemove", ON_PREVIEW, "key", "Right"]),
+            (NUM_LABEL, ["key", "Tab", "End"])], click(SET), {**SAVED, "num": "400"}),
+    (None, [(SPEED_LABEL, ["mousemove", ON_PREVIEW, "key", "Right"])],
+     ["keydown", "Alt_L", "key", "F4", "keyup", "Alt_L"], None),
+    (None, [], ["mousemove", CANCEL, "mousedown", 1, "mousemove", SET, "mouseup", 1], None),
+], ids=["right-arrow-then-set-saves", "set-writes-back-a-speed-beyond-the-bar",
+        "cancel-leaves-the-file-as-it-was", "the-close-box-writes-nothing",
+        "keys-work-the-focused-bar-tab-moves-on", "alt-f4-writes-nothing",
+        "a-release-belongs-to-the-button-pressed-cancel-not-set"])
+def test_a_session_leaves_the_settings_file(vorn, dialog, ini, steps, closing, left):
+    if ini:
+        vorn.write("Vorn.ini", ini)
+    d = dialog()
+    labels = (SPEED_LABEL, NUM_LABEL, INTVAL_LABEL)
+    assert tuple(digits(d.shot(label)) for label in labels) == DIGITS[ini]
+    for label, step in steps:
+        d.changes(label, *step)
+    values = d.close(*closing)
+    assert (vorn.read("Vorn.ini") if type(left) is bytes else values) == left
+
+def test_dragging_a_thumb_changes_the_value_only_when_let_go(dialog):
+    d = dialog()
+    held = [a for i in (3, 6, 9, 12) for a in ("mousemove", (NUM_THUMB[0] + i, 84), "sleep", 0.03)]
+    num = d.shot(NUM_LABEL)
+    d.xdo("mousemove", NUM_THUMB, "mousedown", 1, *held)
+    assert h.wait(lambda: (d.shot(NUM_LABEL) != num).any(), 0.5) is None, "it changed while held"
+    d.changes(NUM_LABEL, "mouseup", 1)
+    values = d.close(*click(SET))
+    assert values["speed"] == "5" and 200 < int(values["num"]) <= 400
+
+def test_dragging_the_title_bar_moves_the_window(screen, dialog):
+    d = dialog()
+    # The drag takes its grip from where the pointer is when the press is handled, so the
+    # pointer holds still a moment first, as a hand does.
+    moves = [a for i in range(1, 6) for a in
+             ("mousemove", (200 + 2 * i, 11 + (2 if i >= 4 else i // 2)), "sleep", 0.03)]
+    d.xdo("mousemove", TITLE_GRIP, "mousedown", 1, "sleep", 0.25, *moves, "mouseup", 1)
+    moved = (d.window.rect[0] + 10, d.window.rect[1] + 2, 396, 230)
+    d.window = h.poll(lambda: (w := screen.window(d.window.id)).rect == moved and w, REACT_S,
+                      lambda: f"the dialog at {moved}: {screen.window(d.window.id)}")
+    d.close(*click(CANCEL))

@@ -1,0 +1,103 @@
+"""Faults under hostile input (settings files anyone may have edited, command lines of every
+shape): a crash (another exit code, and Wine's report is a window of its own), a hang (every run
+has a deadline), a window its mode does not call for, or a file written where nothing should be."""
+import random
+
+import pytest
+
+import harness as h
+from test_dialog import CLOSE_BOX, SET, Dialog, click
+
+QUICK_EXIT_S = 5  # "at once", with room for Wine's start-up
+END_S = 10  # Wine waits 2 s to hide a window without a window manager
+LONG = 10_000
+
+def section(lines):
+    return b"[Section]\r\n" + lines
+
+SETTINGS_FILES = {
+    "missing": None,
+    "empty": b"",
+    "one-megabyte-of-random-bytes": random.Random(20240611).randbytes(1 << 20),
+    "ten-thousand-character-values": section(b"Speed=" + b"9" * LONG + b"\r\nNum=" + b"x" * LONG),
+    "nul-bytes": b"[Sec\0tion]\r\nNum=\0 12\r\n" + section(b"Speed=3\0\0\r\nNum=4\0" + b"00\r\n"),
+    "utf8-byte-order-mark": b"\xef\xbb\xbf" + section(b"Num=50\r\nSpeed=12\r\n"),
+    "utf16le-byte-order-mark": "\ufeff[Section]\r\nNum=50\r\nSpeed=12\r\n".encode("utf-16-le"),
+    "duplicate-sections-and-keys":
+        section(b"Num=10\r\nNum=300\r\n") + section(b"Speed=15\r\nNum=20\r\n"),
+    "32-bit-edges-above": section(b"Speed=2147483647\r\nNum=2147483648\r\nIntval=2147483646\r\n"),
+    "32-bit-edges-below":
+        section(b"Speed=-2147483649\r\nNum=-2147483648\r\nIntval=-2147483647\r\n"),
+    **{f"num-{n}": section(b"Num=" + n.encode()) for n in
+       ("0", "-1", "1", "400", "100000", "100001", "1000000000", "2147483647")},
+    "speed-lowest": section(b"Speed=-2147483648"),
+    "speed-highest": section(b"Speed=2147483647"),
+    "intval-zero": section(b"Intval=0"),
+    "intval-negative": section(b"Intval=-5"),
+}
+
+SET_WRITES = {  # what Set writes after each of these files: the values read, whole numbers
+    "missing": (5, 200, 30),
+    "one-megabyte-of-random-bytes": (5, 200, 30),
+    "utf16le-byte-order-mark": (12, 50, 30),
+    "num-100000": (5, 100000, 30),  # a bar cannot show it, but the setting keeps it
+    "32-bit-edges-above": (2147483647, 0, 2147483646),
+}
+
+def command_lines():
+    """Every switch in either case, with '/', '-' or nothing before it (alone, a letter is taken
+    for the program's first character and means nothing); p and a without a number do nothing."""
+    for letter in "scpa":
+        for shown in (letter, letter.upper()):
+            for prefix, name in (("/", "slash"), ("-", "dash"), ("", "bare")):
+                outcome = {"s": "saver", "c": "dialog"}.get(letter, "exit") if prefix else "exit"
+                yield pytest.param(None, [prefix + shown], outcome, id=f"{name}-{shown}")
+    for name, args, outcome in [
+            ("preview-zero", ["/p", "0"], "exit"), ("preview-minus-one", ["/p", "-1"], "exit"),
+            ("preview-letters", ["/p", "abc"], "exit"),
+            ("preview-no-such-window", ["/p", "123456"], "exit"),
+            ("preview-beyond-32-bits", ["/p", "99999999999"], "exit"),
+            ("preview-digits-then-letters", ["/p", "12abc"], "exit"),
+            ("preview-ten-thousand-digits", ["/p", "9" * LONG], "exit"),
+            # A text (not a list) goes through cmd, which passes it exactly: wine would quote it.
+            ("preview-blanks-in-a-row-before-the-handle", "/p   12", "exit"),
+            ("configure-with-colon", ["/c:"], "dialog"), ("unknown", ["/x"], "exit"),
+            ("password-alone", ["/a"], "exit"), ("password-with-text", ["/a", "x"], "exit"),
+            # On the NT family /a (change the password) belongs to the system, not to the saver.
+            ("password-with-a-number", ["/a", "1234"], "exit"),
+            ("ten-thousand-characters-unknown", ["/x" + "x" * (LONG - 2)], "exit"),
+            ("ten-thousand-characters-saver", ["/s" + "s" * (LONG - 2)], "saver")]:
+        yield pytest.param(None, args, outcome, id=name)
+
+@pytest.mark.parametrize("ini, args, outcome", [
+    *[pytest.param(ini, ["/s"], "saver", id=f"file-{name}") for name, ini in
+      SETTINGS_FILES.items()],
+    *[pytest.param(SETTINGS_FILES[name], ["/c"], written, id=f"set-after-file-{name}")
+      for name, written in SET_WRITES.items()],
+    *command_lines()])
+def test_it_shows_what_its_mode_calls_for_and_ends_cleanly(screen, wine, vorn, ini, args, outcome):
+    """Exit code 0 in time; no window but the mode's (or one gone before it could be read: no
+    crash report, which waits for the user); the folder as it was, but for what Set writes."""
+    if ini is not None:
+        vorn.write("Vorn.ini", ini)
+    before = vorn.files()
+    screen.watch()
+    proc = wine.launch("cmd", "/c", f"{h.winpath(vorn.program)} {args}", cwd=vorn.dir) \
+        if type(args) is str else wine.launch(vorn.program, *args)
+    allowed = {"exit": None, "saver": h.MAIN}.get(outcome, h.DIALOG)
+    if outcome == "saver":
+        window = screen.find(h.MAIN)
+        assert window.pid == proc.pid
+        h.poll(lambda: screen.pointer()[3] == window.id, 5, "the keyboard focus on the saver")
+        screen.xdo("key", "space")
+    elif allowed == h.DIALOG:
+        Dialog(screen, vorn, proc).xdo(*click(CLOSE_BOX if outcome == "dialog" else SET))
+    code, mapped = screen.until_end(proc, END_S if allowed or type(args) is str else QUICK_EXIT_S)
+    assert code == 0, f"exit code {code}; {proc.tail()}"
+    assert all(w.caption == allowed or (allowed and w.pid == -1) for w in mapped), mapped
+    now = vorn.files()
+    changed = {name for name in now.keys() | before.keys() if now.get(name) != before.get(name)}
+    assert changed <= ({"Vorn.ini"} if type(outcome) is tuple else set()), changed
+    if type(outcome) is tuple:
+        values = h.settings_in(now["Vorn.ini"])
+        assert [values.get(key) for key in ("speed", "num", "intval")] == list(map(str, outcome))
