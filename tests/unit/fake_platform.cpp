@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <sstream>
+#include <tuple>
 
 namespace vorn::testing {
 namespace {
@@ -245,30 +246,19 @@ TwipsRect FakePlatform::GetScreenTwips() {
 
 TwipsRect FakePlatform::GetWindowTwips(WindowHandle) { return dialogTwips; }
 
-void FakePlatform::SetWindowWidthTwips(WindowHandle window, float width) {
-  calls.push_back(Call("SetWindowWidthTwips", window, width));
-  dialogTwips.width = width;
-}
-
-void FakePlatform::SetWindowHeightTwips(WindowHandle window, float height) {
-  calls.push_back(Call("SetWindowHeightTwips", window, height));
-  dialogTwips.height = height;
-}
-
-void FakePlatform::SetWindowLeftTwips(WindowHandle window, float left) {
-  calls.push_back(Call("SetWindowLeftTwips", window, left));
-  dialogTwips.left = left;
-}
-
-void FakePlatform::SetWindowTopTwips(WindowHandle window, float top) {
-  calls.push_back(Call("SetWindowTopTwips", window, top));
-  dialogTwips.top = top;
-}
-
-void FakePlatform::MoveWindowTwips(WindowHandle window, float left, float top) {
-  calls.push_back(Call("MoveWindowTwips", window, left, top));
-  dialogTwips.left = left;
-  dialogTwips.top = top;
+// Recorded as "PlaceWindowTwips(window, width 5940)", the values given in order.
+void FakePlatform::PlaceWindowTwips(WindowHandle window, const TwipsPlacement& place) {
+  std::ostringstream out;
+  out << "PlaceWindowTwips(" << window;
+  for (const auto& [name, value, field] :
+       {std::tuple{"left", place.left, &dialogTwips.left}, std::tuple{"top", place.top, &dialogTwips.top},
+        std::tuple{"width", place.width, &dialogTwips.width},
+        std::tuple{"height", place.height, &dialogTwips.height}}) {
+    if (!value) continue;
+    out << ", " << name << ' ' << *value;
+    *field = *value;
+  }
+  calls.push_back(out.str() + ")");
 }
 
 ScreenSize FakePlatform::GetSurfaceSize(SurfaceId surface) {

@@ -1,41 +1,75 @@
-// The settings dialog's window: creation, input routing, the scroll bars, the
-// preview timer, its life, and the Win32Platform services the routines call.
+// The settings dialog's window, and the Win32Platform services the routines
+// call on it.
 #include "platform/win32/dialog_window.h"
 
 #include <windowsx.h>
 
 #include <algorithm>
+#include <string>
 #include <utility>
 
+#include "platform/win32/text.h"
 #include "platform/win32/win32_platform.h"
-#include "settings_dialog/layout.h"
+#include "resources/resource_ids.h"
+#include "settings_dialog/geometry.h"
 
 namespace vorn::win32 {
 namespace {
 
 constexpr wchar_t kDialogClass[] = L"VornDialogWindow";
 constexpr UINT_PTR kPreviewTimerId = 1;
-constexpr int kFirstBarId = 101;
+constexpr int kFirstBarId = 100;  // HS(index) has the id 100 + index
+constexpr int kDefaultDpi = 96;
+constexpr int kLabelPointsHundredths = 975;  // 9.75 pt
+constexpr UINT kLabelFormat = DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP;
+static_assert(SB_LINELEFT == 0 && SB_LINERIGHT == 1 && SB_PAGELEFT == 2 && SB_PAGERIGHT == 3 &&
+              SB_THUMBPOSITION == 4 && SB_THUMBTRACK == 5 && SB_LEFT == 6 && SB_RIGHT == 7);
 
-// Moves and sizes a top-level window in twips; an absent value keeps the
-// window's own.
-struct TwipsPlacement {
-  std::optional<float> left{}, top{}, width{}, height{};
-};
+int ScreenDpi() {
+  WindowDc screen(nullptr);
+  const int dpi = screen.Get() != nullptr ? GetDeviceCaps(screen.Get(), LOGPIXELSX) : 0;
+  return dpi > 0 ? dpi : kDefaultDpi;
+}
 
-void PlaceWindow(WindowHandle handle, const TwipsPlacement& place) {
-  HWND window = ToHwnd(handle);
-  RECT now{};
-  if (!GetWindowRect(window, &now)) return;
-  const TwipsPerPixel twips = ScreenTwipsPerPixel();
-  const int x = place.left ? ToPixels(*place.left, twips.x) : now.left;
-  const int y = place.top ? ToPixels(*place.top, twips.y) : now.top;
-  const int cx = place.width ? ToPixels(*place.width, twips.x) : Width(now);
-  const int cy = place.height ? ToPixels(*place.height, twips.y) : Height(now);
-  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
-  if (!place.left && !place.top) flags |= SWP_NOMOVE;
-  if (!place.width && !place.height) flags |= SWP_NOSIZE;
-  SetWindowPos(window, nullptr, x, y, cx, cy, flags);
+RECT ToRect(const PixelRect& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
+
+void Fill(const MemorySurface& surface, COLORREF colour) {
+  const RECT all{0, 0, surface.Width(), surface.Height()};
+  SetDCBrushColor(surface.Dc(), colour);
+  FillRect(surface.Dc(), &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+}
+
+void Blt(HDC dc, const PixelRect& at, const MemorySurface& picture) {
+  BitBlt(dc, at.left, at.top, picture.Width(), picture.Height(), picture.Dc(), 0, 0, SRCCOPY);
+}
+
+// Stretches a picture whose one-pixel frame stays one pixel wide: only the
+// inside grows, so a button face keeps a crisp bevel at any size.
+void StretchFramed(HDC dc, const PixelRect& to, const MemorySurface& picture) {
+  if (picture.Dc() == nullptr || picture.Width() < 3 || picture.Height() < 3) return;
+  const int fromX[] = {0, 1, picture.Width() - 1, picture.Width()};
+  const int fromY[] = {0, 1, picture.Height() - 1, picture.Height()};
+  const int toX[] = {to.left, to.left + 1, to.right - 1, to.right};
+  const int toY[] = {to.top, to.top + 1, to.bottom - 1, to.bottom};
+  for (int row = 0; row < 3; ++row) {
+    for (int column = 0; column < 3; ++column) {
+      StretchBlt(dc, toX[column], toY[row], toX[column + 1] - toX[column], toY[row + 1] - toY[row],
+                 picture.Dc(), fromX[column], fromY[row], fromX[column + 1] - fromX[column],
+                 fromY[row + 1] - fromY[row], SRCCOPY);
+    }
+  }
+}
+
+COLORREF TextColour(DialogControl label) {
+  if (label == DialogControl::Label9) return kTitleTextColour;
+  if (label == DialogControl::LblUrl) return kLinkTextColour;
+  return GetSysColor(COLOR_WINDOWTEXT);
+}
+
+UINT LabelFormat(ControlKind kind) {
+  if (kind == ControlKind::LabelRight) return kLabelFormat | DT_RIGHT;
+  if (kind == ControlKind::LabelCentred) return kLabelFormat | DT_CENTER;
+  return kLabelFormat;
 }
 
 }  // namespace
@@ -43,170 +77,229 @@ void PlaceWindow(WindowHandle handle, const TwipsPlacement& place) {
 // ------------------------------------------------------------ the window
 
 DialogWindow::DialogWindow(HINSTANCE instance, DialogEvents& events)
-    : instance_(instance), events_(events), canvas_(ScreenTwipsPerPixel()) {
-  hand_[SlotOf(DialogControl::ImgExit)] = true;
-}
+    : instance_(instance), model_(events, *this, ScreenDpi()) {}
 
 DialogWindow::~DialogWindow() {
-  ready_ = false;
+  model_.Destroyed();
   if (window_ != nullptr) DestroyWindow(window_);
 }
 
 bool DialogWindow::Create() {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = &DialogWindow::Proc;
-  windowClass.hInstance = instance_;
-  windowClass.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(IDI_VORN));
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.lpszClassName = kDialogClass;
-  RegisterClassExW(&windowClass);  // already there for a second dialog: fine
-  if (!canvas_.Load(instance_)) return false;
+  RegisterWindowClass(instance_, kDialogClass, &DialogWindow::Proc, 0,
+                      LoadIconW(instance_, MAKEINTRESOURCEW(IDI_VORN)), nullptr);
+  if (!LoadLook()) return false;
   handCursor_ = LoadCursorW(instance_, MAKEINTRESOURCEW(IDC_HAND_POINTER));
-  const std::wstring caption = Widen(kDialogCaption);
   // Frameless, so the client area is the whole window; listed on the taskbar.
   // cppcheck-suppress ignoredReturnValue ; the handle arrives in window_ with WM_NCCREATE
-  CreateWindowExW(WS_EX_APPWINDOW, kDialogClass, caption.c_str(), WS_POPUP | WS_CLIPCHILDREN, 0,
-                  0, 0, 0, nullptr, nullptr, instance_, this);
-  ready_ = window_ != nullptr;
-  return ready_;
+  CreateWindowExW(WS_EX_APPWINDOW, kDialogClass, Widen(kDialogCaption).c_str(),
+                  WS_POPUP | WS_CLIPCHILDREN, 0, 0, 0, 0, nullptr, nullptr, instance_, this);
+  if (window_ != nullptr) model_.Opened();
+  return window_ != nullptr;
+}
+
+// The pictures, the fixed-size surfaces and the labels' font.
+bool DialogWindow::LoadLook() {
+  titleBar_.LoadBitmapResource(instance_, IDB_TITLE_BAR);
+  constexpr int kPictures[] = {IDB_BUTTON_RELEASED, IDB_BUTTON_PRESSED, IDB_CLOSE_RELEASED,
+                               IDB_CLOSE_PRESSED};  // by DialogPicture
+  for (std::size_t i = 0; i < pictures_.size(); ++i) {
+    pictures_[i].LoadBitmapResource(instance_, kPictures[i]);
+  }
+  sprites_.LoadBitmapResource(instance_, IDB_SPRITE_SHEET);
+  const PixelRect picB = model_.Rect(DialogControl::PicB);
+  const PixelRect display = model_.Rect(DialogControl::Display);
+  if (!picB_.CreateDib(Width(picB), Height(picB))) return false;
+  if (!display_.CreateDib(Width(display), Height(display))) return false;  // black
+  Fill(picB_, kPicBBackColour);
+  font_.reset(CreateFontW(-MulDiv(kLabelPointsHundredths, model_.Dpi(), 7200), 0, 0, 0, FW_NORMAL,
+                          FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                          CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                          L"ＭＳ Ｐゴシック"));
+  return true;
 }
 
 LRESULT CALLBACK DialogWindow::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<DialogWindow*>(
-        reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
-    self->window_ = window;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  auto* self = Attached<DialogWindow>(window, message, lParam);
   if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+  if (message == WM_NCCREATE) self->window_ = window;
   return self->Dispatch(message, wParam, lParam);
 }
 
 LRESULT DialogWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+  const PixelPoint at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
   switch (message) {
-    case WM_CREATE: return OnCreate();
-    case WM_SIZE: return OnSize(lParam);
+    case WM_CREATE: CreateScrollBars(); return 0;
+    case WM_SIZE: OnSize(LOWORD(lParam), HIWORD(lParam)); return 0;
     case WM_ERASEBKGND: return 1;  // every pixel comes from the composed frame
-    case WM_PAINT: return OnPaint();
+    case WM_PAINT: OnPaint(); return 0;
     case WM_SETCURSOR: return OnSetCursor(wParam, lParam);
-    case WM_LBUTTONDOWN: return OnButtonDown(1, lParam);
-    case WM_RBUTTONDOWN: return OnButtonDown(2, lParam);
-    case WM_MBUTTONDOWN: return OnButtonDown(4, lParam);
+    case WM_LBUTTONDOWN: model_.ButtonDown(at, kLeftButton); return 0;
+    case WM_RBUTTONDOWN: model_.ButtonDown(at, kRightButton); return 0;
+    case WM_MBUTTONDOWN: model_.ButtonDown(at, kMiddleButton); return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
-    case WM_MBUTTONUP: return OnButtonUp(lParam);
-    case WM_MOUSEMOVE: return OnMouseMove(lParam);
-    case WM_CAPTURECHANGED: return OnCaptureChanged(lParam);
-    case WM_HSCROLL: return OnHScroll(wParam, lParam);
-    case WM_TIMER: return OnTimer(wParam);
-    case WM_CLOSE: return OnClose();
-    case WM_DESTROY: return OnDestroy();
+    case WM_MBUTTONUP: model_.ButtonUp(at); return 0;
+    case WM_MOUSEMOVE: model_.MouseMove(at); return 0;
+    case WM_CAPTURECHANGED:
+      if (reinterpret_cast<HWND>(lParam) != window_) model_.CaptureLost();
+      return 0;
+    case WM_HSCROLL: OnHScroll(wParam, lParam); return 0;
+    case WM_TIMER:
+      if (wParam == kPreviewTimerId) model_.Tick();
+      return 0;
+    case WM_CLOSE: model_.CloseRequested(); return 0;
+    case WM_DESTROY:
+      KillTimer(window_, kPreviewTimerId);
+      model_.Destroyed();
+      return 0;
     case WM_NCDESTROY: return OnNcDestroy(wParam, lParam);
     default: return DefWindowProcW(window_, message, wParam, lParam);
   }
 }
 
-LRESULT DialogWindow::OnCreate() {
-  CreateScrollBars();
-  return 0;
-}
-
 void DialogWindow::CreateScrollBars() {
-  for (std::size_t i = 0; i < bars_.size(); ++i) {
-    const RECT place = canvas_.Rect(kScrollControls[i]);
-    HWND bar = CreateWindowExW(0, L"SCROLLBAR", nullptr,
-                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | SBS_HORZ, place.left,
-                               place.top, Width(place), Height(place), window_,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstBarId + i)),
-                               instance_, nullptr);
+  for (std::int16_t index = 1; index <= kBarCount; ++index) {
+    const PixelRect place = model_.Rect(kScrollControls[BarSlot(index)]);
+    HWND bar = CreateWindowExW(
+        0, L"SCROLLBAR", nullptr, WS_CHILD | WS_VISIBLE | WS_TABSTOP | SBS_HORZ, place.left,
+        place.top, Width(place), Height(place), window_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstBarId + index)), instance_, nullptr);
     if (bar == nullptr) continue;
     // A page of 0 gives the plain bar whose thumb keeps its size.
-    const SCROLLINFO info{sizeof(SCROLLINFO), SIF_RANGE | SIF_PAGE | SIF_POS, kScrollBars[i].min,
-                          kScrollBars[i].max, 0, kScrollBars[i].initial, 0};
+    const ScrollBarRange& range = kScrollBars[BarSlot(index)];
+    const SCROLLINFO info{sizeof(SCROLLINFO),
+                          SIF_RANGE | SIF_PAGE | SIF_POS,
+                          range.min,
+                          range.max,
+                          0,
+                          model_.ScrollValue(index),
+                          0};
     SetScrollInfo(bar, SB_CTL, &info, FALSE);
-    values_[i] = kScrollBars[i].initial;
     SetWindowLongPtrW(bar, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     barClassProc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DialogWindow::BarProc)));
-    bars_[i] = bar;
+    bars_[BarSlot(index)] = bar;
   }
 }
 
 // The bars keep their own keys (arrows, Page Up/Down, Home, End); Tab and
-// Shift+Tab move between them, HS(1) → HS(2) → HS(3).
+// Shift+Tab move between them.
 LRESULT CALLBACK DialogWindow::BarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(bar, GWLP_USERDATA));
-  if (message == WM_KEYDOWN && wParam == VK_TAB) return self->OnBarKey(bar);
-  return CallWindowProcW(self->barClassProc_, bar, message, wParam, lParam);
-}
-
-LRESULT DialogWindow::OnBarKey(HWND bar) {
-  const int count = static_cast<int>(bars_.size());
-  const int step = GetKeyState(VK_SHIFT) < 0 ? count - 1 : 1;
-  HWND next = bars_[static_cast<std::size_t>((std::max(BarIndex(bar), 0) + step) % count)];
-  if (next != nullptr) SetFocus(next);
+  if (message != WM_KEYDOWN || wParam != VK_TAB) {
+    return CallWindowProcW(self->barClassProc_, bar, message, wParam, lParam);
+  }
+  const std::int16_t from = std::max<std::int16_t>(self->BarIndex(bar), 1);
+  if (HWND next = self->bars_[BarSlot(NextBar(from, GetKeyState(VK_SHIFT) < 0))]) SetFocus(next);
   return 0;
 }
 
-LRESULT DialogWindow::OnSize(LPARAM lParam) {
-  canvas_.Resize(LOWORD(lParam), HIWORD(lParam));
+std::int16_t DialogWindow::BarIndex(HWND bar) const {
+  const auto found = std::find(bars_.begin(), bars_.end(), bar);
+  return bar == nullptr || found == bars_.end()
+             ? std::int16_t{0}
+             : static_cast<std::int16_t>(found - bars_.begin() + 1);
+}
+
+// The window's own image follows the client area; it starts grey.
+void DialogWindow::OnSize(int width, int height) {
+  if (width != backing_.Width() || height != backing_.Height()) {
+    if (backing_.CreateDib(width, height)) Fill(backing_, kDialogBackColour);
+    frame_.CreateDib(width, height);
+  }
   ++resizes_;
-  if (ready_) events_.Form_Resize();
+  model_.Resized();
   if (window_ != nullptr) InvalidateRect(window_, nullptr, FALSE);
-  return 0;
 }
 
-LRESULT DialogWindow::OnPaint() {
+// The whole client area is composed afresh from the backing images.
+void DialogWindow::OnPaint() {
   PaintDc paint(window_);
-  const MemorySurface& frame = canvas_.Compose();
-  if (frame.Dc() == nullptr) return 0;
+  HDC dc = frame_.Dc();
+  if (dc == nullptr) return;
+  BitBlt(dc, 0, 0, frame_.Width(), frame_.Height(), backing_.Dc(), 0, 0, SRCCOPY);
+  DrawPictures(dc);
+  DrawLabels(dc);
   const RECT& area = paint.Area();
-  BitBlt(paint.Get(), area.left, area.top, Width(area), Height(area), frame.Dc(), area.left,
-         area.top, SRCCOPY);
-  return 0;
+  BitBlt(paint.Get(), area.left, area.top, area.right - area.left, area.bottom - area.top, dc,
+         area.left, area.top, SRCCOPY);
 }
 
-void DialogWindow::Invalidate(const RECT& area) {
-  if (window_ != nullptr) InvalidateRect(window_, &area, FALSE);
+void DialogWindow::DrawPictures(HDC dc) const {
+  SetStretchBltMode(dc, COLORONCOLOR);
+  const PixelRect title = model_.Rect(DialogControl::Image1);
+  if (titleBar_.Dc() != nullptr) {
+    StretchBlt(dc, title.left, title.top, Width(title), Height(title), titleBar_.Dc(), 0, 0,
+               titleBar_.Width(), titleBar_.Height(), SRCCOPY);
+  }
+  if (const auto shown = model_.Shown(DialogControl::ImgExit)) {
+    Blt(dc, model_.PictureBox(DialogControl::ImgExit), pictures_[static_cast<std::size_t>(*shown)]);
+  }
+  for (DialogControl button : {DialogControl::ImgSet, DialogControl::ImgCan}) {
+    if (const auto shown = model_.Shown(button)) {
+      StretchFramed(dc, model_.Rect(button), pictures_[static_cast<std::size_t>(*shown)]);
+    }
+  }
+  const RECT picA = ToRect(model_.Rect(DialogControl::PicA));
+  FillRect(dc, &picA, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  Blt(dc, model_.Rect(DialogControl::Display), display_);
+  Blt(dc, model_.Rect(DialogControl::PicB), picB_);
 }
 
-void DialogWindow::SetCaption(DialogControl label, std::wstring text) {
-  Invalidate(canvas_.SetCaption(label, std::move(text)));
+void DialogWindow::DrawLabels(HDC dc) const {
+  Selection font(dc, font_.get());
+  SetBkMode(dc, TRANSPARENT);
+  for (const ControlLayout& control : kDialogLayout) {
+    if (control.caption == nullptr) continue;  // not a label
+    const std::wstring text = Widen(model_.Caption(control.id));
+    RECT box = ToRect(model_.Rect(control.id));
+    SetTextColor(dc, TextColour(control.id));
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, LabelFormat(control.kind));
+  }
 }
 
-void DialogWindow::SetPicture(DialogControl image, DialogPicture picture) {
-  Invalidate(canvas_.SetPicture(image, picture));
+std::optional<ScreenSize> DialogWindow::MeasureText(std::string_view text) {
+  if (frame_.Dc() == nullptr) return std::nullopt;
+  const std::wstring wide = Widen(text);
+  RECT measured{};
+  Selection font(frame_.Dc(), font_.get());
+  DrawTextW(frame_.Dc(), wide.c_str(), static_cast<int>(wide.size()), &measured,
+            kLabelFormat | DT_CALCRECT);
+  return ScreenSize{measured.right - measured.left, measured.bottom - measured.top};
 }
 
-void DialogWindow::Refresh(SurfaceId surface) {
-  const MemorySurface* image = canvas_.Surface(surface);
-  if (window_ == nullptr || image == nullptr) return;
-  if (surface == SurfaceId::DialogWindow) Invalidate({0, 0, image->Width(), image->Height()});
-  if (surface == SurfaceId::DialogPicB) Invalidate(canvas_.Rect(DialogControl::PicB));
-  if (surface != SurfaceId::DialogDisplay) return;
-  // The preview changes many times a second: it goes on the screen at once
-  // rather than through a repaint of the window around it.
-  WindowDc dc(window_);
-  const RECT display = canvas_.Rect(DialogControl::Display);
-  BitBlt(dc.Get(), display.left, display.top, image->Width(), image->Height(), image->Dc(), 0, 0,
-         SRCCOPY);
+ScreenSize DialogWindow::PictureSize(DialogPicture picture) {
+  const MemorySurface& shown = pictures_[static_cast<std::size_t>(picture)];
+  return {shown.Width(), shown.Height()};
 }
 
-// ------------------------------------------------------------ input
+void DialogWindow::Repaint(const PixelRect& area) {
+  const RECT rect = ToRect(area);
+  if (window_ != nullptr) InvalidateRect(window_, &rect, FALSE);
+}
+
+void DialogWindow::ShowThumb(std::int16_t index, std::int32_t value) {
+  if (HWND bar = bars_[BarSlot(index)]) SetScrollPos(bar, SB_CTL, value, TRUE);
+}
+
+void DialogWindow::Capture(bool take) {
+  if (take) {
+    SetCapture(window_);
+  } else {
+    ReleaseCapture();
+  }
+}
 
 LRESULT DialogWindow::OnSetCursor(WPARAM wParam, LPARAM lParam) {
   const auto target = reinterpret_cast<HWND>(wParam);
   bool hand = false;
-  if (const int slot = BarIndex(target); slot >= 0) {
-    hand = hand_[SlotOf(kScrollControls[static_cast<std::size_t>(slot)])];
+  if (const std::int16_t index = BarIndex(target); index != 0) {
+    hand = model_.HasHandCursor(kScrollControls[BarSlot(index)]);
   } else if (target == window_ && LOWORD(lParam) == HTCLIENT) {
     POINT point{};
     GetCursorPos(&point);
     ScreenToClient(window_, &point);
-    const std::optional<DialogControl> control = canvas_.ControlAt(point);
-    hand = control && hand_[SlotOf(*control)];
+    hand = model_.HandCursorAt({point.x, point.y});
   } else {
     return DefWindowProcW(window_, WM_SETCURSOR, wParam, lParam);
   }
@@ -214,164 +307,30 @@ LRESULT DialogWindow::OnSetCursor(WPARAM wParam, LPARAM lParam) {
   return TRUE;
 }
 
-// A press belongs to its control until a button is released, wherever the
-// pointer is then.
-LRESULT DialogWindow::OnButtonDown(int button, LPARAM lParam) {
-  if (pressed_) return 0;
-  const std::optional<DialogControl> target =
-      canvas_.ControlAt({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-  if (!target) return 0;
-  pressed_ = target;
-  pressedButton_ = button;
-  SetCapture(window_);
-  switch (*target) {
-    case DialogControl::ImgExit: events_.ImgExit_MouseDown(); break;
-    case DialogControl::LblSet: events_.lbl_Set_MouseDown(); break;
-    case DialogControl::LblCan: events_.lbl_Can_MouseDown(); break;
-    case DialogControl::Image1: events_.Image1_MouseDown(static_cast<std::int16_t>(button)); break;
-    default: break;  // the link acts on its release
-  }
-  return 0;
-}
-
-LRESULT DialogWindow::OnButtonUp(LPARAM lParam) {
-  if (!pressed_) return 0;
-  const DialogControl control = *pressed_;
-  const bool leftPress = pressedButton_ == 1;
-  pressed_.reset();
-  ReleaseCapture();
-  // Last: the handler may close the window.
-  switch (control) {
-    case DialogControl::ImgExit: events_.ImgExit_MouseUp(); break;
-    case DialogControl::LblSet: events_.lbl_Set_MouseUp(); break;
-    case DialogControl::LblCan: events_.lbl_Can_MouseUp(); break;
-    case DialogControl::Image1: events_.Image1_MouseUp(); break;
-    case DialogControl::LblUrl:
-      if (leftPress && canvas_.ControlAt({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}) == control) {
-        events_.lbl_URL_Click();
-      }
-      break;
-    default: break;
-  }
-  return 0;
-}
-
-LRESULT DialogWindow::OnMouseMove(LPARAM lParam) {
-  const bool overTitle = canvas_.ControlAt({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}) ==
-                         DialogControl::Image1;
-  if (pressed_ == DialogControl::Image1 || (!pressed_ && overTitle)) events_.Image1_MouseMove();
-  return 0;
-}
-
-// Capture taken away mid-press (another window, a system dialog): a drag ends
-// there; a button's press is dropped without acting.
-LRESULT DialogWindow::OnCaptureChanged(LPARAM lParam) {
-  if (!pressed_ || reinterpret_cast<HWND>(lParam) == window_) return 0;
-  const bool dragging = pressed_ == DialogControl::Image1;
-  pressed_.reset();
-  if (dragging) events_.Image1_MouseUp();
-  return 0;
-}
-
-// ------------------------------------------------------------ scroll bars
-
-int DialogWindow::BarIndex(HWND bar) const {
-  if (bar == nullptr) return -1;
-  const auto found = std::find(bars_.begin(), bars_.end(), bar);
-  return found == bars_.end() ? -1 : static_cast<int>(found - bars_.begin());
-}
-
-// The bar never moves by itself: each committed step comes here, and the
-// value changes (and HS_Change runs) only when the step lands elsewhere.
-// Dragging the thumb only moves the thumb until it is let go.
-LRESULT DialogWindow::OnHScroll(WPARAM wParam, LPARAM lParam) {
-  const int slot = BarIndex(reinterpret_cast<HWND>(lParam));
-  if (slot < 0) return 0;
-  HWND bar = bars_[static_cast<std::size_t>(slot)];
-  const ScrollBarRange& range = kScrollBars[static_cast<std::size_t>(slot)];
+// Positions are 16-bit in the message: the thumb's is read from the bar.
+void DialogWindow::OnHScroll(WPARAM wParam, LPARAM lParam) {
+  const std::int16_t index = BarIndex(reinterpret_cast<HWND>(lParam));
+  if (index == 0) return;
   SCROLLINFO track{sizeof(SCROLLINFO), SIF_TRACKPOS, 0, 0, 0, 0, 0};
-  const int tracked = GetScrollInfo(bar, SB_CTL, &track) ? track.nTrackPos : HIWORD(wParam);
-  const int value = values_[static_cast<std::size_t>(slot)];
-  switch (LOWORD(wParam)) {
-    case SB_LINELEFT: CommitScroll(slot, value - range.smallChange); break;
-    case SB_LINERIGHT: CommitScroll(slot, value + range.smallChange); break;
-    case SB_PAGELEFT: CommitScroll(slot, value - range.largeChange); break;
-    case SB_PAGERIGHT: CommitScroll(slot, value + range.largeChange); break;
-    case SB_LEFT: CommitScroll(slot, range.min); break;
-    case SB_RIGHT: CommitScroll(slot, range.max); break;
-    case SB_THUMBPOSITION: CommitScroll(slot, tracked); break;
-    case SB_THUMBTRACK: SetScrollPos(bar, SB_CTL, tracked, TRUE); break;
-    default: break;
-  }
-  return 0;
+  const bool read = GetScrollInfo(bars_[BarSlot(index)], SB_CTL, &track);
+  model_.Scroll(index, static_cast<ScrollCode>(LOWORD(wParam)),
+                read ? track.nTrackPos : HIWORD(wParam));
 }
-
-void DialogWindow::CommitScroll(int slot, int value) {
-  const auto index = static_cast<std::size_t>(slot);
-  const ScrollBarRange& range = kScrollBars[index];
-  const auto clamped = static_cast<std::int16_t>(std::clamp<int>(value, range.min, range.max));
-  SetScrollPos(bars_[index], SB_CTL, clamped, TRUE);
-  if (clamped == values_[index]) return;
-  values_[index] = clamped;
-  events_.HS_Change(static_cast<std::int16_t>(slot + 1));
-}
-
-std::int16_t DialogWindow::ScrollValue(std::int16_t index) const {
-  if (index < 1 || index > static_cast<int>(values_.size())) return 0;
-  return values_[static_cast<std::size_t>(index - 1)];
-}
-
-void DialogWindow::SetScrollValue(std::int16_t index, std::int16_t value) {
-  if (index < 1 || index > static_cast<int>(values_.size())) return;
-  const auto slot = static_cast<std::size_t>(index - 1);
-  values_[slot] = std::clamp(value, kScrollBars[slot].min, kScrollBars[slot].max);
-  if (bars_[slot] != nullptr) SetScrollPos(bars_[slot], SB_CTL, values_[slot], TRUE);
-}
-
-// ------------------------------------------------------------ timer and life
 
 void DialogWindow::SetPreviewTimer(bool enabled, UINT intervalMs) {
-  timerEnabled_ = enabled && window_ != nullptr;
+  model_.EnableTimer(enabled && window_ != nullptr);
   if (window_ == nullptr) return;
   if (enabled) {
-    ::SetTimer(window_, kPreviewTimerId, std::max<UINT>(intervalMs, USER_TIMER_MINIMUM), nullptr);
+    SetTimer(window_, kPreviewTimerId, std::max<UINT>(intervalMs, USER_TIMER_MINIMUM), nullptr);
   } else {
     KillTimer(window_, kPreviewTimerId);
   }
 }
 
-// The preview's handler runs for as long as the dialog is open and pumps
-// messages itself; a tick that arrives meanwhile is not run inside it.
-LRESULT DialogWindow::OnTimer(WPARAM wParam) {
-  if (wParam != kPreviewTimerId || !timerEnabled_ || inTimer_ || !ready_) return 0;
-  inTimer_ = true;
-  events_.Timer1_Timer();
-  inTimer_ = false;
-  return 0;
-}
-
-// Alt+F4 (or any other request to close) does what the close box does, as a
-// user expects of a window: closes without saving. It goes through the close
-// box's own handler, which also ends the preview that runs while the dialog
-// is open; destroying the window alone would leave that running unseen.
-LRESULT DialogWindow::OnClose() {
-  if (ready_ && !closing_) events_.ImgExit_MouseUp();
-  return 0;
-}
-
 void DialogWindow::Close() {
-  if (window_ == nullptr || closing_) return;
-  closing_ = true;
-  events_.Form_Unload();
+  if (window_ == nullptr || !model_.Unload()) return;
   // cppcheck-suppress knownConditionTrueFalse ; the routine just run may have destroyed it
   if (window_ != nullptr) DestroyWindow(window_);
-}
-
-LRESULT DialogWindow::OnDestroy() {
-  KillTimer(window_, kPreviewTimerId);
-  timerEnabled_ = false;
-  ready_ = false;
-  return 0;
 }
 
 LRESULT DialogWindow::OnNcDestroy(WPARAM wParam, LPARAM lParam) {
@@ -390,7 +349,7 @@ void DialogWindow::RunModal() {
   if (resizes_ == resizesBefore) {
     RECT client{};
     GetClientRect(window_, &client);
-    OnSize(MAKELPARAM(client.right, client.bottom));
+    OnSize(client.right, client.bottom);
   }
   if (window_ != nullptr) SetForegroundWindow(window_);
   if (bars_[0] != nullptr) SetFocus(bars_[0]);
@@ -404,6 +363,28 @@ void DialogWindow::RunModal() {
   }
 }
 
+const MemorySurface* DialogWindow::Surface(SurfaceId surface) const {
+  switch (surface) {
+    case SurfaceId::DialogWindow: return &backing_;
+    case SurfaceId::DialogPicB: return &picB_;
+    case SurfaceId::DialogDisplay: return &display_;
+    case SurfaceId::DialogSprites: return &sprites_;
+    default: return nullptr;
+  }
+}
+
+void DialogWindow::Refresh(SurfaceId surface) {
+  const MemorySurface* image = Surface(surface);
+  if (window_ == nullptr || image == nullptr) return;
+  if (surface == SurfaceId::DialogWindow) Repaint({0, 0, image->Width(), image->Height()});
+  if (surface == SurfaceId::DialogPicB) Repaint(model_.Rect(DialogControl::PicB));
+  if (surface != SurfaceId::DialogDisplay) return;
+  // The preview changes many times a second: it goes on the screen at once
+  // rather than through a repaint of the window around it.
+  WindowDc dc(window_);
+  Blt(dc.Get(), model_.Rect(DialogControl::Display), *image);
+}
+
 // ------------------------------------------------------------ the platform
 
 WindowHandle Win32Platform::CreateDialogWindow(DialogEvents& events) {
@@ -411,57 +392,33 @@ WindowHandle Win32Platform::CreateDialogWindow(DialogEvents& events) {
   return dialog_->Create() ? FromHwnd(dialog_->Window()) : kNoWindow;
 }
 
-HDC Win32Platform::DialogSurfaceDc(SurfaceId surface) {
-  const MemorySurface* image = dialog_ != nullptr ? dialog_->Canvas().Surface(surface) : nullptr;
-  return image != nullptr ? image->Dc() : nullptr;
-}
-
 TwipsRect Win32Platform::GetScreenTwips() {
-  const TwipsPerPixel twips = ScreenTwipsPerPixel();
-  return {0, 0, static_cast<float>(GetSystemMetrics(SM_CXSCREEN) * twips.x),
-          static_cast<float>(GetSystemMetrics(SM_CYSCREEN) * twips.y)};
+  const int dpi = ScreenDpi();
+  return {0, 0, PixelsToTwips(GetSystemMetrics(SM_CXSCREEN), dpi),
+          PixelsToTwips(GetSystemMetrics(SM_CYSCREEN), dpi)};
 }
 
 TwipsRect Win32Platform::GetWindowTwips(WindowHandle window) {
   RECT area{};
   if (!::GetWindowRect(ToHwnd(window), &area)) return {};
-  const TwipsPerPixel twips = ScreenTwipsPerPixel();
-  return {static_cast<float>(area.left * twips.x), static_cast<float>(area.top * twips.y),
-          static_cast<float>(Width(area) * twips.x), static_cast<float>(Height(area) * twips.y)};
+  const int dpi = ScreenDpi();
+  return {PixelsToTwips(area.left, dpi), PixelsToTwips(area.top, dpi),
+          PixelsToTwips(area.right - area.left, dpi), PixelsToTwips(area.bottom - area.top, dpi)};
 }
 
-void Win32Platform::SetWindowWidthTwips(WindowHandle window, float width) {
-  PlaceWindow(window, {.width = width});
-}
-
-void Win32Platform::SetWindowHeightTwips(WindowHandle window, float height) {
-  PlaceWindow(window, {.height = height});
-}
-
-void Win32Platform::SetWindowLeftTwips(WindowHandle window, float left) {
-  PlaceWindow(window, {.left = left});
-}
-
-void Win32Platform::SetWindowTopTwips(WindowHandle window, float top) {
-  PlaceWindow(window, {.top = top});
-}
-
-void Win32Platform::MoveWindowTwips(WindowHandle window, float left, float top) {
-  PlaceWindow(window, {.left = left, .top = top});
-}
-
-ScreenSize Win32Platform::GetSurfaceSize(SurfaceId surface) {
-  RECT client{};
-  switch (surface) {
-    case SurfaceId::SaverDisplay:  // the saver window's client area
-      if (saverWindow_ == nullptr || !GetClientRect(saverWindow_, &client)) return GetScreenSize();
-      return {client.right, client.bottom};
-    case SurfaceId::SaverBuffer: return {buffer_.Width(), buffer_.Height()};
-    case SurfaceId::SaverSprites: return {sprites_.Width(), sprites_.Height()};
-    default: break;
-  }
-  const MemorySurface* image = dialog_ != nullptr ? dialog_->Canvas().Surface(surface) : nullptr;
-  return image != nullptr ? ScreenSize{image->Width(), image->Height()} : ScreenSize{};
+void Win32Platform::PlaceWindowTwips(WindowHandle window, const TwipsPlacement& place) {
+  RECT now{};
+  if (!::GetWindowRect(ToHwnd(window), &now)) return;
+  const int dpi = ScreenDpi();
+  const auto pixels = [dpi](std::optional<float> twips, LONG keep) {
+    return twips ? TwipsToPixels(*twips, dpi) : keep;
+  };
+  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+  if (!place.left && !place.top) flags |= SWP_NOMOVE;
+  if (!place.width && !place.height) flags |= SWP_NOSIZE;
+  ::SetWindowPos(ToHwnd(window), nullptr, pixels(place.left, now.left), pixels(place.top, now.top),
+                 pixels(place.width, now.right - now.left),
+                 pixels(place.height, now.bottom - now.top), flags);
 }
 
 void Win32Platform::DrawLine(SurfaceId surface, std::int32_t x1, std::int32_t y1, std::int32_t x2,
@@ -475,43 +432,41 @@ void Win32Platform::DrawLine(SurfaceId surface, std::int32_t x1, std::int32_t y1
     LineTo(dc, x2, y2);
   }
   // Shown at the next repaint, as drawing on a persistent image is.
-  if (dialog_ != nullptr && surface != SurfaceId::DialogDisplay) dialog_->Refresh(surface);
+  if (surface != SurfaceId::DialogDisplay) dialog_->Refresh(surface);
 }
 
-void Win32Platform::RefreshSurface(SurfaceId surface) {
-  if (dialog_ != nullptr) dialog_->Refresh(surface);
-}
+void Win32Platform::RefreshSurface(SurfaceId surface) { dialog_->Refresh(surface); }
 
 void Win32Platform::SetLabelCaption(DialogControl label, std::string_view text) {
-  if (dialog_ != nullptr) dialog_->SetCaption(label, Widen(text));
+  dialog_->Model().SetCaption(label, std::string(text));
 }
 
 void Win32Platform::SetImagePicture(DialogControl image, DialogPicture picture) {
-  if (dialog_ != nullptr) dialog_->SetPicture(image, picture);
+  dialog_->Model().SetPicture(image, picture);
 }
 
 void Win32Platform::SetHandCursor(DialogControl control) {
-  if (dialog_ != nullptr) dialog_->SetHandCursor(control);
+  dialog_->Model().SetHandCursor(control);
 }
 
 std::int16_t Win32Platform::GetScrollValue(std::int16_t index) {
-  return dialog_ != nullptr ? dialog_->ScrollValue(index) : std::int16_t{0};
+  return dialog_->Model().ScrollValue(index);
 }
 
 void Win32Platform::SetScrollValue(std::int16_t index, std::int16_t value) {
-  if (dialog_ != nullptr) dialog_->SetScrollValue(index, value);
+  dialog_->Model().SetScrollValue(index, value);
 }
 
 void Win32Platform::SetDialogTimer(bool enabled, std::uint32_t intervalMs) {
-  if (dialog_ != nullptr) dialog_->SetPreviewTimer(enabled, intervalMs);
+  dialog_->SetPreviewTimer(enabled, intervalMs);
 }
 
 void Win32Platform::ShowDialogModal(WindowHandle window) {
-  if (dialog_ != nullptr && FromHwnd(dialog_->Window()) == window) dialog_->RunModal();
+  if (FromHwnd(dialog_->Window()) == window) dialog_->RunModal();
 }
 
 void Win32Platform::CloseDialog(WindowHandle window) {
-  if (dialog_ != nullptr && FromHwnd(dialog_->Window()) == window) dialog_->Close();
+  if (FromHwnd(dialog_->Window()) == window) dialog_->Close();
 }
 
 }  // namespace vorn::win32

@@ -18,8 +18,8 @@ bool MemorySurface::CreateDib(std::int32_t width, std::int32_t height) {
 }
 
 bool MemorySurface::LoadBitmapResource(HINSTANCE instance, int resourceId) {
-  auto* bitmap = static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(resourceId),
-                                                 IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  auto* bitmap = static_cast<HBITMAP>(
+      LoadImageW(instance, MAKEINTRESOURCEW(resourceId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   BITMAP info{};
   if (bitmap == nullptr || GetObjectW(bitmap, sizeof(info), &info) == 0) {
     if (bitmap != nullptr) DeleteObject(bitmap);

@@ -1,10 +1,13 @@
 // RAII for the GDI objects the program holds: a memory device context with a
-// bitmap selected into it, restored and freed in the right order.
+// bitmap selected into it, restored and freed in the right order; device
+// contexts and selections held for one scope; fonts.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
+#include <type_traits>
 
 #include "core/raster.h"
 
@@ -43,6 +46,56 @@ class MemorySurface {
   Pixel* bits_ = nullptr;  // the DIB section's memory, top-down 0x00RRGGBB
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;
+};
+
+struct GdiObjectDeleter {
+  void operator()(HGDIOBJ object) const { DeleteObject(object); }
+};
+using FontHandle = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
+
+// A GDI object selected into a device context for one scope.
+class Selection {
+ public:
+  Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+  Selection(const Selection&) = delete;
+  Selection& operator=(const Selection&) = delete;
+  ~Selection() { SelectObject(dc_, previous_); }
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
+
+// A window's device context (the screen's for no window), released with the scope.
+class WindowDc {
+ public:
+  explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+  ~WindowDc() {
+    if (dc_ != nullptr) ReleaseDC(window_, dc_);
+  }
+  HDC Get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
+// BeginPaint to EndPaint.
+class PaintDc {
+ public:
+  explicit PaintDc(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+  PaintDc(const PaintDc&) = delete;
+  PaintDc& operator=(const PaintDc&) = delete;
+  ~PaintDc() { EndPaint(window_, &paint_); }
+  HDC Get() const { return dc_; }
+  const RECT& Area() const { return paint_.rcPaint; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT paint_{};
+  HDC dc_;
 };
 
 }  // namespace vorn::win32

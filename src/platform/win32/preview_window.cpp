@@ -13,19 +13,11 @@ namespace {
 constexpr wchar_t kPreviewClass[] = L"VornPreviewWindow";
 constexpr wchar_t kPreviewCaption[] = L"Preview Window";
 
-Win32Platform* PlatformOf(HWND window) {
-  return reinterpret_cast<Win32Platform*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-}
-
 }  // namespace
 
 LRESULT CALLBACK Win32Platform::PreviewProc(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  Win32Platform* platform = PlatformOf(window);
+  auto* platform = Attached<Win32Platform>(window, message, lParam);
   switch (message) {
     case WM_PAINT:
       if (platform == nullptr) break;
@@ -36,8 +28,7 @@ LRESULT CALLBACK Win32Platform::PreviewProc(HWND window, UINT message, WPARAM wP
       // message loop ends and the process with it.
       PostQuitMessage(0);
       return 0;
-    default:
-      break;
+    default: break;
   }
   return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -45,31 +36,25 @@ LRESULT CALLBACK Win32Platform::PreviewProc(HWND window, UINT message, WPARAM wP
 // The class brush has painted the window black; the still goes on top,
 // unscaled, clipped to the image control (and by the system to the window).
 void Win32Platform::PaintPreview(HWND window) {
-  PAINTSTRUCT paint;
-  HDC dc = BeginPaint(window, &paint);
-  const LONG width = std::min<LONG>(previewStill_.Width(), previewImage_.right - previewImage_.left);
+  PaintDc paint(window);
+  HDC dc = paint.Get();
+  const LONG width =
+      std::min<LONG>(previewStill_.Width(), previewImage_.right - previewImage_.left);
   const LONG height =
       std::min<LONG>(previewStill_.Height(), previewImage_.bottom - previewImage_.top);
   if (dc != nullptr && previewStill_.Dc() != nullptr && width > 0 && height > 0) {
     ::BitBlt(dc, previewImage_.left, previewImage_.top, width, height, previewStill_.Dc(), 0, 0,
              SRCCOPY);
   }
-  EndPaint(window, &paint);
 }
 
 WindowHandle Win32Platform::CreatePreviewWindow() {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = &Win32Platform::PreviewProc;
-  windowClass.hInstance = instance_;
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  windowClass.lpszClassName = kPreviewClass;
-  RegisterClassExW(&windowClass);
+  RegisterWindowClass(instance_, kPreviewClass, &Win32Platform::PreviewProc, 0, nullptr,
+                      static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   // Without the still the window stays plain black.
   previewStill_.LoadBitmapResource(instance_, IDB_PREVIEW_STILL);
-  previewWindow_ = CreateWindowExW(0, kPreviewClass, kPreviewCaption, WS_POPUP, 0, 0, 0, 0,
-                                   nullptr, nullptr, instance_, this);
+  previewWindow_ = CreateWindowExW(0, kPreviewClass, kPreviewCaption, WS_POPUP, 0, 0, 0, 0, nullptr,
+                                   nullptr, instance_, this);
   return FromHwnd(previewWindow_);
 }
 

@@ -1,8 +1,8 @@
 // The saver's full-screen window: creation, its messages and its surfaces.
 #include <windowsx.h>
 
-#include "platform/win32/win32_platform.h"
 #include "platform/win32/text.h"
+#include "platform/win32/win32_platform.h"
 #include "resources/resource_ids.h"
 #include "saver/saver.h"
 
@@ -12,18 +12,10 @@ namespace {
 constexpr wchar_t kSaverClass[] = L"VornSaverWindow";
 constexpr UINT_PTR kSaverTimerId = 1;
 
-SaverEvents* EventsOf(HWND window) {
-  return reinterpret_cast<SaverEvents*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-}
-
 }  // namespace
 
 LRESULT CALLBACK Win32Platform::SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  SaverEvents* events = EventsOf(window);
+  auto* events = Attached<SaverEvents>(window, message, lParam);
   if (events == nullptr) return DefWindowProcW(window, message, wParam, lParam);
   switch (message) {
     case WM_TIMER:
@@ -32,9 +24,7 @@ LRESULT CALLBACK Win32Platform::SaverProc(HWND window, UINT message, WPARAM wPar
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-    case WM_XBUTTONDOWN:
-      events->Display_MouseDown();
-      return 0;
+    case WM_XBUTTONDOWN: events->Display_MouseDown(); return 0;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:  // Alt, and keys pressed with it
       events->Form_KeyDown();
@@ -43,39 +33,24 @@ LRESULT CALLBACK Win32Platform::SaverProc(HWND window, UINT message, WPARAM wPar
       events->Display_MouseMove(static_cast<float>(GET_X_LPARAM(lParam)),
                                 static_cast<float>(GET_Y_LPARAM(lParam)));
       return 0;
-    case WM_ERASEBKGND:
-      return 1;  // the frame cycle paints every pixel
-    case WM_PAINT: {
-      PAINTSTRUCT paint;
-      BeginPaint(window, &paint);
-      EndPaint(window, &paint);
-      return 0;
-    }
+    case WM_ERASEBKGND: return 1;  // the frame cycle paints every pixel
+    case WM_PAINT: PaintDc{window}; return 0;
     case WM_SYSCOMMAND:
       // The system must not start another saver, or close or move this one.
       if ((wParam & 0xFFF0) == SC_SCREENSAVE || (wParam & 0xFFF0) == SC_CLOSE) return 0;
       break;
-    case WM_CLOSE:
-      return 0;  // only the frame cycle closes the saver
-    default:
-      break;
+    case WM_CLOSE: return 0;  // only the frame cycle closes the saver
+    default: break;
   }
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
 WindowHandle Win32Platform::CreateSaverWindow(SaverEvents& events) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.style = CS_OWNDC;
-  windowClass.lpfnWndProc = &Win32Platform::SaverProc;
-  windowClass.hInstance = instance_;
-  windowClass.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(IDI_VORN));
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  windowClass.lpszClassName = kSaverClass;
-  RegisterClassExW(&windowClass);
-  saverWindow_ = CreateWindowExW(0, kSaverClass, Widen(kSaverCaption).c_str(), WS_POPUP, 0, 0, 0, 0, nullptr,
-                                 nullptr, instance_, &events);
+  RegisterWindowClass(instance_, kSaverClass, &Win32Platform::SaverProc, CS_OWNDC,
+                      LoadIconW(instance_, MAKEINTRESOURCEW(IDI_VORN)),
+                      static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  saverWindow_ = CreateWindowExW(0, kSaverClass, Widen(kSaverCaption).c_str(), WS_POPUP, 0, 0, 0, 0,
+                                 nullptr, nullptr, instance_, &events);
   displayDc_ = saverWindow_ != nullptr ? GetDC(saverWindow_) : nullptr;
   sprites_.LoadBitmapResource32(instance_, IDB_SPRITE_SHEET);
   spriteInk_.Forget();

@@ -2,8 +2,8 @@
 // never from the program's folder or the search path.
 #pragma once
 
-#include <windows.h>
 #include <mmsystem.h>
+#include <windows.h>
 
 #include <string>
 

@@ -15,7 +15,6 @@
 namespace vorn::win32 {
 namespace {
 
-
 // A COLORREF with this many bits set is a plain RGB colour.
 constexpr std::uint32_t kRgbMask = 0x00FFFFFF;
 
@@ -100,9 +99,9 @@ std::uint32_t Win32Platform::GetPrivateProfileStringA(std::string_view section,
                                                       std::uint32_t size, std::string_view file) {
   if (size == 0) return 0;
   std::wstring wide(size, L'\0');
-  const DWORD count = GetPrivateProfileStringW(Widen(section).c_str(), Widen(key).c_str(),
-                                               Widen(defaultText).c_str(), wide.data(), size,
-                                               Widen(file).c_str());
+  const DWORD count =
+      GetPrivateProfileStringW(Widen(section).c_str(), Widen(key).c_str(),
+                               Widen(defaultText).c_str(), wide.data(), size, Widen(file).c_str());
   const std::string text = Narrow(std::wstring_view(wide.data(), std::min<DWORD>(count, size - 1)));
   const std::size_t copied = std::min<std::size_t>(text.size(), size - 1);
   std::memcpy(buffer, text.data(), copied);
@@ -167,17 +166,24 @@ void Win32Platform::MoveWindow(WindowHandle window, std::int32_t x, std::int32_t
   ::MoveWindow(ToHwnd(window), x, y, width, height, TRUE);
 }
 
-HDC Win32Platform::SurfaceDc(SurfaceId surface) {
+const MemorySurface* Win32Platform::Memory(SurfaceId surface) const {
   switch (surface) {
-    case SurfaceId::SaverDisplay: return displayDc_;
-    case SurfaceId::SaverBuffer: return buffer_.Dc();
-    case SurfaceId::SaverSprites: return sprites_.Dc();
-    case SurfaceId::DialogWindow:
-    case SurfaceId::DialogPicB:
-    case SurfaceId::DialogDisplay:
-    case SurfaceId::DialogSprites: return DialogSurfaceDc(surface);
+    case SurfaceId::SaverDisplay: return nullptr;
+    case SurfaceId::SaverBuffer: return &buffer_;
+    case SurfaceId::SaverSprites: return &sprites_;
+    default: return dialog_ != nullptr ? dialog_->Surface(surface) : nullptr;
   }
-  return nullptr;
+}
+
+HDC Win32Platform::SurfaceDc(SurfaceId surface) {
+  const MemorySurface* memory = Memory(surface);
+  if (surface == SurfaceId::SaverDisplay) return displayDc_;
+  return memory != nullptr ? memory->Dc() : nullptr;
+}
+
+ScreenSize Win32Platform::GetSurfaceSize(SurfaceId surface) {
+  const MemorySurface* memory = Memory(surface);
+  return memory != nullptr ? ScreenSize{memory->Width(), memory->Height()} : ScreenSize{};
 }
 
 void Win32Platform::SizeSurface(SurfaceId surface, std::int32_t width, std::int32_t height) {
@@ -199,8 +205,8 @@ void Win32Platform::FlushGdi() {
   gdiPending_ = false;
 }
 
-void Win32Platform::NoteDrawn(SurfaceId surface, std::int64_t x, std::int64_t y,
-                              std::int64_t width, std::int64_t height) {
+void Win32Platform::NoteDrawn(SurfaceId surface, std::int64_t x, std::int64_t y, std::int64_t width,
+                              std::int64_t height) {
   if (surface != SurfaceId::SaverBuffer) return;
   const auto fits = [](std::int64_t value) { return value >= INT32_MIN && value <= INT32_MAX; };
   // Negative sizes (which GDI may mirror) and sizes beyond 32 bits are not

@@ -1,8 +1,8 @@
 // The real platform: the Win32 calls behind the seam.
 #pragma once
 
-#include <windows.h>
 #include <mmsystem.h>
+#include <windows.h>
 
 #include <memory>
 
@@ -19,6 +19,36 @@ inline HWND ToHwnd(WindowHandle handle) {
 
 inline WindowHandle FromHwnd(HWND window) {
   return static_cast<WindowHandle>(reinterpret_cast<INT_PTR>(window));
+}
+
+// Registers one of the program's window classes (again for a second window of
+// the class: harmless), with the arrow pointer.
+inline void RegisterWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc, UINT style,
+                                HICON icon, HBRUSH background) {
+  const WNDCLASSEXW windowClass{sizeof(WNDCLASSEXW),
+                                style,
+                                proc,
+                                0,
+                                0,
+                                instance,
+                                icon,
+                                LoadCursorW(nullptr, IDC_ARROW),
+                                background,
+                                nullptr,
+                                name,
+                                nullptr};
+  RegisterClassExW(&windowClass);
+}
+
+// The object a window was made for (CreateWindowEx's last argument), kept in
+// the window's user data from WM_NCCREATE on; null before.
+template <typename T>
+T* Attached(HWND window, UINT message, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  return reinterpret_cast<T*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
 // Waits inside the frame cycle are timed to this many milliseconds.
@@ -72,11 +102,7 @@ class Win32Platform : public Platform {
   WindowHandle CreateDialogWindow(DialogEvents& events) override;
   TwipsRect GetScreenTwips() override;
   TwipsRect GetWindowTwips(WindowHandle window) override;
-  void SetWindowWidthTwips(WindowHandle window, float width) override;
-  void SetWindowHeightTwips(WindowHandle window, float height) override;
-  void SetWindowLeftTwips(WindowHandle window, float left) override;
-  void SetWindowTopTwips(WindowHandle window, float top) override;
-  void MoveWindowTwips(WindowHandle window, float left, float top) override;
+  void PlaceWindowTwips(WindowHandle window, const TwipsPlacement& place) override;
   ScreenSize GetSurfaceSize(SurfaceId surface) override;
   void DrawLine(SurfaceId surface, std::int32_t x1, std::int32_t y1, std::int32_t x2,
                 std::int32_t y2, std::uint32_t colourBgr) override;
@@ -112,6 +138,8 @@ class Win32Platform : public Platform {
 
  private:
   static LRESULT CALLBACK SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  // The memory surfaces (all but the saver's display); null before they exist.
+  const MemorySurface* Memory(SurfaceId surface) const;
   HDC SurfaceDc(SurfaceId surface);
   // The memory of the saver's off-screen frame and sprite sheet, which the
   // core raster draws into directly; empty for the other surfaces.
@@ -120,8 +148,6 @@ class Win32Platform : public Platform {
   // Records a drawing into the saver's off-screen frame.
   void NoteDrawn(SurfaceId surface, std::int64_t x, std::int64_t y, std::int64_t width,
                  std::int64_t height);
-  // The dialog's device contexts (dialog_window.cpp); null before it exists.
-  HDC DialogSurfaceDc(SurfaceId surface);
 
   HINSTANCE instance_;
   HWND saverWindow_ = nullptr;
