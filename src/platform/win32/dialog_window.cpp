@@ -1,14 +1,11 @@
 // The settings dialog's window, and the Win32Platform services the routines
-// call on it.
-#include "platform/win32/dialog_window.h"
-
+// call on it that are more than a line.
 #include <windowsx.h>
 
 #include <algorithm>
 #include <string>
 #include <utility>
 
-#include "platform/win32/text.h"
 #include "platform/win32/win32_platform.h"
 #include "resources/resource_ids.h"
 #include "settings_dialog/geometry.h"
@@ -60,21 +57,7 @@ void StretchFramed(HDC dc, const PixelRect& to, const MemorySurface& picture) {
   }
 }
 
-COLORREF TextColour(DialogControl label) {
-  if (label == DialogControl::Label9) return kTitleTextColour;
-  if (label == DialogControl::LblUrl) return kLinkTextColour;
-  return GetSysColor(COLOR_WINDOWTEXT);
-}
-
-UINT LabelFormat(ControlKind kind) {
-  if (kind == ControlKind::LabelRight) return kLabelFormat | DT_RIGHT;
-  if (kind == ControlKind::LabelCentred) return kLabelFormat | DT_CENTER;
-  return kLabelFormat;
-}
-
 }  // namespace
-
-// ------------------------------------------------------------ the window
 
 DialogWindow::DialogWindow(HINSTANCE instance, DialogEvents& events)
     : instance_(instance), model_(events, *this, ScreenDpi()) {}
@@ -84,10 +67,27 @@ DialogWindow::~DialogWindow() {
   if (window_ != nullptr) DestroyWindow(window_);
 }
 
+// The pictures, the fixed-size surfaces, the labels' font, then the window.
 bool DialogWindow::Create() {
   RegisterWindowClass(instance_, kDialogClass, &DialogWindow::Proc, 0,
                       LoadIconW(instance_, MAKEINTRESOURCEW(IDI_VORN)), nullptr);
-  if (!LoadLook()) return false;
+  titleBar_.LoadBitmapResource(instance_, IDB_TITLE_BAR);
+  constexpr int kPictures[] = {IDB_BUTTON_RELEASED, IDB_BUTTON_PRESSED, IDB_CLOSE_RELEASED,
+                               IDB_CLOSE_PRESSED};  // by DialogPicture
+  for (std::size_t i = 0; i < pictures_.size(); ++i) {
+    pictures_[i].LoadBitmapResource(instance_, kPictures[i]);
+  }
+  Own(SurfaceId::DialogSprites).LoadBitmapResource(instance_, IDB_SPRITE_SHEET);
+  for (const auto& [surface, control] : {std::pair{SurfaceId::DialogPicB, DialogControl::PicB},
+                                         {SurfaceId::DialogDisplay, DialogControl::Display}}) {
+    const PixelRect place = model_.Rect(control);
+    if (!Own(surface).CreateDib(Width(place), Height(place))) return false;  // black
+  }
+  Fill(Own(SurfaceId::DialogPicB), kPicBBackColour);
+  font_.reset(CreateFontW(-MulDiv(kLabelPointsHundredths, model_.Dpi(), 7200), 0, 0, 0, FW_NORMAL,
+                          FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                          CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                          L"ＭＳ Ｐゴシック"));
   handCursor_ = LoadCursorW(instance_, MAKEINTRESOURCEW(IDC_HAND_POINTER));
   // Frameless, so the client area is the whole window; listed on the taskbar.
   // cppcheck-suppress ignoredReturnValue ; the handle arrives in window_ with WM_NCCREATE
@@ -95,27 +95,6 @@ bool DialogWindow::Create() {
                   WS_POPUP | WS_CLIPCHILDREN, 0, 0, 0, 0, nullptr, nullptr, instance_, this);
   if (window_ != nullptr) model_.Opened();
   return window_ != nullptr;
-}
-
-// The pictures, the fixed-size surfaces and the labels' font.
-bool DialogWindow::LoadLook() {
-  titleBar_.LoadBitmapResource(instance_, IDB_TITLE_BAR);
-  constexpr int kPictures[] = {IDB_BUTTON_RELEASED, IDB_BUTTON_PRESSED, IDB_CLOSE_RELEASED,
-                               IDB_CLOSE_PRESSED};  // by DialogPicture
-  for (std::size_t i = 0; i < pictures_.size(); ++i) {
-    pictures_[i].LoadBitmapResource(instance_, kPictures[i]);
-  }
-  sprites_.LoadBitmapResource(instance_, IDB_SPRITE_SHEET);
-  const PixelRect picB = model_.Rect(DialogControl::PicB);
-  const PixelRect display = model_.Rect(DialogControl::Display);
-  if (!picB_.CreateDib(Width(picB), Height(picB))) return false;
-  if (!display_.CreateDib(Width(display), Height(display))) return false;  // black
-  Fill(picB_, kPicBBackColour);
-  font_.reset(CreateFontW(-MulDiv(kLabelPointsHundredths, model_.Dpi(), 7200), 0, 0, 0, FW_NORMAL,
-                          FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
-                          CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                          L"ＭＳ Ｐゴシック"));
-  return true;
 }
 
 LRESULT CALLBACK DialogWindow::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -127,6 +106,7 @@ LRESULT CALLBACK DialogWindow::Proc(HWND window, UINT message, WPARAM wParam, LP
 
 LRESULT DialogWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   const PixelPoint at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  HWND window = window_;
   switch (message) {
     case WM_CREATE: CreateScrollBars(); return 0;
     case WM_SIZE: OnSize(LOWORD(lParam), HIWORD(lParam)); return 0;
@@ -141,39 +121,48 @@ LRESULT DialogWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MBUTTONUP: model_.ButtonUp(at); return 0;
     case WM_MOUSEMOVE: model_.MouseMove(at); return 0;
     case WM_CAPTURECHANGED:
-      if (reinterpret_cast<HWND>(lParam) != window_) model_.CaptureLost();
+      if (reinterpret_cast<HWND>(lParam) != window) model_.CaptureLost();
       return 0;
-    case WM_HSCROLL: OnHScroll(wParam, lParam); return 0;
+    case WM_HSCROLL: {
+      // Positions are 16-bit in the message: the thumb's is read from the bar.
+      const std::int16_t index = BarIndex(reinterpret_cast<HWND>(lParam));
+      SCROLLINFO track{sizeof(SCROLLINFO), SIF_TRACKPOS, 0, 0, 0, 0, 0};
+      if (index == 0) return 0;
+      const bool read = GetScrollInfo(bars_[BarSlot(index)], SB_CTL, &track);
+      model_.Scroll(index, static_cast<ScrollCode>(LOWORD(wParam)),
+                    read ? track.nTrackPos : HIWORD(wParam));
+      return 0;
+    }
     case WM_TIMER:
       if (wParam == kPreviewTimerId) model_.Tick();
       return 0;
     case WM_CLOSE: model_.CloseRequested(); return 0;
     case WM_DESTROY:
-      KillTimer(window_, kPreviewTimerId);
+      KillTimer(window, kPreviewTimerId);
       model_.Destroyed();
       return 0;
-    case WM_NCDESTROY: return OnNcDestroy(wParam, lParam);
-    default: return DefWindowProcW(window_, message, wParam, lParam);
+    case WM_NCDESTROY:
+      window_ = nullptr;
+      bars_ = {};
+      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+      break;
+    default: break;
   }
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
 void DialogWindow::CreateScrollBars() {
   for (std::int16_t index = 1; index <= kBarCount; ++index) {
-    const PixelRect place = model_.Rect(kScrollControls[BarSlot(index)]);
+    const PixelRect at = model_.Rect(kScrollControls[BarSlot(index)]);
     HWND bar = CreateWindowExW(
-        0, L"SCROLLBAR", nullptr, WS_CHILD | WS_VISIBLE | WS_TABSTOP | SBS_HORZ, place.left,
-        place.top, Width(place), Height(place), window_,
+        0, L"SCROLLBAR", nullptr, WS_CHILD | WS_VISIBLE | WS_TABSTOP | SBS_HORZ, at.left, at.top,
+        Width(at), Height(at), window_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstBarId + index)), instance_, nullptr);
     if (bar == nullptr) continue;
     // A page of 0 gives the plain bar whose thumb keeps its size.
-    const ScrollBarRange& range = kScrollBars[BarSlot(index)];
-    const SCROLLINFO info{sizeof(SCROLLINFO),
-                          SIF_RANGE | SIF_PAGE | SIF_POS,
-                          range.min,
-                          range.max,
-                          0,
-                          model_.ScrollValue(index),
-                          0};
+    const ScrollBarRange& r = kScrollBars[BarSlot(index)];
+    const SCROLLINFO info{
+        sizeof(info), SIF_RANGE | SIF_PAGE | SIF_POS, r.min, r.max, 0, r.initial, 0};
     SetScrollInfo(bar, SB_CTL, &info, FALSE);
     SetWindowLongPtrW(bar, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     barClassProc_ = reinterpret_cast<WNDPROC>(
@@ -196,15 +185,15 @@ LRESULT CALLBACK DialogWindow::BarProc(HWND bar, UINT message, WPARAM wParam, LP
 
 std::int16_t DialogWindow::BarIndex(HWND bar) const {
   const auto found = std::find(bars_.begin(), bars_.end(), bar);
-  return bar == nullptr || found == bars_.end()
-             ? std::int16_t{0}
-             : static_cast<std::int16_t>(found - bars_.begin() + 1);
+  if (bar == nullptr || found == bars_.end()) return 0;
+  return static_cast<std::int16_t>(found - bars_.begin() + 1);
 }
 
 // The window's own image follows the client area; it starts grey.
 void DialogWindow::OnSize(int width, int height) {
-  if (width != backing_.Width() || height != backing_.Height()) {
-    if (backing_.CreateDib(width, height)) Fill(backing_, kDialogBackColour);
+  MemorySurface& backing = Own(SurfaceId::DialogWindow);
+  if (width != backing.Width() || height != backing.Height()) {
+    if (backing.CreateDib(width, height)) Fill(backing, kDialogBackColour);
     frame_.CreateDib(width, height);
   }
   ++resizes_;
@@ -212,50 +201,63 @@ void DialogWindow::OnSize(int width, int height) {
   if (window_ != nullptr) InvalidateRect(window_, nullptr, FALSE);
 }
 
-// The whole client area is composed afresh from the backing images.
+// The whole client area is composed afresh from the backing images, the
+// pictures and the labels.
 void DialogWindow::OnPaint() {
   PaintDc paint(window_);
   HDC dc = frame_.Dc();
   if (dc == nullptr) return;
-  BitBlt(dc, 0, 0, frame_.Width(), frame_.Height(), backing_.Dc(), 0, 0, SRCCOPY);
-  DrawPictures(dc);
-  DrawLabels(dc);
-  const RECT& area = paint.Area();
-  BitBlt(paint.Get(), area.left, area.top, area.right - area.left, area.bottom - area.top, dc,
-         area.left, area.top, SRCCOPY);
-}
-
-void DialogWindow::DrawPictures(HDC dc) const {
+  Blt(dc, {}, *Surface(SurfaceId::DialogWindow));
   SetStretchBltMode(dc, COLORONCOLOR);
   const PixelRect title = model_.Rect(DialogControl::Image1);
   if (titleBar_.Dc() != nullptr) {
     StretchBlt(dc, title.left, title.top, Width(title), Height(title), titleBar_.Dc(), 0, 0,
                titleBar_.Width(), titleBar_.Height(), SRCCOPY);
   }
-  if (const auto shown = model_.Shown(DialogControl::ImgExit)) {
-    Blt(dc, model_.PictureBox(DialogControl::ImgExit), pictures_[static_cast<std::size_t>(*shown)]);
-  }
-  for (DialogControl button : {DialogControl::ImgSet, DialogControl::ImgCan}) {
-    if (const auto shown = model_.Shown(button)) {
-      StretchFramed(dc, model_.Rect(button), pictures_[static_cast<std::size_t>(*shown)]);
-    }
-  }
+  const auto picture = [&](DialogControl image) -> const MemorySurface& {
+    return pictures_[static_cast<std::size_t>(model_.Shown(image).value_or(DialogPicture{}))];
+  };
+  Blt(dc, model_.PictureBox(DialogControl::ImgExit), picture(DialogControl::ImgExit));
+  StretchFramed(dc, model_.Rect(DialogControl::ImgSet), picture(DialogControl::ImgSet));
+  StretchFramed(dc, model_.Rect(DialogControl::ImgCan), picture(DialogControl::ImgCan));
   const RECT picA = ToRect(model_.Rect(DialogControl::PicA));
   FillRect(dc, &picA, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  Blt(dc, model_.Rect(DialogControl::Display), display_);
-  Blt(dc, model_.Rect(DialogControl::PicB), picB_);
-}
-
-void DialogWindow::DrawLabels(HDC dc) const {
+  Blt(dc, model_.Rect(DialogControl::Display), *Surface(SurfaceId::DialogDisplay));
+  Blt(dc, model_.Rect(DialogControl::PicB), *Surface(SurfaceId::DialogPicB));
   Selection font(dc, font_.get());
   SetBkMode(dc, TRANSPARENT);
-  for (const ControlLayout& control : kDialogLayout) {
-    if (control.caption == nullptr) continue;  // not a label
-    const std::wstring text = Widen(model_.Caption(control.id));
-    RECT box = ToRect(model_.Rect(control.id));
-    SetTextColor(dc, TextColour(control.id));
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, LabelFormat(control.kind));
+  for (const ControlLayout& label : kDialogLayout) {
+    if (label.caption == nullptr) continue;  // not a label
+    const std::wstring text = Widen(model_.Caption(label.id));
+    RECT box = ToRect(model_.Rect(label.id));
+    SetTextColor(dc, label.id == DialogControl::Label9   ? kTitleTextColour
+                     : label.id == DialogControl::LblUrl ? kLinkTextColour
+                                                         : GetSysColor(COLOR_WINDOWTEXT));
+    const UINT align = label.kind == ControlKind::LabelRight     ? DT_RIGHT
+                       : label.kind == ControlKind::LabelCentred ? DT_CENTER
+                                                                 : 0;
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, kLabelFormat | align);
   }
+  const RECT& area = paint.Area();
+  BitBlt(paint.Get(), area.left, area.top, area.right - area.left, area.bottom - area.top, dc,
+         area.left, area.top, SRCCOPY);
+}
+
+LRESULT DialogWindow::OnSetCursor(WPARAM wParam, LPARAM lParam) {
+  const auto target = reinterpret_cast<HWND>(wParam);
+  bool hand = false;
+  if (const std::int16_t index = BarIndex(target); index != 0) {
+    hand = model_.HasHandCursor(kScrollControls[BarSlot(index)]);
+  } else if (target == window_ && LOWORD(lParam) == HTCLIENT) {
+    POINT point{};
+    GetCursorPos(&point);
+    ScreenToClient(window_, &point);
+    hand = model_.HandCursorAt({point.x, point.y});
+  } else {
+    return DefWindowProcW(window_, WM_SETCURSOR, wParam, lParam);
+  }
+  SetCursor(hand && handCursor_ != nullptr ? handCursor_ : LoadCursorW(nullptr, IDC_ARROW));
+  return TRUE;
 }
 
 std::optional<ScreenSize> DialogWindow::MeasureText(std::string_view text) {
@@ -283,46 +285,15 @@ void DialogWindow::ShowThumb(std::int16_t index, std::int32_t value) {
 }
 
 void DialogWindow::Capture(bool take) {
-  if (take) {
-    SetCapture(window_);
-  } else {
-    ReleaseCapture();
-  }
-}
-
-LRESULT DialogWindow::OnSetCursor(WPARAM wParam, LPARAM lParam) {
-  const auto target = reinterpret_cast<HWND>(wParam);
-  bool hand = false;
-  if (const std::int16_t index = BarIndex(target); index != 0) {
-    hand = model_.HasHandCursor(kScrollControls[BarSlot(index)]);
-  } else if (target == window_ && LOWORD(lParam) == HTCLIENT) {
-    POINT point{};
-    GetCursorPos(&point);
-    ScreenToClient(window_, &point);
-    hand = model_.HandCursorAt({point.x, point.y});
-  } else {
-    return DefWindowProcW(window_, WM_SETCURSOR, wParam, lParam);
-  }
-  SetCursor(hand && handCursor_ != nullptr ? handCursor_ : LoadCursorW(nullptr, IDC_ARROW));
-  return TRUE;
-}
-
-// Positions are 16-bit in the message: the thumb's is read from the bar.
-void DialogWindow::OnHScroll(WPARAM wParam, LPARAM lParam) {
-  const std::int16_t index = BarIndex(reinterpret_cast<HWND>(lParam));
-  if (index == 0) return;
-  SCROLLINFO track{sizeof(SCROLLINFO), SIF_TRACKPOS, 0, 0, 0, 0, 0};
-  const bool read = GetScrollInfo(bars_[BarSlot(index)], SB_CTL, &track);
-  model_.Scroll(index, static_cast<ScrollCode>(LOWORD(wParam)),
-                read ? track.nTrackPos : HIWORD(wParam));
+  if (take) SetCapture(window_);
+  if (!take) ReleaseCapture();
 }
 
 void DialogWindow::SetPreviewTimer(bool enabled, UINT intervalMs) {
   model_.EnableTimer(enabled && window_ != nullptr);
-  if (window_ == nullptr) return;
-  if (enabled) {
+  if (window_ != nullptr && enabled) {
     SetTimer(window_, kPreviewTimerId, std::max<UINT>(intervalMs, USER_TIMER_MINIMUM), nullptr);
-  } else {
+  } else if (window_ != nullptr) {
     KillTimer(window_, kPreviewTimerId);
   }
 }
@@ -331,13 +302,6 @@ void DialogWindow::Close() {
   if (window_ == nullptr || !model_.Unload()) return;
   // cppcheck-suppress knownConditionTrueFalse ; the routine just run may have destroyed it
   if (window_ != nullptr) DestroyWindow(window_);
-}
-
-LRESULT DialogWindow::OnNcDestroy(WPARAM wParam, LPARAM lParam) {
-  HWND window = std::exchange(window_, nullptr);
-  bars_ = {};
-  SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-  return DefWindowProcW(window, WM_NCDESTROY, wParam, lParam);
 }
 
 void DialogWindow::RunModal() {
@@ -364,13 +328,9 @@ void DialogWindow::RunModal() {
 }
 
 const MemorySurface* DialogWindow::Surface(SurfaceId surface) const {
-  switch (surface) {
-    case SurfaceId::DialogWindow: return &backing_;
-    case SurfaceId::DialogPicB: return &picB_;
-    case SurfaceId::DialogDisplay: return &display_;
-    case SurfaceId::DialogSprites: return &sprites_;
-    default: return nullptr;
-  }
+  const auto slot = static_cast<std::size_t>(surface) - kFirst;
+  return static_cast<std::size_t>(surface) >= kFirst && slot < surfaces_.size() ? &surfaces_[slot]
+                                                                                : nullptr;
 }
 
 void DialogWindow::Refresh(SurfaceId surface) {
@@ -433,40 +393,6 @@ void Win32Platform::DrawLine(SurfaceId surface, std::int32_t x1, std::int32_t y1
   }
   // Shown at the next repaint, as drawing on a persistent image is.
   if (surface != SurfaceId::DialogDisplay) dialog_->Refresh(surface);
-}
-
-void Win32Platform::RefreshSurface(SurfaceId surface) { dialog_->Refresh(surface); }
-
-void Win32Platform::SetLabelCaption(DialogControl label, std::string_view text) {
-  dialog_->Model().SetCaption(label, std::string(text));
-}
-
-void Win32Platform::SetImagePicture(DialogControl image, DialogPicture picture) {
-  dialog_->Model().SetPicture(image, picture);
-}
-
-void Win32Platform::SetHandCursor(DialogControl control) {
-  dialog_->Model().SetHandCursor(control);
-}
-
-std::int16_t Win32Platform::GetScrollValue(std::int16_t index) {
-  return dialog_->Model().ScrollValue(index);
-}
-
-void Win32Platform::SetScrollValue(std::int16_t index, std::int16_t value) {
-  dialog_->Model().SetScrollValue(index, value);
-}
-
-void Win32Platform::SetDialogTimer(bool enabled, std::uint32_t intervalMs) {
-  dialog_->SetPreviewTimer(enabled, intervalMs);
-}
-
-void Win32Platform::ShowDialogModal(WindowHandle window) {
-  if (FromHwnd(dialog_->Window()) == window) dialog_->RunModal();
-}
-
-void Win32Platform::CloseDialog(WindowHandle window) {
-  if (FromHwnd(dialog_->Window()) == window) dialog_->Close();
 }
 
 }  // namespace vorn::win32

@@ -17,11 +17,9 @@
 
 namespace vorn::win32 {
 
-class DialogWindow final : public DialogView {
+class DialogWindow final : public DialogView, NoCopy {
  public:
   DialogWindow(HINSTANCE instance, DialogEvents& events);
-  DialogWindow(const DialogWindow&) = delete;
-  DialogWindow& operator=(const DialogWindow&) = delete;
   ~DialogWindow();
 
   // Makes the hidden window, its scroll bars, pictures and font.
@@ -29,6 +27,7 @@ class DialogWindow final : public DialogView {
   // Null once the window is destroyed; the surfaces outlive it.
   HWND Window() const { return window_; }
   DialogModel& Model() { return model_; }
+  // The backing images of the dialog's surfaces; null for other surfaces.
   const MemorySurface* Surface(SurfaceId surface) const;
   // A surface's backing image changed: show it.
   void Refresh(SurfaceId surface);
@@ -48,29 +47,25 @@ class DialogWindow final : public DialogView {
   static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK BarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
-  bool LoadLook();
   void CreateScrollBars();
   void OnSize(int width, int height);
   void OnPaint();
   LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
-  void OnHScroll(WPARAM wParam, LPARAM lParam);
-  LRESULT OnNcDestroy(WPARAM wParam, LPARAM lParam);
   // HS(1) to HS(3); 0 for any other window.
   std::int16_t BarIndex(HWND bar) const;
-  void DrawPictures(HDC dc) const;
-  void DrawLabels(HDC dc) const;
+  MemorySurface& Own(SurfaceId surface) {
+    return surfaces_[static_cast<std::size_t>(surface) - kFirst];
+  }
 
+  static constexpr std::size_t kFirst = static_cast<std::size_t>(SurfaceId::DialogWindow);
   HINSTANCE instance_;
   DialogModel model_;
   HWND window_ = nullptr;
   std::array<HWND, kBarCount> bars_{};
   WNDPROC barClassProc_ = nullptr;
-  HCURSOR handCursor_ = nullptr;  // a shared resource cursor: never destroyed
-  MemorySurface backing_;         // DialogWindow: the client area
-  MemorySurface picB_;            // DialogPicB
-  MemorySurface display_;         // DialogDisplay
-  MemorySurface sprites_;         // DialogSprites
-  MemorySurface frame_;           // where a repaint is composed
+  HCURSOR handCursor_ = nullptr;           // a shared resource cursor: never destroyed
+  std::array<MemorySurface, 4> surfaces_;  // Vorn_P, Pic_b, Display, Pic_Vorn, by SurfaceId
+  MemorySurface frame_;                    // where a repaint is composed
   MemorySurface titleBar_;
   std::array<MemorySurface, 4> pictures_;  // by DialogPicture
   FontHandle font_;

@@ -1,6 +1,6 @@
-// RAII for the GDI objects the program holds: a memory device context with a
-// bitmap selected into it, restored and freed in the right order; device
-// contexts and selections held for one scope; fonts.
+// RAII for the GDI objects the program holds: memory device contexts with a
+// bitmap selected into them, device contexts and selections held for one
+// scope, fonts; each restored and freed in the right order. None is copied.
 #pragma once
 
 #include <windows.h>
@@ -13,39 +13,84 @@
 
 namespace vorn::win32 {
 
-class MemorySurface {
+struct NoCopy {
+  NoCopy() = default;
+  NoCopy(const NoCopy&) = delete;
+  NoCopy& operator=(const NoCopy&) = delete;
+};
+
+class MemorySurface : NoCopy {
  public:
-  MemorySurface() = default;
-  MemorySurface(const MemorySurface&) = delete;
-  MemorySurface& operator=(const MemorySurface&) = delete;
   ~MemorySurface() { Reset(); }
 
   // A top-down 32-bit DIB section of the given size, black.
-  bool CreateDib(std::int32_t width, std::int32_t height);
+  bool CreateDib(std::int32_t width, std::int32_t height) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    return Adopt(bitmap, width, height, static_cast<Pixel*>(bits));
+  }
   // A bitmap resource, loaded as a DIB section.
-  bool LoadBitmapResource(HINSTANCE instance, int resourceId);
+  bool LoadBitmapResource(HINSTANCE instance, int resourceId) {
+    auto* bitmap = static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(resourceId),
+                                                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    BITMAP info{};
+    if (bitmap != nullptr && GetObjectW(bitmap, sizeof(info), &info) == 0) {
+      DeleteObject(bitmap);
+      bitmap = nullptr;
+    }
+    return Adopt(bitmap, info.bmWidth, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight);
+  }
   // A bitmap resource copied into a top-down 32-bit DIB section, the format of
   // the surfaces it is drawn on, so that blits from it convert nothing.
-  bool LoadBitmapResource32(HINSTANCE instance, int resourceId);
-  HDC Dc() const { return dc_; }
+  bool LoadBitmapResource32(HINSTANCE instance, int resourceId) {
+    MemorySurface loaded;
+    if (!loaded.LoadBitmapResource(instance, resourceId) ||
+        !CreateDib(loaded.Width(), loaded.Height())) {
+      Reset();
+      return false;
+    }
+    return ::BitBlt(Dc(), 0, 0, Width(), Height(), loaded.Dc(), 0, 0, SRCCOPY) != FALSE;
+  }
+  HDC Dc() const { return parts_.dc; }
   // The pixels of a surface made by CreateDib or LoadBitmapResource32, for
   // drawing into them directly (after GdiFlush); empty for other surfaces.
   PixelView Pixels() const {
-    if (bits_ == nullptr) return {};
-    return {bits_, width_, height_, width_};
+    if (parts_.bits == nullptr) return {};
+    return {parts_.bits, parts_.width, parts_.height, parts_.width};
   }
-  std::int32_t Width() const { return width_; }
-  std::int32_t Height() const { return height_; }
-  void Reset();
+  std::int32_t Width() const { return parts_.width; }
+  std::int32_t Height() const { return parts_.height; }
+  void Reset() {
+    if (parts_.dc != nullptr) {
+      SelectObject(parts_.dc, parts_.previous);
+      DeleteDC(parts_.dc);
+    }
+    if (parts_.bitmap != nullptr) DeleteObject(parts_.bitmap);
+    parts_ = {};
+  }
 
  private:
-  bool Adopt(HBITMAP bitmap, std::int32_t width, std::int32_t height);
-  HDC dc_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ previous_ = nullptr;
-  Pixel* bits_ = nullptr;  // the DIB section's memory, top-down 0x00RRGGBB
-  std::int32_t width_ = 0;
-  std::int32_t height_ = 0;
+  bool Adopt(HBITMAP bitmap, std::int32_t width, std::int32_t height, Pixel* bits = nullptr) {
+    Reset();
+    HDC dc = bitmap != nullptr ? CreateCompatibleDC(nullptr) : nullptr;
+    if (dc == nullptr) {
+      if (bitmap != nullptr) DeleteObject(bitmap);
+      return false;
+    }
+    parts_ = {dc, bitmap, SelectObject(dc, bitmap), bits, width, height};
+    return true;
+  }
+
+  struct Parts {
+    HDC dc = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ previous = nullptr;
+    Pixel* bits = nullptr;  // the DIB section's memory, top-down 0x00RRGGBB
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+  } parts_;
 };
 
 struct GdiObjectDeleter {
@@ -54,11 +99,9 @@ struct GdiObjectDeleter {
 using FontHandle = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
 
 // A GDI object selected into a device context for one scope.
-class Selection {
+class Selection : NoCopy {
  public:
   Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
-  Selection(const Selection&) = delete;
-  Selection& operator=(const Selection&) = delete;
   ~Selection() { SelectObject(dc_, previous_); }
 
  private:
@@ -67,11 +110,9 @@ class Selection {
 };
 
 // A window's device context (the screen's for no window), released with the scope.
-class WindowDc {
+class WindowDc : NoCopy {
  public:
   explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
-  WindowDc(const WindowDc&) = delete;
-  WindowDc& operator=(const WindowDc&) = delete;
   ~WindowDc() {
     if (dc_ != nullptr) ReleaseDC(window_, dc_);
   }
@@ -83,11 +124,9 @@ class WindowDc {
 };
 
 // BeginPaint to EndPaint.
-class PaintDc {
+class PaintDc : NoCopy {
  public:
   explicit PaintDc(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
-  PaintDc(const PaintDc&) = delete;
-  PaintDc& operator=(const PaintDc&) = delete;
   ~PaintDc() { EndPaint(window_, &paint_); }
   HDC Get() const { return dc_; }
   const RECT& Area() const { return paint_.rcPaint; }

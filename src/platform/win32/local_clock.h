@@ -1,12 +1,9 @@
 // The local clock as seconds since midnight, read several times per particle
-// per frame by the random source. GetLocalTime converts the system time to
-// local time on every call, which costs about 0.4 us under Wine; this reads
-// the system time (about 0.05 us) and adds the local offset, which is taken
-// afresh from the system at least once a second. The precise reading exists
-// from Windows 8 on and is looked up when the clock is made; before that the
-// plain one serves, which ticks as coarsely as GetLocalTime does. The reading
-// is the one GetLocalTime gives at that moment, except for at most a second
-// after a daylight-saving change or a change of time zone.
+// per frame by the random source. GetLocalTime converts to local time on every
+// call (about 0.4 us under Wine); this reads the system time (about 0.05 us,
+// precisely from Windows 8 on, else as coarsely as GetLocalTime) and adds the
+// local offset, taken afresh at least once a second: the reading GetLocalTime
+// gives, but for up to a second after a daylight-saving or time-zone change.
 #pragma once
 
 #include <windows.h>
@@ -19,18 +16,15 @@ namespace vorn::win32 {
 
 class LocalClock {
  public:
-  LocalClock() {
-    if (const auto precise = KernelFunction<ReadTimeFn>("GetSystemTimePreciseAsFileTime")) {
-      readTime_ = precise;
-    }
-  }
-
   float SecondsSinceMidnight() {
     FILETIME utcTime{};
     readTime_(&utcTime);
     const std::int64_t utc = Ticks(utcTime);
     if (!hasOffset_ || utc < offsetTakenAt_ || utc - offsetTakenAt_ >= kOffsetLifetime) {
-      TakeOffset(utcTime);
+      FILETIME localTime{};
+      offset_ = FileTimeToLocalFileTime(&utcTime, &localTime) ? Ticks(localTime) - utc : 0;
+      offsetTakenAt_ = utc;
+      hasOffset_ = true;
     }
     std::int64_t msOfDay = (utc + offset_) / kTicksPerMs % kMsPerDay;
     if (msOfDay < 0) msOfDay += kMsPerDay;
@@ -40,12 +34,10 @@ class LocalClock {
   }
 
  private:
-  // FILETIME counts 100 ns ticks.
-  static constexpr std::int64_t kTicksPerMs = 10'000;
+  static constexpr std::int64_t kTicksPerMs = 10'000;  // FILETIME counts 100 ns ticks
   static constexpr std::int64_t kMsPerSecond = 1000;
   static constexpr std::int64_t kMsPerDay = kMsPerSecond * 60 * 60 * 24;
   static constexpr std::int64_t kOffsetLifetime = kMsPerSecond * kTicksPerMs;
-
   using ReadTimeFn = void(WINAPI*)(LPFILETIME);
 
   static std::int64_t Ticks(const FILETIME& time) {
@@ -53,14 +45,12 @@ class LocalClock {
                                      time.dwLowDateTime);
   }
 
-  void TakeOffset(const FILETIME& utcTime) {
-    FILETIME localTime{};
-    offset_ = FileTimeToLocalFileTime(&utcTime, &localTime) ? Ticks(localTime) - Ticks(utcTime) : 0;
-    offsetTakenAt_ = Ticks(utcTime);
-    hasOffset_ = true;
+  static ReadTimeFn PreciseOrPlain() {
+    const auto precise = KernelFunction<ReadTimeFn>("GetSystemTimePreciseAsFileTime");
+    return precise != nullptr ? precise : &GetSystemTimeAsFileTime;
   }
 
-  ReadTimeFn readTime_ = &GetSystemTimeAsFileTime;
+  ReadTimeFn readTime_ = PreciseOrPlain();
   std::int64_t offset_ = 0;
   std::int64_t offsetTakenAt_ = 0;
   bool hasOffset_ = false;

@@ -17,35 +17,25 @@ constexpr wchar_t kPreviewCaption[] = L"Preview Window";
 
 LRESULT CALLBACK Win32Platform::PreviewProc(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam) {
-  auto* platform = Attached<Win32Platform>(window, message, lParam);
-  switch (message) {
-    case WM_PAINT:
-      if (platform == nullptr) break;
-      platform->PaintPreview(window);
-      return 0;
-    case WM_DESTROY:
-      // The preview area that holds this window is gone (or is going): the
-      // message loop ends and the process with it.
-      PostQuitMessage(0);
-      return 0;
-    default: break;
+  const auto* self = Attached<Win32Platform>(window, message, lParam);
+  if (message == WM_PAINT && self != nullptr) {
+    // The class brush has painted the window black; the still goes on top,
+    // unscaled, clipped to the image control (and by the system to the window).
+    PaintDc paint(window);
+    const MemorySurface& still = self->previewStill_;
+    const RECT& image = self->previewImage_;
+    const LONG width = std::min<LONG>(still.Width(), image.right - image.left);
+    const LONG height = std::min<LONG>(still.Height(), image.bottom - image.top);
+    if (paint.Get() != nullptr && still.Dc() != nullptr && width > 0 && height > 0) {
+      ::BitBlt(paint.Get(), image.left, image.top, width, height, still.Dc(), 0, 0, SRCCOPY);
+    }
+    return 0;
   }
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
-// The class brush has painted the window black; the still goes on top,
-// unscaled, clipped to the image control (and by the system to the window).
-void Win32Platform::PaintPreview(HWND window) {
-  PaintDc paint(window);
-  HDC dc = paint.Get();
-  const LONG width =
-      std::min<LONG>(previewStill_.Width(), previewImage_.right - previewImage_.left);
-  const LONG height =
-      std::min<LONG>(previewStill_.Height(), previewImage_.bottom - previewImage_.top);
-  if (dc != nullptr && previewStill_.Dc() != nullptr && width > 0 && height > 0) {
-    ::BitBlt(dc, previewImage_.left, previewImage_.top, width, height, previewStill_.Dc(), 0, 0,
-             SRCCOPY);
-  }
+  if (message != WM_DESTROY) return DefWindowProcW(window, message, wParam, lParam);
+  // The preview area that holds this window is gone (or is going): the
+  // message loop ends and the process with it.
+  PostQuitMessage(0);
+  return 0;
 }
 
 WindowHandle Win32Platform::CreatePreviewWindow() {
@@ -62,19 +52,6 @@ void Win32Platform::MovePreviewImage(std::int32_t x, std::int32_t y, std::int32_
                                      std::int32_t height) {
   previewImage_ = RECT{x, y, x + std::max(width, 0), y + std::max(height, 0)};
   if (previewWindow_ != nullptr) InvalidateRect(previewWindow_, nullptr, TRUE);
-}
-
-void Win32Platform::ShowPreviewWindow(WindowHandle window) {
-  ::ShowWindow(ToHwnd(window), SW_SHOWNA);
-}
-
-void Win32Platform::RunPreviewMessageLoop() {
-  if (previewWindow_ == nullptr) return;
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
 }
 
 }  // namespace vorn::win32

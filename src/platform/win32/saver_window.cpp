@@ -1,7 +1,6 @@
 // The saver's full-screen window: creation, its messages and its surfaces.
 #include <windowsx.h>
 
-#include "platform/win32/text.h"
 #include "platform/win32/win32_platform.h"
 #include "resources/resource_ids.h"
 #include "saver/saver.h"
@@ -26,9 +25,7 @@ LRESULT CALLBACK Win32Platform::SaverProc(HWND window, UINT message, WPARAM wPar
     case WM_MBUTTONDOWN:
     case WM_XBUTTONDOWN: events->Display_MouseDown(); return 0;
     case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:  // Alt, and keys pressed with it
-      events->Form_KeyDown();
-      return 0;
+    case WM_SYSKEYDOWN: events->Form_KeyDown(); return 0;  // also Alt, and keys pressed with it
     case WM_MOUSEMOVE:
       events->Display_MouseMove(static_cast<float>(GET_X_LPARAM(lParam)),
                                 static_cast<float>(GET_Y_LPARAM(lParam)));
@@ -65,12 +62,6 @@ void Win32Platform::StartTimer(std::uint32_t intervalMs) {
 void Win32Platform::ShowWindow(WindowHandle window) {
   ::ShowWindow(ToHwnd(window), SW_SHOW);
   SetFocus(ToHwnd(window));
-}
-
-std::int32_t Win32Platform::SetWindowPos(WindowHandle window, WindowHandle insertAfter,
-                                         std::int32_t x, std::int32_t y, std::int32_t cx,
-                                         std::int32_t cy, std::uint32_t flags) {
-  return ::SetWindowPos(ToHwnd(window), ToHwnd(insertAfter), x, y, cx, cy, flags);
 }
 
 void Win32Platform::CloseSaverWindow() {

@@ -2,7 +2,6 @@
 // never from the program's folder or the search path.
 #pragma once
 
-#include <mmsystem.h>
 #include <windows.h>
 
 #include <string>
@@ -56,7 +55,7 @@ class TimerResolution {
   explicit TimerResolution(UINT periodMs) : winmm_(L"winmm.dll"), periodMs_(periodMs) {
     const auto begin = winmm_.Function<PeriodFn>("timeBeginPeriod");
     end_ = winmm_.Function<PeriodFn>("timeEndPeriod");
-    raised_ = begin != nullptr && end_ != nullptr && begin(periodMs_) == TIMERR_NOERROR;
+    raised_ = begin != nullptr && end_ != nullptr && begin(periodMs_) == kTimerNoError;
   }
   TimerResolution(const TimerResolution&) = delete;
   TimerResolution& operator=(const TimerResolution&) = delete;
@@ -65,7 +64,8 @@ class TimerResolution {
   }
 
  private:
-  using PeriodFn = MMRESULT(WINAPI*)(UINT);
+  using PeriodFn = UINT(WINAPI*)(UINT);     // MMRESULT, an unsigned int
+  static constexpr UINT kTimerNoError = 0;  // TIMERR_NOERROR
   SystemLibrary winmm_;
   UINT periodMs_;
   PeriodFn end_ = nullptr;

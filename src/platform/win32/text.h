@@ -9,21 +9,18 @@
 namespace vorn::win32 {
 
 inline std::wstring Widen(std::string_view text) {
-  if (text.empty()) return {};
+  std::wstring wide(text.size(), L'\0');  // never more UTF-16 units than UTF-8 bytes
   const int size = static_cast<int>(text.size());
-  const int count = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(count), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), count);
+  wide.resize(static_cast<std::size_t>(
+      MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), size)));
   return wide;
 }
 
 inline std::string Narrow(std::wstring_view text) {
-  if (text.empty()) return {};
+  std::string narrow(text.size() * 3, '\0');  // at most three UTF-8 bytes per UTF-16 unit
   const int size = static_cast<int>(text.size());
-  const int count =
-      WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-  std::string narrow(static_cast<std::size_t>(count), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, narrow.data(), count, nullptr, nullptr);
+  narrow.resize(static_cast<std::size_t>(WideCharToMultiByte(
+      CP_UTF8, 0, text.data(), size, narrow.data(), size * 3, nullptr, nullptr)));
   return narrow;
 }
 

@@ -1,16 +1,9 @@
 #include "platform/win32/win32_platform.h"
 
 #include <shellapi.h>
-#include <windowsx.h>
 
 #include <algorithm>
 #include <cstring>
-
-#include "core/command_line.h"
-#include "platform/win32/dialog_window.h"
-#include "platform/win32/system_library.h"
-#include "platform/win32/text.h"
-#include "resources/resource_ids.h"
 
 namespace vorn::win32 {
 namespace {
@@ -24,14 +17,6 @@ Pixel DibPixel(std::uint32_t colour) {
 }
 
 }  // namespace
-
-Win32Platform::Win32Platform(HINSTANCE instance) : instance_(instance) {
-  QueryPerformanceFrequency(&counterFrequency_);
-}
-
-Win32Platform::~Win32Platform() = default;
-
-std::string Win32Platform::ArgumentText() { return Narrow(ArgumentsOf(GetCommandLineW())); }
 
 std::string Win32Platform::ProgramDirectory() {
   std::wstring path(MAX_PATH, L'\0');
@@ -49,14 +34,6 @@ std::string Win32Platform::ProgramDirectory() {
   return Narrow(path);
 }
 
-void Win32Platform::EndProcess() { ExitProcess(0); }
-
-float Win32Platform::SecondsSinceMidnight() { return localClock_.SecondsSinceMidnight(); }
-
-WindowHandle Win32Platform::FindWindowByCaption(std::string_view caption) {
-  return FromHwnd(FindWindowW(nullptr, Widen(caption).c_str()));
-}
-
 std::int32_t Win32Platform::GetVersionExA(OsVersionInfo& info) {
   OSVERSIONINFOA system{};
   system.dwOSVersionInfoSize = info.dwOSVersionInfoSize;
@@ -68,13 +45,6 @@ std::int32_t Win32Platform::GetVersionExA(OsVersionInfo& info) {
   std::memcpy(info.szCSDVersion, system.szCSDVersion, sizeof(info.szCSDVersion));
   return result;
 }
-
-std::int32_t Win32Platform::SystemParametersInfoA(std::uint32_t action, std::uint32_t uiParam,
-                                                  void* pvParam, std::uint32_t fWinIni) {
-  return ::SystemParametersInfoA(action, uiParam, pvParam, fWinIni);
-}
-
-std::int32_t Win32Platform::ShowCursor(std::int32_t show) { return ::ShowCursor(show); }
 
 void Win32Platform::PwdChangePasswordA(std::string_view regKeyName, WindowHandle parent,
                                        std::uint32_t r1, std::uint32_t r2) {
@@ -109,30 +79,11 @@ std::uint32_t Win32Platform::GetPrivateProfileStringA(std::string_view section,
   return static_cast<std::uint32_t>(copied);
 }
 
-void Win32Platform::WritePrivateProfileStringA(std::string_view section, std::string_view key,
-                                               std::string_view value, std::string_view file) {
-  WritePrivateProfileStringW(Widen(section).c_str(), Widen(key).c_str(), Widen(value).c_str(),
-                             Widen(file).c_str());
-}
-
 std::int32_t Win32Platform::GetWindowRect(WindowHandle window, PixelRect& rect) {
   RECT area{};
   const BOOL result = ::GetWindowRect(ToHwnd(window), &area);
   if (result) rect = {area.left, area.top, area.right, area.bottom};
   return result;
-}
-
-std::int32_t Win32Platform::GetWindowLongA(WindowHandle window, std::int32_t index) {
-  return ::GetWindowLongA(ToHwnd(window), index);
-}
-
-std::int32_t Win32Platform::SetWindowLongA(WindowHandle window, std::int32_t index,
-                                           std::int32_t value) {
-  return ::SetWindowLongA(ToHwnd(window), index, value);
-}
-
-WindowHandle Win32Platform::SetParent(WindowHandle child, WindowHandle parent) {
-  return FromHwnd(::SetParent(ToHwnd(child), ToHwnd(parent)));
 }
 
 std::int32_t Win32Platform::GetCursorPos(PixelPoint& point) {
@@ -155,15 +106,6 @@ void Win32Platform::ShellExecuteA(WindowHandle window, std::string_view operatio
   // Wide text, so that an address outside the code page arrives whole.
   ::ShellExecuteW(ToHwnd(window), Widen(operation).c_str(), Widen(file).c_str(),
                   Widen(parameters).c_str(), Widen(directory).c_str(), showCommand);
-}
-
-ScreenSize Win32Platform::GetScreenSize() {
-  return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-}
-
-void Win32Platform::MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y,
-                               std::int32_t width, std::int32_t height) {
-  ::MoveWindow(ToHwnd(window), x, y, width, height, TRUE);
 }
 
 const MemorySurface* Win32Platform::Memory(SurfaceId surface) const {
@@ -191,10 +133,6 @@ void Win32Platform::SizeSurface(SurfaceId surface, std::int32_t width, std::int3
   if (surface != SurfaceId::SaverBuffer) return;
   buffer_.CreateDib(width, height);
   bufferDrawn_.Forget();
-}
-
-void Win32Platform::MoveSurface(SurfaceId, std::int32_t, std::int32_t) {
-  // The display always sits at the window's origin.
 }
 
 // GDI must be done with the saver's DIB sections before their memory is used
@@ -227,28 +165,19 @@ PixelView Win32Platform::SaverPixels(SurfaceId surface) const {
 // The saver's frame is drawn by the core raster straight into the memory of
 // its DIB sections: through GDI each of a frame's hundreds of cells would be a
 // call into the system. The pixels are the ones GDI gives (a plain colour, a
-// copy, a bitwise OR), clipped the same way.
+// copy, a bitwise OR), clipped the same way. The saver fills only its frame,
+// with black.
 void Win32Platform::FillRect(SurfaceId surface, std::int32_t left, std::int32_t top,
                              std::int32_t right, std::int32_t bottom, std::uint32_t colour) {
-  if (surface == SurfaceId::SaverSprites) spriteInk_.Forget();
   const PixelView pixels = SaverPixels(surface);
-  if (pixels.pixels != nullptr && colour <= kRgbMask) {
-    FlushGdi();
-    const bool wholeFrame = left <= 0 && top <= 0 && right >= pixels.width - 1 &&
-                            bottom >= pixels.height - 1 && surface == SurfaceId::SaverBuffer;
-    if (wholeFrame && colour == 0) return bufferDrawn_.ClearToBlack(pixels);
-    FillInclusive(pixels, left, top, right, bottom, DibPixel(colour));
-    return NoteDrawn(surface, left, top, std::int64_t{right} - left + 1,
-                     std::int64_t{bottom} - top + 1);
-  }
+  if (surface == SurfaceId::SaverSprites) spriteInk_.Forget();
+  if (pixels.pixels == nullptr || colour > kRgbMask) return;
+  FlushGdi();
+  const bool wholeFrame = left <= 0 && top <= 0 && right >= pixels.width - 1 &&
+                          bottom >= pixels.height - 1 && surface == SurfaceId::SaverBuffer;
+  if (wholeFrame && colour == 0) return bufferDrawn_.ClearToBlack(pixels);
+  FillInclusive(pixels, left, top, right, bottom, DibPixel(colour));
   NoteDrawn(surface, left, top, std::int64_t{right} - left + 1, std::int64_t{bottom} - top + 1);
-  HDC dc = SurfaceDc(surface);
-  if (dc == nullptr) return;
-  // GDI leaves out the right and bottom edges; these corners are included.
-  const RECT area{left, top, right + 1, bottom + 1};
-  SetDCBrushColor(dc, colour);
-  gdiPending_ = true;
-  ::FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 }
 
 std::int32_t Win32Platform::BitBlt(SurfaceId destination, std::int32_t x, std::int32_t y,
@@ -273,19 +202,6 @@ std::int32_t Win32Platform::BitBlt(SurfaceId destination, std::int32_t x, std::i
   gdiPending_ = true;
   return ::BitBlt(SurfaceDc(destination), x, y, width, height, SurfaceDc(source), sourceX, sourceY,
                   rop);
-}
-
-void Win32Platform::DoEvents() {
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-}
-
-void Win32Platform::WaitForEvents(std::uint32_t timeoutMs) {
-  // cppcheck-suppress nullPointer ; with a count of 0 there is no handle array to pass
-  MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
 std::int64_t Win32Platform::NowMicroseconds() {

@@ -1,42 +1,42 @@
-// The real platform: the Win32 calls behind the seam.
+// The real platform: the Win32 calls behind the seam. The one-line services are
+// defined here; the others in win32_platform.cpp and in the file of the window
+// they serve (saver_window.cpp, preview_window.cpp, dialog_window.cpp).
 #pragma once
 
-#include <mmsystem.h>
 #include <windows.h>
 
 #include <memory>
 
+#include "core/command_line.h"
 #include "platform/platform.h"
+#include "platform/win32/dialog_window.h"
 #include "platform/win32/gdi.h"
 #include "platform/win32/local_clock.h"
 #include "platform/win32/system_library.h"
+#include "platform/win32/text.h"
 
 namespace vorn::win32 {
 
 inline HWND ToHwnd(WindowHandle handle) {
   return reinterpret_cast<HWND>(static_cast<INT_PTR>(handle));
 }
-
 inline WindowHandle FromHwnd(HWND window) {
   return static_cast<WindowHandle>(reinterpret_cast<INT_PTR>(window));
 }
 
-// Registers one of the program's window classes (again for a second window of
-// the class: harmless), with the arrow pointer.
+// Registers one of the program's window classes, with the arrow pointer (again
+// for a second window of the class: harmless).
 inline void RegisterWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc, UINT style,
                                 HICON icon, HBRUSH background) {
-  const WNDCLASSEXW windowClass{sizeof(WNDCLASSEXW),
-                                style,
-                                proc,
-                                0,
-                                0,
-                                instance,
-                                icon,
-                                LoadCursorW(nullptr, IDC_ARROW),
-                                background,
-                                nullptr,
-                                name,
-                                nullptr};
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.style = style;
+  windowClass.lpfnWndProc = proc;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = icon;
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = background;
+  windowClass.lpszClassName = name;
   RegisterClassExW(&windowClass);
 }
 
@@ -51,6 +51,16 @@ T* Attached(HWND window, UINT message, LPARAM lParam) {
   return reinterpret_cast<T*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
+// Dispatches the waiting messages; with `wait`, waits for them until WM_QUIT.
+inline void PumpMessages(bool wait) {
+  MSG message;
+  while (wait ? GetMessageW(&message, nullptr, 0, 0) > 0
+              : PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
 // Waits inside the frame cycle are timed to this many milliseconds.
 inline constexpr UINT kFineTimerResolutionMs = 1;
 
@@ -58,21 +68,28 @@ inline constexpr UINT kFineTimerResolutionMs = 1;
 // the frames that the real adapter presents.
 class Win32Platform : public Platform {
  public:
-  explicit Win32Platform(HINSTANCE instance);
-  ~Win32Platform() override;
+  explicit Win32Platform(HINSTANCE instance) : instance_(instance) {
+    QueryPerformanceFrequency(&counterFrequency_);
+  }
 
   // Serves the preview window's messages until it is gone.
-  void RunPreviewMessageLoop();
+  void RunPreviewMessageLoop() {
+    if (previewWindow_ != nullptr) PumpMessages(true);
+  }
 
-  std::string ArgumentText() override;
+  std::string ArgumentText() override { return Narrow(ArgumentsOf(GetCommandLineW())); }
   std::string ProgramDirectory() override;
-  void EndProcess() override;
-  float SecondsSinceMidnight() override;
-  WindowHandle FindWindowByCaption(std::string_view caption) override;
+  void EndProcess() override { ExitProcess(0); }
+  float SecondsSinceMidnight() override { return localClock_.SecondsSinceMidnight(); }
+  WindowHandle FindWindowByCaption(std::string_view caption) override {
+    return FromHwnd(FindWindowW(nullptr, Widen(caption).c_str()));
+  }
   std::int32_t GetVersionExA(OsVersionInfo& info) override;
   std::int32_t SystemParametersInfoA(std::uint32_t action, std::uint32_t uiParam, void* pvParam,
-                                     std::uint32_t fWinIni) override;
-  std::int32_t ShowCursor(std::int32_t show) override;
+                                     std::uint32_t fWinIni) override {
+    return ::SystemParametersInfoA(action, uiParam, pvParam, fWinIni);
+  }
+  std::int32_t ShowCursor(std::int32_t show) override { return ::ShowCursor(show); }
   void PwdChangePasswordA(std::string_view regKeyName, WindowHandle parent, std::uint32_t r1,
                           std::uint32_t r2) override;
   std::optional<std::int32_t> VerifyScreenSavePwd(WindowHandle window) override;
@@ -80,11 +97,21 @@ class Win32Platform : public Platform {
                                          std::string_view defaultText, char* buffer,
                                          std::uint32_t size, std::string_view file) override;
   void WritePrivateProfileStringA(std::string_view section, std::string_view key,
-                                  std::string_view value, std::string_view file) override;
+                                  std::string_view value, std::string_view file) override {
+    WritePrivateProfileStringW(Widen(section).c_str(), Widen(key).c_str(), Widen(value).c_str(),
+                               Widen(file).c_str());
+  }
   std::int32_t GetWindowRect(WindowHandle window, PixelRect& rect) override;
-  std::int32_t GetWindowLongA(WindowHandle window, std::int32_t index) override;
-  std::int32_t SetWindowLongA(WindowHandle window, std::int32_t index, std::int32_t value) override;
-  WindowHandle SetParent(WindowHandle child, WindowHandle parent) override;
+  std::int32_t GetWindowLongA(WindowHandle window, std::int32_t index) override {
+    return ::GetWindowLongA(ToHwnd(window), index);
+  }
+  std::int32_t SetWindowLongA(WindowHandle window, std::int32_t index,
+                              std::int32_t value) override {
+    return ::SetWindowLongA(ToHwnd(window), index, value);
+  }
+  WindowHandle SetParent(WindowHandle child, WindowHandle parent) override {
+    return FromHwnd(::SetParent(ToHwnd(child), ToHwnd(parent)));
+  }
   std::int32_t GetCursorPos(PixelPoint& point) override;
   std::int32_t DrawAnimatedRects(WindowHandle window, std::int32_t animation, const PixelRect& from,
                                  const PixelRect& to) override;
@@ -96,7 +123,7 @@ class Win32Platform : public Platform {
   WindowHandle CreatePreviewWindow() override;
   void MovePreviewImage(std::int32_t x, std::int32_t y, std::int32_t width,
                         std::int32_t height) override;
-  void ShowPreviewWindow(WindowHandle window) override;
+  void ShowPreviewWindow(WindowHandle window) override { ::ShowWindow(ToHwnd(window), SW_SHOWNA); }
 
   // dialog_window.cpp
   WindowHandle CreateDialogWindow(DialogEvents& events) override;
@@ -106,21 +133,42 @@ class Win32Platform : public Platform {
   ScreenSize GetSurfaceSize(SurfaceId surface) override;
   void DrawLine(SurfaceId surface, std::int32_t x1, std::int32_t y1, std::int32_t x2,
                 std::int32_t y2, std::uint32_t colourBgr) override;
-  void RefreshSurface(SurfaceId surface) override;
-  void SetLabelCaption(DialogControl label, std::string_view text) override;
-  void SetImagePicture(DialogControl image, DialogPicture picture) override;
-  void SetHandCursor(DialogControl control) override;
-  std::int16_t GetScrollValue(std::int16_t index) override;
-  void SetScrollValue(std::int16_t index, std::int16_t value) override;
-  void SetDialogTimer(bool enabled, std::uint32_t intervalMs) override;
-  void ShowDialogModal(WindowHandle window) override;
-  void CloseDialog(WindowHandle window) override;
+  void RefreshSurface(SurfaceId surface) override { dialog_->Refresh(surface); }
+  void SetLabelCaption(DialogControl label, std::string_view text) override {
+    dialog_->Model().SetCaption(label, std::string(text));
+  }
+  void SetImagePicture(DialogControl image, DialogPicture picture) override {
+    dialog_->Model().SetPicture(image, picture);
+  }
+  void SetHandCursor(DialogControl control) override { dialog_->Model().SetHandCursor(control); }
+  std::int16_t GetScrollValue(std::int16_t index) override {
+    return dialog_->Model().ScrollValue(index);
+  }
+  void SetScrollValue(std::int16_t index, std::int16_t value) override {
+    dialog_->Model().SetScrollValue(index, value);
+  }
+  void SetDialogTimer(bool enabled, std::uint32_t intervalMs) override {
+    dialog_->SetPreviewTimer(enabled, intervalMs);
+  }
+  void ShowDialogModal(WindowHandle window) override {
+    if (FromHwnd(dialog_->Window()) == window) dialog_->RunModal();
+  }
+  void CloseDialog(WindowHandle window) override {
+    if (FromHwnd(dialog_->Window()) == window) dialog_->Close();
+  }
+
+  // saver_window.cpp and win32_platform.cpp
   WindowHandle CreateSaverWindow(SaverEvents& events) override;
-  ScreenSize GetScreenSize() override;
+  ScreenSize GetScreenSize() override {
+    return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  }
   void MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y, std::int32_t width,
-                  std::int32_t height) override;
+                  std::int32_t height) override {
+    ::MoveWindow(ToHwnd(window), x, y, width, height, TRUE);
+  }
   void SizeSurface(SurfaceId surface, std::int32_t width, std::int32_t height) override;
-  void MoveSurface(SurfaceId surface, std::int32_t x, std::int32_t y) override;
+  // The display always sits at the window's origin.
+  void MoveSurface(SurfaceId, std::int32_t, std::int32_t) override {}
   void FillRect(SurfaceId surface, std::int32_t left, std::int32_t top, std::int32_t right,
                 std::int32_t bottom, std::uint32_t colour) override;
   std::int32_t BitBlt(SurfaceId destination, std::int32_t x, std::int32_t y, std::int32_t width,
@@ -130,14 +178,20 @@ class Win32Platform : public Platform {
   void ShowWindow(WindowHandle window) override;
   std::int32_t SetWindowPos(WindowHandle window, WindowHandle insertAfter, std::int32_t x,
                             std::int32_t y, std::int32_t cx, std::int32_t cy,
-                            std::uint32_t flags) override;
+                            std::uint32_t flags) override {
+    return ::SetWindowPos(ToHwnd(window), ToHwnd(insertAfter), x, y, cx, cy, flags);
+  }
   void CloseSaverWindow() override;
-  void DoEvents() override;
-  void WaitForEvents(std::uint32_t timeoutMs) override;
+  void DoEvents() override { PumpMessages(false); }
+  void WaitForEvents(std::uint32_t timeoutMs) override {
+    // cppcheck-suppress nullPointer ; with a count of 0 there is no handle array to pass
+    MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  }
   std::int64_t NowMicroseconds() override;
 
  private:
   static LRESULT CALLBACK SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK PreviewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   // The memory surfaces (all but the saver's display); null before they exist.
   const MemorySurface* Memory(SurfaceId surface) const;
   HDC SurfaceDc(SurfaceId surface);
@@ -150,29 +204,20 @@ class Win32Platform : public Platform {
                  std::int64_t height);
 
   HINSTANCE instance_;
+  LARGE_INTEGER counterFrequency_{};
+  LocalClock localClock_;
   HWND saverWindow_ = nullptr;
   HDC displayDc_ = nullptr;
   MemorySurface buffer_;
   MemorySurface sprites_;
+  DrawnRegion bufferDrawn_;   // what was drawn on the saver's frame since it was last black
+  InkBoundsCache spriteInk_;  // where the cells of the saver's sprite sheet have their flames
+  bool gdiPending_ = true;    // a GDI call may still be working on the saver's DIB sections
+  std::unique_ptr<TimerResolution> timerResolution_;  // raised while the saver runs
   HWND previewWindow_ = nullptr;
-  // preview window (preview_window.cpp)
-  static LRESULT CALLBACK PreviewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  void PaintPreview(HWND window);
   MemorySurface previewStill_;
   RECT previewImage_{};
-  // end of preview window
-  // The settings dialog's window and its state (dialog_window.cpp).
-  std::unique_ptr<class DialogWindow> dialog_;
-  LARGE_INTEGER counterFrequency_{};
-  LocalClock localClock_;
-  // What was drawn on the saver's frame since it was last black.
-  DrawnRegion bufferDrawn_;
-  // Where the cells of the saver's sprite sheet have their flames.
-  InkBoundsCache spriteInk_;
-  // A GDI call may still be working on the saver's DIB sections.
-  bool gdiPending_ = true;
-  // Raised while the saver runs (saver_window.cpp).
-  std::unique_ptr<TimerResolution> timerResolution_;
+  std::unique_ptr<DialogWindow> dialog_;
 };
 
 }  // namespace vorn::win32
