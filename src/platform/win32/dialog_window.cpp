@@ -1,13 +1,15 @@
-// The settings dialog's window, and the Win32Platform services the routines
-// call on it that are more than a line.
+// The settings dialog's window ("Vornの設定"): a frameless window with three
+// real scroll bars, whose messages go to the dialog's model and whose look is
+// composed from the backing images the routines draw on and from what the
+// model says each control shows; and the Win32Platform services on it.
 #include <windowsx.h>
 
 #include <algorithm>
 #include <string>
-#include <utility>
 
 #include "platform/win32/win32_platform.h"
 #include "resources/resource_ids.h"
+#include "settings_dialog/dialog_model.h"
 #include "settings_dialog/geometry.h"
 
 namespace vorn::win32 {
@@ -19,6 +21,7 @@ constexpr int kFirstBarId = 100;  // HS(index) has the id 100 + index
 constexpr int kDefaultDpi = 96;
 constexpr int kLabelPointsHundredths = 975;  // 9.75 pt
 constexpr UINT kLabelFormat = DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP;
+constexpr auto kFirstSurface = static_cast<std::size_t>(SurfaceId::DialogWindow);
 static_assert(SB_LINELEFT == 0 && SB_LINERIGHT == 1 && SB_PAGELEFT == 2 && SB_PAGERIGHT == 3 &&
               SB_THUMBPOSITION == 4 && SB_THUMBTRACK == 5 && SB_LEFT == 6 && SB_RIGHT == 7);
 
@@ -59,297 +62,334 @@ void StretchFramed(HDC dc, const PixelRect& to, const MemorySurface& picture) {
 
 }  // namespace
 
-DialogWindow::DialogWindow(HINSTANCE instance, DialogEvents& events)
-    : instance_(instance), model_(events, *this, ScreenDpi()) {}
-
-DialogWindow::~DialogWindow() {
-  model_.Destroyed();
-  if (window_ != nullptr) DestroyWindow(window_);
-}
-
-// The pictures, the fixed-size surfaces, the labels' font, then the window.
-bool DialogWindow::Create() {
-  RegisterWindowClass(instance_, kDialogClass, &DialogWindow::Proc, 0,
-                      LoadIconW(instance_, MAKEINTRESOURCEW(IDI_VORN)), nullptr);
-  titleBar_.LoadBitmapResource(instance_, IDB_TITLE_BAR);
-  constexpr int kPictures[] = {IDB_BUTTON_RELEASED, IDB_BUTTON_PRESSED, IDB_CLOSE_RELEASED,
-                               IDB_CLOSE_PRESSED};  // by DialogPicture
-  for (std::size_t i = 0; i < pictures_.size(); ++i) {
-    pictures_[i].LoadBitmapResource(instance_, kPictures[i]);
+class DialogWindow final : public DialogView, NoCopy {
+ public:
+  DialogWindow(HINSTANCE instance, DialogEvents& events)
+      : instance_(instance), model_(events, *this, ScreenDpi()) {}
+  ~DialogWindow() {
+    model_.Destroyed();
+    if (window_ != nullptr) DestroyWindow(window_);
   }
-  Own(SurfaceId::DialogSprites).LoadBitmapResource(instance_, IDB_SPRITE_SHEET);
-  for (const auto& [surface, control] : {std::pair{SurfaceId::DialogPicB, DialogControl::PicB},
-                                         {SurfaceId::DialogDisplay, DialogControl::Display}}) {
-    const PixelRect place = model_.Rect(control);
-    if (!Own(surface).CreateDib(Width(place), Height(place))) return false;  // black
-  }
-  Fill(Own(SurfaceId::DialogPicB), kPicBBackColour);
-  font_.reset(CreateFontW(-MulDiv(kLabelPointsHundredths, model_.Dpi(), 7200), 0, 0, 0, FW_NORMAL,
-                          FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
-                          CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                          L"ＭＳ Ｐゴシック"));
-  handCursor_ = LoadCursorW(instance_, MAKEINTRESOURCEW(IDC_HAND_POINTER));
-  // Frameless, so the client area is the whole window; listed on the taskbar.
-  // cppcheck-suppress ignoredReturnValue ; the handle arrives in window_ with WM_NCCREATE
-  CreateWindowExW(WS_EX_APPWINDOW, kDialogClass, Widen(kDialogCaption).c_str(),
-                  WS_POPUP | WS_CLIPCHILDREN, 0, 0, 0, 0, nullptr, nullptr, instance_, this);
-  if (window_ != nullptr) model_.Opened();
-  return window_ != nullptr;
-}
 
-LRESULT CALLBACK DialogWindow::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = Attached<DialogWindow>(window, message, lParam);
-  if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-  if (message == WM_NCCREATE) self->window_ = window;
-  return self->Dispatch(message, wParam, lParam);
-}
-
-LRESULT DialogWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
-  const PixelPoint at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-  HWND window = window_;
-  switch (message) {
-    case WM_CREATE: CreateScrollBars(); return 0;
-    case WM_SIZE: OnSize(LOWORD(lParam), HIWORD(lParam)); return 0;
-    case WM_ERASEBKGND: return 1;  // every pixel comes from the composed frame
-    case WM_PAINT: OnPaint(); return 0;
-    case WM_SETCURSOR: return OnSetCursor(wParam, lParam);
-    case WM_LBUTTONDOWN: model_.ButtonDown(at, kLeftButton); return 0;
-    case WM_RBUTTONDOWN: model_.ButtonDown(at, kRightButton); return 0;
-    case WM_MBUTTONDOWN: model_.ButtonDown(at, kMiddleButton); return 0;
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP: model_.ButtonUp(at); return 0;
-    case WM_MOUSEMOVE: model_.MouseMove(at); return 0;
-    case WM_CAPTURECHANGED:
-      if (reinterpret_cast<HWND>(lParam) != window) model_.CaptureLost();
-      return 0;
-    case WM_HSCROLL: {
-      // Positions are 16-bit in the message: the thumb's is read from the bar.
-      const std::int16_t index = BarIndex(reinterpret_cast<HWND>(lParam));
-      SCROLLINFO track{sizeof(SCROLLINFO), SIF_TRACKPOS, 0, 0, 0, 0, 0};
-      if (index == 0) return 0;
-      const bool read = GetScrollInfo(bars_[BarSlot(index)], SB_CTL, &track);
-      model_.Scroll(index, static_cast<ScrollCode>(LOWORD(wParam)),
-                    read ? track.nTrackPos : HIWORD(wParam));
-      return 0;
+  // Loads the pictures and makes the fixed-size surfaces, the labels' font,
+  // then the hidden window and its scroll bars.
+  bool Create() {
+    RegisterWindowClass(instance_, kDialogClass, &DialogWindow::Proc, 0,
+                        LoadIconW(instance_, MAKEINTRESOURCEW(IDI_VORN)), nullptr);
+    titleBar_.LoadBitmapResource(instance_, IDB_TITLE_BAR);
+    constexpr int kPictures[] = {IDB_BUTTON_RELEASED, IDB_BUTTON_PRESSED, IDB_CLOSE_RELEASED,
+                                 IDB_CLOSE_PRESSED};  // by DialogPicture
+    for (std::size_t i = 0; i < pictures_.size(); ++i) {
+      pictures_[i].LoadBitmapResource(instance_, kPictures[i]);
     }
-    case WM_TIMER:
-      if (wParam == kPreviewTimerId) model_.Tick();
-      return 0;
-    case WM_CLOSE: model_.CloseRequested(); return 0;
-    case WM_DESTROY:
-      KillTimer(window, kPreviewTimerId);
-      model_.Destroyed();
-      return 0;
-    case WM_NCDESTROY:
-      window_ = nullptr;
-      bars_ = {};
-      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-      break;
-    default: break;
+    Own(SurfaceId::DialogSprites).LoadBitmapResource(instance_, IDB_SPRITE_SHEET);
+    for (const auto& [surface, control] : {std::pair{SurfaceId::DialogPicB, DialogControl::PicB},
+                                           {SurfaceId::DialogDisplay, DialogControl::Display}}) {
+      const PixelRect place = model_.Rect(control);
+      if (!Own(surface).CreateDib(Width(place), Height(place))) return false;  // black
+    }
+    Fill(Own(SurfaceId::DialogPicB), kPicBBackColour);
+    font_.reset(CreateFontW(-MulDiv(kLabelPointsHundredths, model_.Dpi(), 7200), 0, 0, 0, FW_NORMAL,
+                            FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                            L"ＭＳ Ｐゴシック"));
+    handCursor_ = LoadCursorW(instance_, MAKEINTRESOURCEW(IDC_HAND_POINTER));
+    // Frameless, so the client area is the whole window; listed on the taskbar.
+    // cppcheck-suppress ignoredReturnValue ; the handle arrives in window_ with WM_NCCREATE
+    CreateWindowExW(WS_EX_APPWINDOW, kDialogClass, Widen(kDialogCaption).c_str(),
+                    WS_POPUP | WS_CLIPCHILDREN, 0, 0, 0, 0, nullptr, nullptr, instance_, this);
+    if (window_ != nullptr) model_.Opened();
+    return window_ != nullptr;
   }
-  return DefWindowProcW(window, message, wParam, lParam);
-}
 
-void DialogWindow::CreateScrollBars() {
-  for (std::int16_t index = 1; index <= kBarCount; ++index) {
-    const PixelRect at = model_.Rect(kScrollControls[BarSlot(index)]);
-    HWND bar = CreateWindowExW(
-        0, L"SCROLLBAR", nullptr, WS_CHILD | WS_VISIBLE | WS_TABSTOP | SBS_HORZ, at.left, at.top,
-        Width(at), Height(at), window_,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstBarId + index)), instance_, nullptr);
-    if (bar == nullptr) continue;
-    // A page of 0 gives the plain bar whose thumb keeps its size.
-    const ScrollBarRange& r = kScrollBars[BarSlot(index)];
-    const SCROLLINFO info{
-        sizeof(info), SIF_RANGE | SIF_PAGE | SIF_POS, r.min, r.max, 0, r.initial, 0};
-    SetScrollInfo(bar, SB_CTL, &info, FALSE);
-    SetWindowLongPtrW(bar, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    barClassProc_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DialogWindow::BarProc)));
-    bars_[BarSlot(index)] = bar;
+  // Null once the window is destroyed; the surfaces outlive it.
+  HWND Window() const { return window_; }
+  DialogModel& Model() { return model_; }
+
+  // The backing images of the dialog's surfaces; null for other surfaces.
+  const MemorySurface* Surface(SurfaceId surface) const {
+    const auto slot = static_cast<std::size_t>(surface) - kFirstSurface;
+    return slot < surfaces_.size() ? &surfaces_[slot] : nullptr;  // wraps below the first
   }
-}
 
-// The bars keep their own keys (arrows, Page Up/Down, Home, End); Tab and
-// Shift+Tab move between them.
-LRESULT CALLBACK DialogWindow::BarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(bar, GWLP_USERDATA));
-  if (message != WM_KEYDOWN || wParam != VK_TAB) {
-    return CallWindowProcW(self->barClassProc_, bar, message, wParam, lParam);
+  // A surface's backing image changed: show it.
+  void Refresh(SurfaceId surface) {
+    const MemorySurface* image = Surface(surface);
+    if (window_ == nullptr || image == nullptr) return;
+    if (surface == SurfaceId::DialogWindow) Repaint({0, 0, image->Width(), image->Height()});
+    if (surface == SurfaceId::DialogPicB) Repaint(model_.Rect(DialogControl::PicB));
+    if (surface != SurfaceId::DialogDisplay) return;
+    // The preview changes many times a second: it goes on the screen at once
+    // rather than through a repaint of the window around it.
+    WindowDc dc(window_);
+    Blt(dc.Get(), model_.Rect(DialogControl::Display), *image);
   }
-  const std::int16_t from = std::max<std::int16_t>(self->BarIndex(bar), 1);
-  if (HWND next = self->bars_[BarSlot(NextBar(from, GetKeyState(VK_SHIFT) < 0))]) SetFocus(next);
-  return 0;
-}
 
-std::int16_t DialogWindow::BarIndex(HWND bar) const {
-  const auto found = std::find(bars_.begin(), bars_.end(), bar);
-  if (bar == nullptr || found == bars_.end()) return 0;
-  return static_cast<std::int16_t>(found - bars_.begin() + 1);
-}
-
-// The window's own image follows the client area; it starts grey.
-void DialogWindow::OnSize(int width, int height) {
-  MemorySurface& backing = Own(SurfaceId::DialogWindow);
-  if (width != backing.Width() || height != backing.Height()) {
-    if (backing.CreateDib(width, height)) Fill(backing, kDialogBackColour);
-    frame_.CreateDib(width, height);
+  void SetPreviewTimer(bool enabled, UINT intervalMs) {
+    model_.EnableTimer(enabled && window_ != nullptr);
+    if (window_ != nullptr && enabled) {
+      SetTimer(window_, kPreviewTimerId, std::max<UINT>(intervalMs, USER_TIMER_MINIMUM), nullptr);
+    } else if (window_ != nullptr) {
+      KillTimer(window_, kPreviewTimerId);
+    }
   }
-  ++resizes_;
-  model_.Resized();
-  if (window_ != nullptr) InvalidateRect(window_, nullptr, FALSE);
-}
 
-// The whole client area is composed afresh from the backing images, the
-// pictures and the labels.
-void DialogWindow::OnPaint() {
-  PaintDc paint(window_);
-  HDC dc = frame_.Dc();
-  if (dc == nullptr) return;
-  Blt(dc, {}, *Surface(SurfaceId::DialogWindow));
-  SetStretchBltMode(dc, COLORONCOLOR);
-  const PixelRect title = model_.Rect(DialogControl::Image1);
-  if (titleBar_.Dc() != nullptr) {
-    StretchBlt(dc, title.left, title.top, Width(title), Height(title), titleBar_.Dc(), 0, 0,
-               titleBar_.Width(), titleBar_.Height(), SRCCOPY);
+  // Shows the window and serves messages until it is destroyed.
+  void RunModal() {
+    if (window_ == nullptr) return;
+    const int resizesBefore = resizes_;
+    ShowWindow(window_, SW_SHOW);
+    // The first showing counts as a resize even when the size stays.
+    // cppcheck-suppress knownConditionTrueFalse ; ShowWindow's WM_SIZE counts in resizes_
+    if (resizes_ == resizesBefore) {
+      RECT client{};
+      GetClientRect(window_, &client);
+      OnSize(client.right, client.bottom);
+    }
+    if (window_ != nullptr) SetForegroundWindow(window_);
+    if (bars_[0] != nullptr) SetFocus(bars_[0]);
+    MSG message;
+    while (window_ != nullptr) {
+      const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+      if (got == 0) PostQuitMessage(static_cast<int>(message.wParam));  // for the outer loop
+      if (got <= 0) return;
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
   }
-  const auto picture = [&](DialogControl image) -> const MemorySurface& {
-    return pictures_[static_cast<std::size_t>(model_.Shown(image).value_or(DialogPicture{}))];
-  };
-  Blt(dc, model_.PictureBox(DialogControl::ImgExit), picture(DialogControl::ImgExit));
-  StretchFramed(dc, model_.Rect(DialogControl::ImgSet), picture(DialogControl::ImgSet));
-  StretchFramed(dc, model_.Rect(DialogControl::ImgCan), picture(DialogControl::ImgCan));
-  const RECT picA = ToRect(model_.Rect(DialogControl::PicA));
-  FillRect(dc, &picA, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  Blt(dc, model_.Rect(DialogControl::Display), *Surface(SurfaceId::DialogDisplay));
-  Blt(dc, model_.Rect(DialogControl::PicB), *Surface(SurfaceId::DialogPicB));
-  Selection font(dc, font_.get());
-  SetBkMode(dc, TRANSPARENT);
-  for (const ControlLayout& label : kDialogLayout) {
-    if (label.caption == nullptr) continue;  // not a label
-    const std::wstring text = Widen(model_.Caption(label.id));
-    RECT box = ToRect(model_.Rect(label.id));
-    SetTextColor(dc, label.id == DialogControl::Label9   ? kTitleTextColour
-                     : label.id == DialogControl::LblUrl ? kLinkTextColour
-                                                         : GetSysColor(COLOR_WINDOWTEXT));
-    const UINT align = label.kind == ControlKind::LabelRight     ? DT_RIGHT
-                       : label.kind == ControlKind::LabelCentred ? DT_CENTER
-                                                                 : 0;
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, kLabelFormat | align);
+
+  // Runs Form_Unload and destroys the window, once.
+  void Close() {
+    if (window_ == nullptr || !model_.Unload()) return;
+    // cppcheck-suppress knownConditionTrueFalse ; the routine just run may have destroyed it
+    if (window_ != nullptr) DestroyWindow(window_);
   }
-  const RECT& area = paint.Area();
-  BitBlt(paint.Get(), area.left, area.top, area.right - area.left, area.bottom - area.top, dc,
-         area.left, area.top, SRCCOPY);
-}
 
-LRESULT DialogWindow::OnSetCursor(WPARAM wParam, LPARAM lParam) {
-  const auto target = reinterpret_cast<HWND>(wParam);
-  bool hand = false;
-  if (const std::int16_t index = BarIndex(target); index != 0) {
-    hand = model_.HasHandCursor(kScrollControls[BarSlot(index)]);
-  } else if (target == window_ && LOWORD(lParam) == HTCLIENT) {
-    POINT point{};
-    GetCursorPos(&point);
-    ScreenToClient(window_, &point);
-    hand = model_.HandCursorAt({point.x, point.y});
-  } else {
-    return DefWindowProcW(window_, WM_SETCURSOR, wParam, lParam);
+  std::optional<ScreenSize> MeasureText(std::string_view text) override {
+    if (frame_.Dc() == nullptr) return std::nullopt;
+    const std::wstring wide = Widen(text);
+    RECT measured{};
+    Selection font(frame_.Dc(), font_.get());
+    DrawTextW(frame_.Dc(), wide.c_str(), static_cast<int>(wide.size()), &measured,
+              kLabelFormat | DT_CALCRECT);
+    return ScreenSize{measured.right - measured.left, measured.bottom - measured.top};
   }
-  SetCursor(hand && handCursor_ != nullptr ? handCursor_ : LoadCursorW(nullptr, IDC_ARROW));
-  return TRUE;
-}
-
-std::optional<ScreenSize> DialogWindow::MeasureText(std::string_view text) {
-  if (frame_.Dc() == nullptr) return std::nullopt;
-  const std::wstring wide = Widen(text);
-  RECT measured{};
-  Selection font(frame_.Dc(), font_.get());
-  DrawTextW(frame_.Dc(), wide.c_str(), static_cast<int>(wide.size()), &measured,
-            kLabelFormat | DT_CALCRECT);
-  return ScreenSize{measured.right - measured.left, measured.bottom - measured.top};
-}
-
-ScreenSize DialogWindow::PictureSize(DialogPicture picture) {
-  const MemorySurface& shown = pictures_[static_cast<std::size_t>(picture)];
-  return {shown.Width(), shown.Height()};
-}
-
-void DialogWindow::Repaint(const PixelRect& area) {
-  const RECT rect = ToRect(area);
-  if (window_ != nullptr) InvalidateRect(window_, &rect, FALSE);
-}
-
-void DialogWindow::ShowThumb(std::int16_t index, std::int32_t value) {
-  if (HWND bar = bars_[BarSlot(index)]) SetScrollPos(bar, SB_CTL, value, TRUE);
-}
-
-void DialogWindow::Capture(bool take) {
-  if (take) SetCapture(window_);
-  if (!take) ReleaseCapture();
-}
-
-void DialogWindow::SetPreviewTimer(bool enabled, UINT intervalMs) {
-  model_.EnableTimer(enabled && window_ != nullptr);
-  if (window_ != nullptr && enabled) {
-    SetTimer(window_, kPreviewTimerId, std::max<UINT>(intervalMs, USER_TIMER_MINIMUM), nullptr);
-  } else if (window_ != nullptr) {
-    KillTimer(window_, kPreviewTimerId);
+  ScreenSize PictureSize(DialogPicture picture) override {
+    return {Picture(picture).Width(), Picture(picture).Height()};
   }
-}
-
-void DialogWindow::Close() {
-  if (window_ == nullptr || !model_.Unload()) return;
-  // cppcheck-suppress knownConditionTrueFalse ; the routine just run may have destroyed it
-  if (window_ != nullptr) DestroyWindow(window_);
-}
-
-void DialogWindow::RunModal() {
-  if (window_ == nullptr) return;
-  const int resizesBefore = resizes_;
-  ShowWindow(window_, SW_SHOW);
-  // The first showing counts as a resize even when the size stays.
-  // cppcheck-suppress knownConditionTrueFalse ; ShowWindow's WM_SIZE counts in resizes_
-  if (resizes_ == resizesBefore) {
-    RECT client{};
-    GetClientRect(window_, &client);
-    OnSize(client.right, client.bottom);
+  void Repaint(const PixelRect& area) override {
+    const RECT rect = ToRect(area);
+    if (window_ != nullptr) InvalidateRect(window_, &rect, FALSE);
   }
-  if (window_ != nullptr) SetForegroundWindow(window_);
-  if (bars_[0] != nullptr) SetFocus(bars_[0]);
-  MSG message;
-  while (window_ != nullptr) {
-    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-    if (got == 0) PostQuitMessage(static_cast<int>(message.wParam));  // for the outer loop
-    if (got <= 0) return;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
+  void ShowThumb(std::int16_t index, std::int32_t value) override {
+    if (HWND bar = bars_[BarSlot(index)]) SetScrollPos(bar, SB_CTL, value, TRUE);
   }
-}
+  void Capture(bool take) override {
+    if (take) SetCapture(window_);
+    if (!take) ReleaseCapture();
+  }
 
-const MemorySurface* DialogWindow::Surface(SurfaceId surface) const {
-  const auto slot = static_cast<std::size_t>(surface) - kFirst;
-  return static_cast<std::size_t>(surface) >= kFirst && slot < surfaces_.size() ? &surfaces_[slot]
-                                                                                : nullptr;
-}
+ private:
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = Attached<DialogWindow>(window, message, lParam);
+    if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCCREATE) self->window_ = window;
+    return self->Dispatch(message, wParam, lParam);
+  }
 
-void DialogWindow::Refresh(SurfaceId surface) {
-  const MemorySurface* image = Surface(surface);
-  if (window_ == nullptr || image == nullptr) return;
-  if (surface == SurfaceId::DialogWindow) Repaint({0, 0, image->Width(), image->Height()});
-  if (surface == SurfaceId::DialogPicB) Repaint(model_.Rect(DialogControl::PicB));
-  if (surface != SurfaceId::DialogDisplay) return;
-  // The preview changes many times a second: it goes on the screen at once
-  // rather than through a repaint of the window around it.
-  WindowDc dc(window_);
-  Blt(dc.Get(), model_.Rect(DialogControl::Display), *image);
-}
+  LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+    const PixelPoint at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    HWND window = window_;
+    switch (message) {
+      case WM_CREATE: CreateScrollBars(); return 0;
+      case WM_SIZE: OnSize(LOWORD(lParam), HIWORD(lParam)); return 0;
+      case WM_ERASEBKGND: return 1;  // every pixel comes from the composed frame
+      case WM_PAINT: OnPaint(); return 0;
+      case WM_SETCURSOR: return OnSetCursor(wParam, lParam);
+      case WM_LBUTTONDOWN: model_.ButtonDown(at, kLeftButton); return 0;
+      case WM_RBUTTONDOWN: model_.ButtonDown(at, kRightButton); return 0;
+      case WM_MBUTTONDOWN: model_.ButtonDown(at, kMiddleButton); return 0;
+      case WM_LBUTTONUP:
+      case WM_RBUTTONUP:
+      case WM_MBUTTONUP: model_.ButtonUp(at); return 0;
+      case WM_MOUSEMOVE: model_.MouseMove(at); return 0;
+      case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(lParam) != window) model_.CaptureLost();
+        return 0;
+      case WM_HSCROLL: {
+        // Positions are 16-bit in the message: the thumb's is read from the bar.
+        const std::int16_t index = BarIndex(reinterpret_cast<HWND>(lParam));
+        SCROLLINFO track{sizeof(SCROLLINFO), SIF_TRACKPOS, 0, 0, 0, 0, 0};
+        if (index == 0) return 0;
+        const bool read = GetScrollInfo(bars_[BarSlot(index)], SB_CTL, &track);
+        model_.Scroll(index, static_cast<ScrollCode>(LOWORD(wParam)),
+                      read ? track.nTrackPos : HIWORD(wParam));
+        return 0;
+      }
+      case WM_TIMER:
+        if (wParam == kPreviewTimerId) model_.Tick();
+        return 0;
+      case WM_CLOSE: model_.CloseRequested(); return 0;
+      case WM_DESTROY:
+        KillTimer(window, kPreviewTimerId);
+        model_.Destroyed();
+        return 0;
+      case WM_NCDESTROY:
+        window_ = nullptr;
+        bars_ = {};
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        break;
+      default: break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+
+  void CreateScrollBars() {
+    for (std::int16_t index = 1; index <= kBarCount; ++index) {
+      const PixelRect at = model_.Rect(kScrollControls[BarSlot(index)]);
+      HWND bar = CreateWindowExW(
+          0, L"SCROLLBAR", nullptr, WS_CHILD | WS_VISIBLE | WS_TABSTOP | SBS_HORZ, at.left, at.top,
+          Width(at), Height(at), window_,
+          reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstBarId + index)), instance_, nullptr);
+      if (bar == nullptr) continue;
+      // A page of 0 gives the plain bar whose thumb keeps its size.
+      const ScrollBarRange& r = kScrollBars[BarSlot(index)];
+      const SCROLLINFO info{
+          sizeof(info), SIF_RANGE | SIF_PAGE | SIF_POS, r.min, r.max, 0, r.initial, 0};
+      SetScrollInfo(bar, SB_CTL, &info, FALSE);
+      SetWindowLongPtrW(bar, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+      barClassProc_ = reinterpret_cast<WNDPROC>(
+          SetWindowLongPtrW(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DialogWindow::BarProc)));
+      bars_[BarSlot(index)] = bar;
+    }
+  }
+
+  // The bars keep their own keys (arrows, Page Up/Down, Home, End); Tab and
+  // Shift+Tab move between them.
+  static LRESULT CALLBACK BarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(bar, GWLP_USERDATA));
+    if (message != WM_KEYDOWN || wParam != VK_TAB) {
+      return CallWindowProcW(self->barClassProc_, bar, message, wParam, lParam);
+    }
+    const std::int16_t from = std::max<std::int16_t>(self->BarIndex(bar), 1);
+    if (HWND next = self->bars_[BarSlot(NextBar(from, GetKeyState(VK_SHIFT) < 0))]) SetFocus(next);
+    return 0;
+  }
+
+  // HS(1) to HS(3); 0 for any other window.
+  std::int16_t BarIndex(HWND bar) const {
+    const auto found = std::find(bars_.begin(), bars_.end(), bar);
+    if (bar == nullptr || found == bars_.end()) return 0;
+    return static_cast<std::int16_t>(found - bars_.begin() + 1);
+  }
+
+  // The window's own image follows the client area; it starts grey.
+  void OnSize(int width, int height) {
+    MemorySurface& backing = Own(SurfaceId::DialogWindow);
+    if (width != backing.Width() || height != backing.Height()) {
+      if (backing.CreateDib(width, height)) Fill(backing, kDialogBackColour);
+      frame_.CreateDib(width, height);
+    }
+    ++resizes_;
+    model_.Resized();
+    if (window_ != nullptr) InvalidateRect(window_, nullptr, FALSE);
+  }
+
+  // The whole client area is composed afresh from the backing images, the
+  // pictures and the labels.
+  void OnPaint() {
+    PaintDc paint(window_);
+    HDC dc = frame_.Dc();
+    if (dc == nullptr) return;
+    Blt(dc, {}, Own(SurfaceId::DialogWindow));
+    SetStretchBltMode(dc, COLORONCOLOR);
+    const PixelRect title = model_.Rect(DialogControl::Image1);
+    if (titleBar_.Dc() != nullptr) {
+      StretchBlt(dc, title.left, title.top, Width(title), Height(title), titleBar_.Dc(), 0, 0,
+                 titleBar_.Width(), titleBar_.Height(), SRCCOPY);
+    }
+    const auto shown = [&](DialogControl image) -> const MemorySurface& {
+      return Picture(model_.Shown(image).value_or(DialogPicture{}));
+    };
+    Blt(dc, model_.PictureBox(DialogControl::ImgExit), shown(DialogControl::ImgExit));
+    StretchFramed(dc, model_.Rect(DialogControl::ImgSet), shown(DialogControl::ImgSet));
+    StretchFramed(dc, model_.Rect(DialogControl::ImgCan), shown(DialogControl::ImgCan));
+    const RECT picA = ToRect(model_.Rect(DialogControl::PicA));
+    FillRect(dc, &picA, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    Blt(dc, model_.Rect(DialogControl::Display), Own(SurfaceId::DialogDisplay));
+    Blt(dc, model_.Rect(DialogControl::PicB), Own(SurfaceId::DialogPicB));
+    Selection font(dc, font_.get());
+    SetBkMode(dc, TRANSPARENT);
+    for (const ControlLayout& label : kDialogLayout) {
+      if (label.caption == nullptr) continue;  // not a label
+      const std::wstring text = Widen(model_.Caption(label.id));
+      RECT box = ToRect(model_.Rect(label.id));
+      SetTextColor(dc, label.id == DialogControl::Label9   ? kTitleTextColour
+                       : label.id == DialogControl::LblUrl ? kLinkTextColour
+                                                           : GetSysColor(COLOR_WINDOWTEXT));
+      const UINT align = label.kind == ControlKind::LabelRight     ? DT_RIGHT
+                         : label.kind == ControlKind::LabelCentred ? DT_CENTER
+                                                                   : 0;
+      DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, kLabelFormat | align);
+    }
+    const RECT& area = paint.Area();
+    BitBlt(paint.Get(), area.left, area.top, area.right - area.left, area.bottom - area.top, dc,
+           area.left, area.top, SRCCOPY);
+  }
+
+  LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam) {
+    const auto target = reinterpret_cast<HWND>(wParam);
+    bool hand = false;
+    if (const std::int16_t index = BarIndex(target); index != 0) {
+      hand = model_.HasHandCursor(kScrollControls[BarSlot(index)]);
+    } else if (target == window_ && LOWORD(lParam) == HTCLIENT) {
+      POINT point{};
+      GetCursorPos(&point);
+      ScreenToClient(window_, &point);
+      hand = model_.HandCursorAt({point.x, point.y});
+    } else {
+      return DefWindowProcW(window_, WM_SETCURSOR, wParam, lParam);
+    }
+    SetCursor(hand && handCursor_ != nullptr ? handCursor_ : LoadCursorW(nullptr, IDC_ARROW));
+    return TRUE;
+  }
+
+  MemorySurface& Own(SurfaceId surface) {
+    return surfaces_[static_cast<std::size_t>(surface) - kFirstSurface];
+  }
+  const MemorySurface& Picture(DialogPicture picture) const {
+    return pictures_[static_cast<std::size_t>(picture)];
+  }
+
+  HINSTANCE instance_;
+  DialogModel model_;
+  HWND window_ = nullptr;
+  std::array<HWND, kBarCount> bars_{};
+  WNDPROC barClassProc_ = nullptr;
+  HCURSOR handCursor_ = nullptr;           // a shared resource cursor: never destroyed
+  std::array<MemorySurface, 4> surfaces_;  // Vorn_P, Pic_b, Display, Pic_Vorn, by SurfaceId
+  MemorySurface frame_;                    // where a repaint is composed
+  MemorySurface titleBar_;
+  std::array<MemorySurface, 4> pictures_;  // by DialogPicture
+  FontHandle font_;
+  int resizes_ = 0;
+};
 
 // ------------------------------------------------------------ the platform
+
+Win32Platform::Win32Platform(HINSTANCE instance) : instance_(instance) {
+  QueryPerformanceFrequency(&counterFrequency_);
+}
+
+Win32Platform::~Win32Platform() = default;
 
 WindowHandle Win32Platform::CreateDialogWindow(DialogEvents& events) {
   dialog_ = std::make_unique<DialogWindow>(instance_, events);
   return dialog_->Create() ? FromHwnd(dialog_->Window()) : kNoWindow;
+}
+
+const MemorySurface* Win32Platform::DialogSurface(SurfaceId surface) const {
+  return dialog_ != nullptr ? dialog_->Surface(surface) : nullptr;
 }
 
 TwipsRect Win32Platform::GetScreenTwips() {
@@ -393,6 +433,32 @@ void Win32Platform::DrawLine(SurfaceId surface, std::int32_t x1, std::int32_t y1
   }
   // Shown at the next repaint, as drawing on a persistent image is.
   if (surface != SurfaceId::DialogDisplay) dialog_->Refresh(surface);
+}
+
+void Win32Platform::RefreshSurface(SurfaceId surface) { dialog_->Refresh(surface); }
+void Win32Platform::SetLabelCaption(DialogControl label, std::string_view text) {
+  dialog_->Model().SetCaption(label, std::string(text));
+}
+void Win32Platform::SetImagePicture(DialogControl image, DialogPicture picture) {
+  dialog_->Model().SetPicture(image, picture);
+}
+void Win32Platform::SetHandCursor(DialogControl control) {
+  dialog_->Model().SetHandCursor(control);
+}
+std::int16_t Win32Platform::GetScrollValue(std::int16_t index) {
+  return dialog_->Model().ScrollValue(index);
+}
+void Win32Platform::SetScrollValue(std::int16_t index, std::int16_t value) {
+  dialog_->Model().SetScrollValue(index, value);
+}
+void Win32Platform::SetDialogTimer(bool enabled, std::uint32_t intervalMs) {
+  dialog_->SetPreviewTimer(enabled, intervalMs);
+}
+void Win32Platform::ShowDialogModal(WindowHandle window) {
+  if (FromHwnd(dialog_->Window()) == window) dialog_->RunModal();
+}
+void Win32Platform::CloseDialog(WindowHandle window) {
+  if (FromHwnd(dialog_->Window()) == window) dialog_->Close();
 }
 
 }  // namespace vorn::win32

@@ -113,7 +113,7 @@ const MemorySurface* Win32Platform::Memory(SurfaceId surface) const {
     case SurfaceId::SaverDisplay: return nullptr;
     case SurfaceId::SaverBuffer: return &buffer_;
     case SurfaceId::SaverSprites: return &sprites_;
-    default: return dialog_ != nullptr ? dialog_->Surface(surface) : nullptr;
+    default: return DialogSurface(surface);
   }
 }
 

@@ -9,7 +9,6 @@
 
 #include "core/command_line.h"
 #include "platform/platform.h"
-#include "platform/win32/dialog_window.h"
 #include "platform/win32/gdi.h"
 #include "platform/win32/local_clock.h"
 #include "platform/win32/system_library.h"
@@ -68,9 +67,9 @@ inline constexpr UINT kFineTimerResolutionMs = 1;
 // the frames that the real adapter presents.
 class Win32Platform : public Platform {
  public:
-  explicit Win32Platform(HINSTANCE instance) : instance_(instance) {
-    QueryPerformanceFrequency(&counterFrequency_);
-  }
+  // Both in dialog_window.cpp, where the dialog's window is a complete type.
+  explicit Win32Platform(HINSTANCE instance);
+  ~Win32Platform() override;
 
   // Serves the preview window's messages until it is gone.
   void RunPreviewMessageLoop() {
@@ -133,29 +132,15 @@ class Win32Platform : public Platform {
   ScreenSize GetSurfaceSize(SurfaceId surface) override;
   void DrawLine(SurfaceId surface, std::int32_t x1, std::int32_t y1, std::int32_t x2,
                 std::int32_t y2, std::uint32_t colourBgr) override;
-  void RefreshSurface(SurfaceId surface) override { dialog_->Refresh(surface); }
-  void SetLabelCaption(DialogControl label, std::string_view text) override {
-    dialog_->Model().SetCaption(label, std::string(text));
-  }
-  void SetImagePicture(DialogControl image, DialogPicture picture) override {
-    dialog_->Model().SetPicture(image, picture);
-  }
-  void SetHandCursor(DialogControl control) override { dialog_->Model().SetHandCursor(control); }
-  std::int16_t GetScrollValue(std::int16_t index) override {
-    return dialog_->Model().ScrollValue(index);
-  }
-  void SetScrollValue(std::int16_t index, std::int16_t value) override {
-    dialog_->Model().SetScrollValue(index, value);
-  }
-  void SetDialogTimer(bool enabled, std::uint32_t intervalMs) override {
-    dialog_->SetPreviewTimer(enabled, intervalMs);
-  }
-  void ShowDialogModal(WindowHandle window) override {
-    if (FromHwnd(dialog_->Window()) == window) dialog_->RunModal();
-  }
-  void CloseDialog(WindowHandle window) override {
-    if (FromHwnd(dialog_->Window()) == window) dialog_->Close();
-  }
+  void RefreshSurface(SurfaceId surface) override;
+  void SetLabelCaption(DialogControl label, std::string_view text) override;
+  void SetImagePicture(DialogControl image, DialogPicture picture) override;
+  void SetHandCursor(DialogControl control) override;
+  std::int16_t GetScrollValue(std::int16_t index) override;
+  void SetScrollValue(std::int16_t index, std::int16_t value) override;
+  void SetDialogTimer(bool enabled, std::uint32_t intervalMs) override;
+  void ShowDialogModal(WindowHandle window) override;
+  void CloseDialog(WindowHandle window) override;
 
   // saver_window.cpp and win32_platform.cpp
   WindowHandle CreateSaverWindow(SaverEvents& events) override;
@@ -194,6 +179,7 @@ class Win32Platform : public Platform {
   static LRESULT CALLBACK PreviewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   // The memory surfaces (all but the saver's display); null before they exist.
   const MemorySurface* Memory(SurfaceId surface) const;
+  const MemorySurface* DialogSurface(SurfaceId surface) const;
   HDC SurfaceDc(SurfaceId surface);
   // The memory of the saver's off-screen frame and sprite sheet, which the
   // core raster draws into directly; empty for the other surfaces.
@@ -217,7 +203,7 @@ class Win32Platform : public Platform {
   HWND previewWindow_ = nullptr;
   MemorySurface previewStill_;
   RECT previewImage_{};
-  std::unique_ptr<DialogWindow> dialog_;
+  std::unique_ptr<class DialogWindow> dialog_;  // dialog_window.cpp
 };
 
 }  // namespace vorn::win32
