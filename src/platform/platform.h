@@ -131,6 +131,21 @@ class DialogEvents {
   ~DialogEvents() = default;
 };
 
+// The settings dialog's controls as the routines set and read them.
+class DialogControls {
+ public:
+  virtual void SetLabelCaption(DialogControl label, std::string_view text) = 0;
+  virtual void SetImagePicture(DialogControl image, DialogPicture picture) = 0;
+  virtual void SetHandCursor(DialogControl control) = 0;
+  // A scroll bar's value (HS(1) to HS(3)); setting it raises no notification.
+  // The value set is one in the bar's range.
+  virtual std::int16_t GetScrollValue(std::int16_t index) = 0;
+  virtual void SetScrollValue(std::int16_t index, std::int16_t value) = 0;
+
+ protected:
+  ~DialogControls() = default;
+};
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -203,13 +218,8 @@ class Platform {
                         std::int32_t y2, std::uint32_t colourBgr) = 0;
   // Puts a surface's backing image on the screen.
   virtual void RefreshSurface(SurfaceId surface) = 0;
-  virtual void SetLabelCaption(DialogControl label, std::string_view text) = 0;
-  virtual void SetImagePicture(DialogControl image, DialogPicture picture) = 0;
-  virtual void SetHandCursor(DialogControl control) = 0;
-  // A scroll bar's value (HS(1) to HS(3)); setting it raises no notification.
-  // The value set is one in the bar's range.
-  virtual std::int16_t GetScrollValue(std::int16_t index) = 0;
-  virtual void SetScrollValue(std::int16_t index, std::int16_t value) = 0;
+  // The controls of the window CreateDialogWindow made.
+  virtual DialogControls& Controls() = 0;
   virtual void SetDialogTimer(bool enabled, std::uint32_t intervalMs) = 0;
   // Shows the dialog modally; returns once it is closed.
   virtual void ShowDialogModal(WindowHandle window) = 0;

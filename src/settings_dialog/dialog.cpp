@@ -46,16 +46,17 @@ void VornP::Form_Load() {
   platform_.PlaceWindowTwips(window_, {.left = (screen.width - window.width) / 2,
                                        .top = (screen.height - window.height) / 2});
   Dragging = 0;
-  platform_.SetHandCursor(DialogControl::LblUrl);
-  platform_.SetImagePicture(DialogControl::ImgSet, DialogPicture::ButtonReleased);
-  platform_.SetImagePicture(DialogControl::ImgCan, DialogPicture::ButtonReleased);
-  platform_.SetHandCursor(DialogControl::LblSet);
-  platform_.SetHandCursor(DialogControl::LblCan);
+  platform_.Controls().SetHandCursor(DialogControl::LblUrl);
+  platform_.Controls().SetImagePicture(DialogControl::ImgSet, DialogPicture::ButtonReleased);
+  platform_.Controls().SetImagePicture(DialogControl::ImgCan, DialogPicture::ButtonReleased);
+  platform_.Controls().SetHandCursor(DialogControl::LblSet);
+  platform_.Controls().SetHandCursor(DialogControl::LblCan);
   for (std::int16_t index = 1; index <= kBarCount; ++index) GiveBarItsSetting(index);
   for (std::int16_t index = 1; index <= kBarCount; ++index) {
-    platform_.SetLabelCaption(kScrollLabels[BarSlot(index)], std::to_string(SettingOf(index)));
+    platform_.Controls().SetLabelCaption(kScrollLabels[BarSlot(index)],
+                                         std::to_string(SettingOf(index)));
   }
-  for (DialogControl bar : kScrollControls) platform_.SetHandCursor(bar);
+  for (DialogControl bar : kScrollControls) platform_.Controls().SetHandCursor(bar);
   PixelPoint cursor;
   if (platform_.GetCursorPos(cursor) != 0) {
     ZoomOriginX = To16(cursor.x).value_or(0);
@@ -79,15 +80,15 @@ std::int32_t& VornP::SettingOf(std::int16_t index) {
 void VornP::GiveBarItsSetting(std::int16_t index) {
   const std::int32_t setting = SettingOf(index);
   if (!kScrollBars[BarSlot(index)].Holds(setting)) return;
-  if (setting == platform_.GetScrollValue(index)) return;
-  platform_.SetScrollValue(index, static_cast<std::int16_t>(setting));
+  if (setting == platform_.Controls().GetScrollValue(index)) return;
+  platform_.Controls().SetScrollValue(index, static_cast<std::int16_t>(setting));
   HS_Change(index);
 }
 
 void VornP::HS_Change(std::int16_t index) {
   if (!IsBar(index)) return;
-  const std::int16_t value = platform_.GetScrollValue(index);
-  platform_.SetLabelCaption(kScrollLabels[BarSlot(index)], std::to_string(value));
+  const std::int16_t value = platform_.Controls().GetScrollValue(index);
+  platform_.Controls().SetLabelCaption(kScrollLabels[BarSlot(index)], std::to_string(value));
   SettingOf(index) = value;
 }
 
@@ -133,11 +134,11 @@ void VornP::PreviewPause() {
 }
 
 void VornP::lbl_Set_MouseDown() {
-  platform_.SetImagePicture(DialogControl::ImgSet, DialogPicture::ButtonPressed);
+  platform_.Controls().SetImagePicture(DialogControl::ImgSet, DialogPicture::ButtonPressed);
 }
 
 void VornP::lbl_Set_MouseUp() {
-  platform_.SetImagePicture(DialogControl::ImgSet, DialogPicture::ButtonReleased);
+  platform_.Controls().SetImagePicture(DialogControl::ImgSet, DialogPicture::ButtonReleased);
   platform_.DoEvents();
   WriteSettings(platform_, settings_);
   StopPreview = kTrue16;
@@ -145,19 +146,19 @@ void VornP::lbl_Set_MouseUp() {
 }
 
 void VornP::lbl_Can_MouseDown() {
-  platform_.SetImagePicture(DialogControl::ImgCan, DialogPicture::ButtonPressed);
+  platform_.Controls().SetImagePicture(DialogControl::ImgCan, DialogPicture::ButtonPressed);
 }
 
 void VornP::lbl_Can_MouseUp() { Close(DialogControl::ImgCan, DialogPicture::ButtonReleased); }
 
 void VornP::ImgExit_MouseDown() {
-  platform_.SetImagePicture(DialogControl::ImgExit, DialogPicture::ClosePressed);
+  platform_.Controls().SetImagePicture(DialogControl::ImgExit, DialogPicture::ClosePressed);
 }
 
 void VornP::ImgExit_MouseUp() { Close(DialogControl::ImgExit, DialogPicture::CloseReleased); }
 
 void VornP::Close(DialogControl image, DialogPicture releasedFace) {
-  platform_.SetImagePicture(image, releasedFace);
+  platform_.Controls().SetImagePicture(image, releasedFace);
   platform_.DoEvents();
   StopPreview = kTrue16;
   platform_.CloseDialog(window_);

@@ -1,7 +1,5 @@
 #include "settings_dialog/dialog_model.h"
 
-#include <utility>
-
 #include "settings_dialog/geometry.h"
 
 namespace vorn {
@@ -59,13 +57,13 @@ std::optional<DialogControl> DialogModel::ControlAt(PixelPoint point) const {
   return std::nullopt;
 }
 
-void DialogModel::SetCaption(DialogControl label, std::string text) {
+void DialogModel::SetLabelCaption(DialogControl label, std::string_view text) {
   const PixelRect before = Union(Rect(label), TextBox(label));
-  captions_[Slot(label)] = std::move(text);
+  captions_[Slot(label)] = text;
   view_.Repaint(Union(before, TextBox(label)));
 }
 
-void DialogModel::SetPicture(DialogControl image, DialogPicture picture) {
+void DialogModel::SetImagePicture(DialogControl image, DialogPicture picture) {
   const PixelRect before = PictureBox(image);
   shown_[Slot(image)] = picture;
   view_.Repaint(Union(before, PictureBox(image)));
@@ -76,7 +74,7 @@ bool DialogModel::HandCursorAt(PixelPoint point) const {
   return control && HasHandCursor(*control);
 }
 
-std::int16_t DialogModel::ScrollValue(std::int16_t index) const {
+std::int16_t DialogModel::GetScrollValue(std::int16_t index) {
   return IsBar(index) ? values_[BarSlot(index)] : std::int16_t{0};
 }
 
@@ -141,7 +139,7 @@ void DialogModel::CaptureLost() {
 void DialogModel::Scroll(std::int16_t index, ScrollCode code, std::int32_t thumb) {
   if (!IsBar(index)) return;
   const ScrollBarRange& range = kScrollBars[BarSlot(index)];
-  const std::int32_t value = ScrollValue(index);
+  const std::int32_t value = GetScrollValue(index);
   switch (code) {
     case ScrollCode::LineLeft: return Commit(index, value - range.smallChange);
     case ScrollCode::LineRight: return Commit(index, value + range.smallChange);

@@ -50,7 +50,7 @@ class DialogView {
 // HS(index): HS(1), HS(2), HS(3) and round again.
 std::int16_t NextBar(std::int16_t index, bool backwards);
 
-class DialogModel {
+class DialogModel final : public DialogControls {
  public:
   // `dpi`: the screen's dots per inch, which turns the layout's twips into pixels.
   DialogModel(DialogEvents& events, DialogView& view, std::int32_t dpi);
@@ -69,14 +69,14 @@ class DialogModel {
   // What the controls show; each change repaints what it touches.
   const std::string& Caption(DialogControl label) const { return captions_[Slot(label)]; }
   std::optional<DialogPicture> Shown(DialogControl image) const { return shown_[Slot(image)]; }
-  void SetCaption(DialogControl label, std::string text);
-  void SetPicture(DialogControl image, DialogPicture picture);
-  void SetHandCursor(DialogControl control) { hand_[Slot(control)] = true; }
+  void SetLabelCaption(DialogControl label, std::string_view text) override;
+  void SetImagePicture(DialogControl image, DialogPicture picture) override;
+  void SetHandCursor(DialogControl control) override { hand_[Slot(control)] = true; }
   bool HasHandCursor(DialogControl control) const { return hand_[Slot(control)]; }
   bool HandCursorAt(PixelPoint point) const;
   // HS(index)'s value; 0 for an index that names no bar.
-  std::int16_t ScrollValue(std::int16_t index) const;
-  void SetScrollValue(std::int16_t index, std::int16_t value);
+  std::int16_t GetScrollValue(std::int16_t index) override;
+  void SetScrollValue(std::int16_t index, std::int16_t value) override;
 
   // Mouse input in client pixels. A press belongs to its control until a
   // button is released, wherever the pointer is then.

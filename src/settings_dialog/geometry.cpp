@@ -18,6 +18,20 @@ float PixelsToTwips(std::int32_t pixels, std::int32_t dpi) {
   return static_cast<float>(pixels * (kTwipsPerInch / dpi));
 }
 
+TwipsRect ToTwips(const PixelRect& rect, std::int32_t dpi) {
+  return {PixelsToTwips(rect.left, dpi), PixelsToTwips(rect.top, dpi),
+          PixelsToTwips(Width(rect), dpi), PixelsToTwips(Height(rect), dpi)};
+}
+
+PixelRect Placed(const PixelRect& now, const TwipsPlacement& place, std::int32_t dpi) {
+  const auto pixels = [dpi](std::optional<float> twips, std::int32_t keep) {
+    return twips ? TwipsToPixels(*twips, dpi) : keep;
+  };
+  const std::int32_t left = pixels(place.left, now.left), top = pixels(place.top, now.top);
+  return {left, top, left + pixels(place.width, Width(now)),
+          top + pixels(place.height, Height(now))};
+}
+
 PixelRect ControlRect(DialogControl control, std::int32_t dpi) {
   const ControlLayout& layout = LayoutOf(control);
   std::int32_t x = TwipsToPixels(layout.left, dpi);

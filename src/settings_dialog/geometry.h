@@ -17,6 +17,12 @@ std::int32_t TwipsToPixels(double twips, std::int32_t dpi);
 // A length in pixels as twips at `dpi`.
 float PixelsToTwips(std::int32_t pixels, std::int32_t dpi);
 
+// A rectangle in pixels as twips at `dpi`.
+TwipsRect ToTwips(const PixelRect& rect, std::int32_t dpi);
+// Where a window now at `now` stands after `place` at `dpi`; an absent value
+// keeps the window's own.
+PixelRect Placed(const PixelRect& now, const TwipsPlacement& place, std::int32_t dpi);
+
 // A control's place in the window's client area at `dpi`.
 PixelRect ControlRect(DialogControl control, std::int32_t dpi);
 

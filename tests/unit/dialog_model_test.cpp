@@ -83,7 +83,7 @@ TEST(DialogModelInput, HitPointsFindTheirControls) {
   // clang-format on
   for (const auto& [name, at, control] : kPoints)
     EXPECT_EQ(rig.model.ControlAt(at), control) << name;
-  rig.model.SetPicture(C::ImgExit, P::ClosePressed);  // one pixel wider
+  rig.model.SetImagePicture(C::ImgExit, P::ClosePressed);  // one pixel wider
   EXPECT_EQ(rig.model.ControlAt({391, 10}), C::ImgExit);
 }
 
@@ -156,7 +156,7 @@ TEST(DialogModelInput, ScrollStepsCommitWithinTheRangeAndTabGoesRoundTheBars) {
     Log log{"thumb " + std::to_string(bar) + " " + std::to_string(shown)};
     if (to != from) log.push_back("HS " + std::to_string(bar));
     EXPECT_THAT(rig.log, ElementsAreArray(log)) << name;
-    EXPECT_EQ(rig.model.ScrollValue(bar), to) << name;
+    EXPECT_EQ(rig.model.GetScrollValue(bar), to) << name;
   }
   const std::tuple<std::int16_t, bool, std::int16_t> kTabs[] = {
       {1, false, 2}, {2, false, 3}, {3, false, 1}, {1, true, 3}, {3, true, 2}, {2, true, 1}};

@@ -14,7 +14,7 @@
 
 namespace vorn::testing {
 
-class FakePlatform : public Platform {
+class FakePlatform : public Platform, public DialogControls {
  public:
   // --- Scripted answers -----------------------------------------------------
   std::string argumentText;
@@ -105,6 +105,7 @@ class FakePlatform : public Platform {
   void SetLabelCaption(DialogControl label, std::string_view text) override;
   void SetImagePicture(DialogControl image, DialogPicture picture) override;
   void SetHandCursor(DialogControl control) override;
+  DialogControls& Controls() override { return *this; }
   std::int16_t GetScrollValue(std::int16_t index) override;
   void SetScrollValue(std::int16_t index, std::int16_t value) override;
   void SetDialogTimer(bool enabled, std::uint32_t intervalMs) override;

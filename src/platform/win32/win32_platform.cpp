@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/win32/dialog_window.h"
+
 namespace vorn::win32 {
 namespace {
 
@@ -118,9 +120,8 @@ const MemorySurface* Win32Platform::Memory(SurfaceId surface) const {
 }
 
 HDC Win32Platform::SurfaceDc(SurfaceId surface) {
-  const MemorySurface* memory = Memory(surface);
   if (surface == SurfaceId::SaverDisplay) return displayDc_;
-  return memory != nullptr ? memory->Dc() : nullptr;
+  return Memory(surface) != nullptr ? Memory(surface)->Dc() : nullptr;
 }
 
 ScreenSize Win32Platform::GetSurfaceSize(SurfaceId surface) {
@@ -143,17 +144,13 @@ void Win32Platform::FlushGdi() {
   gdiPending_ = false;
 }
 
-void Win32Platform::NoteDrawn(SurfaceId surface, std::int64_t x, std::int64_t y, std::int64_t width,
-                              std::int64_t height) {
+// Negative sizes (which GDI may mirror) are not tracked: the next clear
+// blackens the whole frame.
+void Win32Platform::NoteDrawn(SurfaceId surface, std::int32_t x, std::int32_t y, std::int32_t width,
+                              std::int32_t height) {
   if (surface != SurfaceId::SaverBuffer) return;
-  const auto fits = [](std::int64_t value) { return value >= INT32_MIN && value <= INT32_MAX; };
-  // Negative sizes (which GDI may mirror) and sizes beyond 32 bits are not
-  // tracked: the next clear blackens the whole frame.
-  if (!fits(x) || !fits(y) || !fits(width) || !fits(height) || width < 0 || height < 0) {
-    return bufferDrawn_.Forget();
-  }
-  bufferDrawn_.Add(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y),
-                   static_cast<std::int32_t>(width), static_cast<std::int32_t>(height));
+  if (width < 0 || height < 0) return bufferDrawn_.Forget();
+  bufferDrawn_.Add(x, y, width, height);
 }
 
 PixelView Win32Platform::SaverPixels(SurfaceId surface) const {
@@ -177,7 +174,7 @@ void Win32Platform::FillRect(SurfaceId surface, std::int32_t left, std::int32_t 
                           bottom >= pixels.height - 1 && surface == SurfaceId::SaverBuffer;
   if (wholeFrame && colour == 0) return bufferDrawn_.ClearToBlack(pixels);
   FillInclusive(pixels, left, top, right, bottom, DibPixel(colour));
-  NoteDrawn(surface, left, top, std::int64_t{right} - left + 1, std::int64_t{bottom} - top + 1);
+  if (surface == SurfaceId::SaverBuffer) bufferDrawn_.Forget();  // the next clear is a full one
 }
 
 std::int32_t Win32Platform::BitBlt(SurfaceId destination, std::int32_t x, std::int32_t y,
@@ -209,6 +206,68 @@ std::int64_t Win32Platform::NowMicroseconds() {
   QueryPerformanceCounter(&now);
   const std::int64_t frequency = counterFrequency_.QuadPart > 0 ? counterFrequency_.QuadPart : 1;
   return now.QuadPart / frequency * 1'000'000 + now.QuadPart % frequency * 1'000'000 / frequency;
+}
+
+// ------------------------------------------------------------ the settings dialog
+
+Win32Platform::Win32Platform(HINSTANCE instance) : instance_(instance) {
+  QueryPerformanceFrequency(&counterFrequency_);
+}
+
+Win32Platform::~Win32Platform() = default;
+
+WindowHandle Win32Platform::CreateDialogWindow(DialogEvents& events) {
+  dialog_ = std::make_unique<DialogWindow>(instance_, events);
+  return dialog_->Create() ? FromHwnd(dialog_->Window()) : kNoWindow;
+}
+
+const MemorySurface* Win32Platform::DialogSurface(SurfaceId surface) const {
+  return dialog_ != nullptr ? dialog_->Surface(surface) : nullptr;
+}
+
+TwipsRect Win32Platform::GetScreenTwips() {
+  return ToTwips({0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, ScreenDpi());
+}
+
+TwipsRect Win32Platform::GetWindowTwips(WindowHandle window) {
+  PixelRect rect;
+  return GetWindowRect(window, rect) ? ToTwips(rect, ScreenDpi()) : TwipsRect{};
+}
+
+void Win32Platform::PlaceWindowTwips(WindowHandle window, const TwipsPlacement& place) {
+  PixelRect now;
+  if (!GetWindowRect(window, now)) return;
+  const PixelRect to = Placed(now, place, ScreenDpi());
+  const UINT keep =
+      (place.left || place.top ? 0 : SWP_NOMOVE) | (place.width || place.height ? 0 : SWP_NOSIZE);
+  ::SetWindowPos(ToHwnd(window), nullptr, to.left, to.top, Width(to), Height(to),
+                 SWP_NOZORDER | SWP_NOACTIVATE | keep);
+}
+
+void Win32Platform::DrawLine(SurfaceId surface, std::int32_t x1, std::int32_t y1, std::int32_t x2,
+                             std::int32_t y2, std::uint32_t colourBgr) {
+  HDC dc = SurfaceDc(surface);
+  if (dc == nullptr) return;
+  {
+    Selection pen(dc, GetStockObject(DC_PEN));
+    SetDCPenColor(dc, colourBgr);
+    MoveToEx(dc, x1, y1, nullptr);
+    LineTo(dc, x2, y2);
+  }
+  // Shown at the next repaint, as drawing on a persistent image is.
+  if (surface != SurfaceId::DialogDisplay) dialog_->Refresh(surface);
+}
+
+void Win32Platform::RefreshSurface(SurfaceId surface) { dialog_->Refresh(surface); }
+DialogControls& Win32Platform::Controls() { return dialog_->Model(); }
+void Win32Platform::SetDialogTimer(bool enabled, std::uint32_t intervalMs) {
+  dialog_->SetPreviewTimer(enabled, intervalMs);
+}
+void Win32Platform::ShowDialogModal(WindowHandle window) {
+  if (FromHwnd(dialog_->Window()) == window) dialog_->RunModal();
+}
+void Win32Platform::CloseDialog(WindowHandle window) {
+  if (FromHwnd(dialog_->Window()) == window) dialog_->Close();
 }
 
 }  // namespace vorn::win32

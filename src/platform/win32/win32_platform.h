@@ -1,6 +1,6 @@
 // The real platform: the Win32 calls behind the seam. The one-line services are
-// defined here; the others in win32_platform.cpp and in the file of the window
-// they serve (saver_window.cpp, preview_window.cpp, dialog_window.cpp).
+// defined here; the others in win32_platform.cpp, or in the file of the window
+// they serve (saver_window.cpp, preview_window.cpp).
 #pragma once
 
 #include <windows.h>
@@ -67,7 +67,7 @@ inline constexpr UINT kFineTimerResolutionMs = 1;
 // the frames that the real adapter presents.
 class Win32Platform : public Platform {
  public:
-  // Both in dialog_window.cpp, where the dialog's window is a complete type.
+  // Both in win32_platform.cpp, where the dialog's window is a complete type.
   explicit Win32Platform(HINSTANCE instance);
   ~Win32Platform() override;
 
@@ -124,7 +124,7 @@ class Win32Platform : public Platform {
                         std::int32_t height) override;
   void ShowPreviewWindow(WindowHandle window) override { ::ShowWindow(ToHwnd(window), SW_SHOWNA); }
 
-  // dialog_window.cpp
+  // win32_platform.cpp, on the window of dialog_window.h
   WindowHandle CreateDialogWindow(DialogEvents& events) override;
   TwipsRect GetScreenTwips() override;
   TwipsRect GetWindowTwips(WindowHandle window) override;
@@ -133,11 +133,7 @@ class Win32Platform : public Platform {
   void DrawLine(SurfaceId surface, std::int32_t x1, std::int32_t y1, std::int32_t x2,
                 std::int32_t y2, std::uint32_t colourBgr) override;
   void RefreshSurface(SurfaceId surface) override;
-  void SetLabelCaption(DialogControl label, std::string_view text) override;
-  void SetImagePicture(DialogControl image, DialogPicture picture) override;
-  void SetHandCursor(DialogControl control) override;
-  std::int16_t GetScrollValue(std::int16_t index) override;
-  void SetScrollValue(std::int16_t index, std::int16_t value) override;
+  DialogControls& Controls() override;
   void SetDialogTimer(bool enabled, std::uint32_t intervalMs) override;
   void ShowDialogModal(WindowHandle window) override;
   void CloseDialog(WindowHandle window) override;
@@ -186,8 +182,8 @@ class Win32Platform : public Platform {
   PixelView SaverPixels(SurfaceId surface) const;
   void FlushGdi();
   // Records a drawing into the saver's off-screen frame.
-  void NoteDrawn(SurfaceId surface, std::int64_t x, std::int64_t y, std::int64_t width,
-                 std::int64_t height);
+  void NoteDrawn(SurfaceId surface, std::int32_t x, std::int32_t y, std::int32_t width,
+                 std::int32_t height);
 
   HINSTANCE instance_;
   LARGE_INTEGER counterFrequency_{};
@@ -203,7 +199,7 @@ class Win32Platform : public Platform {
   HWND previewWindow_ = nullptr;
   MemorySurface previewStill_;
   RECT previewImage_{};
-  std::unique_ptr<class DialogWindow> dialog_;  // dialog_window.cpp
+  std::unique_ptr<class DialogWindow> dialog_;  // dialog_window.h
 };
 
 }  // namespace vorn::win32

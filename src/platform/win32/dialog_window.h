@@ -1,10 +1,15 @@
 // The settings dialog's window ("Vornの設定"): a frameless window with three
 // real scroll bars, whose messages go to the dialog's model and whose look is
 // composed from the backing images the routines draw on and from what the
-// model says each control shows; and the Win32Platform services on it.
+// model says each control shows. Only the Win32 platform (win32_platform.cpp)
+// makes it.
+#pragma once
+
+#include <windows.h>
 #include <windowsx.h>
 
 #include <algorithm>
+#include <array>
 #include <string>
 
 #include "platform/win32/win32_platform.h"
@@ -13,7 +18,6 @@
 #include "settings_dialog/geometry.h"
 
 namespace vorn::win32 {
-namespace {
 
 constexpr wchar_t kDialogClass[] = L"VornDialogWindow";
 constexpr UINT_PTR kPreviewTimerId = 1;
@@ -25,27 +29,27 @@ constexpr auto kFirstSurface = static_cast<std::size_t>(SurfaceId::DialogWindow)
 static_assert(SB_LINELEFT == 0 && SB_LINERIGHT == 1 && SB_PAGELEFT == 2 && SB_PAGERIGHT == 3 &&
               SB_THUMBPOSITION == 4 && SB_THUMBTRACK == 5 && SB_LEFT == 6 && SB_RIGHT == 7);
 
-int ScreenDpi() {
+inline int ScreenDpi() {
   WindowDc screen(nullptr);
   const int dpi = screen.Get() != nullptr ? GetDeviceCaps(screen.Get(), LOGPIXELSX) : 0;
   return dpi > 0 ? dpi : kDefaultDpi;
 }
 
-RECT ToRect(const PixelRect& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
+inline RECT ToRect(const PixelRect& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
 
-void Fill(const MemorySurface& surface, COLORREF colour) {
+inline void Fill(const MemorySurface& surface, COLORREF colour) {
   const RECT all{0, 0, surface.Width(), surface.Height()};
   SetDCBrushColor(surface.Dc(), colour);
   FillRect(surface.Dc(), &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 }
 
-void Blt(HDC dc, const PixelRect& at, const MemorySurface& picture) {
+inline void Blt(HDC dc, const PixelRect& at, const MemorySurface& picture) {
   BitBlt(dc, at.left, at.top, picture.Width(), picture.Height(), picture.Dc(), 0, 0, SRCCOPY);
 }
 
 // Stretches a picture whose one-pixel frame stays one pixel wide: only the
 // inside grows, so a button face keeps a crisp bevel at any size.
-void StretchFramed(HDC dc, const PixelRect& to, const MemorySurface& picture) {
+inline void StretchFramed(HDC dc, const PixelRect& to, const MemorySurface& picture) {
   if (picture.Dc() == nullptr || picture.Width() < 3 || picture.Height() < 3) return;
   const int fromX[] = {0, 1, picture.Width() - 1, picture.Width()};
   const int fromY[] = {0, 1, picture.Height() - 1, picture.Height()};
@@ -59,8 +63,6 @@ void StretchFramed(HDC dc, const PixelRect& to, const MemorySurface& picture) {
     }
   }
 }
-
-}  // namespace
 
 class DialogWindow final : public DialogView, NoCopy {
  public:
@@ -374,91 +376,5 @@ class DialogWindow final : public DialogView, NoCopy {
   FontHandle font_;
   int resizes_ = 0;
 };
-
-// ------------------------------------------------------------ the platform
-
-Win32Platform::Win32Platform(HINSTANCE instance) : instance_(instance) {
-  QueryPerformanceFrequency(&counterFrequency_);
-}
-
-Win32Platform::~Win32Platform() = default;
-
-WindowHandle Win32Platform::CreateDialogWindow(DialogEvents& events) {
-  dialog_ = std::make_unique<DialogWindow>(instance_, events);
-  return dialog_->Create() ? FromHwnd(dialog_->Window()) : kNoWindow;
-}
-
-const MemorySurface* Win32Platform::DialogSurface(SurfaceId surface) const {
-  return dialog_ != nullptr ? dialog_->Surface(surface) : nullptr;
-}
-
-TwipsRect Win32Platform::GetScreenTwips() {
-  const int dpi = ScreenDpi();
-  return {0, 0, PixelsToTwips(GetSystemMetrics(SM_CXSCREEN), dpi),
-          PixelsToTwips(GetSystemMetrics(SM_CYSCREEN), dpi)};
-}
-
-TwipsRect Win32Platform::GetWindowTwips(WindowHandle window) {
-  RECT area{};
-  if (!::GetWindowRect(ToHwnd(window), &area)) return {};
-  const int dpi = ScreenDpi();
-  return {PixelsToTwips(area.left, dpi), PixelsToTwips(area.top, dpi),
-          PixelsToTwips(area.right - area.left, dpi), PixelsToTwips(area.bottom - area.top, dpi)};
-}
-
-void Win32Platform::PlaceWindowTwips(WindowHandle window, const TwipsPlacement& place) {
-  RECT now{};
-  if (!::GetWindowRect(ToHwnd(window), &now)) return;
-  const int dpi = ScreenDpi();
-  const auto pixels = [dpi](std::optional<float> twips, LONG keep) {
-    return twips ? TwipsToPixels(*twips, dpi) : keep;
-  };
-  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
-  if (!place.left && !place.top) flags |= SWP_NOMOVE;
-  if (!place.width && !place.height) flags |= SWP_NOSIZE;
-  ::SetWindowPos(ToHwnd(window), nullptr, pixels(place.left, now.left), pixels(place.top, now.top),
-                 pixels(place.width, now.right - now.left),
-                 pixels(place.height, now.bottom - now.top), flags);
-}
-
-void Win32Platform::DrawLine(SurfaceId surface, std::int32_t x1, std::int32_t y1, std::int32_t x2,
-                             std::int32_t y2, std::uint32_t colourBgr) {
-  HDC dc = SurfaceDc(surface);
-  if (dc == nullptr) return;
-  {
-    Selection pen(dc, GetStockObject(DC_PEN));
-    SetDCPenColor(dc, colourBgr);
-    MoveToEx(dc, x1, y1, nullptr);
-    LineTo(dc, x2, y2);
-  }
-  // Shown at the next repaint, as drawing on a persistent image is.
-  if (surface != SurfaceId::DialogDisplay) dialog_->Refresh(surface);
-}
-
-void Win32Platform::RefreshSurface(SurfaceId surface) { dialog_->Refresh(surface); }
-void Win32Platform::SetLabelCaption(DialogControl label, std::string_view text) {
-  dialog_->Model().SetCaption(label, std::string(text));
-}
-void Win32Platform::SetImagePicture(DialogControl image, DialogPicture picture) {
-  dialog_->Model().SetPicture(image, picture);
-}
-void Win32Platform::SetHandCursor(DialogControl control) {
-  dialog_->Model().SetHandCursor(control);
-}
-std::int16_t Win32Platform::GetScrollValue(std::int16_t index) {
-  return dialog_->Model().ScrollValue(index);
-}
-void Win32Platform::SetScrollValue(std::int16_t index, std::int16_t value) {
-  dialog_->Model().SetScrollValue(index, value);
-}
-void Win32Platform::SetDialogTimer(bool enabled, std::uint32_t intervalMs) {
-  dialog_->SetPreviewTimer(enabled, intervalMs);
-}
-void Win32Platform::ShowDialogModal(WindowHandle window) {
-  if (FromHwnd(dialog_->Window()) == window) dialog_->RunModal();
-}
-void Win32Platform::CloseDialog(WindowHandle window) {
-  if (FromHwnd(dialog_->Window()) == window) dialog_->Close();
-}
 
 }  // namespace vorn::win32
