@@ -35,8 +35,6 @@ inline int ScreenDpi() {
   return dpi > 0 ? dpi : kDefaultDpi;
 }
 
-inline RECT ToRect(const PixelRect& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
-
 inline void Fill(const MemorySurface& surface, COLORREF colour) {
   const RECT all{0, 0, surface.Width(), surface.Height()};
   SetDCBrushColor(surface.Dc(), colour);

@@ -1,9 +1,8 @@
 #include "platform/win32/win32_platform.h"
 
-#include <shellapi.h>
-
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "platform/win32/dialog_window.h"
 
@@ -81,42 +80,10 @@ std::uint32_t Win32Platform::GetPrivateProfileStringA(std::string_view section,
   return static_cast<std::uint32_t>(copied);
 }
 
-std::int32_t Win32Platform::GetWindowRect(WindowHandle window, PixelRect& rect) {
-  RECT area{};
-  const BOOL result = ::GetWindowRect(ToHwnd(window), &area);
-  if (result) rect = {area.left, area.top, area.right, area.bottom};
-  return result;
-}
-
-std::int32_t Win32Platform::GetCursorPos(PixelPoint& point) {
-  POINT position{};
-  const BOOL result = ::GetCursorPos(&position);
-  if (result) point = {position.x, position.y};
-  return result;
-}
-
-std::int32_t Win32Platform::DrawAnimatedRects(WindowHandle window, std::int32_t animation,
-                                              const PixelRect& from, const PixelRect& to) {
-  const RECT fromRect{from.left, from.top, from.right, from.bottom};
-  const RECT toRect{to.left, to.top, to.right, to.bottom};
-  return ::DrawAnimatedRects(ToHwnd(window), animation, &fromRect, &toRect);
-}
-
-void Win32Platform::ShellExecuteA(WindowHandle window, std::string_view operation,
-                                  std::string_view file, std::string_view parameters,
-                                  std::string_view directory, std::int32_t showCommand) {
-  // Wide text, so that an address outside the code page arrives whole.
-  ::ShellExecuteW(ToHwnd(window), Widen(operation).c_str(), Widen(file).c_str(),
-                  Widen(parameters).c_str(), Widen(directory).c_str(), showCommand);
-}
-
 const MemorySurface* Win32Platform::Memory(SurfaceId surface) const {
-  switch (surface) {
-    case SurfaceId::SaverDisplay: return nullptr;
-    case SurfaceId::SaverBuffer: return &buffer_;
-    case SurfaceId::SaverSprites: return &sprites_;
-    default: return DialogSurface(surface);
-  }
+  if (surface == SurfaceId::SaverBuffer) return &buffer_;
+  if (surface == SurfaceId::SaverSprites) return &sprites_;
+  return dialog_ != nullptr ? dialog_->Surface(surface) : nullptr;
 }
 
 HDC Win32Platform::SurfaceDc(SurfaceId surface) {
@@ -129,47 +96,23 @@ ScreenSize Win32Platform::GetSurfaceSize(SurfaceId surface) {
   return memory != nullptr ? ScreenSize{memory->Width(), memory->Height()} : ScreenSize{};
 }
 
-void Win32Platform::SizeSurface(SurfaceId surface, std::int32_t width, std::int32_t height) {
-  // The display is the saver window's own client area, sized with the window.
-  if (surface != SurfaceId::SaverBuffer) return;
-  buffer_.CreateDib(width, height);
-  bufferDrawn_.Forget();
-}
-
-// GDI must be done with the saver's DIB sections before their memory is used
-// directly: flushed once after GDI has had them (the present reads the frame).
-void Win32Platform::FlushGdi() {
-  if (!gdiPending_) return;
-  GdiFlush();
-  gdiPending_ = false;
-}
-
-// Negative sizes (which GDI may mirror) are not tracked: the next clear
-// blackens the whole frame.
-void Win32Platform::NoteDrawn(SurfaceId surface, std::int32_t x, std::int32_t y, std::int32_t width,
-                              std::int32_t height) {
-  if (surface != SurfaceId::SaverBuffer) return;
-  if (width < 0 || height < 0) return bufferDrawn_.Forget();
-  bufferDrawn_.Add(x, y, width, height);
-}
-
 PixelView Win32Platform::SaverPixels(SurfaceId surface) const {
-  if (surface == SurfaceId::SaverBuffer) return buffer_.Pixels();
-  if (surface == SurfaceId::SaverSprites) return sprites_.Pixels();
-  return {};
+  const bool saver = surface == SurfaceId::SaverBuffer || surface == SurfaceId::SaverSprites;
+  return saver ? Memory(surface)->Pixels() : PixelView{};
 }
 
 // The saver's frame is drawn by the core raster straight into the memory of
 // its DIB sections: through GDI each of a frame's hundreds of cells would be a
 // call into the system. The pixels are the ones GDI gives (a plain colour, a
-// copy, a bitwise OR), clipped the same way. The saver fills only its frame,
-// with black.
+// copy, a bitwise OR), clipped the same way. GDI must be done with the DIB
+// sections first: they are flushed once after GDI has had them (the present
+// reads the frame). The saver fills only its frame, with black.
 void Win32Platform::FillRect(SurfaceId surface, std::int32_t left, std::int32_t top,
                              std::int32_t right, std::int32_t bottom, std::uint32_t colour) {
   const PixelView pixels = SaverPixels(surface);
   if (surface == SurfaceId::SaverSprites) spriteInk_.Forget();
   if (pixels.pixels == nullptr || colour > kRgbMask) return;
-  FlushGdi();
+  if (std::exchange(gdiPending_, false)) GdiFlush();
   const bool wholeFrame = left <= 0 && top <= 0 && right >= pixels.width - 1 &&
                           bottom >= pixels.height - 1 && surface == SurfaceId::SaverBuffer;
   if (wholeFrame && colour == 0) return bufferDrawn_.ClearToBlack(pixels);
@@ -183,8 +126,15 @@ std::int32_t Win32Platform::BitBlt(SurfaceId destination, std::int32_t x, std::i
   const PixelView to = SaverPixels(destination);
   const PixelView from = SaverPixels(source);
   if (destination == SurfaceId::SaverSprites) spriteInk_.Forget();
+  // What is drawn into the frame is noted; a negative size (which GDI may
+  // mirror) is not, and the next clear blackens the whole frame.
+  const auto note = [&](std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
+    if (destination != SurfaceId::SaverBuffer) return;
+    if (w < 0 || h < 0) return bufferDrawn_.Forget();
+    bufferDrawn_.Add(x, y, w, h);
+  };
   if (to.pixels != nullptr && from.pixels != nullptr && (rop == SRCCOPY || rop == SRCPAINT)) {
-    FlushGdi();
+    if (std::exchange(gdiPending_, false)) GdiFlush();
     BlitArea area{x, y, width, height, sourceX, sourceY};
     // A cell is mostly black margin around its flame, and ORing black changes
     // nothing: only the flame is drawn, and only it has to be cleared again.
@@ -192,23 +142,14 @@ std::int32_t Win32Platform::BitBlt(SurfaceId destination, std::int32_t x, std::i
         !NarrowToInk(area, spriteInk_.Find(from, sourceX, sourceY, width, height))) {
       return TRUE;
     }
-    NoteDrawn(destination, area.x, area.y, area.w, area.h);
+    note(area.x, area.y, area.w, area.h);
     return Blit(to, area.x, area.y, area.w, area.h, from, area.sx, area.sy, rop) ? TRUE : FALSE;
   }
-  NoteDrawn(destination, x, y, width, height);
+  note(x, y, width, height);
   gdiPending_ = true;
   return ::BitBlt(SurfaceDc(destination), x, y, width, height, SurfaceDc(source), sourceX, sourceY,
                   rop);
 }
-
-std::int64_t Win32Platform::NowMicroseconds() {
-  LARGE_INTEGER now{};
-  QueryPerformanceCounter(&now);
-  const std::int64_t frequency = counterFrequency_.QuadPart > 0 ? counterFrequency_.QuadPart : 1;
-  return now.QuadPart / frequency * 1'000'000 + now.QuadPart % frequency * 1'000'000 / frequency;
-}
-
-// ------------------------------------------------------------ the settings dialog
 
 Win32Platform::Win32Platform(HINSTANCE instance) : instance_(instance) {
   QueryPerformanceFrequency(&counterFrequency_);
@@ -219,10 +160,6 @@ Win32Platform::~Win32Platform() = default;
 WindowHandle Win32Platform::CreateDialogWindow(DialogEvents& events) {
   dialog_ = std::make_unique<DialogWindow>(instance_, events);
   return dialog_->Create() ? FromHwnd(dialog_->Window()) : kNoWindow;
-}
-
-const MemorySurface* Win32Platform::DialogSurface(SurfaceId surface) const {
-  return dialog_ != nullptr ? dialog_->Surface(surface) : nullptr;
 }
 
 TwipsRect Win32Platform::GetScreenTwips() {

@@ -1,9 +1,11 @@
-// The real platform: the Win32 calls behind the seam. The one-line services are
-// defined here; the others in win32_platform.cpp, or in the file of the window
-// they serve (saver_window.cpp, preview_window.cpp).
+// The real platform: the Win32 calls behind the seam. The short services are
+// defined here, the others in win32_platform.cpp and, for the windows of saver
+// and preview mode, mode_windows.cpp.
 #pragma once
 
 #include <windows.h>
+// after windows.h, which it needs
+#include <shellapi.h>
 
 #include <memory>
 
@@ -22,20 +24,16 @@ inline HWND ToHwnd(WindowHandle handle) {
 inline WindowHandle FromHwnd(HWND window) {
   return static_cast<WindowHandle>(reinterpret_cast<INT_PTR>(window));
 }
+inline RECT ToRect(const PixelRect& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
 
 // Registers one of the program's window classes, with the arrow pointer (again
 // for a second window of the class: harmless).
 inline void RegisterWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc, UINT style,
                                 HICON icon, HBRUSH background) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.style = style;
-  windowClass.lpfnWndProc = proc;
-  windowClass.hInstance = instance;
-  windowClass.hIcon = icon;
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = background;
-  windowClass.lpszClassName = name;
+  // clang-format off
+  const WNDCLASSEXW windowClass{sizeof(WNDCLASSEXW), style, proc, 0, 0, instance, icon,
+                                LoadCursorW(nullptr, IDC_ARROW), background, nullptr, name, nullptr};
+  // clang-format on
   RegisterClassExW(&windowClass);
 }
 
@@ -60,14 +58,11 @@ inline void PumpMessages(bool wait) {
   }
 }
 
-// Waits inside the frame cycle are timed to this many milliseconds.
-inline constexpr UINT kFineTimerResolutionMs = 1;
-
 // Not final: the benchmark build (bench/win32) derives from it to count and time
 // the frames that the real adapter presents.
 class Win32Platform : public Platform {
  public:
-  // Both in win32_platform.cpp, where the dialog's window is a complete type.
+  // Both where the dialog's window is a complete type.
   explicit Win32Platform(HINSTANCE instance);
   ~Win32Platform() override;
 
@@ -100,7 +95,12 @@ class Win32Platform : public Platform {
     WritePrivateProfileStringW(Widen(section).c_str(), Widen(key).c_str(), Widen(value).c_str(),
                                Widen(file).c_str());
   }
-  std::int32_t GetWindowRect(WindowHandle window, PixelRect& rect) override;
+  std::int32_t GetWindowRect(WindowHandle window, PixelRect& rect) override {
+    RECT area{};
+    const BOOL result = ::GetWindowRect(ToHwnd(window), &area);
+    if (result) rect = {area.left, area.top, area.right, area.bottom};
+    return result;
+  }
   std::int32_t GetWindowLongA(WindowHandle window, std::int32_t index) override {
     return ::GetWindowLongA(ToHwnd(window), index);
   }
@@ -111,20 +111,30 @@ class Win32Platform : public Platform {
   WindowHandle SetParent(WindowHandle child, WindowHandle parent) override {
     return FromHwnd(::SetParent(ToHwnd(child), ToHwnd(parent)));
   }
-  std::int32_t GetCursorPos(PixelPoint& point) override;
+  std::int32_t GetCursorPos(PixelPoint& point) override {
+    POINT position{};
+    const BOOL result = ::GetCursorPos(&position);
+    if (result) point = {position.x, position.y};
+    return result;
+  }
   std::int32_t DrawAnimatedRects(WindowHandle window, std::int32_t animation, const PixelRect& from,
-                                 const PixelRect& to) override;
+                                 const PixelRect& to) override {
+    const RECT fromRect = ToRect(from), toRect = ToRect(to);
+    return ::DrawAnimatedRects(ToHwnd(window), animation, &fromRect, &toRect);
+  }
+  // Wide text, so that an address outside the code page arrives whole.
   void ShellExecuteA(WindowHandle window, std::string_view operation, std::string_view file,
                      std::string_view parameters, std::string_view directory,
-                     std::int32_t showCommand) override;
+                     std::int32_t showCommand) override {
+    ::ShellExecuteW(ToHwnd(window), Widen(operation).c_str(), Widen(file).c_str(),
+                    Widen(parameters).c_str(), Widen(directory).c_str(), showCommand);
+  }
 
-  // preview_window.cpp
   WindowHandle CreatePreviewWindow() override;
   void MovePreviewImage(std::int32_t x, std::int32_t y, std::int32_t width,
                         std::int32_t height) override;
   void ShowPreviewWindow(WindowHandle window) override { ::ShowWindow(ToHwnd(window), SW_SHOWNA); }
 
-  // win32_platform.cpp, on the window of dialog_window.h
   WindowHandle CreateDialogWindow(DialogEvents& events) override;
   TwipsRect GetScreenTwips() override;
   TwipsRect GetWindowTwips(WindowHandle window) override;
@@ -138,7 +148,6 @@ class Win32Platform : public Platform {
   void ShowDialogModal(WindowHandle window) override;
   void CloseDialog(WindowHandle window) override;
 
-  // saver_window.cpp and win32_platform.cpp
   WindowHandle CreateSaverWindow(SaverEvents& events) override;
   ScreenSize GetScreenSize() override {
     return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
@@ -147,7 +156,12 @@ class Win32Platform : public Platform {
                   std::int32_t height) override {
     ::MoveWindow(ToHwnd(window), x, y, width, height, TRUE);
   }
-  void SizeSurface(SurfaceId surface, std::int32_t width, std::int32_t height) override;
+  // The display is the saver window's own client area, sized with the window.
+  void SizeSurface(SurfaceId surface, std::int32_t width, std::int32_t height) override {
+    if (surface != SurfaceId::SaverBuffer) return;
+    buffer_.CreateDib(width, height);
+    bufferDrawn_.Forget();
+  }
   // The display always sits at the window's origin.
   void MoveSurface(SurfaceId, std::int32_t, std::int32_t) override {}
   void FillRect(SurfaceId surface, std::int32_t left, std::int32_t top, std::int32_t right,
@@ -156,7 +170,10 @@ class Win32Platform : public Platform {
                       std::int32_t height, SurfaceId source, std::int32_t sourceX,
                       std::int32_t sourceY, std::uint32_t rop) override;
   void StartTimer(std::uint32_t intervalMs) override;
-  void ShowWindow(WindowHandle window) override;
+  void ShowWindow(WindowHandle window) override {
+    ::ShowWindow(ToHwnd(window), SW_SHOW);
+    SetFocus(ToHwnd(window));
+  }
   std::int32_t SetWindowPos(WindowHandle window, WindowHandle insertAfter, std::int32_t x,
                             std::int32_t y, std::int32_t cx, std::int32_t cy,
                             std::uint32_t flags) override {
@@ -168,22 +185,22 @@ class Win32Platform : public Platform {
     // cppcheck-suppress nullPointer ; with a count of 0 there is no handle array to pass
     MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
   }
-  std::int64_t NowMicroseconds() override;
+  std::int64_t NowMicroseconds() override {
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
+    const std::int64_t frequency = counterFrequency_.QuadPart > 0 ? counterFrequency_.QuadPart : 1;
+    return now.QuadPart / frequency * 1'000'000 + now.QuadPart % frequency * 1'000'000 / frequency;
+  }
 
  private:
   static LRESULT CALLBACK SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK PreviewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   // The memory surfaces (all but the saver's display); null before they exist.
   const MemorySurface* Memory(SurfaceId surface) const;
-  const MemorySurface* DialogSurface(SurfaceId surface) const;
   HDC SurfaceDc(SurfaceId surface);
   // The memory of the saver's off-screen frame and sprite sheet, which the
   // core raster draws into directly; empty for the other surfaces.
   PixelView SaverPixels(SurfaceId surface) const;
-  void FlushGdi();
-  // Records a drawing into the saver's off-screen frame.
-  void NoteDrawn(SurfaceId surface, std::int32_t x, std::int32_t y, std::int32_t width,
-                 std::int32_t height);
 
   HINSTANCE instance_;
   LARGE_INTEGER counterFrequency_{};
