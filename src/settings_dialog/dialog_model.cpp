@@ -69,9 +69,10 @@ void DialogModel::SetImagePicture(DialogControl image, DialogPicture picture) {
   view_.Repaint(Union(before, PictureBox(image)));
 }
 
-bool DialogModel::HandCursorAt(PixelPoint point) const {
-  const std::optional<DialogControl> control = ControlAt(point);
-  return control && HasHandCursor(*control);
+bool DialogModel::HandCursorOver(std::int16_t bar, PixelPoint point) const {
+  const std::optional<DialogControl> control =
+      IsBar(bar) ? kScrollControls[BarSlot(bar)] : ControlAt(point);
+  return control && hand_[Slot(*control)];
 }
 
 std::int16_t DialogModel::GetScrollValue(std::int16_t index) {

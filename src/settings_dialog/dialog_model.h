@@ -72,8 +72,8 @@ class DialogModel final : public DialogControls {
   void SetLabelCaption(DialogControl label, std::string_view text) override;
   void SetImagePicture(DialogControl image, DialogPicture picture) override;
   void SetHandCursor(DialogControl control) override { hand_[Slot(control)] = true; }
-  bool HasHandCursor(DialogControl control) const { return hand_[Slot(control)]; }
-  bool HandCursorAt(PixelPoint point) const;
+  // Whether the pointer over HS(bar), or for no bar (0) at `point`, is the hand.
+  bool HandCursorOver(std::int16_t bar, PixelPoint point) const;
   // HS(index)'s value; 0 for an index that names no bar.
   std::int16_t GetScrollValue(std::int16_t index) override;
   void SetScrollValue(std::int16_t index, std::int16_t value) override;

@@ -1,11 +1,9 @@
-// The settings dialog's window ("Vornの設定"): a frameless window with three
-// real scroll bars, whose messages go to the dialog's model and whose look is
-// composed from the backing images the routines draw on and from what the
-// model says each control shows. Only the Win32 platform (win32_platform.cpp)
-// makes it.
+// The settings dialog's window ("Vornの設定"), made only by the Win32 platform:
+// a frameless window with three real scroll bars, whose messages go to the
+// dialog's model and whose look is composed from the backing images the
+// routines draw on and from what the model says each control shows.
 #pragma once
 
-#include <windows.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -21,18 +19,18 @@ namespace vorn::win32 {
 
 constexpr wchar_t kDialogClass[] = L"VornDialogWindow";
 constexpr UINT_PTR kPreviewTimerId = 1;
-constexpr int kFirstBarId = 100;  // HS(index) has the id 100 + index
-constexpr int kDefaultDpi = 96;
+constexpr int kFirstBarId = 100;             // HS(index) has the id 100 + index
 constexpr int kLabelPointsHundredths = 975;  // 9.75 pt
 constexpr UINT kLabelFormat = DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP;
 constexpr auto kFirstSurface = static_cast<std::size_t>(SurfaceId::DialogWindow);
+constexpr std::size_t kTitleBar = 4;  // the title bar's picture, after the DialogPicture ones
 static_assert(SB_LINELEFT == 0 && SB_LINERIGHT == 1 && SB_PAGELEFT == 2 && SB_PAGERIGHT == 3 &&
               SB_THUMBPOSITION == 4 && SB_THUMBTRACK == 5 && SB_LEFT == 6 && SB_RIGHT == 7);
 
 inline int ScreenDpi() {
   WindowDc screen(nullptr);
   const int dpi = screen.Get() != nullptr ? GetDeviceCaps(screen.Get(), LOGPIXELSX) : 0;
-  return dpi > 0 ? dpi : kDefaultDpi;
+  return dpi > 0 ? dpi : 96;  // the usual resolution when the screen says nothing
 }
 
 inline void Fill(const MemorySurface& surface, COLORREF colour) {
@@ -45,18 +43,22 @@ inline void Blt(HDC dc, const PixelRect& at, const MemorySurface& picture) {
   BitBlt(dc, at.left, at.top, picture.Width(), picture.Height(), picture.Dc(), 0, 0, SRCCOPY);
 }
 
-// Stretches a picture whose one-pixel frame stays one pixel wide: only the
-// inside grows, so a button face keeps a crisp bevel at any size.
-inline void StretchFramed(HDC dc, const PixelRect& to, const MemorySurface& picture) {
-  if (picture.Dc() == nullptr || picture.Width() < 3 || picture.Height() < 3) return;
-  const int fromX[] = {0, 1, picture.Width() - 1, picture.Width()};
-  const int fromY[] = {0, 1, picture.Height() - 1, picture.Height()};
+// Stretches a picture over `to`; with `framed`, its one-pixel frame stays one
+// pixel wide and only the inside grows, so a button face keeps a crisp bevel.
+inline void Stretch(HDC dc, const PixelRect& to, const MemorySurface& picture, bool framed) {
+  const int w = picture.Width(), h = picture.Height();
+  if (picture.Dc() == nullptr || (framed && (w < 3 || h < 3))) return;
+  if (!framed) {
+    StretchBlt(dc, to.left, to.top, Width(to), Height(to), picture.Dc(), 0, 0, w, h, SRCCOPY);
+    return;
+  }
+  const int fromX[] = {0, 1, w - 1, w}, fromY[] = {0, 1, h - 1, h};
   const int toX[] = {to.left, to.left + 1, to.right - 1, to.right};
   const int toY[] = {to.top, to.top + 1, to.bottom - 1, to.bottom};
   for (int row = 0; row < 3; ++row) {
-    for (int column = 0; column < 3; ++column) {
-      StretchBlt(dc, toX[column], toY[row], toX[column + 1] - toX[column], toY[row + 1] - toY[row],
-                 picture.Dc(), fromX[column], fromY[row], fromX[column + 1] - fromX[column],
+    for (int col = 0; col < 3; ++col) {
+      StretchBlt(dc, toX[col], toY[row], toX[col + 1] - toX[col], toY[row + 1] - toY[row],
+                 picture.Dc(), fromX[col], fromY[row], fromX[col + 1] - fromX[col],
                  fromY[row + 1] - fromY[row], SRCCOPY);
     }
   }
@@ -76,9 +78,8 @@ class DialogWindow final : public DialogView, NoCopy {
   bool Create() {
     RegisterWindowClass(instance_, kDialogClass, &DialogWindow::Proc, 0,
                         LoadIconW(instance_, MAKEINTRESOURCEW(IDI_VORN)), nullptr);
-    titleBar_.LoadBitmapResource(instance_, IDB_TITLE_BAR);
     constexpr int kPictures[] = {IDB_BUTTON_RELEASED, IDB_BUTTON_PRESSED, IDB_CLOSE_RELEASED,
-                                 IDB_CLOSE_PRESSED};  // by DialogPicture
+                                 IDB_CLOSE_PRESSED, IDB_TITLE_BAR};
     for (std::size_t i = 0; i < pictures_.size(); ++i) {
       pictures_[i].LoadBitmapResource(instance_, kPictures[i]);
     }
@@ -101,17 +102,14 @@ class DialogWindow final : public DialogView, NoCopy {
     if (window_ != nullptr) model_.Opened();
     return window_ != nullptr;
   }
-
   // Null once the window is destroyed; the surfaces outlive it.
   HWND Window() const { return window_; }
   DialogModel& Model() { return model_; }
-
   // The backing images of the dialog's surfaces; null for other surfaces.
   const MemorySurface* Surface(SurfaceId surface) const {
     const auto slot = static_cast<std::size_t>(surface) - kFirstSurface;
     return slot < surfaces_.size() ? &surfaces_[slot] : nullptr;  // wraps below the first
   }
-
   // A surface's backing image changed: show it.
   void Refresh(SurfaceId surface) {
     const MemorySurface* image = Surface(surface);
@@ -124,16 +122,13 @@ class DialogWindow final : public DialogView, NoCopy {
     WindowDc dc(window_);
     Blt(dc.Get(), model_.Rect(DialogControl::Display), *image);
   }
-
   void SetPreviewTimer(bool enabled, UINT intervalMs) {
     model_.EnableTimer(enabled && window_ != nullptr);
-    if (window_ != nullptr && enabled) {
+    if (window_ == nullptr) return;
+    if (!enabled) KillTimer(window_, kPreviewTimerId);
+    if (enabled)
       SetTimer(window_, kPreviewTimerId, std::max<UINT>(intervalMs, USER_TIMER_MINIMUM), nullptr);
-    } else if (window_ != nullptr) {
-      KillTimer(window_, kPreviewTimerId);
-    }
   }
-
   // Shows the window and serves messages until it is destroyed.
   void RunModal() {
     if (window_ == nullptr) return;
@@ -149,22 +144,17 @@ class DialogWindow final : public DialogView, NoCopy {
     if (window_ != nullptr) SetForegroundWindow(window_);
     if (bars_[0] != nullptr) SetFocus(bars_[0]);
     MSG message;
-    while (window_ != nullptr) {
-      const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-      if (got == 0) PostQuitMessage(static_cast<int>(message.wParam));  // for the outer loop
-      if (got <= 0) return;
+    while (window_ != nullptr && GetMessageW(&message, nullptr, 0, 0) > 0) {
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }
   }
-
   // Runs Form_Unload and destroys the window, once.
   void Close() {
     if (window_ == nullptr || !model_.Unload()) return;
     // cppcheck-suppress knownConditionTrueFalse ; the routine just run may have destroyed it
     if (window_ != nullptr) DestroyWindow(window_);
   }
-
   std::optional<ScreenSize> MeasureText(std::string_view text) override {
     if (frame_.Dc() == nullptr) return std::nullopt;
     const std::wstring wide = Widen(text);
@@ -196,7 +186,6 @@ class DialogWindow final : public DialogView, NoCopy {
     if (message == WM_NCCREATE) self->window_ = window;
     return self->Dispatch(message, wParam, lParam);
   }
-
   LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     const PixelPoint at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     HWND window = window_;
@@ -244,6 +233,8 @@ class DialogWindow final : public DialogView, NoCopy {
     return DefWindowProcW(window, message, wParam, lParam);
   }
 
+  // The bars keep their own keys (arrows, Page Up/Down, Home, End); Tab and
+  // Shift+Tab move between them (BarProc).
   void CreateScrollBars() {
     for (std::int16_t index = 1; index <= kBarCount; ++index) {
       const PixelRect at = model_.Rect(kScrollControls[BarSlot(index)]);
@@ -263,9 +254,6 @@ class DialogWindow final : public DialogView, NoCopy {
       bars_[BarSlot(index)] = bar;
     }
   }
-
-  // The bars keep their own keys (arrows, Page Up/Down, Home, End); Tab and
-  // Shift+Tab move between them.
   static LRESULT CALLBACK BarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(bar, GWLP_USERDATA));
     if (message != WM_KEYDOWN || wParam != VK_TAB) {
@@ -275,14 +263,12 @@ class DialogWindow final : public DialogView, NoCopy {
     if (HWND next = self->bars_[BarSlot(NextBar(from, GetKeyState(VK_SHIFT) < 0))]) SetFocus(next);
     return 0;
   }
-
   // HS(1) to HS(3); 0 for any other window.
   std::int16_t BarIndex(HWND bar) const {
     const auto found = std::find(bars_.begin(), bars_.end(), bar);
     if (bar == nullptr || found == bars_.end()) return 0;
     return static_cast<std::int16_t>(found - bars_.begin() + 1);
   }
-
   // The window's own image follows the client area; it starts grey.
   void OnSize(int width, int height) {
     MemorySurface& backing = Own(SurfaceId::DialogWindow);
@@ -294,39 +280,35 @@ class DialogWindow final : public DialogView, NoCopy {
     model_.Resized();
     if (window_ != nullptr) InvalidateRect(window_, nullptr, FALSE);
   }
-
-  // The whole client area is composed afresh from the backing images, the
-  // pictures and the labels.
+  // The whole client area is composed afresh: the backing images, the
+  // pictures, the labels.
   void OnPaint() {
     PaintDc paint(window_);
     HDC dc = frame_.Dc();
     if (dc == nullptr) return;
-    Blt(dc, {}, Own(SurfaceId::DialogWindow));
-    SetStretchBltMode(dc, COLORONCOLOR);
-    const PixelRect title = model_.Rect(DialogControl::Image1);
-    if (titleBar_.Dc() != nullptr) {
-      StretchBlt(dc, title.left, title.top, Width(title), Height(title), titleBar_.Dc(), 0, 0,
-                 titleBar_.Width(), titleBar_.Height(), SRCCOPY);
-    }
-    const auto shown = [&](DialogControl image) -> const MemorySurface& {
+    using C = DialogControl;
+    const auto shown = [&](C image) -> const MemorySurface& {
       return Picture(model_.Shown(image).value_or(DialogPicture{}));
     };
-    Blt(dc, model_.PictureBox(DialogControl::ImgExit), shown(DialogControl::ImgExit));
-    StretchFramed(dc, model_.Rect(DialogControl::ImgSet), shown(DialogControl::ImgSet));
-    StretchFramed(dc, model_.Rect(DialogControl::ImgCan), shown(DialogControl::ImgCan));
-    const RECT picA = ToRect(model_.Rect(DialogControl::PicA));
+    Blt(dc, {}, Own(SurfaceId::DialogWindow));
+    SetStretchBltMode(dc, COLORONCOLOR);
+    Stretch(dc, model_.Rect(C::Image1), pictures_[kTitleBar], false);
+    Blt(dc, model_.PictureBox(C::ImgExit), shown(C::ImgExit));
+    Stretch(dc, model_.Rect(C::ImgSet), shown(C::ImgSet), true);
+    Stretch(dc, model_.Rect(C::ImgCan), shown(C::ImgCan), true);
+    const RECT picA = ToRect(model_.Rect(C::PicA));
     FillRect(dc, &picA, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    Blt(dc, model_.Rect(DialogControl::Display), Own(SurfaceId::DialogDisplay));
-    Blt(dc, model_.Rect(DialogControl::PicB), Own(SurfaceId::DialogPicB));
+    Blt(dc, model_.Rect(C::Display), Own(SurfaceId::DialogDisplay));
+    Blt(dc, model_.Rect(C::PicB), Own(SurfaceId::DialogPicB));
     Selection font(dc, font_.get());
     SetBkMode(dc, TRANSPARENT);
     for (const ControlLayout& label : kDialogLayout) {
       if (label.caption == nullptr) continue;  // not a label
       const std::wstring text = Widen(model_.Caption(label.id));
       RECT box = ToRect(model_.Rect(label.id));
-      SetTextColor(dc, label.id == DialogControl::Label9   ? kTitleTextColour
-                       : label.id == DialogControl::LblUrl ? kLinkTextColour
-                                                           : GetSysColor(COLOR_WINDOWTEXT));
+      SetTextColor(dc, label.id == C::Label9   ? kTitleTextColour
+                       : label.id == C::LblUrl ? kLinkTextColour
+                                               : GetSysColor(COLOR_WINDOWTEXT));
       const UINT align = label.kind == ControlKind::LabelRight     ? DT_RIGHT
                          : label.kind == ControlKind::LabelCentred ? DT_CENTER
                                                                    : 0;
@@ -336,24 +318,19 @@ class DialogWindow final : public DialogView, NoCopy {
     BitBlt(paint.Get(), area.left, area.top, area.right - area.left, area.bottom - area.top, dc,
            area.left, area.top, SRCCOPY);
   }
-
   LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam) {
     const auto target = reinterpret_cast<HWND>(wParam);
-    bool hand = false;
-    if (const std::int16_t index = BarIndex(target); index != 0) {
-      hand = model_.HasHandCursor(kScrollControls[BarSlot(index)]);
-    } else if (target == window_ && LOWORD(lParam) == HTCLIENT) {
-      POINT point{};
-      GetCursorPos(&point);
-      ScreenToClient(window_, &point);
-      hand = model_.HandCursorAt({point.x, point.y});
-    } else {
+    const std::int16_t bar = BarIndex(target);
+    if (bar == 0 && (target != window_ || LOWORD(lParam) != HTCLIENT)) {
       return DefWindowProcW(window_, WM_SETCURSOR, wParam, lParam);
     }
-    SetCursor(hand && handCursor_ != nullptr ? handCursor_ : LoadCursorW(nullptr, IDC_ARROW));
+    POINT point{};
+    GetCursorPos(&point);
+    ScreenToClient(window_, &point);
+    const bool hand = model_.HandCursorOver(bar, {point.x, point.y}) && handCursor_ != nullptr;
+    SetCursor(hand ? handCursor_ : LoadCursorW(nullptr, IDC_ARROW));
     return TRUE;
   }
-
   MemorySurface& Own(SurfaceId surface) {
     return surfaces_[static_cast<std::size_t>(surface) - kFirstSurface];
   }
@@ -369,9 +346,8 @@ class DialogWindow final : public DialogView, NoCopy {
   HCURSOR handCursor_ = nullptr;           // a shared resource cursor: never destroyed
   std::array<MemorySurface, 4> surfaces_;  // Vorn_P, Pic_b, Display, Pic_Vorn, by SurfaceId
   MemorySurface frame_;                    // where a repaint is composed
-  MemorySurface titleBar_;
-  std::array<MemorySurface, 4> pictures_;  // by DialogPicture
-  FontHandle font_;
+  std::array<MemorySurface, 5> pictures_;  // by DialogPicture, then the title bar
+  FontHandle font_{nullptr, &DeleteObject};
   int resizes_ = 0;
 };
 

@@ -1,6 +1,6 @@
 // RAII for the GDI objects the program holds: memory device contexts with a
 // bitmap selected into them, device contexts and selections held for one
-// scope, fonts; each restored and freed in the right order. None is copied.
+// scope, fonts; each restored and freed in the right order, none copied.
 #pragma once
 
 #include <windows.h>
@@ -10,19 +10,13 @@
 #include <type_traits>
 
 #include "core/raster.h"
+#include "platform/win32/system_library.h"
 
 namespace vorn::win32 {
-
-struct NoCopy {
-  NoCopy() = default;
-  NoCopy(const NoCopy&) = delete;
-  NoCopy& operator=(const NoCopy&) = delete;
-};
 
 class MemorySurface : NoCopy {
  public:
   ~MemorySurface() { Reset(); }
-
   // A top-down 32-bit DIB section of the given size, black.
   bool CreateDib(std::int32_t width, std::int32_t height) {
     BITMAPINFO info{};
@@ -46,19 +40,16 @@ class MemorySurface : NoCopy {
   // the surfaces it is drawn on, so that blits from it convert nothing.
   bool LoadBitmapResource32(HINSTANCE instance, int resourceId) {
     MemorySurface loaded;
-    if (!loaded.LoadBitmapResource(instance, resourceId) ||
-        !CreateDib(loaded.Width(), loaded.Height())) {
-      Reset();
-      return false;
-    }
-    return ::BitBlt(Dc(), 0, 0, Width(), Height(), loaded.Dc(), 0, 0, SRCCOPY) != FALSE;
+    return loaded.LoadBitmapResource(instance, resourceId) &&
+           CreateDib(loaded.Width(), loaded.Height()) &&
+           ::BitBlt(Dc(), 0, 0, Width(), Height(), loaded.Dc(), 0, 0, SRCCOPY) != FALSE;
   }
   HDC Dc() const { return parts_.dc; }
   // The pixels of a surface made by CreateDib or LoadBitmapResource32, for
   // drawing into them directly (after GdiFlush); empty for other surfaces.
   PixelView Pixels() const {
-    if (parts_.bits == nullptr) return {};
-    return {parts_.bits, parts_.width, parts_.height, parts_.width};
+    return parts_.bits ? PixelView{parts_.bits, parts_.width, parts_.height, parts_.width}
+                       : PixelView{};
   }
   std::int32_t Width() const { return parts_.width; }
   std::int32_t Height() const { return parts_.height; }
@@ -88,15 +79,12 @@ class MemorySurface : NoCopy {
     HBITMAP bitmap = nullptr;
     HGDIOBJ previous = nullptr;
     Pixel* bits = nullptr;  // the DIB section's memory, top-down 0x00RRGGBB
-    std::int32_t width = 0;
-    std::int32_t height = 0;
+    std::int32_t width = 0, height = 0;
   } parts_;
 };
 
-struct GdiObjectDeleter {
-  void operator()(HGDIOBJ object) const { DeleteObject(object); }
-};
-using FontHandle = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
+// A font, deleted with its owner: FontHandle font{CreateFontW(...), &DeleteObject}.
+using FontHandle = std::unique_ptr<std::remove_pointer_t<HFONT>, decltype(&DeleteObject)>;
 
 // A GDI object selected into a device context for one scope.
 class Selection : NoCopy {

@@ -1,8 +1,6 @@
-// The windows of saver mode and preview mode. The saver's is full-screen and
-// draws the frames; the preview window is borderless and black and shows the
-// still (a miniature of the running saver) at its own size from the top-left
-// corner of the image control. It takes no input; it lives as long as its
-// window, which goes with the preview area that holds it.
+// The windows of saver mode (full-screen, showing the frames) and preview mode
+// (borderless and black, showing the still, a miniature of the running saver;
+// it takes no input and lives as long as the preview area that holds it).
 #include <windowsx.h>
 
 #include <algorithm>

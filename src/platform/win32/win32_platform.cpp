@@ -2,33 +2,19 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 #include <utility>
 
 #include "platform/win32/dialog_window.h"
 
 namespace vorn::win32 {
-namespace {
-
-// A COLORREF with this many bits set is a plain RGB colour.
-constexpr std::uint32_t kRgbMask = 0x00FFFFFF;
-
-// A plain COLORREF (0x00BBGGRR) as a pixel of a 32-bit DIB (0x00RRGGBB).
-Pixel DibPixel(std::uint32_t colour) {
-  return (colour & 0xFF) << 16 | (colour & 0xFF00) | (colour >> 16 & 0xFF);
-}
-
-}  // namespace
-
 std::string Win32Platform::ProgramDirectory() {
   std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
+  // A path longer than the buffer arrives cut short: the buffer grows until it holds it.
+  while (GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())) >= path.size()) {
     path.resize(path.size() * 2);
   }
+  path.resize(std::wcslen(path.c_str()));
   const std::size_t slash = path.find_last_of(L"\\/");
   path.resize(slash == std::wstring::npos ? 0 : slash);
   if (path.size() == 2 && path[1] == L':') path += L'\\';  // a drive's root keeps its separator
@@ -73,32 +59,16 @@ std::uint32_t Win32Platform::GetPrivateProfileStringA(std::string_view section,
   const DWORD count =
       GetPrivateProfileStringW(Widen(section).c_str(), Widen(key).c_str(),
                                Widen(defaultText).c_str(), wide.data(), size, Widen(file).c_str());
-  const std::string text = Narrow(std::wstring_view(wide.data(), std::min<DWORD>(count, size - 1)));
-  const std::size_t copied = std::min<std::size_t>(text.size(), size - 1);
-  std::memcpy(buffer, text.data(), copied);
-  buffer[copied] = '\0';
-  return static_cast<std::uint32_t>(copied);
+  std::string text = Narrow(std::wstring_view(wide.data(), std::min<DWORD>(count, size - 1)));
+  text.resize(std::min<std::size_t>(text.size(), size - 1));
+  std::memcpy(buffer, text.c_str(), text.size() + 1);  // with the terminating NUL
+  return static_cast<std::uint32_t>(text.size());
 }
 
 const MemorySurface* Win32Platform::Memory(SurfaceId surface) const {
   if (surface == SurfaceId::SaverBuffer) return &buffer_;
   if (surface == SurfaceId::SaverSprites) return &sprites_;
   return dialog_ != nullptr ? dialog_->Surface(surface) : nullptr;
-}
-
-HDC Win32Platform::SurfaceDc(SurfaceId surface) {
-  if (surface == SurfaceId::SaverDisplay) return displayDc_;
-  return Memory(surface) != nullptr ? Memory(surface)->Dc() : nullptr;
-}
-
-ScreenSize Win32Platform::GetSurfaceSize(SurfaceId surface) {
-  const MemorySurface* memory = Memory(surface);
-  return memory != nullptr ? ScreenSize{memory->Width(), memory->Height()} : ScreenSize{};
-}
-
-PixelView Win32Platform::SaverPixels(SurfaceId surface) const {
-  const bool saver = surface == SurfaceId::SaverBuffer || surface == SurfaceId::SaverSprites;
-  return saver ? Memory(surface)->Pixels() : PixelView{};
 }
 
 // The saver's frame is drawn by the core raster straight into the memory of
@@ -111,12 +81,14 @@ void Win32Platform::FillRect(SurfaceId surface, std::int32_t left, std::int32_t 
                              std::int32_t right, std::int32_t bottom, std::uint32_t colour) {
   const PixelView pixels = SaverPixels(surface);
   if (surface == SurfaceId::SaverSprites) spriteInk_.Forget();
-  if (pixels.pixels == nullptr || colour > kRgbMask) return;
+  if (pixels.pixels == nullptr || colour > 0xFFFFFF) return;  // only plain RGB colours
   if (std::exchange(gdiPending_, false)) GdiFlush();
   const bool wholeFrame = left <= 0 && top <= 0 && right >= pixels.width - 1 &&
                           bottom >= pixels.height - 1 && surface == SurfaceId::SaverBuffer;
   if (wholeFrame && colour == 0) return bufferDrawn_.ClearToBlack(pixels);
-  FillInclusive(pixels, left, top, right, bottom, DibPixel(colour));
+  // A COLORREF (0x00BBGGRR) as a pixel of a 32-bit DIB (0x00RRGGBB).
+  const Pixel pixel = (colour & 0xFF) << 16 | (colour & 0xFF00) | (colour >> 16 & 0xFF);
+  FillInclusive(pixels, left, top, right, bottom, pixel);
   if (surface == SurfaceId::SaverBuffer) bufferDrawn_.Forget();  // the next clear is a full one
 }
 
@@ -185,12 +157,10 @@ void Win32Platform::DrawLine(SurfaceId surface, std::int32_t x1, std::int32_t y1
                              std::int32_t y2, std::uint32_t colourBgr) {
   HDC dc = SurfaceDc(surface);
   if (dc == nullptr) return;
-  {
-    Selection pen(dc, GetStockObject(DC_PEN));
-    SetDCPenColor(dc, colourBgr);
-    MoveToEx(dc, x1, y1, nullptr);
-    LineTo(dc, x2, y2);
-  }
+  Selection pen(dc, GetStockObject(DC_PEN));
+  SetDCPenColor(dc, colourBgr);
+  MoveToEx(dc, x1, y1, nullptr);
+  LineTo(dc, x2, y2);
   // Shown at the next repaint, as drawing on a persistent image is.
   if (surface != SurfaceId::DialogDisplay) dialog_->Refresh(surface);
 }

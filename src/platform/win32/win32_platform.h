@@ -8,13 +8,13 @@
 #include <shellapi.h>
 
 #include <memory>
+#include <string>
+#include <string_view>
 
 #include "core/command_line.h"
 #include "platform/platform.h"
 #include "platform/win32/gdi.h"
-#include "platform/win32/local_clock.h"
 #include "platform/win32/system_library.h"
-#include "platform/win32/text.h"
 
 namespace vorn::win32 {
 
@@ -25,6 +25,23 @@ inline WindowHandle FromHwnd(HWND window) {
   return static_cast<WindowHandle>(reinterpret_cast<INT_PTR>(window));
 }
 inline RECT ToRect(const PixelRect& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
+
+// The program's UTF-8 text for the wide-character API, and back.
+inline std::wstring Widen(std::string_view text) {
+  std::wstring wide(text.size(), L'\0');  // never more UTF-16 units than UTF-8 bytes
+  const int size = static_cast<int>(text.size());
+  wide.resize(static_cast<std::size_t>(
+      MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), size)));
+  return wide;
+}
+
+inline std::string Narrow(std::wstring_view text) {
+  std::string narrow(text.size() * 3, '\0');  // at most three UTF-8 bytes per UTF-16 unit
+  const int size = static_cast<int>(text.size());
+  narrow.resize(static_cast<std::size_t>(WideCharToMultiByte(
+      CP_UTF8, 0, text.data(), size, narrow.data(), size * 3, nullptr, nullptr)));
+  return narrow;
+}
 
 // Registers one of the program's window classes, with the arrow pointer (again
 // for a second window of the class: harmless).
@@ -139,7 +156,10 @@ class Win32Platform : public Platform {
   TwipsRect GetScreenTwips() override;
   TwipsRect GetWindowTwips(WindowHandle window) override;
   void PlaceWindowTwips(WindowHandle window, const TwipsPlacement& place) override;
-  ScreenSize GetSurfaceSize(SurfaceId surface) override;
+  ScreenSize GetSurfaceSize(SurfaceId surface) override {
+    const MemorySurface* memory = Memory(surface);
+    return memory != nullptr ? ScreenSize{memory->Width(), memory->Height()} : ScreenSize{};
+  }
   void DrawLine(SurfaceId surface, std::int32_t x1, std::int32_t y1, std::int32_t x2,
                 std::int32_t y2, std::uint32_t colourBgr) override;
   void RefreshSurface(SurfaceId surface) override;
@@ -197,10 +217,16 @@ class Win32Platform : public Platform {
   static LRESULT CALLBACK PreviewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   // The memory surfaces (all but the saver's display); null before they exist.
   const MemorySurface* Memory(SurfaceId surface) const;
-  HDC SurfaceDc(SurfaceId surface);
+  HDC SurfaceDc(SurfaceId surface) const {
+    if (surface == SurfaceId::SaverDisplay) return displayDc_;
+    return Memory(surface) != nullptr ? Memory(surface)->Dc() : nullptr;
+  }
   // The memory of the saver's off-screen frame and sprite sheet, which the
   // core raster draws into directly; empty for the other surfaces.
-  PixelView SaverPixels(SurfaceId surface) const;
+  PixelView SaverPixels(SurfaceId surface) const {
+    const bool saver = surface == SurfaceId::SaverBuffer || surface == SurfaceId::SaverSprites;
+    return saver ? Memory(surface)->Pixels() : PixelView{};
+  }
 
   HINSTANCE instance_;
   LARGE_INTEGER counterFrequency_{};

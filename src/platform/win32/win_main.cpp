@@ -7,10 +7,9 @@
 #include "startup/main.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  // Libraries asked for by name load from the system folder only, never from
-  // the program's folder or the current one, where a copy could be planted.
-  // SetDefaultDllDirectories is looked up at run time, so a system without it
-  // still starts; the current folder leaves the search either way.
+  // Libraries asked for by name load from the system folder only, never from the
+  // program's folder or the current one, where a copy could be planted (with or
+  // without SetDefaultDllDirectories, looked up so that older systems start).
   using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
   if (const auto setDefault =
           vorn::win32::KernelFunction<SetDefaultDllDirectoriesFn>("SetDefaultDllDirectories")) {
