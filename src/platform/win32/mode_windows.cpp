@@ -37,7 +37,9 @@ LRESULT CALLBACK Win32Platform::SaverProc(HWND window, UINT message, WPARAM wPar
       events->Display_MouseMove(static_cast<float>(GET_X_LPARAM(lParam)),
                                 static_cast<float>(GET_Y_LPARAM(lParam)));
       return 0;
-    case WM_ERASEBKGND: return 1;  // the frame cycle paints every pixel
+    case WM_ERASEBKGND:
+      return 1;  // the frame cycle paints every pixel
+    // cppcheck-suppress unusedScopedObject ; BeginPaint and EndPaint, with nothing drawn
     case WM_PAINT: PaintDc{window}; return 0;
     case WM_SYSCOMMAND:
       // The system must not start another saver, or close or move this one.
