@@ -63,18 +63,25 @@ struct TwipsRect {
   float height = 0;
 };
 
+// A change of a window's place in twips: an absent value keeps the window's own.
+struct TwipsPlacement {
+  std::optional<float> left{}, top{}, width{}, height{};
+};
+
 // The settings dialog's controls that the routines address.
+// clang-format off
 enum class DialogControl {
   Image1, Label9, ImgExit, PicA, Display, PicB, Lbl1, Hs1, LblHs1, Lbl2, Hs2, LblHs2, Lbl3, Hs3,
   LblHs3, Lbl5, Lbl9, ImgSet, LblSet, ImgCan, LblCan, LblUrl,
 };
+// clang-format on
 
 // The pictures the dialog's images can show.
 enum class DialogPicture {
-  ButtonReleased,    // Img_Off
-  ButtonPressed,     // Img_On
-  CloseReleased,     // imgImages(0)
-  ClosePressed,      // imgImages(1)
+  ButtonReleased,  // Img_Off
+  ButtonPressed,   // Img_On
+  CloseReleased,   // imgImages(0)
+  ClosePressed,    // imgImages(1)
 };
 
 struct ScreenSize {
@@ -95,6 +102,11 @@ class SaverEvents {
   ~SaverEvents() = default;
 };
 
+// The mouse buttons as the dialog's handlers number them.
+inline constexpr std::int16_t kLeftButton = 1;
+inline constexpr std::int16_t kRightButton = 2;
+inline constexpr std::int16_t kMiddleButton = 4;
+
 // What the settings dialog exposes to the platform: its event handlers. The
 // platform calls them from the dialog's message handling.
 class DialogEvents {
@@ -109,7 +121,7 @@ class DialogEvents {
   virtual void lbl_Can_MouseUp() = 0;
   virtual void ImgExit_MouseDown() = 0;
   virtual void ImgExit_MouseUp() = 0;
-  // Button: 1 left, 2 right, 4 middle.
+  // Button: kLeftButton, kRightButton or kMiddleButton.
   virtual void Image1_MouseDown(std::int16_t button) = 0;
   virtual void Image1_MouseMove() = 0;
   virtual void Image1_MouseUp() = 0;
@@ -117,6 +129,21 @@ class DialogEvents {
 
  protected:
   ~DialogEvents() = default;
+};
+
+// The settings dialog's controls as the routines set and read them.
+class DialogControls {
+ public:
+  virtual void SetLabelCaption(DialogControl label, std::string_view text) = 0;
+  virtual void SetImagePicture(DialogControl image, DialogPicture picture) = 0;
+  virtual void SetHandCursor(DialogControl control) = 0;
+  // A scroll bar's value (HS(1) to HS(3)); setting it raises no notification.
+  // The value set is one in the bar's range.
+  virtual std::int16_t GetScrollValue(std::int16_t index) = 0;
+  virtual void SetScrollValue(std::int16_t index, std::int16_t value) = 0;
+
+ protected:
+  ~DialogControls() = default;
 };
 
 class Platform {
@@ -181,11 +208,9 @@ class Platform {
   // The screen's size and the window's place, in twips.
   virtual TwipsRect GetScreenTwips() = 0;
   virtual TwipsRect GetWindowTwips(WindowHandle window) = 0;
-  virtual void SetWindowWidthTwips(WindowHandle window, float width) = 0;
-  virtual void SetWindowHeightTwips(WindowHandle window, float height) = 0;
-  virtual void SetWindowLeftTwips(WindowHandle window, float left) = 0;
-  virtual void SetWindowTopTwips(WindowHandle window, float top) = 0;
-  virtual void MoveWindowTwips(WindowHandle window, float left, float top) = 0;
+  // One move or resize of the window (a separate call for each step the
+  // routines take one after the other).
+  virtual void PlaceWindowTwips(WindowHandle window, const TwipsPlacement& place) = 0;
   // The inner size of a surface, pixels.
   virtual ScreenSize GetSurfaceSize(SurfaceId surface) = 0;
   // A one-pixel line from (x1, y) to (x2, y), the end point left out as GDI does.
@@ -193,12 +218,8 @@ class Platform {
                         std::int32_t y2, std::uint32_t colourBgr) = 0;
   // Puts a surface's backing image on the screen.
   virtual void RefreshSurface(SurfaceId surface) = 0;
-  virtual void SetLabelCaption(DialogControl label, std::string_view text) = 0;
-  virtual void SetImagePicture(DialogControl image, DialogPicture picture) = 0;
-  virtual void SetHandCursor(DialogControl control) = 0;
-  // A scroll bar's value (HS(1) to HS(3)); setting it raises no notification.
-  virtual std::int16_t GetScrollValue(std::int16_t index) = 0;
-  virtual void SetScrollValue(std::int16_t index, std::int16_t value) = 0;
+  // The controls of the window CreateDialogWindow made.
+  virtual DialogControls& Controls() = 0;
   virtual void SetDialogTimer(bool enabled, std::uint32_t intervalMs) = 0;
   // Shows the dialog modally; returns once it is closed.
   virtual void ShowDialogModal(WindowHandle window) = 0;

@@ -25,8 +25,6 @@ std::optional<std::int16_t> To16(std::int64_t value) {
   return static_cast<std::int16_t>(value);
 }
 
-std::size_t Slot(std::int16_t index) { return static_cast<std::size_t>(index - 1); }
-
 }  // namespace
 
 std::int32_t GradientLevel(std::int32_t y, float height) {
@@ -41,23 +39,24 @@ void VornP::Show() {
 }
 
 void VornP::Form_Load() {
-  platform_.SetWindowWidthTwips(window_, kDialogWidthTwips);
-  platform_.SetWindowHeightTwips(window_, kDialogHeightTwips);
+  platform_.PlaceWindowTwips(window_, {.width = kDialogWidthTwips});
+  platform_.PlaceWindowTwips(window_, {.height = kDialogHeightTwips});
   const TwipsRect screen = platform_.GetScreenTwips();
   const TwipsRect window = platform_.GetWindowTwips(window_);
-  platform_.MoveWindowTwips(window_, (screen.width - window.width) / 2,
-                            (screen.height - window.height) / 2);
+  platform_.PlaceWindowTwips(window_, {.left = (screen.width - window.width) / 2,
+                                       .top = (screen.height - window.height) / 2});
   Dragging = 0;
-  platform_.SetHandCursor(DialogControl::LblUrl);
-  platform_.SetImagePicture(DialogControl::ImgSet, DialogPicture::ButtonReleased);
-  platform_.SetImagePicture(DialogControl::ImgCan, DialogPicture::ButtonReleased);
-  platform_.SetHandCursor(DialogControl::LblSet);
-  platform_.SetHandCursor(DialogControl::LblCan);
-  for (std::int16_t index = 1; index <= 3; ++index) GiveBarItsSetting(index);
-  for (std::int16_t index = 1; index <= 3; ++index) {
-    platform_.SetLabelCaption(kScrollLabels[Slot(index)], std::to_string(SettingOf(index)));
+  platform_.Controls().SetHandCursor(DialogControl::LblUrl);
+  platform_.Controls().SetImagePicture(DialogControl::ImgSet, DialogPicture::ButtonReleased);
+  platform_.Controls().SetImagePicture(DialogControl::ImgCan, DialogPicture::ButtonReleased);
+  platform_.Controls().SetHandCursor(DialogControl::LblSet);
+  platform_.Controls().SetHandCursor(DialogControl::LblCan);
+  for (std::int16_t index = 1; index <= kBarCount; ++index) GiveBarItsSetting(index);
+  for (std::int16_t index = 1; index <= kBarCount; ++index) {
+    platform_.Controls().SetLabelCaption(kScrollLabels[BarSlot(index)],
+                                         std::to_string(SettingOf(index)));
   }
-  for (DialogControl bar : kScrollControls) platform_.SetHandCursor(bar);
+  for (DialogControl bar : kScrollControls) platform_.Controls().SetHandCursor(bar);
   PixelPoint cursor;
   if (platform_.GetCursorPos(cursor) != 0) {
     ZoomOriginX = To16(cursor.x).value_or(0);
@@ -76,21 +75,20 @@ std::int32_t& VornP::SettingOf(std::int16_t index) {
   return settings_.Intval;
 }
 
-// A setting the bar cannot hold (outside its range or 16 bits) leaves the bar
-// where it was; the setting itself keeps the stored number.
+// A setting the bar cannot hold leaves the bar where it was; the setting
+// itself keeps the stored number. The same value raises no change.
 void VornP::GiveBarItsSetting(std::int16_t index) {
-  const ScrollBarRange& range = kScrollBars[Slot(index)];
-  const std::optional<std::int16_t> value = To16(SettingOf(index));
-  if (!value || *value < range.min || *value > range.max) return;
-  if (*value == platform_.GetScrollValue(index)) return;
-  platform_.SetScrollValue(index, *value);
+  const std::int32_t setting = SettingOf(index);
+  if (!kScrollBars[BarSlot(index)].Holds(setting)) return;
+  if (setting == platform_.Controls().GetScrollValue(index)) return;
+  platform_.Controls().SetScrollValue(index, static_cast<std::int16_t>(setting));
   HS_Change(index);
 }
 
 void VornP::HS_Change(std::int16_t index) {
-  if (index < 1 || index > 3) return;
-  const std::int16_t value = platform_.GetScrollValue(index);
-  platform_.SetLabelCaption(kScrollLabels[Slot(index)], std::to_string(value));
+  if (!IsBar(index)) return;
+  const std::int16_t value = platform_.Controls().GetScrollValue(index);
+  platform_.Controls().SetLabelCaption(kScrollLabels[BarSlot(index)], std::to_string(value));
   SettingOf(index) = value;
 }
 
@@ -136,11 +134,11 @@ void VornP::PreviewPause() {
 }
 
 void VornP::lbl_Set_MouseDown() {
-  platform_.SetImagePicture(DialogControl::ImgSet, DialogPicture::ButtonPressed);
+  platform_.Controls().SetImagePicture(DialogControl::ImgSet, DialogPicture::ButtonPressed);
 }
 
 void VornP::lbl_Set_MouseUp() {
-  platform_.SetImagePicture(DialogControl::ImgSet, DialogPicture::ButtonReleased);
+  platform_.Controls().SetImagePicture(DialogControl::ImgSet, DialogPicture::ButtonReleased);
   platform_.DoEvents();
   WriteSettings(platform_, settings_);
   StopPreview = kTrue16;
@@ -148,19 +146,19 @@ void VornP::lbl_Set_MouseUp() {
 }
 
 void VornP::lbl_Can_MouseDown() {
-  platform_.SetImagePicture(DialogControl::ImgCan, DialogPicture::ButtonPressed);
+  platform_.Controls().SetImagePicture(DialogControl::ImgCan, DialogPicture::ButtonPressed);
 }
 
 void VornP::lbl_Can_MouseUp() { Close(DialogControl::ImgCan, DialogPicture::ButtonReleased); }
 
 void VornP::ImgExit_MouseDown() {
-  platform_.SetImagePicture(DialogControl::ImgExit, DialogPicture::ClosePressed);
+  platform_.Controls().SetImagePicture(DialogControl::ImgExit, DialogPicture::ClosePressed);
 }
 
 void VornP::ImgExit_MouseUp() { Close(DialogControl::ImgExit, DialogPicture::CloseReleased); }
 
 void VornP::Close(DialogControl image, DialogPicture releasedFace) {
-  platform_.SetImagePicture(image, releasedFace);
+  platform_.Controls().SetImagePicture(image, releasedFace);
   platform_.DoEvents();
   StopPreview = kTrue16;
   platform_.CloseDialog(window_);
@@ -184,10 +182,11 @@ void VornP::Image1_MouseMove() {
   if (Dragging != 1) return;
   PixelPoint pointer;
   platform_.GetCursorPos(pointer);
-  platform_.SetWindowTopTwips(
-      window_, static_cast<float>(std::int64_t{pointer.y} * kTwipsPerPixel - DragOffsetY));
-  platform_.SetWindowLeftTwips(
-      window_, static_cast<float>(std::int64_t{pointer.x} * kTwipsPerPixel - DragOffsetX));
+  const auto edge = [](std::int32_t pixels, std::int16_t offset) {
+    return static_cast<float>(std::int64_t{pixels} * kTwipsPerPixel - offset);
+  };
+  platform_.PlaceWindowTwips(window_, {.top = edge(pointer.y, DragOffsetY)});
+  platform_.PlaceWindowTwips(window_, {.left = edge(pointer.x, DragOffsetX)});
 }
 
 void VornP::Image1_MouseUp() { Dragging = 0; }

@@ -15,7 +15,6 @@ inline constexpr std::uint32_t kPreviewTimerIntervalMs = 1;
 inline constexpr std::int64_t kPreviewCellMicroseconds = 100'000;
 inline constexpr std::int32_t kShowNormal = 1;
 inline constexpr std::int16_t kTrue16 = -1;
-inline constexpr std::int16_t kLeftButton = 1;
 
 class VornP final : public DialogEvents {
  public:

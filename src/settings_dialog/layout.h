@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 
@@ -31,52 +32,82 @@ enum class ControlKind { Image, Label, LabelRight, LabelCentred, Picture, Scroll
 struct ControlLayout {
   DialogControl id = DialogControl::Image1;
   ControlKind kind = ControlKind::Image;
-  std::optional<DialogControl> parent;  // Pic_a or Pic_b; none: the window
+  std::optional<DialogControl> parent;                    // Pic_a or Pic_b; none: the window
   std::int32_t left = 0, top = 0, width = 0, height = 0;  // twips, within the parent
   const char* caption = nullptr;  // UTF-8; nullptr for controls without text
 };
 
-inline constexpr std::array<ControlLayout, 22> kDialogLayout{{
-    {DialogControl::Image1, ControlKind::Image, std::nullopt, 0, 0, 5925, 330, nullptr},
-    {DialogControl::Label9, ControlKind::Label, std::nullopt, 180, 60, 915, 195, kDialogCaption},
-    {DialogControl::ImgExit, ControlKind::Image, std::nullopt, 5640, 60, 225, 225, nullptr},
-    {DialogControl::PicA, ControlKind::Picture, std::nullopt, 240, 600, 1635, 1395, nullptr},
-    {DialogControl::Display, ControlKind::Picture, DialogControl::PicA, 540, 180, 480, 960, nullptr},
-    {DialogControl::PicB, ControlKind::Picture, std::nullopt, 2160, 600, 3495, 1395, nullptr},
-    {DialogControl::Lbl1, ControlKind::Label, DialogControl::PicB, 720, 240, 525, 195, "ｽﾋﾟｰﾄﾞ"},
-    {DialogControl::Hs1, ControlKind::ScrollBar, DialogControl::PicB, 1320, 180, 1275, 255, nullptr},
-    {DialogControl::LblHs1, ControlKind::LabelRight, DialogControl::PicB, 2640, 240, 375, 195, "999"},
-    {DialogControl::Lbl2, ControlKind::Label, DialogControl::PicB, 1020, 600, 195, 195, "数"},
-    {DialogControl::Hs2, ControlKind::ScrollBar, DialogControl::PicB, 1320, 540, 1275, 255, nullptr},
-    {DialogControl::LblHs2, ControlKind::LabelRight, DialogControl::PicB, 2640, 600, 375, 195, "999"},
-    {DialogControl::Lbl3, ControlKind::Label, DialogControl::PicB, 120, 960, 1125, 195, "ｸﾘｱ・ｲﾝﾀｰﾊﾞﾙ"},
-    {DialogControl::Hs3, ControlKind::ScrollBar, DialogControl::PicB, 1320, 900, 1275, 255, nullptr},
-    {DialogControl::LblHs3, ControlKind::LabelRight, DialogControl::PicB, 2640, 960, 375, 195, "999"},
-    {DialogControl::Lbl5, ControlKind::Label, DialogControl::PicB, 3060, 960, 180, 180, "秒"},
-    {DialogControl::Lbl9, ControlKind::Label, std::nullopt, 240, 2160, 2475, 195, kCreditLine},
-    {DialogControl::ImgSet, ControlKind::Image, std::nullopt, 2820, 2460, 1365, 330, nullptr},
-    {DialogControl::LblSet, ControlKind::LabelCentred, std::nullopt, 2820, 2520, 1365, 255, "設定"},
-    {DialogControl::ImgCan, ControlKind::Image, std::nullopt, 4260, 2460, 1365, 330, nullptr},
-    {DialogControl::LblCan, ControlKind::LabelCentred, std::nullopt, 4260, 2520, 1365, 255, "ｷｬﾝｾﾙ"},
-    {DialogControl::LblUrl, ControlKind::Label, std::nullopt, 240, 2940, 3210, 195, kHomePage},
-}};
+inline constexpr std::array<ControlLayout, 22> kDialogLayout = [] {
+  using enum DialogControl;
+  using enum ControlKind;
+  return std::array<ControlLayout, 22>{{
+      {Image1, Image, std::nullopt, 0, 0, 5925, 330, nullptr},
+      {Label9, Label, std::nullopt, 180, 60, 915, 195, kDialogCaption},
+      {ImgExit, Image, std::nullopt, 5640, 60, 225, 225, nullptr},
+      {PicA, Picture, std::nullopt, 240, 600, 1635, 1395, nullptr},
+      {Display, Picture, PicA, 540, 180, 480, 960, nullptr},
+      {PicB, Picture, std::nullopt, 2160, 600, 3495, 1395, nullptr},
+      {Lbl1, Label, PicB, 720, 240, 525, 195, "ｽﾋﾟｰﾄﾞ"},
+      {Hs1, ScrollBar, PicB, 1320, 180, 1275, 255, nullptr},
+      {LblHs1, LabelRight, PicB, 2640, 240, 375, 195, "999"},
+      {Lbl2, Label, PicB, 1020, 600, 195, 195, "数"},
+      {Hs2, ScrollBar, PicB, 1320, 540, 1275, 255, nullptr},
+      {LblHs2, LabelRight, PicB, 2640, 600, 375, 195, "999"},
+      {Lbl3, Label, PicB, 120, 960, 1125, 195, "ｸﾘｱ・ｲﾝﾀｰﾊﾞﾙ"},
+      {Hs3, ScrollBar, PicB, 1320, 900, 1275, 255, nullptr},
+      {LblHs3, LabelRight, PicB, 2640, 960, 375, 195, "999"},
+      {Lbl5, Label, PicB, 3060, 960, 180, 180, "秒"},
+      {Lbl9, Label, std::nullopt, 240, 2160, 2475, 195, kCreditLine},
+      {ImgSet, Image, std::nullopt, 2820, 2460, 1365, 330, nullptr},
+      {LblSet, LabelCentred, std::nullopt, 2820, 2520, 1365, 255, "設定"},
+      {ImgCan, Image, std::nullopt, 4260, 2460, 1365, 330, nullptr},
+      {LblCan, LabelCentred, std::nullopt, 4260, 2520, 1365, 255, "ｷｬﾝｾﾙ"},
+      {LblUrl, Label, std::nullopt, 240, 2940, 3210, 195, kHomePage},
+  }};
+}();
+
+// The table lists the controls in the order of DialogControl, so a control's
+// entry is found by its value.
+constexpr std::size_t Slot(DialogControl control) { return static_cast<std::size_t>(control); }
+constexpr const ControlLayout& LayoutOf(DialogControl control) {
+  return kDialogLayout[Slot(control)];
+}
+constexpr bool LayoutFollowsControlOrder() {
+  for (std::size_t i = 0; i < kDialogLayout.size(); ++i) {
+    if (Slot(kDialogLayout[i].id) != i) return false;
+  }
+  return true;
+}
+static_assert(LayoutFollowsControlOrder());
 
 // A scroll bar's range and steps; its value before the dialog loads.
 struct ScrollBarRange {
   std::int16_t min, max, smallChange, largeChange, initial;
+  // The one check of a value against the bar's range.
+  constexpr bool Holds(std::int64_t value) const { return value >= min && value <= max; }
+  // The nearest value the bar can hold.
+  constexpr std::int16_t Clamp(std::int64_t value) const {
+    if (Holds(value)) return static_cast<std::int16_t>(value);
+    return value < min ? min : max;
+  }
 };
 
+// The scroll bars HS(1) to HS(3); an index outside them names no bar.
+inline constexpr std::int16_t kBarCount = 3;
+constexpr bool IsBar(std::int16_t index) { return index >= 1 && index <= kBarCount; }
+constexpr std::size_t BarSlot(std::int16_t index) { return static_cast<std::size_t>(index - 1); }
+
 // HS(1) Speed, HS(2) Num, HS(3) Intval.
-inline constexpr std::array<ScrollBarRange, 3> kScrollBars{{
+inline constexpr std::array<ScrollBarRange, kBarCount> kScrollBars{{
     {1, 20, 1, 1, 4},
     {100, 400, 1, 10, 100},
     {20, 60, 1, 1, 30},
 }};
 
 // The value labels beside the bars, lbl_HS(1) to lbl_HS(3).
-inline constexpr std::array<DialogControl, 3> kScrollLabels{
+inline constexpr std::array<DialogControl, kBarCount> kScrollLabels{
     DialogControl::LblHs1, DialogControl::LblHs2, DialogControl::LblHs3};
-inline constexpr std::array<DialogControl, 3> kScrollControls{
+inline constexpr std::array<DialogControl, kBarCount> kScrollControls{
     DialogControl::Hs1, DialogControl::Hs2, DialogControl::Hs3};
 
 }  // namespace vorn

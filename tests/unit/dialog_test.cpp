@@ -1,49 +1,58 @@
+// The settings dialog: its routines on the recording fake, and its window's model.
 #include "settings_dialog/dialog.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "fake_platform.h"
+#include "settings_dialog/dialog_model.h"
+#include "settings_dialog/geometry.h"
 #include "settings_dialog/layout.h"
-#include "settings_dialog/zoom.h"
 
 namespace vorn {
 namespace {
 
+using ::testing::Each;
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
+using ::testing::ElementsAreArray;
+using ::testing::Eq;
 using testing::FakePlatform;
+using ::testing::IsEmpty;
+using C = DialogControl;
+using Log = std::vector<std::string>;
+using P = DialogPicture;
 
-const std::string kDlg = std::to_string(FakePlatform::kDialogWindow);
+constexpr WindowHandle kWindow = FakePlatform::kDialogWindow;
+const std::string kDlg = std::to_string(kWindow);
+const std::string kWrite = "WritePrivateProfileStringA(\"Section\", \"";
+const std::string kIni = "\", \"C:\\Saver\\Vorn.ini\")";
+const std::string kZoomOut =
+    "DrawAnimatedRects(" + kDlg + ", 3, (314 269 710 499), (500 300 500 300))";
 
 struct DialogRig {
   FakePlatform platform;
   Settings shared;
   VornP dialog{platform, shared};
 
-  explicit DialogRig(std::int32_t speed = 5, std::int32_t num = 200, std::int32_t intval = 30) {
-    shared.Speed = speed;
-    shared.Num = num;
-    shared.Intval = intval;
-  }
+  explicit DialogRig(Settings settings = {5, 200, 30}) : shared(settings) {}
   // Runs Show(); `user` plays the user once the dialog is up.
   void Open(std::function<void()> user = {}) {
     platform.onDialogShown = std::move(user);
     dialog.Show();
   }
-  std::vector<std::string> CallsFrom(std::size_t mark) const {
-    return {platform.calls.begin() + static_cast<std::ptrdiff_t>(mark), platform.calls.end()};
-  }
 };
 
+// A load step missing, out of order or with the wrong value.
 TEST(DialogLoad, RunsItsStepsInOrder) {
   DialogRig rig;
   rig.Open();
   EXPECT_THAT(
       rig.platform.calls,
-      ElementsAre("CreateDialogWindow", "SetWindowWidthTwips(" + kDlg + ", 5940)",
-                  "SetWindowHeightTwips(" + kDlg + ", 3450)",
-                  "MoveWindowTwips(" + kDlg + ", 4710, 4035)", "SetHandCursor(lbl_URL)",
+      ElementsAre("CreateDialogWindow", "PlaceWindowTwips(" + kDlg + ", width 5940)",
+                  "PlaceWindowTwips(" + kDlg + ", height 3450)",
+                  "PlaceWindowTwips(" + kDlg + ", left 4710, top 4035)", "SetHandCursor(lbl_URL)",
                   "SetImagePicture(Img_Set, Img_Off)", "SetImagePicture(Img_Can, Img_Off)",
                   "SetHandCursor(lbl_Set)", "SetHandCursor(lbl_Can)", "SetScrollValue(1, 5)",
                   "SetLabelCaption(lbl_HS(1), \"5\")", "SetScrollValue(2, 200)",
@@ -55,254 +64,267 @@ TEST(DialogLoad, RunsItsStepsInOrder) {
                   "GetWindowRect(" + kDlg + ")",
                   "DrawAnimatedRects(" + kDlg + ", 3, (500 300 500 300), (314 269 710 499))",
                   "SetDialogTimer(on, 1)", "ShowDialogModal(" + kDlg + ")"));
-  EXPECT_EQ(rig.dialog.ZoomOriginX, 500);
-  EXPECT_EQ(rig.dialog.ZoomOriginY, 300);
 }
 
-TEST(DialogLoad, ValuesEqualToTheBarsRaiseNoChange) {
-  DialogRig rig(4, 100, 30);
-  rig.Open();
-  EXPECT_THAT(rig.platform.CallsStartingWith("SetScrollValue"), IsEmpty());
-  EXPECT_EQ(rig.platform.captions[DialogControl::LblHs1], "4");
-  EXPECT_EQ(rig.platform.captions[DialogControl::LblHs2], "100");
-}
-
-TEST(DialogLoad, AnOutOfRangeSettingKeepsTheBarButShowsAndKeepsTheNumber) {
-  DialogRig rig(50, 70000, -3);
-  rig.Open();
-  EXPECT_THAT(rig.platform.CallsStartingWith("SetScrollValue"), IsEmpty());
-  EXPECT_EQ(rig.platform.scrollValues, (std::array<std::int16_t, 3>{4, 100, 30}));
-  EXPECT_EQ(rig.platform.captions[DialogControl::LblHs1], "50");
-  EXPECT_EQ(rig.platform.captions[DialogControl::LblHs2], "70000");
-  EXPECT_EQ(rig.platform.captions[DialogControl::LblHs3], "-3");
-  EXPECT_EQ(rig.shared.Speed, 50);
-  EXPECT_EQ(rig.shared.Num, 70000);
-}
-
-TEST(DialogLoad, AFailedPointerReadingZoomsFromTheScreenCorner) {
-  DialogRig rig;
-  rig.platform.cursorResult = 0;
-  rig.Open();
-  EXPECT_THAT(rig.platform.CallsStartingWith("DrawAnimatedRects"),
-              ElementsAre("DrawAnimatedRects(" + kDlg + ", 3, (0 0 0 0), (314 269 710 499))"));
-}
-
-TEST(ScrollBars, AChangeShowsAndStoresTheBarsValue) {
-  DialogRig rig;
-  rig.Open([&] {
-    rig.platform.scrollValues[1] = 250;
-    rig.dialog.HS_Change(2);
-    rig.platform.scrollValues[0] = 20;
-    rig.dialog.HS_Change(1);
-  });
-  EXPECT_EQ(rig.shared.Num, 250);
-  EXPECT_EQ(rig.shared.Speed, 20);
-  EXPECT_EQ(rig.platform.captions[DialogControl::LblHs2], "250");
-  EXPECT_EQ(rig.platform.captions[DialogControl::LblHs1], "20");
-  EXPECT_EQ(rig.shared.Intval, 30);
-}
-
-TEST(ScrollBars, MovingABarReplacesAnOutOfRangeSetting) {
-  DialogRig rig(50);
-  rig.Open([&] {
-    rig.platform.scrollValues[0] = 5;  // one click to the right of 4
-    rig.dialog.HS_Change(1);
-  });
-  EXPECT_EQ(rig.shared.Speed, 5);
-}
-
-TEST(Gradient, LevelsOfA230PixelSurface) {
-  struct Case { std::int32_t row, level; };
-  for (const Case& c : {Case{0, 0}, Case{230, 0}, Case{1, 3}, Case{229, 3}, Case{57, 155},
-                        Case{114, 220}, Case{115, 220}, Case{116, 220}}) {
-    EXPECT_EQ(GradientLevel(c.row, 230.0f), c.level) << "row " << c.row;
+// A bar given a setting it cannot hold, or refusing an end of its range; the stored number lost.
+TEST(DialogLoad, ABarTakesOnlySettingsInItsRange) {
+  // clang-format off
+  const std::tuple<const char*, int, std::int32_t, int> kCases[] = {
+      {"Speed 0", 1, 0, 4}, {"Speed 21", 1, 21, 4}, {"Speed 1", 1, 1, 1}, {"Speed 20", 1, 20, 20},
+      {"Num 99", 2, 99, 100}, {"Num 401", 2, 401, 100}, {"Num 400", 2, 400, 400},
+      {"Num beyond 16 bits", 2, 65637, 100}, {"Intval 19", 3, 19, 30}, {"Intval 61", 3, 61, 30},
+      {"Intval 20", 3, 20, 20}};
+  // clang-format on
+  for (const auto& [name, bar, stored, barAfter] : kCases) {
+    Settings settings{4, 100, 30};  // the bars' values before load
+    (bar == 1 ? settings.Speed : bar == 2 ? settings.Num : settings.Intval) = stored;
+    DialogRig rig(settings);
+    rig.Open([&] { rig.dialog.lbl_Set_MouseUp(); });
+    const std::string key = kWrite + std::array{"Speed", "Num", "Intval"}[bar - 1];
+    EXPECT_EQ(rig.platform.scrollValues[bar - 1], barAfter) << name;
+    EXPECT_EQ(rig.platform.captions[kScrollLabels[bar - 1]], std::to_string(stored)) << name;
+    EXPECT_THAT(rig.platform.CallsStartingWith(key),
+                ElementsAre(key + "\", \" " + std::to_string(stored) + kIni))
+        << name;
   }
 }
 
+// Wrong shading constant or rounding, a row left out, or the surfaces in the wrong order.
 TEST(Gradient, PaintsTheWindowThenPicBRowByRowIncludingTheLastRow) {
   DialogRig rig;
   rig.platform.recordDrawing = true;
   rig.Open([&] { rig.dialog.Form_Resize(); });
   const auto lines = rig.platform.CallsStartingWith("DrawLine");
   ASSERT_EQ(lines.size(), 231u + 94u);
-  EXPECT_EQ(lines[0], "DrawLine(Vorn_P, 0, 0, 396, 0, 1966080)");        // (0, 0, 30)
-  EXPECT_EQ(lines[57], "DrawLine(Vorn_P, 0, 57, 396, 57, 12163995)");    // (155, 155, 185)
+  EXPECT_EQ(lines[0], "DrawLine(Vorn_P, 0, 0, 396, 0, 1966080)");         // (0, 0, 30)
+  EXPECT_EQ(lines[1], "DrawLine(Vorn_P, 0, 1, 396, 1, 2163459)");         // (3, 3, 33)
+  EXPECT_EQ(lines[57], "DrawLine(Vorn_P, 0, 57, 396, 57, 12163995)");     // (155, 155, 185)
+  EXPECT_EQ(lines[115], "DrawLine(Vorn_P, 0, 115, 396, 115, 16440540)");  // (220, 220, 250)
   EXPECT_EQ(lines[231], "DrawLine(Pic_b, 0, 0, 233, 0, 1966080)");
   EXPECT_EQ(lines.back(), "DrawLine(Pic_b, 0, 93, 233, 93, 1966080)");
-  const Surface& window = rig.platform.surfaces[SurfaceId::DialogWindow];
-  EXPECT_EQ(window.At(0, 0), 0x00001Eu);
-  EXPECT_EQ(window.At(395, 1), 0x030321u);
-  EXPECT_EQ(window.At(200, 115), 0xDCDCFAu);
 }
 
-TEST(Buttons, SetWritesTheSettingsThenStopsThePreviewThenCloses) {
-  DialogRig rig;
-  std::size_t mark = 0;
-  rig.Open([&] {
-    rig.platform.scrollValues[1] = 250;
-    rig.dialog.HS_Change(2);
-    rig.dialog.lbl_Set_MouseDown();
-    mark = rig.platform.calls.size();
-    rig.dialog.lbl_Set_MouseUp();
-  });
-  EXPECT_THAT(rig.CallsFrom(mark),
-              ElementsAre("SetImagePicture(Img_Set, Img_Off)",
-                          "WritePrivateProfileStringA(\"Section\", \"Speed\", \" 5\", \"C:\\Saver\\Vorn.ini\")",
-                          "WritePrivateProfileStringA(\"Section\", \"Num\", \" 250\", \"C:\\Saver\\Vorn.ini\")",
-                          "WritePrivateProfileStringA(\"Section\", \"Intval\", \" 30\", \"C:\\Saver\\Vorn.ini\")",
-                          "CloseDialog(" + kDlg + ")", "GetWindowRect(" + kDlg + ")",
-                          "DrawAnimatedRects(" + kDlg + ", 3, (314 269 710 499), (500 300 500 300))"));
-  EXPECT_EQ(rig.dialog.StopPreview, -1);
-  EXPECT_THAT(rig.platform.CallsStartingWith("SetImagePicture(Img_Set, Img_On)"),
-              ElementsAre("SetImagePicture(Img_Set, Img_On)"));
-}
-
-TEST(Buttons, SetWritesAnUntouchedOutOfRangeSettingBack) {
-  DialogRig rig(50);
-  rig.Open([&] { rig.dialog.lbl_Set_MouseUp(); });
-  EXPECT_THAT(rig.platform.CallsStartingWith("WritePrivateProfileStringA(\"Section\", \"Speed\""),
-              ElementsAre("WritePrivateProfileStringA(\"Section\", \"Speed\", \" 50\", \"C:\\Saver\\Vorn.ini\")"));
-}
-
-TEST(Buttons, CancelAndTheCloseBoxCloseWithoutWriting) {
-  for (int way = 0; way < 2; ++way) {
-    DialogRig rig;
-    std::size_t mark = 0;
+// A button writing when it should not, with the wrong face or order; the link opening elsewhere.
+TEST(Buttons, EachShowsItsFacesThenActs) {
+  using V = VornP;
+  const std::string face = "SetImagePicture(", close = "CloseDialog(" + kDlg + ")";
+  const std::string rect = "GetWindowRect(" + kDlg + ")", zoom = kZoomOut;
+  const std::tuple<std::vector<void (V::*)()>, std::vector<std::string>> kCases[] = {
+      {{&V::lbl_Set_MouseDown, &V::lbl_Set_MouseUp},
+       {face + "Img_Set, Img_On)", face + "Img_Set, Img_Off)", kWrite + "Speed\", \" 5" + kIni,
+        kWrite + "Num\", \" 250" + kIni, kWrite + "Intval\", \" 30" + kIni, close, rect, zoom}},
+      {{&V::lbl_Can_MouseDown, &V::lbl_Can_MouseUp},
+       {face + "Img_Can, Img_On)", face + "Img_Can, Img_Off)", close, rect, zoom}},
+      {{&V::ImgExit_MouseDown, &V::ImgExit_MouseUp},
+       {face + "ImgExit, imgImages(1))", face + "ImgExit, imgImages(0))", close, rect, zoom}},
+      {{&V::lbl_URL_Click},
+       {"ShellExecuteA(" + kDlg + ", \"open\", \"" + kHomePage + "\", \"\", \"\", 1)"}}};
+  for (const auto& [handlers, calls] : kCases) {
+    DialogRig rig({5, 250, 30});
     rig.Open([&] {
-      rig.platform.scrollValues[0] = 9;
-      rig.dialog.HS_Change(1);
-      mark = rig.platform.calls.size();
-      way == 0 ? rig.dialog.lbl_Can_MouseUp() : rig.dialog.ImgExit_MouseUp();
+      rig.platform.calls.clear();
+      for (auto handler : handlers) (rig.dialog.*handler)();
     });
-    const char* face = way == 0 ? "SetImagePicture(Img_Can, Img_Off)"
-                                : "SetImagePicture(ImgExit, imgImages(0))";
-    EXPECT_THAT(rig.CallsFrom(mark),
-                ElementsAre(face, "CloseDialog(" + kDlg + ")", "GetWindowRect(" + kDlg + ")",
-                            ::testing::StartsWith("DrawAnimatedRects(")));
-    EXPECT_EQ(rig.dialog.StopPreview, -1);
+    EXPECT_THAT(rig.platform.calls, ElementsAreArray(calls));
   }
 }
 
-TEST(Buttons, PressesShowThePressedFaces) {
-  DialogRig rig;
-  std::size_t mark = 0;
-  rig.Open([&] {
-    mark = rig.platform.calls.size();
-    rig.dialog.lbl_Can_MouseDown();
-    rig.dialog.ImgExit_MouseDown();
-  });
-  EXPECT_THAT(rig.CallsFrom(mark), ElementsAre("SetImagePicture(Img_Can, Img_On)",
-                                               "SetImagePicture(ImgExit, imgImages(1))"));
-}
-
-TEST(Drag, OffsetsAndMovesInTwipsTopBeforeLeft) {
+// Drag arithmetic off, a drag by another button, or the closing zoom aimed at the wrong point.
+TEST(Drag, MovesInTwipsTopBeforeLeftForTheLeftButtonOnly) {
   DialogRig rig;
   rig.Open([&] {
     rig.platform.dialogTwips = {1200, 900, 5940, 3450};
     rig.platform.cursor = {100, 65};
-    rig.dialog.Image1_MouseDown(1);
-    EXPECT_EQ(rig.dialog.Dragging, 1);
-    EXPECT_EQ(rig.dialog.DragOffsetX, 300);
-    EXPECT_EQ(rig.dialog.DragOffsetY, 75);
-    rig.platform.cursor = {110, 67};
-    const std::size_t mark = rig.platform.calls.size();
-    rig.dialog.Image1_MouseMove();
-    EXPECT_THAT(rig.CallsFrom(mark),
-                ElementsAre("GetCursorPos", "SetWindowTopTwips(" + kDlg + ", 930)",
-                            "SetWindowLeftTwips(" + kDlg + ", 1350)"));
-    rig.dialog.Image1_MouseUp();
-    EXPECT_EQ(rig.dialog.Dragging, 0);
-    const std::size_t after = rig.platform.calls.size();
-    rig.dialog.Image1_MouseMove();
-    EXPECT_EQ(rig.platform.calls.size(), after) << "no move once released";
-  });
-}
-
-TEST(Drag, OnlyTheLeftButtonStartsADrag) {
-  DialogRig rig;
-  rig.Open([&] {
     for (std::int16_t button : {2, 4, 3}) rig.dialog.Image1_MouseDown(button);
     EXPECT_EQ(rig.dialog.Dragging, 0);
+    rig.dialog.Image1_MouseDown(kLeftButton);
+    rig.platform.cursor = {110, 67};
+    rig.platform.calls.clear();
+    rig.dialog.Image1_MouseMove();
+    rig.dialog.Image1_MouseUp();
+    rig.dialog.Image1_MouseMove();
+    rig.dialog.lbl_Can_MouseUp();
   });
+  EXPECT_THAT(
+      rig.platform.calls,
+      ElementsAre("GetCursorPos", "PlaceWindowTwips(" + kDlg + ", top 930)",
+                  "PlaceWindowTwips(" + kDlg + ", left 1350)", "SetImagePicture(Img_Can, Img_Off)",
+                  "CloseDialog(" + kDlg + ")", "GetWindowRect(" + kDlg + ")",
+                  "DrawAnimatedRects(" + kDlg + ", 3, (90 62 486 292), (500 300 500 300))"));
 }
 
-TEST(Zoom, ADraggedDialogShrinksBackToWhereItOpened) {
-  FakePlatform platform;
-  platform.dialogTwips = {414 * 15, 269 * 15, 5940, 3450};
-  ZoomClose(platform, {500, 300}, FakePlatform::kDialogWindow);
-  EXPECT_THAT(platform.CallsStartingWith("DrawAnimatedRects"),
-              ElementsAre("DrawAnimatedRects(" + kDlg + ", 3, (414 269 810 499), (500 300 500 300))"));
-}
-
-TEST(Link, OpensTheHomePage) {
+// Cells out of order or off the 100 ms pace, the timer left on, or drawing after the window went.
+TEST(Preview, ShowsTheCellsInReadingOrderEveryHundredMillisecondsUntilTheWindowGoes) {
   DialogRig rig;
-  rig.Open([&] { rig.dialog.lbl_URL_Click(); });
-  EXPECT_THAT(rig.platform.CallsStartingWith("ShellExecuteA"),
-              ElementsAre("ShellExecuteA(" + kDlg + ", \"open\", \"" + std::string(kHomePage) +
-                          "\", \"\", \"\", 1)"));
-  EXPECT_FALSE(rig.platform.dialogClosed);
-}
-
-TEST(Preview, ShowsTheCellsInReadingOrderEveryHundredMilliseconds) {
-  DialogRig rig;
-  std::vector<Pixel> shown;  // the fake sheet's pixel is the cell's number
-  std::vector<std::int64_t> times;
-  bool cancelled = false;
-  rig.platform.onDoEvents = [&](int) {
-    const Pixel cell = rig.platform.surfaces[SurfaceId::DialogDisplay].At(0, 0);
-    if (shown.empty() || shown.back() != cell || times.back() + 50'000 < rig.platform.nowMicroseconds) {
-      if (shown.empty() || rig.platform.nowMicroseconds != times.back()) {
-        shown.push_back(cell);
-        times.push_back(rig.platform.nowMicroseconds);
-      }
-    }
-    if (shown.size() == 34 && !cancelled) {
-      cancelled = true;  // Cancel dispatches events itself: press it once
-      rig.dialog.lbl_Can_MouseUp();
-    }
+  rig.platform.recordDrawing = true;
+  rig.platform.onDoEvents = [&](int) {  // the system closes the window after 34 cells
+    if (rig.platform.CallsStartingWith("BitBlt").size() == 34) rig.platform.CloseDialog(kWindow);
+    if (rig.platform.CallsStartingWith("BitBlt").size() == 40) rig.dialog.StopPreview = kTrue16;
   };
   rig.Open([&] { rig.dialog.Timer1_Timer(); });
-  ASSERT_GE(shown.size(), 34u);
-  EXPECT_EQ(shown[0], 0u);
-  EXPECT_EQ(shown[8], 8u);    // the ninth frame: first cell of the second row
-  EXPECT_EQ(shown[31], 31u);
-  EXPECT_EQ(shown[32], 0u);   // the 33rd frame: the first cell again
-  for (std::size_t i = 1; i < 33; ++i) EXPECT_GE(times[i] - times[i - 1], 100'000);
+  const auto cells = rig.platform.CallsStartingWith("BitBlt");
+  ASSERT_EQ(cells.size(), 34u);
+  for (std::size_t i = 0; i < cells.size(); ++i) {  // 8 columns of 32, 4 rows of 64
+    EXPECT_EQ(cells[i], "BitBlt(P.Display, 0, 0, 32, 64, P.Pic_Vorn, " +
+                            std::to_string(i % 8 * 32) + ", " + std::to_string(i / 8 % 4 * 64) +
+                            ", 0xCC0020)");
+  }
+  EXPECT_THAT(rig.platform.CallsStartingWith("WaitForEvents"), Each(Eq("WaitForEvents(100)")));
   EXPECT_FALSE(rig.platform.dialogTimerEnabled);
+  DialogRig stopped;  // before the first tick
+  stopped.platform.recordDrawing = true;
+  stopped.dialog.StopPreview = kTrue16;
+  stopped.Open([&] { stopped.dialog.Timer1_Timer(); });
+  EXPECT_THAT(stopped.platform.CallsStartingWith("BitBlt"), IsEmpty());
 }
 
-TEST(Preview, DrawsNothingOnceStoppedAndNothingWhenAlreadyStopped) {
-  DialogRig rig;
-  rig.platform.recordDrawing = true;
-  rig.Open([&] {
-    rig.dialog.StopPreview = kTrue16;
-    rig.dialog.Timer1_Timer();
-  });
-  EXPECT_THAT(rig.platform.CallsStartingWith("BitBlt"), IsEmpty());
+// Logs the handlers the model runs and what it asks of its window ("+" the mouse taken,
+// "-" given back). Every text is 100 x 12 pixels; the close box 15 x 15, pressed 16 x 15.
+struct Rig final : DialogEvents, DialogView {
+  Log log;
+  DialogModel model{*this, *this, 96};
+  void Form_Resize() override { log.push_back("resize"); }
+  void Form_Unload() override { log.push_back("unload"); }
+  void Timer1_Timer() override {
+    log.push_back("tick");
+    model.Tick();  // not run inside this one
+  }
+  void HS_Change(std::int16_t bar) override { log.push_back("HS " + std::to_string(bar)); }
+  void lbl_Set_MouseDown() override { log.push_back("Set down"); }
+  void lbl_Set_MouseUp() override { log.push_back("Set up"); }
+  void lbl_Can_MouseDown() override { log.push_back("Can down"); }
+  void lbl_Can_MouseUp() override { log.push_back("Can up"); }
+  void ImgExit_MouseDown() override { log.push_back("Exit down"); }
+  void ImgExit_MouseUp() override { log.push_back("Exit up"); }
+  void Image1_MouseDown(std::int16_t b) override { log.push_back("Title " + std::to_string(b)); }
+  void Image1_MouseMove() override { log.push_back("Title move"); }
+  void Image1_MouseUp() override { log.push_back("Title up"); }
+  void lbl_URL_Click() override { log.push_back("Link"); }
+  std::optional<ScreenSize> MeasureText(std::string_view) override { return ScreenSize{100, 12}; }
+  ScreenSize PictureSize(P picture) override { return {picture == P::ClosePressed ? 16 : 15, 15}; }
+  void Repaint(const PixelRect&) override {}
+  void ShowThumb(std::int16_t bar, std::int32_t at) override {
+    log.push_back("thumb " + std::to_string(bar) + " " + std::to_string(at));
+  }
+  void Capture(bool take) override { log.push_back(take ? "+" : "-"); }
+};
 
-  DialogRig closing;
-  closing.platform.recordDrawing = true;
-  closing.platform.onDoEvents = [&](int n) {
-    if (n == 3) closing.dialog.ImgExit_MouseUp();
-  };
-  closing.Open([&] { closing.dialog.Timer1_Timer(); });
-  const auto& calls = closing.platform.calls;
-  const auto closed = std::find(calls.begin(), calls.end(), "CloseDialog(" + kDlg + ")");
-  ASSERT_NE(closed, calls.end());
-  EXPECT_TRUE(std::none_of(closed, calls.end(),
-                           [](const std::string& c) { return c.starts_with("BitBlt"); }));
+// Twips converted at a fixed 15 a pixel or rounded otherwise; a label's text at the wrong edge.
+TEST(DialogGeometry, TwipsBecomePixelsAtTheScreensResolutionAndLabelsAlign) {
+  // clang-format off
+  const std::tuple<const char*, double, std::int32_t, std::int32_t> kTwips[] = {
+      {"width, 96", 5940, 96, 396}, {"7, 96", 7, 96, 0}, {"8, 96", 8, 96, 1},
+      {"half, 96", 7.5, 96, 1}, {"width, 144", 5940, 144, 594}, {"half, 144", 5, 144, 1}};
+  const std::tuple<const char*, ControlKind, PixelRect, std::int32_t, std::int32_t> kLabels[] = {
+      {"left", ControlKind::Label, {16, 196, 230, 209}, 100, 16},
+      {"right", ControlKind::LabelRight, {320, 56, 345, 69}, 14, 331},
+      {"right, wider", ControlKind::LabelRight, {320, 56, 345, 69}, 40, 305},
+      {"centred", ControlKind::LabelCentred, {188, 168, 279, 185}, 28, 219}};
+  // clang-format on
+  for (const auto& [name, twips, dpi, px] : kTwips)
+    EXPECT_EQ(TwipsToPixels(twips, dpi), px) << name;
+  EXPECT_EQ(PixelsToTwips(1024, 96), 15360.0f);
+  EXPECT_EQ(PixelsToTwips(100, 144), 1000.0f);
+  EXPECT_EQ(Placed({314, 269, 710, 499}, {.top = 930}, 96), (PixelRect{314, 62, 710, 292}));
+  EXPECT_EQ(ControlRect(C::Display, 96), (PixelRect{52, 52, 84, 116}));  // within Pic_a
+  EXPECT_EQ(ControlRect(C::Display, 144), (PixelRect{78, 78, 126, 174}));
+  for (const auto& [name, kind, box, width, left] : kLabels) {
+    const PixelRect expected{left, box.top, left + width, box.top + 12};
+    EXPECT_EQ(TextBox(kind, box, {width, 12}), expected) << name;
+  }
 }
 
-TEST(Preview, AWindowClosedByTheSystemEndsTheLoopToo) {
-  DialogRig rig;
-  rig.platform.recordDrawing = true;
-  rig.platform.onDoEvents = [&](int n) {
-    if (n == 2) rig.platform.CloseDialog(FakePlatform::kDialogWindow);
-    ASSERT_LT(n, 50) << "the preview loop outlived its window";
+// A press landing on the wrong control, or on one outside every control (96 dpi).
+TEST(DialogModelInput, HitPointsFindTheirControls) {
+  Rig rig;
+  // clang-format off
+  const std::tuple<const char*, PixelPoint, std::optional<C>> kPoints[] = {
+      {"title bar", {200, 11}, C::Image1}, {"title text", {20, 8}, C::Image1},
+      {"close box", {383, 11}, C::ImgExit}, {"past the close box", {391, 10}, C::Image1},
+      {"Set caption", {233, 176}, C::LblSet}, {"Set picture above it", {190, 165}, C::LblSet},
+      {"Cancel picture below it", {300, 185}, C::LblCan}, {"link text", {20, 200}, C::LblUrl},
+      {"link past its text", {200, 200}, {}}, {"preview", {60, 60}, {}}};
+  // clang-format on
+  for (const auto& [name, at, control] : kPoints)
+    EXPECT_EQ(rig.model.ControlAt(at), control) << name;
+  rig.model.SetImagePicture(C::ImgExit, P::ClosePressed);  // one pixel wider
+  EXPECT_EQ(rig.model.ControlAt({391, 10}), C::ImgExit);
+}
+
+// A press or release routed wrongly; Alt+F4, ticks or resizes reaching a dialog not up or closing.
+TEST(DialogModelInput, EventsReachTheirHandlers) {
+  using Step = std::function<void(DialogModel&)>;
+  const auto press = [](PixelPoint at, std::int16_t button = kLeftButton) -> Step {
+    return [=](DialogModel& m) { m.ButtonDown(at, button); };
   };
-  rig.Open([&] { rig.dialog.Timer1_Timer(); });
-  EXPECT_EQ(rig.dialog.StopPreview, -1);
-  EXPECT_THAT(rig.platform.CallsStartingWith("WritePrivateProfileStringA"), IsEmpty());
+  const auto up = [](PixelPoint at) -> Step { return [=](DialogModel& m) { m.ButtonUp(at); }; };
+  const auto move = [](PixelPoint at) -> Step { return [=](DialogModel& m) { m.MouseMove(at); }; };
+  const Step lost = &DialogModel::CaptureLost, open = &DialogModel::Opened,
+             tick = &DialogModel::Tick, resize = &DialogModel::Resized,
+             close = &DialogModel::CloseRequested, unload = &DialogModel::Unload,
+             destroy = &DialogModel::Destroyed,
+             timerOff = [](DialogModel&m) { m.EnableTimer(false); };
+  const PixelPoint set{233, 176}, cancel{329, 176}, title{200, 11}, link{20, 200}, off{60, 60};
+  const std::int16_t right = kRightButton;
+  // clang-format off
+  const std::tuple<const char*, std::vector<Step>, Log> kCases[] = {
+      {"Set let go off it", {press(set), up(off)}, {"+", "Set down", "-", "Set up"}},
+      {"Set, right button", {press(set, right), up(set)}, {"+", "Set down", "-", "Set up"}},
+      {"Cancel let go over Set", {press(cancel), up(set)}, {"+", "Can down", "-", "Can up"}},
+      {"second press", {press(set), press(cancel, right), up(off)},
+       {"+", "Set down", "-", "Set up"}},
+      {"title, right button", {press(title, right), up(title)}, {"+", "Title 2", "-", "Title up"}},
+      {"drag, mouse lost", {press(title), move(off), lost, up(title)},
+       {"+", "Title 1", "Title move", "Title up"}},
+      {"Set, mouse lost", {press(set), lost, up(set)}, {"+", "Set down"}},
+      {"link clicked", {press(link), up(link)}, {"+", "-", "Link"}},
+      {"link let go off it", {press(link), up(off)}, {"+", "-"}},
+      {"link, right button", {press(link, right), up(link)}, {"+", "-"}},
+      {"over the title bar", {move(title), move(off)}, {"Title move"}},
+      {"press on no control", {press(off), up(off)}, {}},
+      {"before the window is up", {tick, resize, close}, {}},
+      {"window up", {open, tick, resize, close}, {"tick", "resize", "Exit up"}},
+      {"closing", {open, unload, close, unload}, {"unload"}},
+      {"timer off", {open, timerOff, tick}, {}},
+      {"destroyed", {open, destroy, tick, resize, close}, {}}};
+  // clang-format on
+  for (const auto& [name, steps, log] : kCases) {
+    Rig rig;
+    rig.model.EnableTimer(true);
+    for (const Step& step : steps) step(rig.model);
+    EXPECT_THAT(rig.log, ElementsAreArray(log)) << name;
+  }
+}
+
+// Scroll steps wrong in size or past the ends, a change without a new value; Tab order wrong.
+TEST(DialogModelInput, ScrollStepsCommitWithinTheRangeAndTabGoesRoundTheBars) {
+  using S = ScrollCode;
+  // The bar, its value, the request, where the thumb is dragged, where it shows, the value then.
+  // clang-format off
+  const std::tuple<const char*, std::int16_t, std::int16_t, S, int, int, std::int16_t> kSteps[] = {
+      {"arrow right", 1, 5, S::LineRight, 0, 6, 6}, {"arrow left at 1", 1, 1, S::LineLeft, 0, 1, 1},
+      {"arrow right at 20", 1, 20, S::LineRight, 0, 20, 20},
+      {"page of Num", 2, 200, S::PageRight, 0, 210, 210},
+      {"page past 400", 2, 395, S::PageRight, 0, 400, 400},
+      {"page past 100", 2, 105, S::PageLeft, 0, 100, 100}, {"Home", 3, 30, S::Left, 0, 20, 20},
+      {"End", 3, 30, S::Right, 0, 60, 60},
+      {"thumb let go", 2, 200, S::ThumbPosition, 333, 333, 333},
+      {"thumb let go past 60", 3, 30, S::ThumbPosition, 70, 60, 60},
+      {"thumb dragged", 2, 200, S::ThumbTrack, 333, 333, 200}};
+  // clang-format on
+  for (const auto& [name, bar, from, code, thumb, shown, to] : kSteps) {
+    Rig rig;
+    rig.model.SetScrollValue(bar, from);
+    rig.log.clear();
+    rig.model.Scroll(bar, code, thumb);
+    Log log{"thumb " + std::to_string(bar) + " " + std::to_string(shown)};
+    if (to != from) log.push_back("HS " + std::to_string(bar));
+    EXPECT_THAT(rig.log, ElementsAreArray(log)) << name;
+    EXPECT_EQ(rig.model.GetScrollValue(bar), to) << name;
+  }
+  const std::tuple<std::int16_t, bool, std::int16_t> kTabs[] = {
+      {1, false, 2}, {2, false, 3}, {3, false, 1}, {1, true, 3}, {3, true, 2}, {2, true, 1}};
+  for (const auto& [from, back, to] : kTabs) EXPECT_EQ(NextBar(from, back), to) << from << back;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <sstream>
+#include <tuple>
 
 namespace vorn::testing {
 namespace {
@@ -233,8 +234,9 @@ WindowHandle FakePlatform::CreateDialogWindow(DialogEvents& events) {
   surfaces[SurfaceId::DialogPicB] = Surface(233, 93);
   surfaces[SurfaceId::DialogDisplay] = Surface(32, 64);
   Surface sheet(256, 256);
-  for (std::int32_t y = 0; y < 256; ++y)
-    for (std::int32_t x = 0; x < 256; ++x) sheet.Set(x, y, static_cast<Pixel>((y / 64) * 8 + x / 32));
+  for (std::int32_t y = 0; y < 256; ++y) {
+    for (std::int32_t x = 0; x < 256; ++x) sheet.Set(x, y, static_cast<Pixel>(y / 64 * 8 + x / 32));
+  }
   surfaces[SurfaceId::DialogSprites] = sheet;
   return kDialogWindow;
 }
@@ -245,30 +247,20 @@ TwipsRect FakePlatform::GetScreenTwips() {
 
 TwipsRect FakePlatform::GetWindowTwips(WindowHandle) { return dialogTwips; }
 
-void FakePlatform::SetWindowWidthTwips(WindowHandle window, float width) {
-  calls.push_back(Call("SetWindowWidthTwips", window, width));
-  dialogTwips.width = width;
-}
-
-void FakePlatform::SetWindowHeightTwips(WindowHandle window, float height) {
-  calls.push_back(Call("SetWindowHeightTwips", window, height));
-  dialogTwips.height = height;
-}
-
-void FakePlatform::SetWindowLeftTwips(WindowHandle window, float left) {
-  calls.push_back(Call("SetWindowLeftTwips", window, left));
-  dialogTwips.left = left;
-}
-
-void FakePlatform::SetWindowTopTwips(WindowHandle window, float top) {
-  calls.push_back(Call("SetWindowTopTwips", window, top));
-  dialogTwips.top = top;
-}
-
-void FakePlatform::MoveWindowTwips(WindowHandle window, float left, float top) {
-  calls.push_back(Call("MoveWindowTwips", window, left, top));
-  dialogTwips.left = left;
-  dialogTwips.top = top;
+// Recorded as "PlaceWindowTwips(window, width 5940)", the values given in order.
+void FakePlatform::PlaceWindowTwips(WindowHandle window, const TwipsPlacement& place) {
+  std::ostringstream out;
+  out << "PlaceWindowTwips(" << window;
+  for (const auto& [name, value, field] :
+       {std::tuple{"left", place.left, &dialogTwips.left},
+        std::tuple{"top", place.top, &dialogTwips.top},
+        std::tuple{"width", place.width, &dialogTwips.width},
+        std::tuple{"height", place.height, &dialogTwips.height}}) {
+    if (!value) continue;
+    out << ", " << name << ' ' << *value;
+    *field = *value;
+  }
+  calls.push_back(out.str() + ")");
 }
 
 ScreenSize FakePlatform::GetSurfaceSize(SurfaceId surface) {
@@ -278,7 +270,9 @@ ScreenSize FakePlatform::GetSurfaceSize(SurfaceId surface) {
 
 void FakePlatform::DrawLine(SurfaceId surface, std::int32_t x1, std::int32_t y1, std::int32_t x2,
                             std::int32_t y2, std::uint32_t colourBgr) {
-  if (recordDrawing) calls.push_back(Call("DrawLine", SurfaceName(surface), x1, y1, x2, y2, colourBgr));
+  if (recordDrawing) {
+    calls.push_back(Call("DrawLine", SurfaceName(surface), x1, y1, x2, y2, colourBgr));
+  }
   const Pixel rgb = ((colourBgr & 0xFF) << 16) | (colourBgr & 0xFF00) | ((colourBgr >> 16) & 0xFF);
   if (y1 == y2) surfaces[surface].FillInclusive(x1, y1, x2 - 1, y2, rgb);
 }

@@ -14,7 +14,7 @@
 
 namespace vorn::testing {
 
-class FakePlatform : public Platform {
+class FakePlatform : public Platform, public DialogControls {
  public:
   // --- Scripted answers -----------------------------------------------------
   std::string argumentText;
@@ -97,11 +97,7 @@ class FakePlatform : public Platform {
   WindowHandle CreateDialogWindow(DialogEvents& events) override;
   TwipsRect GetScreenTwips() override;
   TwipsRect GetWindowTwips(WindowHandle window) override;
-  void SetWindowWidthTwips(WindowHandle window, float width) override;
-  void SetWindowHeightTwips(WindowHandle window, float height) override;
-  void SetWindowLeftTwips(WindowHandle window, float left) override;
-  void SetWindowTopTwips(WindowHandle window, float top) override;
-  void MoveWindowTwips(WindowHandle window, float left, float top) override;
+  void PlaceWindowTwips(WindowHandle window, const TwipsPlacement& place) override;
   ScreenSize GetSurfaceSize(SurfaceId surface) override;
   void DrawLine(SurfaceId surface, std::int32_t x1, std::int32_t y1, std::int32_t x2,
                 std::int32_t y2, std::uint32_t colourBgr) override;
@@ -109,6 +105,7 @@ class FakePlatform : public Platform {
   void SetLabelCaption(DialogControl label, std::string_view text) override;
   void SetImagePicture(DialogControl image, DialogPicture picture) override;
   void SetHandCursor(DialogControl control) override;
+  DialogControls& Controls() override { return *this; }
   std::int16_t GetScrollValue(std::int16_t index) override;
   void SetScrollValue(std::int16_t index, std::int16_t value) override;
   void SetDialogTimer(bool enabled, std::uint32_t intervalMs) override;

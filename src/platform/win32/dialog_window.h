@@ -1,428 +1,353 @@
-// The settings dialog's window ("Vornの設定"): DialogCanvas holds its look (the
-// backing images the routines draw on, the pictures and captions of its
-// controls, and how they are composed into one frame); DialogWindow is the
-// frameless window with its three real scroll bars and the routing of its
-// messages to the dialog's event handlers (dialog_window.cpp).
+// The settings dialog's window ("Vornの設定"), made only by the Win32 platform:
+// a frameless window with three real scroll bars, whose messages go to the
+// dialog's model and whose look is composed from the backing images the
+// routines draw on and from what the model says each control shows.
 #pragma once
 
-#include <windows.h>
+#include <windowsx.h>
 
+#include <algorithm>
 #include <array>
-#include <cmath>
-#include <cstddef>
-#include <cstdint>
-#include <optional>
 #include <string>
-#include <utility>
 
-#include "platform/platform.h"
-#include "platform/win32/gdi.h"
-#include "platform/win32/text.h"
+#include "platform/win32/win32_platform.h"
 #include "resources/resource_ids.h"
-#include "settings_dialog/layout.h"
+#include "settings_dialog/dialog_model.h"
+#include "settings_dialog/geometry.h"
 
 namespace vorn::win32 {
 
-// The layout table lists the controls in the order of DialogControl, so a
-// control's entry is found by its value.
-constexpr bool LayoutFollowsControlOrder() {
-  for (std::size_t i = 0; i < kDialogLayout.size(); ++i) {
-    if (static_cast<std::size_t>(kDialogLayout[i].id) != i) return false;
-  }
-  return true;
-}
-static_assert(LayoutFollowsControlOrder());
+constexpr wchar_t kDialogClass[] = L"VornDialogWindow";
+constexpr UINT_PTR kPreviewTimerId = 1;
+constexpr int kFirstBarId = 100;             // HS(index) has the id 100 + index
+constexpr int kLabelPointsHundredths = 975;  // 9.75 pt
+constexpr UINT kLabelFormat = DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP;
+constexpr auto kFirstSurface = static_cast<std::size_t>(SurfaceId::DialogWindow);
+constexpr std::size_t kTitleBar = 4;  // the title bar's picture, after the DialogPicture ones
+static_assert(SB_LINELEFT == 0 && SB_LINERIGHT == 1 && SB_PAGELEFT == 2 && SB_PAGERIGHT == 3 &&
+              SB_THUMBPOSITION == 4 && SB_THUMBTRACK == 5 && SB_LEFT == 6 && SB_RIGHT == 7);
 
-inline constexpr std::size_t kDialogControlCount = kDialogLayout.size();
-constexpr std::size_t SlotOf(DialogControl control) { return static_cast<std::size_t>(control); }
-
-// ------------------------------------------------------------ GDI scopes
-
-// A font, deleted with its owner.
-class Font {
- public:
-  Font() = default;
-  Font(const Font&) = delete;
-  Font& operator=(const Font&) = delete;
-  ~Font() { Reset(nullptr); }
-  void Reset(HFONT font) {
-    if (font_ != nullptr) DeleteObject(font_);
-    font_ = font;
-  }
-  HFONT Get() const { return font_; }
-
- private:
-  HFONT font_ = nullptr;
-};
-
-// A GDI object selected into a device context for one scope.
-class Selection {
- public:
-  Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
-  Selection(const Selection&) = delete;
-  Selection& operator=(const Selection&) = delete;
-  ~Selection() { SelectObject(dc_, previous_); }
-
- private:
-  HDC dc_;
-  HGDIOBJ previous_;
-};
-
-// A window's device context (the screen's for no window), released with the scope.
-class WindowDc {
- public:
-  explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
-  WindowDc(const WindowDc&) = delete;
-  WindowDc& operator=(const WindowDc&) = delete;
-  ~WindowDc() {
-    if (dc_ != nullptr) ReleaseDC(window_, dc_);
-  }
-  HDC Get() const { return dc_; }
-
- private:
-  HWND window_;
-  HDC dc_;
-};
-
-// BeginPaint to EndPaint.
-class PaintDc {
- public:
-  explicit PaintDc(HWND window) : window_(window) { BeginPaint(window_, &paint_); }
-  PaintDc(const PaintDc&) = delete;
-  PaintDc& operator=(const PaintDc&) = delete;
-  ~PaintDc() { EndPaint(window_, &paint_); }
-  HDC Get() const { return paint_.hdc; }
-  const RECT& Area() const { return paint_.rcPaint; }
-
- private:
-  HWND window_;
-  PAINTSTRUCT paint_{};
-};
-
-// ------------------------------------------------------------ geometry
-
-// Twips per screen pixel, horizontally and vertically (15 at 96 dpi).
-struct TwipsPerPixel {
-  double x = 15;
-  double y = 15;
-};
-
-inline TwipsPerPixel ScreenTwipsPerPixel() {
+inline int ScreenDpi() {
   WindowDc screen(nullptr);
-  TwipsPerPixel twips;
-  if (screen.Get() == nullptr) return twips;
-  const int dpiX = GetDeviceCaps(screen.Get(), LOGPIXELSX);
-  const int dpiY = GetDeviceCaps(screen.Get(), LOGPIXELSY);
-  if (dpiX > 0) twips.x = 1440.0 / dpiX;
-  if (dpiY > 0) twips.y = 1440.0 / dpiY;
-  return twips;
+  const int dpi = screen.Get() != nullptr ? GetDeviceCaps(screen.Get(), LOGPIXELSX) : 0;
+  return dpi > 0 ? dpi : 96;  // the usual resolution when the screen says nothing
 }
 
-inline int ToPixels(double twips, double twipsPerPixel) {
-  return static_cast<int>(std::lround(twips / twipsPerPixel));
-}
-inline int Width(const RECT& rect) { return rect.right - rect.left; }
-inline int Height(const RECT& rect) { return rect.bottom - rect.top; }
-inline RECT Union(const RECT& a, const RECT& b) {
-  RECT both{};
-  UnionRect(&both, &a, &b);
-  return both;
+inline void Fill(const MemorySurface& surface, COLORREF colour) {
+  const RECT all{0, 0, surface.Width(), surface.Height()};
+  SetDCBrushColor(surface.Dc(), colour);
+  FillRect(surface.Dc(), &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 }
 
-// ------------------------------------------------------------ the look
+inline void Blt(HDC dc, const PixelRect& at, const MemorySurface& picture) {
+  BitBlt(dc, at.left, at.top, picture.Width(), picture.Height(), picture.Dc(), 0, 0, SRCCOPY);
+}
 
-class DialogCanvas {
+// Stretches a picture over `to`; with `framed`, its one-pixel frame stays one
+// pixel wide and only the inside grows, so a button face keeps a crisp bevel.
+inline void Stretch(HDC dc, const PixelRect& to, const MemorySurface& picture, bool framed) {
+  const int w = picture.Width(), h = picture.Height();
+  if (picture.Dc() == nullptr || (framed && (w < 3 || h < 3))) return;
+  if (!framed) {
+    StretchBlt(dc, to.left, to.top, Width(to), Height(to), picture.Dc(), 0, 0, w, h, SRCCOPY);
+    return;
+  }
+  const int fromX[] = {0, 1, w - 1, w}, fromY[] = {0, 1, h - 1, h};
+  const int toX[] = {to.left, to.left + 1, to.right - 1, to.right};
+  const int toY[] = {to.top, to.top + 1, to.bottom - 1, to.bottom};
+  for (int row = 0; row < 3; ++row) {
+    for (int col = 0; col < 3; ++col) {
+      StretchBlt(dc, toX[col], toY[row], toX[col + 1] - toX[col], toY[row + 1] - toY[row],
+                 picture.Dc(), fromX[col], fromY[row], fromX[col + 1] - fromX[col],
+                 fromY[row + 1] - fromY[row], SRCCOPY);
+    }
+  }
+}
+
+class DialogWindow final : public DialogView, NoCopy {
  public:
-  explicit DialogCanvas(TwipsPerPixel twips) : twips_(twips) {
-    for (const ControlLayout& control : kDialogLayout) {
-      if (control.caption != nullptr) captions_[SlotOf(control.id)] = Widen(control.caption);
+  DialogWindow(HINSTANCE instance, DialogEvents& events)
+      : instance_(instance), model_(events, *this, ScreenDpi()) {}
+  ~DialogWindow() {
+    model_.Destroyed();
+    if (window_ != nullptr) DestroyWindow(window_);
+  }
+
+  // Loads the pictures and makes the fixed-size surfaces, the labels' font,
+  // then the hidden window and its scroll bars.
+  bool Create() {
+    RegisterWindowClass(instance_, kDialogClass, &DialogWindow::Proc, 0,
+                        LoadIconW(instance_, MAKEINTRESOURCEW(IDI_VORN)), nullptr);
+    constexpr int kPictures[] = {IDB_BUTTON_RELEASED, IDB_BUTTON_PRESSED, IDB_CLOSE_RELEASED,
+                                 IDB_CLOSE_PRESSED, IDB_TITLE_BAR};
+    for (std::size_t i = 0; i < pictures_.size(); ++i) {
+      pictures_[i].LoadBitmapResource(instance_, kPictures[i]);
     }
-    shown_[SlotOf(DialogControl::ImgExit)] = DialogPicture::CloseReleased;
-    shown_[SlotOf(DialogControl::ImgSet)] = DialogPicture::ButtonReleased;
-    shown_[SlotOf(DialogControl::ImgCan)] = DialogPicture::ButtonReleased;
+    Own(SurfaceId::DialogSprites).LoadBitmapResource(instance_, IDB_SPRITE_SHEET);
+    for (const auto& [surface, control] : {std::pair{SurfaceId::DialogPicB, DialogControl::PicB},
+                                           {SurfaceId::DialogDisplay, DialogControl::Display}}) {
+      const PixelRect place = model_.Rect(control);
+      if (!Own(surface).CreateDib(Width(place), Height(place))) return false;  // black
+    }
+    Fill(Own(SurfaceId::DialogPicB), kPicBBackColour);
+    font_.reset(CreateFontW(-MulDiv(kLabelPointsHundredths, model_.Dpi(), 7200), 0, 0, 0, FW_NORMAL,
+                            FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                            L"ＭＳ Ｐゴシック"));
+    handCursor_ = LoadCursorW(instance_, MAKEINTRESOURCEW(IDC_HAND_POINTER));
+    // Frameless, so the client area is the whole window; listed on the taskbar.
+    // cppcheck-suppress ignoredReturnValue ; the handle arrives in window_ with WM_NCCREATE
+    CreateWindowExW(WS_EX_APPWINDOW, kDialogClass, Widen(kDialogCaption).c_str(),
+                    WS_POPUP | WS_CLIPCHILDREN, 0, 0, 0, 0, nullptr, nullptr, instance_, this);
+    if (window_ != nullptr) model_.Opened();
+    return window_ != nullptr;
   }
-
-  // The pictures, the fixed-size surfaces and the labels' font.
-  bool Load(HINSTANCE instance) {
-    titleBar_.LoadBitmapResource(instance, IDB_TITLE_BAR);
-    Picture(DialogPicture::ButtonReleased).LoadBitmapResource(instance, IDB_BUTTON_RELEASED);
-    Picture(DialogPicture::ButtonPressed).LoadBitmapResource(instance, IDB_BUTTON_PRESSED);
-    Picture(DialogPicture::CloseReleased).LoadBitmapResource(instance, IDB_CLOSE_RELEASED);
-    Picture(DialogPicture::ClosePressed).LoadBitmapResource(instance, IDB_CLOSE_PRESSED);
-    sprites_.LoadBitmapResource(instance, IDB_SPRITE_SHEET);
-    const RECT picB = Rect(DialogControl::PicB);
-    const RECT display = Rect(DialogControl::Display);
-    if (!picB_.CreateDib(Width(picB), Height(picB))) return false;
-    if (!display_.CreateDib(Width(display), Height(display))) return false;  // black
-    Fill(picB_, kPicBBackColour);
-    const int dpi = static_cast<int>(std::lround(1440.0 / twips_.y));
-    font_.Reset(CreateFontW(-MulDiv(kLabelPointsHundredths, dpi, 7200), 0, 0, 0, FW_NORMAL, FALSE,
-                            FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                            DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"ＭＳ Ｐゴシック"));
-    return true;
-  }
-
-  // The window's own image follows the client area; it starts grey.
-  void Resize(int width, int height) {
-    if (width == backing_.Width() && height == backing_.Height()) return;
-    if (backing_.CreateDib(width, height)) Fill(backing_, kDialogBackColour);
-    frame_.CreateDib(width, height);
-  }
-
+  // Null once the window is destroyed; the surfaces outlive it.
+  HWND Window() const { return window_; }
+  DialogModel& Model() { return model_; }
+  // The backing images of the dialog's surfaces; null for other surfaces.
   const MemorySurface* Surface(SurfaceId surface) const {
-    switch (surface) {
-      case SurfaceId::DialogWindow: return &backing_;
-      case SurfaceId::DialogPicB: return &picB_;
-      case SurfaceId::DialogDisplay: return &display_;
-      case SurfaceId::DialogSprites: return &sprites_;
-      default: return nullptr;
+    const auto slot = static_cast<std::size_t>(surface) - kFirstSurface;
+    return slot < surfaces_.size() ? &surfaces_[slot] : nullptr;  // wraps below the first
+  }
+  // A surface's backing image changed: show it.
+  void Refresh(SurfaceId surface) {
+    const MemorySurface* image = Surface(surface);
+    if (window_ == nullptr || image == nullptr) return;
+    if (surface == SurfaceId::DialogWindow) Repaint({0, 0, image->Width(), image->Height()});
+    if (surface == SurfaceId::DialogPicB) Repaint(model_.Rect(DialogControl::PicB));
+    if (surface != SurfaceId::DialogDisplay) return;
+    // The preview changes many times a second: it goes on the screen at once
+    // rather than through a repaint of the window around it.
+    WindowDc dc(window_);
+    Blt(dc.Get(), model_.Rect(DialogControl::Display), *image);
+  }
+  void SetPreviewTimer(bool enabled, UINT intervalMs) {
+    model_.EnableTimer(enabled && window_ != nullptr);
+    if (window_ == nullptr) return;
+    if (!enabled) KillTimer(window_, kPreviewTimerId);
+    if (enabled)
+      SetTimer(window_, kPreviewTimerId, std::max<UINT>(intervalMs, USER_TIMER_MINIMUM), nullptr);
+  }
+  // Shows the window and serves messages until it is destroyed.
+  void RunModal() {
+    if (window_ == nullptr) return;
+    const int resizesBefore = resizes_;
+    ShowWindow(window_, SW_SHOW);
+    // The first showing counts as a resize even when the size stays.
+    // cppcheck-suppress knownConditionTrueFalse ; ShowWindow's WM_SIZE counts in resizes_
+    if (resizes_ == resizesBefore) {
+      RECT client{};
+      GetClientRect(window_, &client);
+      OnSize(client.right, client.bottom);
+    }
+    if (window_ != nullptr) SetForegroundWindow(window_);
+    if (bars_[0] != nullptr) SetFocus(bars_[0]);
+    MSG message;
+    while (window_ != nullptr && GetMessageW(&message, nullptr, 0, 0) > 0) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
     }
   }
-
-  // A control's place in the client area, pixels.
-  RECT Rect(DialogControl control) const {
-    const ControlLayout& layout = kDialogLayout[SlotOf(control)];
-    int x = ToPixels(layout.left, twips_.x);
-    int y = ToPixels(layout.top, twips_.y);
-    if (layout.parent) {
-      x += ToPixels(kDialogLayout[SlotOf(*layout.parent)].left, twips_.x);
-      y += ToPixels(kDialogLayout[SlotOf(*layout.parent)].top, twips_.y);
-    }
-    return {x, y, x + ToPixels(layout.width, twips_.x), y + ToPixels(layout.height, twips_.y)};
+  // Runs Form_Unload and destroys the window, once.
+  void Close() {
+    if (window_ == nullptr || !model_.Unload()) return;
+    // cppcheck-suppress knownConditionTrueFalse ; the routine just run may have destroyed it
+    if (window_ != nullptr) DestroyWindow(window_);
   }
-
-  // Where a label's text lies: its box, or the text's own extent where the
-  // text is wider than the box or narrower (labels sized to their text).
-  RECT TextBox(DialogControl label) const {
-    const RECT box = Rect(label);
-    const std::wstring& text = captions_[SlotOf(label)];
-    if (frame_.Dc() == nullptr || text.empty()) return box;
-    RECT measured = box;
-    {
-      Selection font(frame_.Dc(), font_.Get());
-      DrawTextW(frame_.Dc(), text.c_str(), static_cast<int>(text.size()), &measured,
-                kLabelFormat | DT_CALCRECT);
-    }
-    const int width = Width(measured);
-    const ControlKind kind = kDialogLayout[SlotOf(label)].kind;
-    if (kind == ControlKind::LabelRight) measured.left = box.right - width;
-    if (kind == ControlKind::LabelCentred) measured.left = box.left + (Width(box) - width) / 2;
-    measured.right = measured.left + width;
-    return measured;
+  std::optional<ScreenSize> MeasureText(std::string_view text) override {
+    if (frame_.Dc() == nullptr) return std::nullopt;
+    const std::wstring wide = Widen(text);
+    RECT measured{};
+    Selection font(frame_.Dc(), font_.get());
+    DrawTextW(frame_.Dc(), wide.c_str(), static_cast<int>(wide.size()), &measured,
+              kLabelFormat | DT_CALCRECT);
+    return ScreenSize{measured.right - measured.left, measured.bottom - measured.top};
   }
-
-  // Where an image's picture is drawn: stretched over the button images, at
-  // its own size for the close box.
-  RECT PictureBox(DialogControl image) const {
-    RECT box = Rect(image);
-    const std::optional<DialogPicture> shown = shown_[SlotOf(image)];
-    if (image != DialogControl::ImgExit || !shown) return box;
-    box.right = box.left + Picture(*shown).Width();
-    box.bottom = box.top + Picture(*shown).Height();
-    return box;
+  ScreenSize PictureSize(DialogPicture picture) override {
+    return {Picture(picture).Width(), Picture(picture).Height()};
   }
-
-  // The control a press at this point belongs to, the ones on top first. A
-  // press on a button's picture counts as one on its caption; one on the
-  // title text drags the window like the rest of the title bar.
-  std::optional<DialogControl> ControlAt(POINT point) const {
-    constexpr std::pair<DialogControl, DialogControl> kAreas[] = {
-        {DialogControl::ImgExit, DialogControl::ImgExit},
-        {DialogControl::LblSet, DialogControl::LblSet},
-        {DialogControl::ImgSet, DialogControl::LblSet},
-        {DialogControl::LblCan, DialogControl::LblCan},
-        {DialogControl::ImgCan, DialogControl::LblCan},
-        {DialogControl::Image1, DialogControl::Image1},
-    };
-    for (const auto& [area, target] : kAreas) {
-      const RECT box = area == DialogControl::ImgExit ? PictureBox(area) : Rect(area);
-      if (PtInRect(&box, point)) return target;
-    }
-    const RECT link = TextBox(DialogControl::LblUrl);
-    if (PtInRect(&link, point)) return DialogControl::LblUrl;
-    return std::nullopt;
+  void Repaint(const PixelRect& area) override {
+    const RECT rect = ToRect(area);
+    if (window_ != nullptr) InvalidateRect(window_, &rect, FALSE);
   }
-
-  // Each returns the area to paint again.
-  RECT SetCaption(DialogControl label, std::wstring text) {
-    const RECT before = Union(Rect(label), TextBox(label));
-    captions_[SlotOf(label)] = std::move(text);
-    return Union(before, TextBox(label));
+  void ShowThumb(std::int16_t index, std::int32_t value) override {
+    if (HWND bar = bars_[BarSlot(index)]) SetScrollPos(bar, SB_CTL, value, TRUE);
   }
-  RECT SetPicture(DialogControl image, DialogPicture picture) {
-    const RECT before = PictureBox(image);
-    shown_[SlotOf(image)] = picture;
-    return Union(before, PictureBox(image));
-  }
-
-  // The whole client area, composed afresh from the backing images.
-  const MemorySurface& Compose() {
-    HDC dc = frame_.Dc();
-    if (dc == nullptr) return frame_;
-    BitBlt(dc, 0, 0, frame_.Width(), frame_.Height(), backing_.Dc(), 0, 0, SRCCOPY);
-    DrawPictures(dc);
-    DrawLabels(dc);
-    return frame_;
+  void Capture(bool take) override {
+    if (take) SetCapture(window_);
+    if (!take) ReleaseCapture();
   }
 
  private:
-  static constexpr int kLabelPointsHundredths = 975;  // 9.75 pt
-  static constexpr UINT kLabelFormat = DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP;
-
-  static void Fill(const MemorySurface& surface, COLORREF colour) {
-    const RECT all{0, 0, surface.Width(), surface.Height()};
-    SetDCBrushColor(surface.Dc(), colour);
-    FillRect(surface.Dc(), &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = Attached<DialogWindow>(window, message, lParam);
+    if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCCREATE) self->window_ = window;
+    return self->Dispatch(message, wParam, lParam);
   }
-  static void Stretch(HDC dc, const RECT& to, const MemorySurface& picture) {
-    if (picture.Dc() == nullptr) return;
-    StretchBlt(dc, to.left, to.top, Width(to), Height(to), picture.Dc(), 0, 0, picture.Width(),
-               picture.Height(), SRCCOPY);
-  }
-  // Stretches a picture whose one-pixel frame stays one pixel wide: only the
-  // inside grows, so a button face keeps a crisp bevel at any size.
-  static void StretchFramed(HDC dc, const RECT& to, const MemorySurface& picture) {
-    if (picture.Dc() == nullptr || picture.Width() < 3 || picture.Height() < 3) return;
-    const int fromX[] = {0, 1, picture.Width() - 1, picture.Width()};
-    const int fromY[] = {0, 1, picture.Height() - 1, picture.Height()};
-    const int toX[] = {to.left, to.left + 1, to.right - 1, to.right};
-    const int toY[] = {to.top, to.top + 1, to.bottom - 1, to.bottom};
-    for (int row = 0; row < 3; ++row) {
-      for (int column = 0; column < 3; ++column) {
-        StretchBlt(dc, toX[column], toY[row], toX[column + 1] - toX[column],
-                   toY[row + 1] - toY[row], picture.Dc(), fromX[column], fromY[row],
-                   fromX[column + 1] - fromX[column], fromY[row + 1] - fromY[row], SRCCOPY);
+  LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+    const PixelPoint at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    HWND window = window_;
+    switch (message) {
+      case WM_CREATE: CreateScrollBars(); return 0;
+      case WM_SIZE: OnSize(LOWORD(lParam), HIWORD(lParam)); return 0;
+      case WM_ERASEBKGND: return 1;  // every pixel comes from the composed frame
+      case WM_PAINT: OnPaint(); return 0;
+      case WM_SETCURSOR: return OnSetCursor(wParam, lParam);
+      case WM_LBUTTONDOWN: model_.ButtonDown(at, kLeftButton); return 0;
+      case WM_RBUTTONDOWN: model_.ButtonDown(at, kRightButton); return 0;
+      case WM_MBUTTONDOWN: model_.ButtonDown(at, kMiddleButton); return 0;
+      case WM_LBUTTONUP:
+      case WM_RBUTTONUP:
+      case WM_MBUTTONUP: model_.ButtonUp(at); return 0;
+      case WM_MOUSEMOVE: model_.MouseMove(at); return 0;
+      case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(lParam) != window) model_.CaptureLost();
+        return 0;
+      case WM_HSCROLL: {
+        // Positions are 16-bit in the message: the thumb's is read from the bar.
+        const std::int16_t index = BarIndex(reinterpret_cast<HWND>(lParam));
+        SCROLLINFO track{sizeof(SCROLLINFO), SIF_TRACKPOS, 0, 0, 0, 0, 0};
+        if (index == 0) return 0;
+        const bool read = GetScrollInfo(bars_[BarSlot(index)], SB_CTL, &track);
+        model_.Scroll(index, static_cast<ScrollCode>(LOWORD(wParam)),
+                      read ? track.nTrackPos : HIWORD(wParam));
+        return 0;
       }
+      case WM_TIMER:
+        if (wParam == kPreviewTimerId) model_.Tick();
+        return 0;
+      case WM_CLOSE: model_.CloseRequested(); return 0;
+      case WM_DESTROY:
+        KillTimer(window, kPreviewTimerId);
+        model_.Destroyed();
+        return 0;
+      case WM_NCDESTROY:
+        window_ = nullptr;
+        bars_ = {};
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        break;
+      default: break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+
+  // The bars keep their own keys (arrows, Page Up/Down, Home, End); Tab and
+  // Shift+Tab move between them (BarProc).
+  void CreateScrollBars() {
+    for (std::int16_t index = 1; index <= kBarCount; ++index) {
+      const PixelRect at = model_.Rect(kScrollControls[BarSlot(index)]);
+      HWND bar = CreateWindowExW(
+          0, L"SCROLLBAR", nullptr, WS_CHILD | WS_VISIBLE | WS_TABSTOP | SBS_HORZ, at.left, at.top,
+          Width(at), Height(at), window_,
+          reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstBarId + index)), instance_, nullptr);
+      if (bar == nullptr) continue;
+      // A page of 0 gives the plain bar whose thumb keeps its size.
+      const ScrollBarRange& r = kScrollBars[BarSlot(index)];
+      const SCROLLINFO info{
+          sizeof(info), SIF_RANGE | SIF_PAGE | SIF_POS, r.min, r.max, 0, r.initial, 0};
+      SetScrollInfo(bar, SB_CTL, &info, FALSE);
+      SetWindowLongPtrW(bar, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+      barClassProc_ = reinterpret_cast<WNDPROC>(
+          SetWindowLongPtrW(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DialogWindow::BarProc)));
+      bars_[BarSlot(index)] = bar;
     }
   }
-  static void Blt(HDC dc, const RECT& at, const MemorySurface& picture) {
-    BitBlt(dc, at.left, at.top, picture.Width(), picture.Height(), picture.Dc(), 0, 0, SRCCOPY);
+  static LRESULT CALLBACK BarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(bar, GWLP_USERDATA));
+    if (message != WM_KEYDOWN || wParam != VK_TAB) {
+      return CallWindowProcW(self->barClassProc_, bar, message, wParam, lParam);
+    }
+    const std::int16_t from = std::max<std::int16_t>(self->BarIndex(bar), 1);
+    if (HWND next = self->bars_[BarSlot(NextBar(from, GetKeyState(VK_SHIFT) < 0))]) SetFocus(next);
+    return 0;
   }
-  MemorySurface& Picture(DialogPicture picture) {
-    return pictures_[static_cast<std::size_t>(picture)];
+  // HS(1) to HS(3); 0 for any other window.
+  std::int16_t BarIndex(HWND bar) const {
+    const auto found = std::find(bars_.begin(), bars_.end(), bar);
+    if (bar == nullptr || found == bars_.end()) return 0;
+    return static_cast<std::int16_t>(found - bars_.begin() + 1);
+  }
+  // The window's own image follows the client area; it starts grey.
+  void OnSize(int width, int height) {
+    MemorySurface& backing = Own(SurfaceId::DialogWindow);
+    if (width != backing.Width() || height != backing.Height()) {
+      if (backing.CreateDib(width, height)) Fill(backing, kDialogBackColour);
+      frame_.CreateDib(width, height);
+    }
+    ++resizes_;
+    model_.Resized();
+    if (window_ != nullptr) InvalidateRect(window_, nullptr, FALSE);
+  }
+  // The whole client area is composed afresh: the backing images, the
+  // pictures, the labels.
+  void OnPaint() {
+    PaintDc paint(window_);
+    HDC dc = frame_.Dc();
+    if (dc == nullptr) return;
+    using C = DialogControl;
+    const auto shown = [&](C image) -> const MemorySurface& {
+      return Picture(model_.Shown(image).value_or(DialogPicture{}));
+    };
+    Blt(dc, {}, Own(SurfaceId::DialogWindow));
+    SetStretchBltMode(dc, COLORONCOLOR);
+    Stretch(dc, model_.Rect(C::Image1), pictures_[kTitleBar], false);
+    Blt(dc, model_.PictureBox(C::ImgExit), shown(C::ImgExit));
+    Stretch(dc, model_.Rect(C::ImgSet), shown(C::ImgSet), true);
+    Stretch(dc, model_.Rect(C::ImgCan), shown(C::ImgCan), true);
+    const RECT picA = ToRect(model_.Rect(C::PicA));
+    FillRect(dc, &picA, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    Blt(dc, model_.Rect(C::Display), Own(SurfaceId::DialogDisplay));
+    Blt(dc, model_.Rect(C::PicB), Own(SurfaceId::DialogPicB));
+    Selection font(dc, font_.get());
+    SetBkMode(dc, TRANSPARENT);
+    for (const ControlLayout& label : kDialogLayout) {
+      if (label.caption == nullptr) continue;  // not a label
+      const std::wstring text = Widen(model_.Caption(label.id));
+      RECT box = ToRect(model_.Rect(label.id));
+      SetTextColor(dc, label.id == C::Label9   ? kTitleTextColour
+                       : label.id == C::LblUrl ? kLinkTextColour
+                                               : GetSysColor(COLOR_WINDOWTEXT));
+      const UINT align = label.kind == ControlKind::LabelRight     ? DT_RIGHT
+                         : label.kind == ControlKind::LabelCentred ? DT_CENTER
+                                                                   : 0;
+      DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, kLabelFormat | align);
+    }
+    const RECT& area = paint.Area();
+    BitBlt(paint.Get(), area.left, area.top, area.right - area.left, area.bottom - area.top, dc,
+           area.left, area.top, SRCCOPY);
+  }
+  LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam) {
+    const auto target = reinterpret_cast<HWND>(wParam);
+    const std::int16_t bar = BarIndex(target);
+    if (bar == 0 && (target != window_ || LOWORD(lParam) != HTCLIENT)) {
+      return DefWindowProcW(window_, WM_SETCURSOR, wParam, lParam);
+    }
+    POINT point{};
+    GetCursorPos(&point);
+    ScreenToClient(window_, &point);
+    const bool hand = model_.HandCursorOver(bar, {point.x, point.y}) && handCursor_ != nullptr;
+    SetCursor(hand ? handCursor_ : LoadCursorW(nullptr, IDC_ARROW));
+    return TRUE;
+  }
+  MemorySurface& Own(SurfaceId surface) {
+    return surfaces_[static_cast<std::size_t>(surface) - kFirstSurface];
   }
   const MemorySurface& Picture(DialogPicture picture) const {
     return pictures_[static_cast<std::size_t>(picture)];
   }
 
-  void DrawPictures(HDC dc) const {
-    SetStretchBltMode(dc, COLORONCOLOR);
-    Stretch(dc, Rect(DialogControl::Image1), titleBar_);
-    // cppcheck-suppress assignmentInCondition ; a declaration in the condition
-    if (const auto shown = shown_[SlotOf(DialogControl::ImgExit)]) {
-      Blt(dc, PictureBox(DialogControl::ImgExit), Picture(*shown));
-    }
-    for (DialogControl button : {DialogControl::ImgSet, DialogControl::ImgCan}) {
-      // cppcheck-suppress assignmentInCondition ; a declaration in the condition
-      if (const auto shown = shown_[SlotOf(button)]) StretchFramed(dc, Rect(button), Picture(*shown));
-    }
-    const RECT picA = Rect(DialogControl::PicA);
-    FillRect(dc, &picA, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    Blt(dc, Rect(DialogControl::Display), display_);
-    Blt(dc, Rect(DialogControl::PicB), picB_);
-  }
-
-  void DrawLabels(HDC dc) const {
-    Selection font(dc, font_.Get());
-    SetBkMode(dc, TRANSPARENT);
-    for (const ControlLayout& control : kDialogLayout) {
-      UINT format = kLabelFormat;
-      if (control.kind == ControlKind::LabelRight) format |= DT_RIGHT;
-      if (control.kind == ControlKind::LabelCentred) format |= DT_CENTER;
-      if (control.caption == nullptr) continue;  // not a label
-      const std::wstring& text = captions_[SlotOf(control.id)];
-      RECT box = Rect(control.id);
-      SetTextColor(dc, TextColour(control.id));
-      DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, format);
-    }
-  }
-
-  static COLORREF TextColour(DialogControl label) {
-    if (label == DialogControl::Label9) return kTitleTextColour;
-    if (label == DialogControl::LblUrl) return kLinkTextColour;
-    return GetSysColor(COLOR_WINDOWTEXT);
-  }
-
-  TwipsPerPixel twips_;
-  MemorySurface backing_;  // DialogWindow: the client area
-  MemorySurface picB_;     // DialogPicB
-  MemorySurface display_;  // DialogDisplay
-  MemorySurface sprites_;  // DialogSprites
-  MemorySurface frame_;    // where a repaint is composed
-  MemorySurface titleBar_;
-  std::array<MemorySurface, 4> pictures_;  // by DialogPicture
-  std::array<std::optional<DialogPicture>, kDialogControlCount> shown_{};
-  std::array<std::wstring, kDialogControlCount> captions_;
-  Font font_;
-};
-
-// ------------------------------------------------------------ the window
-
-class DialogWindow {
- public:
-  DialogWindow(HINSTANCE instance, DialogEvents& events);
-  DialogWindow(const DialogWindow&) = delete;
-  DialogWindow& operator=(const DialogWindow&) = delete;
-  ~DialogWindow();
-
-  // Makes the hidden window, its scroll bars, pictures and font.
-  bool Create();
-  // Null once the window is destroyed; the surfaces outlive it.
-  HWND Window() const { return window_; }
-  const DialogCanvas& Canvas() const { return canvas_; }
-  // A surface's backing image changed: show it.
-  void Refresh(SurfaceId surface);
-  void SetCaption(DialogControl label, std::wstring text);
-  void SetPicture(DialogControl image, DialogPicture picture);
-  void SetHandCursor(DialogControl control) { hand_[SlotOf(control)] = true; }
-  // index 1 to 3; 0 for any other.
-  std::int16_t ScrollValue(std::int16_t index) const;
-  void SetScrollValue(std::int16_t index, std::int16_t value);
-  void SetPreviewTimer(bool enabled, UINT intervalMs);
-  // Shows the window and serves messages until it is destroyed.
-  void RunModal();
-  // Runs Form_Unload and destroys the window, once.
-  void Close();
-
- private:
-  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK BarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT OnCreate();
-  LRESULT OnSize(LPARAM lParam);
-  LRESULT OnPaint();
-  LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
-  LRESULT OnButtonDown(int button, LPARAM lParam);
-  LRESULT OnButtonUp(LPARAM lParam);
-  LRESULT OnMouseMove(LPARAM lParam);
-  LRESULT OnCaptureChanged(LPARAM lParam);
-  LRESULT OnHScroll(WPARAM wParam, LPARAM lParam);
-  LRESULT OnTimer(WPARAM wParam);
-  LRESULT OnClose();
-  LRESULT OnDestroy();
-  LRESULT OnNcDestroy(WPARAM wParam, LPARAM lParam);
-  LRESULT OnBarKey(HWND bar);
-
-  void CreateScrollBars();
-  void Invalidate(const RECT& area);
-  int BarIndex(HWND bar) const;
-  void CommitScroll(int slot, int value);
-
   HINSTANCE instance_;
-  DialogEvents& events_;
-  DialogCanvas canvas_;
+  DialogModel model_;
   HWND window_ = nullptr;
-  std::array<HWND, 3> bars_{};
-  std::array<std::int16_t, 3> values_{};
+  std::array<HWND, kBarCount> bars_{};
   WNDPROC barClassProc_ = nullptr;
-  std::array<bool, kDialogControlCount> hand_{};
-  HCURSOR handCursor_ = nullptr;  // a shared resource cursor: never destroyed
-  std::optional<DialogControl> pressed_;
-  int pressedButton_ = 0;
-  bool ready_ = false;  // events flow once the window is made, until it is destroyed
-  bool timerEnabled_ = false;
-  bool inTimer_ = false;
-  bool closing_ = false;
+  HCURSOR handCursor_ = nullptr;           // a shared resource cursor: never destroyed
+  std::array<MemorySurface, 4> surfaces_;  // Vorn_P, Pic_b, Display, Pic_Vorn, by SurfaceId
+  MemorySurface frame_;                    // where a repaint is composed
+  std::array<MemorySurface, 5> pictures_;  // by DialogPicture, then the title bar
+  FontHandle font_{nullptr, &DeleteObject};
   int resizes_ = 0;
 };
 

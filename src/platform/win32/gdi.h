@@ -1,48 +1,128 @@
-// RAII for the GDI objects the program holds: a memory device context with a
-// bitmap selected into it, restored and freed in the right order.
+// RAII for the GDI objects the program holds: memory device contexts with a
+// bitmap selected into them, device contexts and selections held for one
+// scope, fonts; each restored and freed in the right order, none copied.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
+#include <type_traits>
 
 #include "core/raster.h"
+#include "platform/win32/system_library.h"
 
 namespace vorn::win32 {
 
-class MemorySurface {
+class MemorySurface : NoCopy {
  public:
-  MemorySurface() = default;
-  MemorySurface(const MemorySurface&) = delete;
-  MemorySurface& operator=(const MemorySurface&) = delete;
   ~MemorySurface() { Reset(); }
-
   // A top-down 32-bit DIB section of the given size, black.
-  bool CreateDib(std::int32_t width, std::int32_t height);
+  bool CreateDib(std::int32_t width, std::int32_t height) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    return Adopt(bitmap, width, height, static_cast<Pixel*>(bits));
+  }
   // A bitmap resource, loaded as a DIB section.
-  bool LoadBitmapResource(HINSTANCE instance, int resourceId);
+  bool LoadBitmapResource(HINSTANCE instance, int resourceId) {
+    auto* bitmap = static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(resourceId),
+                                                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    BITMAP info{};
+    if (bitmap != nullptr && GetObjectW(bitmap, sizeof(info), &info) == 0) {
+      DeleteObject(bitmap);
+      bitmap = nullptr;
+    }
+    return Adopt(bitmap, info.bmWidth, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight);
+  }
   // A bitmap resource copied into a top-down 32-bit DIB section, the format of
   // the surfaces it is drawn on, so that blits from it convert nothing.
-  bool LoadBitmapResource32(HINSTANCE instance, int resourceId);
-  HDC Dc() const { return dc_; }
+  bool LoadBitmapResource32(HINSTANCE instance, int resourceId) {
+    MemorySurface loaded;
+    return loaded.LoadBitmapResource(instance, resourceId) &&
+           CreateDib(loaded.Width(), loaded.Height()) &&
+           ::BitBlt(Dc(), 0, 0, Width(), Height(), loaded.Dc(), 0, 0, SRCCOPY) != FALSE;
+  }
+  HDC Dc() const { return parts_.dc; }
   // The pixels of a surface made by CreateDib or LoadBitmapResource32, for
   // drawing into them directly (after GdiFlush); empty for other surfaces.
   PixelView Pixels() const {
-    if (bits_ == nullptr) return {};
-    return {bits_, width_, height_, width_};
+    return parts_.bits ? PixelView{parts_.bits, parts_.width, parts_.height, parts_.width}
+                       : PixelView{};
   }
-  std::int32_t Width() const { return width_; }
-  std::int32_t Height() const { return height_; }
-  void Reset();
+  std::int32_t Width() const { return parts_.width; }
+  std::int32_t Height() const { return parts_.height; }
+  void Reset() {
+    if (parts_.dc != nullptr) {
+      SelectObject(parts_.dc, parts_.previous);
+      DeleteDC(parts_.dc);
+    }
+    if (parts_.bitmap != nullptr) DeleteObject(parts_.bitmap);
+    parts_ = {};
+  }
 
  private:
-  bool Adopt(HBITMAP bitmap, std::int32_t width, std::int32_t height);
-  HDC dc_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ previous_ = nullptr;
-  Pixel* bits_ = nullptr;  // the DIB section's memory, top-down 0x00RRGGBB
-  std::int32_t width_ = 0;
-  std::int32_t height_ = 0;
+  bool Adopt(HBITMAP bitmap, std::int32_t width, std::int32_t height, Pixel* bits = nullptr) {
+    Reset();
+    HDC dc = bitmap != nullptr ? CreateCompatibleDC(nullptr) : nullptr;
+    if (dc == nullptr) {
+      if (bitmap != nullptr) DeleteObject(bitmap);
+      return false;
+    }
+    parts_ = {dc, bitmap, SelectObject(dc, bitmap), bits, width, height};
+    return true;
+  }
+
+  struct Parts {
+    HDC dc = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ previous = nullptr;
+    Pixel* bits = nullptr;  // the DIB section's memory, top-down 0x00RRGGBB
+    std::int32_t width = 0, height = 0;
+  } parts_;
+};
+
+// A font, deleted with its owner: FontHandle font{CreateFontW(...), &DeleteObject}.
+using FontHandle = std::unique_ptr<std::remove_pointer_t<HFONT>, decltype(&DeleteObject)>;
+
+// A GDI object selected into a device context for one scope.
+class Selection : NoCopy {
+ public:
+  Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+  ~Selection() { SelectObject(dc_, previous_); }
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
+
+// A window's device context (the screen's for no window), released with the scope.
+class WindowDc : NoCopy {
+ public:
+  explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+  ~WindowDc() {
+    if (dc_ != nullptr) ReleaseDC(window_, dc_);
+  }
+  HDC Get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
+// BeginPaint to EndPaint.
+class PaintDc : NoCopy {
+ public:
+  explicit PaintDc(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+  ~PaintDc() { EndPaint(window_, &paint_); }
+  HDC Get() const { return dc_; }
+  const RECT& Area() const { return paint_.rcPaint; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT paint_{};
+  HDC dc_;
 };
 
 }  // namespace vorn::win32

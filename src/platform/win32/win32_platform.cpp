@@ -1,61 +1,24 @@
 #include "platform/win32/win32_platform.h"
 
-#include <shellapi.h>
-#include <windowsx.h>
-
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
+#include <utility>
 
-#include "core/command_line.h"
 #include "platform/win32/dialog_window.h"
-#include "platform/win32/system_library.h"
-#include "platform/win32/text.h"
-#include "resources/resource_ids.h"
 
 namespace vorn::win32 {
-namespace {
-
-
-// A COLORREF with this many bits set is a plain RGB colour.
-constexpr std::uint32_t kRgbMask = 0x00FFFFFF;
-
-// A plain COLORREF (0x00BBGGRR) as a pixel of a 32-bit DIB (0x00RRGGBB).
-Pixel DibPixel(std::uint32_t colour) {
-  return (colour & 0xFF) << 16 | (colour & 0xFF00) | (colour >> 16 & 0xFF);
-}
-
-}  // namespace
-
-Win32Platform::Win32Platform(HINSTANCE instance) : instance_(instance) {
-  QueryPerformanceFrequency(&counterFrequency_);
-}
-
-Win32Platform::~Win32Platform() = default;
-
-std::string Win32Platform::ArgumentText() { return Narrow(ArgumentsOf(GetCommandLineW())); }
-
 std::string Win32Platform::ProgramDirectory() {
   std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
+  // A path longer than the buffer arrives cut short: the buffer grows until it holds it.
+  while (GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())) >= path.size()) {
     path.resize(path.size() * 2);
   }
+  path.resize(std::wcslen(path.c_str()));
   const std::size_t slash = path.find_last_of(L"\\/");
   path.resize(slash == std::wstring::npos ? 0 : slash);
   if (path.size() == 2 && path[1] == L':') path += L'\\';  // a drive's root keeps its separator
   return Narrow(path);
-}
-
-void Win32Platform::EndProcess() { ExitProcess(0); }
-
-float Win32Platform::SecondsSinceMidnight() { return localClock_.SecondsSinceMidnight(); }
-
-WindowHandle Win32Platform::FindWindowByCaption(std::string_view caption) {
-  return FromHwnd(FindWindowW(nullptr, Widen(caption).c_str()));
 }
 
 std::int32_t Win32Platform::GetVersionExA(OsVersionInfo& info) {
@@ -69,13 +32,6 @@ std::int32_t Win32Platform::GetVersionExA(OsVersionInfo& info) {
   std::memcpy(info.szCSDVersion, system.szCSDVersion, sizeof(info.szCSDVersion));
   return result;
 }
-
-std::int32_t Win32Platform::SystemParametersInfoA(std::uint32_t action, std::uint32_t uiParam,
-                                                  void* pvParam, std::uint32_t fWinIni) {
-  return ::SystemParametersInfoA(action, uiParam, pvParam, fWinIni);
-}
-
-std::int32_t Win32Platform::ShowCursor(std::int32_t show) { return ::ShowCursor(show); }
 
 void Win32Platform::PwdChangePasswordA(std::string_view regKeyName, WindowHandle parent,
                                        std::uint32_t r1, std::uint32_t r2) {
@@ -100,149 +56,40 @@ std::uint32_t Win32Platform::GetPrivateProfileStringA(std::string_view section,
                                                       std::uint32_t size, std::string_view file) {
   if (size == 0) return 0;
   std::wstring wide(size, L'\0');
-  const DWORD count = GetPrivateProfileStringW(Widen(section).c_str(), Widen(key).c_str(),
-                                               Widen(defaultText).c_str(), wide.data(), size,
-                                               Widen(file).c_str());
-  const std::string text = Narrow(std::wstring_view(wide.data(), std::min<DWORD>(count, size - 1)));
-  const std::size_t copied = std::min<std::size_t>(text.size(), size - 1);
-  std::memcpy(buffer, text.data(), copied);
-  buffer[copied] = '\0';
-  return static_cast<std::uint32_t>(copied);
+  const DWORD count =
+      GetPrivateProfileStringW(Widen(section).c_str(), Widen(key).c_str(),
+                               Widen(defaultText).c_str(), wide.data(), size, Widen(file).c_str());
+  std::string text = Narrow(std::wstring_view(wide.data(), std::min<DWORD>(count, size - 1)));
+  text.resize(std::min<std::size_t>(text.size(), size - 1));
+  std::memcpy(buffer, text.c_str(), text.size() + 1);  // with the terminating NUL
+  return static_cast<std::uint32_t>(text.size());
 }
 
-void Win32Platform::WritePrivateProfileStringA(std::string_view section, std::string_view key,
-                                               std::string_view value, std::string_view file) {
-  WritePrivateProfileStringW(Widen(section).c_str(), Widen(key).c_str(), Widen(value).c_str(),
-                             Widen(file).c_str());
-}
-
-std::int32_t Win32Platform::GetWindowRect(WindowHandle window, PixelRect& rect) {
-  RECT area{};
-  const BOOL result = ::GetWindowRect(ToHwnd(window), &area);
-  if (result) rect = {area.left, area.top, area.right, area.bottom};
-  return result;
-}
-
-std::int32_t Win32Platform::GetWindowLongA(WindowHandle window, std::int32_t index) {
-  return ::GetWindowLongA(ToHwnd(window), index);
-}
-
-std::int32_t Win32Platform::SetWindowLongA(WindowHandle window, std::int32_t index,
-                                           std::int32_t value) {
-  return ::SetWindowLongA(ToHwnd(window), index, value);
-}
-
-WindowHandle Win32Platform::SetParent(WindowHandle child, WindowHandle parent) {
-  return FromHwnd(::SetParent(ToHwnd(child), ToHwnd(parent)));
-}
-
-std::int32_t Win32Platform::GetCursorPos(PixelPoint& point) {
-  POINT position{};
-  const BOOL result = ::GetCursorPos(&position);
-  if (result) point = {position.x, position.y};
-  return result;
-}
-
-std::int32_t Win32Platform::DrawAnimatedRects(WindowHandle window, std::int32_t animation,
-                                              const PixelRect& from, const PixelRect& to) {
-  const RECT fromRect{from.left, from.top, from.right, from.bottom};
-  const RECT toRect{to.left, to.top, to.right, to.bottom};
-  return ::DrawAnimatedRects(ToHwnd(window), animation, &fromRect, &toRect);
-}
-
-void Win32Platform::ShellExecuteA(WindowHandle window, std::string_view operation,
-                                  std::string_view file, std::string_view parameters,
-                                  std::string_view directory, std::int32_t showCommand) {
-  // Wide text, so that an address outside the code page arrives whole.
-  ::ShellExecuteW(ToHwnd(window), Widen(operation).c_str(), Widen(file).c_str(),
-                  Widen(parameters).c_str(), Widen(directory).c_str(), showCommand);
-}
-
-ScreenSize Win32Platform::GetScreenSize() {
-  return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-}
-
-void Win32Platform::MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y,
-                               std::int32_t width, std::int32_t height) {
-  ::MoveWindow(ToHwnd(window), x, y, width, height, TRUE);
-}
-
-HDC Win32Platform::SurfaceDc(SurfaceId surface) {
-  switch (surface) {
-    case SurfaceId::SaverDisplay: return displayDc_;
-    case SurfaceId::SaverBuffer: return buffer_.Dc();
-    case SurfaceId::SaverSprites: return sprites_.Dc();
-    case SurfaceId::DialogWindow:
-    case SurfaceId::DialogPicB:
-    case SurfaceId::DialogDisplay:
-    case SurfaceId::DialogSprites: return DialogSurfaceDc(surface);
-  }
-  return nullptr;
-}
-
-void Win32Platform::SizeSurface(SurfaceId surface, std::int32_t width, std::int32_t height) {
-  // The display is the saver window's own client area, sized with the window.
-  if (surface != SurfaceId::SaverBuffer) return;
-  buffer_.CreateDib(width, height);
-  bufferDrawn_.Forget();
-}
-
-void Win32Platform::MoveSurface(SurfaceId, std::int32_t, std::int32_t) {
-  // The display always sits at the window's origin.
-}
-
-// GDI must be done with the saver's DIB sections before their memory is used
-// directly: flushed once after GDI has had them (the present reads the frame).
-void Win32Platform::FlushGdi() {
-  if (!gdiPending_) return;
-  GdiFlush();
-  gdiPending_ = false;
-}
-
-void Win32Platform::NoteDrawn(SurfaceId surface, std::int64_t x, std::int64_t y,
-                              std::int64_t width, std::int64_t height) {
-  if (surface != SurfaceId::SaverBuffer) return;
-  const auto fits = [](std::int64_t value) { return value >= INT32_MIN && value <= INT32_MAX; };
-  // Negative sizes (which GDI may mirror) and sizes beyond 32 bits are not
-  // tracked: the next clear blackens the whole frame.
-  if (!fits(x) || !fits(y) || !fits(width) || !fits(height) || width < 0 || height < 0) {
-    return bufferDrawn_.Forget();
-  }
-  bufferDrawn_.Add(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y),
-                   static_cast<std::int32_t>(width), static_cast<std::int32_t>(height));
-}
-
-PixelView Win32Platform::SaverPixels(SurfaceId surface) const {
-  if (surface == SurfaceId::SaverBuffer) return buffer_.Pixels();
-  if (surface == SurfaceId::SaverSprites) return sprites_.Pixels();
-  return {};
+const MemorySurface* Win32Platform::Memory(SurfaceId surface) const {
+  if (surface == SurfaceId::SaverBuffer) return &buffer_;
+  if (surface == SurfaceId::SaverSprites) return &sprites_;
+  return dialog_ != nullptr ? dialog_->Surface(surface) : nullptr;
 }
 
 // The saver's frame is drawn by the core raster straight into the memory of
 // its DIB sections: through GDI each of a frame's hundreds of cells would be a
 // call into the system. The pixels are the ones GDI gives (a plain colour, a
-// copy, a bitwise OR), clipped the same way.
+// copy, a bitwise OR), clipped the same way. GDI must be done with the DIB
+// sections first: they are flushed once after GDI has had them (the present
+// reads the frame). The saver fills only its frame, with black.
 void Win32Platform::FillRect(SurfaceId surface, std::int32_t left, std::int32_t top,
                              std::int32_t right, std::int32_t bottom, std::uint32_t colour) {
-  if (surface == SurfaceId::SaverSprites) spriteInk_.Forget();
   const PixelView pixels = SaverPixels(surface);
-  if (pixels.pixels != nullptr && colour <= kRgbMask) {
-    FlushGdi();
-    const bool wholeFrame = left <= 0 && top <= 0 && right >= pixels.width - 1 &&
-                            bottom >= pixels.height - 1 && surface == SurfaceId::SaverBuffer;
-    if (wholeFrame && colour == 0) return bufferDrawn_.ClearToBlack(pixels);
-    FillInclusive(pixels, left, top, right, bottom, DibPixel(colour));
-    return NoteDrawn(surface, left, top, std::int64_t{right} - left + 1,
-                     std::int64_t{bottom} - top + 1);
-  }
-  NoteDrawn(surface, left, top, std::int64_t{right} - left + 1, std::int64_t{bottom} - top + 1);
-  HDC dc = SurfaceDc(surface);
-  if (dc == nullptr) return;
-  // GDI leaves out the right and bottom edges; these corners are included.
-  const RECT area{left, top, right + 1, bottom + 1};
-  SetDCBrushColor(dc, colour);
-  gdiPending_ = true;
-  ::FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  if (surface == SurfaceId::SaverSprites) spriteInk_.Forget();
+  if (pixels.pixels == nullptr || colour > 0xFFFFFF) return;  // only plain RGB colours
+  if (std::exchange(gdiPending_, false)) GdiFlush();
+  const bool wholeFrame = left <= 0 && top <= 0 && right >= pixels.width - 1 &&
+                          bottom >= pixels.height - 1 && surface == SurfaceId::SaverBuffer;
+  if (wholeFrame && colour == 0) return bufferDrawn_.ClearToBlack(pixels);
+  // A COLORREF (0x00BBGGRR) as a pixel of a 32-bit DIB (0x00RRGGBB).
+  const Pixel pixel = (colour & 0xFF) << 16 | (colour & 0xFF00) | (colour >> 16 & 0xFF);
+  FillInclusive(pixels, left, top, right, bottom, pixel);
+  if (surface == SurfaceId::SaverBuffer) bufferDrawn_.Forget();  // the next clear is a full one
 }
 
 std::int32_t Win32Platform::BitBlt(SurfaceId destination, std::int32_t x, std::int32_t y,
@@ -251,8 +98,15 @@ std::int32_t Win32Platform::BitBlt(SurfaceId destination, std::int32_t x, std::i
   const PixelView to = SaverPixels(destination);
   const PixelView from = SaverPixels(source);
   if (destination == SurfaceId::SaverSprites) spriteInk_.Forget();
+  // What is drawn into the frame is noted; a negative size (which GDI may
+  // mirror) is not, and the next clear blackens the whole frame.
+  const auto note = [&](std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
+    if (destination != SurfaceId::SaverBuffer) return;
+    if (w < 0 || h < 0) return bufferDrawn_.Forget();
+    bufferDrawn_.Add(x, y, w, h);
+  };
   if (to.pixels != nullptr && from.pixels != nullptr && (rop == SRCCOPY || rop == SRCPAINT)) {
-    FlushGdi();
+    if (std::exchange(gdiPending_, false)) GdiFlush();
     BlitArea area{x, y, width, height, sourceX, sourceY};
     // A cell is mostly black margin around its flame, and ORing black changes
     // nothing: only the flame is drawn, and only it has to be cleared again.
@@ -260,33 +114,67 @@ std::int32_t Win32Platform::BitBlt(SurfaceId destination, std::int32_t x, std::i
         !NarrowToInk(area, spriteInk_.Find(from, sourceX, sourceY, width, height))) {
       return TRUE;
     }
-    NoteDrawn(destination, area.x, area.y, area.w, area.h);
+    note(area.x, area.y, area.w, area.h);
     return Blit(to, area.x, area.y, area.w, area.h, from, area.sx, area.sy, rop) ? TRUE : FALSE;
   }
-  NoteDrawn(destination, x, y, width, height);
+  note(x, y, width, height);
   gdiPending_ = true;
   return ::BitBlt(SurfaceDc(destination), x, y, width, height, SurfaceDc(source), sourceX, sourceY,
                   rop);
 }
 
-void Win32Platform::DoEvents() {
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
+Win32Platform::Win32Platform(HINSTANCE instance) : instance_(instance) {
+  QueryPerformanceFrequency(&counterFrequency_);
 }
 
-void Win32Platform::WaitForEvents(std::uint32_t timeoutMs) {
-  // cppcheck-suppress nullPointer ; with a count of 0 there is no handle array to pass
-  MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+Win32Platform::~Win32Platform() = default;
+
+WindowHandle Win32Platform::CreateDialogWindow(DialogEvents& events) {
+  dialog_ = std::make_unique<DialogWindow>(instance_, events);
+  return dialog_->Create() ? FromHwnd(dialog_->Window()) : kNoWindow;
 }
 
-std::int64_t Win32Platform::NowMicroseconds() {
-  LARGE_INTEGER now{};
-  QueryPerformanceCounter(&now);
-  const std::int64_t frequency = counterFrequency_.QuadPart > 0 ? counterFrequency_.QuadPart : 1;
-  return now.QuadPart / frequency * 1'000'000 + now.QuadPart % frequency * 1'000'000 / frequency;
+TwipsRect Win32Platform::GetScreenTwips() {
+  return ToTwips({0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, ScreenDpi());
+}
+
+TwipsRect Win32Platform::GetWindowTwips(WindowHandle window) {
+  PixelRect rect;
+  return GetWindowRect(window, rect) ? ToTwips(rect, ScreenDpi()) : TwipsRect{};
+}
+
+void Win32Platform::PlaceWindowTwips(WindowHandle window, const TwipsPlacement& place) {
+  PixelRect now;
+  if (!GetWindowRect(window, now)) return;
+  const PixelRect to = Placed(now, place, ScreenDpi());
+  const UINT keep =
+      (place.left || place.top ? 0 : SWP_NOMOVE) | (place.width || place.height ? 0 : SWP_NOSIZE);
+  ::SetWindowPos(ToHwnd(window), nullptr, to.left, to.top, Width(to), Height(to),
+                 SWP_NOZORDER | SWP_NOACTIVATE | keep);
+}
+
+void Win32Platform::DrawLine(SurfaceId surface, std::int32_t x1, std::int32_t y1, std::int32_t x2,
+                             std::int32_t y2, std::uint32_t colourBgr) {
+  HDC dc = SurfaceDc(surface);
+  if (dc == nullptr) return;
+  Selection pen(dc, GetStockObject(DC_PEN));
+  SetDCPenColor(dc, colourBgr);
+  MoveToEx(dc, x1, y1, nullptr);
+  LineTo(dc, x2, y2);
+  // Shown at the next repaint, as drawing on a persistent image is.
+  if (surface != SurfaceId::DialogDisplay) dialog_->Refresh(surface);
+}
+
+void Win32Platform::RefreshSurface(SurfaceId surface) { dialog_->Refresh(surface); }
+DialogControls& Win32Platform::Controls() { return dialog_->Model(); }
+void Win32Platform::SetDialogTimer(bool enabled, std::uint32_t intervalMs) {
+  dialog_->SetPreviewTimer(enabled, intervalMs);
+}
+void Win32Platform::ShowDialogModal(WindowHandle window) {
+  if (FromHwnd(dialog_->Window()) == window) dialog_->RunModal();
+}
+void Win32Platform::CloseDialog(WindowHandle window) {
+  if (FromHwnd(dialog_->Window()) == window) dialog_->Close();
 }
 
 }  // namespace vorn::win32

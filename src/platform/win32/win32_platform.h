@@ -1,14 +1,19 @@
-// The real platform: the Win32 calls behind the seam.
+// The real platform: the Win32 calls behind the seam. The short services are
+// defined here, the others in win32_platform.cpp and, for the windows of saver
+// and preview mode, mode_windows.cpp.
 #pragma once
 
 #include <windows.h>
-#include <mmsystem.h>
+// after windows.h, which it needs
+#include <shellapi.h>
 
 #include <memory>
+#include <string>
+#include <string_view>
 
+#include "core/command_line.h"
 #include "platform/platform.h"
 #include "platform/win32/gdi.h"
-#include "platform/win32/local_clock.h"
 #include "platform/win32/system_library.h"
 
 namespace vorn::win32 {
@@ -16,33 +21,86 @@ namespace vorn::win32 {
 inline HWND ToHwnd(WindowHandle handle) {
   return reinterpret_cast<HWND>(static_cast<INT_PTR>(handle));
 }
-
 inline WindowHandle FromHwnd(HWND window) {
   return static_cast<WindowHandle>(reinterpret_cast<INT_PTR>(window));
 }
+inline RECT ToRect(const PixelRect& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
 
-// Waits inside the frame cycle are timed to this many milliseconds.
-inline constexpr UINT kFineTimerResolutionMs = 1;
+// The program's UTF-8 text for the wide-character API, and back.
+inline std::wstring Widen(std::string_view text) {
+  std::wstring wide(text.size(), L'\0');  // never more UTF-16 units than UTF-8 bytes
+  const int size = static_cast<int>(text.size());
+  wide.resize(static_cast<std::size_t>(
+      MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), size)));
+  return wide;
+}
+
+inline std::string Narrow(std::wstring_view text) {
+  std::string narrow(text.size() * 3, '\0');  // at most three UTF-8 bytes per UTF-16 unit
+  const int size = static_cast<int>(text.size());
+  narrow.resize(static_cast<std::size_t>(WideCharToMultiByte(
+      CP_UTF8, 0, text.data(), size, narrow.data(), size * 3, nullptr, nullptr)));
+  return narrow;
+}
+
+// Registers one of the program's window classes, with the arrow pointer (again
+// for a second window of the class: harmless).
+inline void RegisterWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc, UINT style,
+                                HICON icon, HBRUSH background) {
+  // clang-format off
+  const WNDCLASSEXW windowClass{sizeof(WNDCLASSEXW), style, proc, 0, 0, instance, icon,
+                                LoadCursorW(nullptr, IDC_ARROW), background, nullptr, name, nullptr};
+  // clang-format on
+  RegisterClassExW(&windowClass);
+}
+
+// The object a window was made for (CreateWindowEx's last argument), kept in
+// the window's user data from WM_NCCREATE on; null before.
+template <typename T>
+T* Attached(HWND window, UINT message, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  return reinterpret_cast<T*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+// Dispatches the waiting messages; with `wait`, waits for them until WM_QUIT.
+inline void PumpMessages(bool wait) {
+  MSG message;
+  while (wait ? GetMessageW(&message, nullptr, 0, 0) > 0
+              : PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
 
 // Not final: the benchmark build (bench/win32) derives from it to count and time
 // the frames that the real adapter presents.
 class Win32Platform : public Platform {
  public:
+  // Both where the dialog's window is a complete type.
   explicit Win32Platform(HINSTANCE instance);
   ~Win32Platform() override;
 
   // Serves the preview window's messages until it is gone.
-  void RunPreviewMessageLoop();
+  void RunPreviewMessageLoop() {
+    if (previewWindow_ != nullptr) PumpMessages(true);
+  }
 
-  std::string ArgumentText() override;
+  std::string ArgumentText() override { return Narrow(ArgumentsOf(GetCommandLineW())); }
   std::string ProgramDirectory() override;
-  void EndProcess() override;
-  float SecondsSinceMidnight() override;
-  WindowHandle FindWindowByCaption(std::string_view caption) override;
+  void EndProcess() override { ExitProcess(0); }
+  float SecondsSinceMidnight() override { return localClock_.SecondsSinceMidnight(); }
+  WindowHandle FindWindowByCaption(std::string_view caption) override {
+    return FromHwnd(FindWindowW(nullptr, Widen(caption).c_str()));
+  }
   std::int32_t GetVersionExA(OsVersionInfo& info) override;
   std::int32_t SystemParametersInfoA(std::uint32_t action, std::uint32_t uiParam, void* pvParam,
-                                     std::uint32_t fWinIni) override;
-  std::int32_t ShowCursor(std::int32_t show) override;
+                                     std::uint32_t fWinIni) override {
+    return ::SystemParametersInfoA(action, uiParam, pvParam, fWinIni);
+  }
+  std::int32_t ShowCursor(std::int32_t show) override { return ::ShowCursor(show); }
   void PwdChangePasswordA(std::string_view regKeyName, WindowHandle parent, std::uint32_t r1,
                           std::uint32_t r2) override;
   std::optional<std::int32_t> VerifyScreenSavePwd(WindowHandle window) override;
@@ -50,103 +108,141 @@ class Win32Platform : public Platform {
                                          std::string_view defaultText, char* buffer,
                                          std::uint32_t size, std::string_view file) override;
   void WritePrivateProfileStringA(std::string_view section, std::string_view key,
-                                  std::string_view value, std::string_view file) override;
-  std::int32_t GetWindowRect(WindowHandle window, PixelRect& rect) override;
-  std::int32_t GetWindowLongA(WindowHandle window, std::int32_t index) override;
-  std::int32_t SetWindowLongA(WindowHandle window, std::int32_t index, std::int32_t value) override;
-  WindowHandle SetParent(WindowHandle child, WindowHandle parent) override;
-  std::int32_t GetCursorPos(PixelPoint& point) override;
+                                  std::string_view value, std::string_view file) override {
+    WritePrivateProfileStringW(Widen(section).c_str(), Widen(key).c_str(), Widen(value).c_str(),
+                               Widen(file).c_str());
+  }
+  std::int32_t GetWindowRect(WindowHandle window, PixelRect& rect) override {
+    RECT area{};
+    const BOOL result = ::GetWindowRect(ToHwnd(window), &area);
+    if (result) rect = {area.left, area.top, area.right, area.bottom};
+    return result;
+  }
+  std::int32_t GetWindowLongA(WindowHandle window, std::int32_t index) override {
+    return ::GetWindowLongA(ToHwnd(window), index);
+  }
+  std::int32_t SetWindowLongA(WindowHandle window, std::int32_t index,
+                              std::int32_t value) override {
+    return ::SetWindowLongA(ToHwnd(window), index, value);
+  }
+  WindowHandle SetParent(WindowHandle child, WindowHandle parent) override {
+    return FromHwnd(::SetParent(ToHwnd(child), ToHwnd(parent)));
+  }
+  std::int32_t GetCursorPos(PixelPoint& point) override {
+    POINT position{};
+    const BOOL result = ::GetCursorPos(&position);
+    if (result) point = {position.x, position.y};
+    return result;
+  }
   std::int32_t DrawAnimatedRects(WindowHandle window, std::int32_t animation, const PixelRect& from,
-                                 const PixelRect& to) override;
+                                 const PixelRect& to) override {
+    const RECT fromRect = ToRect(from), toRect = ToRect(to);
+    return ::DrawAnimatedRects(ToHwnd(window), animation, &fromRect, &toRect);
+  }
+  // Wide text, so that an address outside the code page arrives whole.
   void ShellExecuteA(WindowHandle window, std::string_view operation, std::string_view file,
                      std::string_view parameters, std::string_view directory,
-                     std::int32_t showCommand) override;
+                     std::int32_t showCommand) override {
+    ::ShellExecuteW(ToHwnd(window), Widen(operation).c_str(), Widen(file).c_str(),
+                    Widen(parameters).c_str(), Widen(directory).c_str(), showCommand);
+  }
 
-  // preview_window.cpp
   WindowHandle CreatePreviewWindow() override;
   void MovePreviewImage(std::int32_t x, std::int32_t y, std::int32_t width,
                         std::int32_t height) override;
-  void ShowPreviewWindow(WindowHandle window) override;
+  void ShowPreviewWindow(WindowHandle window) override { ::ShowWindow(ToHwnd(window), SW_SHOWNA); }
 
-  // dialog_window.cpp
   WindowHandle CreateDialogWindow(DialogEvents& events) override;
   TwipsRect GetScreenTwips() override;
   TwipsRect GetWindowTwips(WindowHandle window) override;
-  void SetWindowWidthTwips(WindowHandle window, float width) override;
-  void SetWindowHeightTwips(WindowHandle window, float height) override;
-  void SetWindowLeftTwips(WindowHandle window, float left) override;
-  void SetWindowTopTwips(WindowHandle window, float top) override;
-  void MoveWindowTwips(WindowHandle window, float left, float top) override;
-  ScreenSize GetSurfaceSize(SurfaceId surface) override;
+  void PlaceWindowTwips(WindowHandle window, const TwipsPlacement& place) override;
+  ScreenSize GetSurfaceSize(SurfaceId surface) override {
+    const MemorySurface* memory = Memory(surface);
+    return memory != nullptr ? ScreenSize{memory->Width(), memory->Height()} : ScreenSize{};
+  }
   void DrawLine(SurfaceId surface, std::int32_t x1, std::int32_t y1, std::int32_t x2,
                 std::int32_t y2, std::uint32_t colourBgr) override;
   void RefreshSurface(SurfaceId surface) override;
-  void SetLabelCaption(DialogControl label, std::string_view text) override;
-  void SetImagePicture(DialogControl image, DialogPicture picture) override;
-  void SetHandCursor(DialogControl control) override;
-  std::int16_t GetScrollValue(std::int16_t index) override;
-  void SetScrollValue(std::int16_t index, std::int16_t value) override;
+  DialogControls& Controls() override;
   void SetDialogTimer(bool enabled, std::uint32_t intervalMs) override;
   void ShowDialogModal(WindowHandle window) override;
   void CloseDialog(WindowHandle window) override;
+
   WindowHandle CreateSaverWindow(SaverEvents& events) override;
-  ScreenSize GetScreenSize() override;
+  ScreenSize GetScreenSize() override {
+    return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  }
   void MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y, std::int32_t width,
-                  std::int32_t height) override;
-  void SizeSurface(SurfaceId surface, std::int32_t width, std::int32_t height) override;
-  void MoveSurface(SurfaceId surface, std::int32_t x, std::int32_t y) override;
+                  std::int32_t height) override {
+    ::MoveWindow(ToHwnd(window), x, y, width, height, TRUE);
+  }
+  // The display is the saver window's own client area, sized with the window.
+  void SizeSurface(SurfaceId surface, std::int32_t width, std::int32_t height) override {
+    if (surface != SurfaceId::SaverBuffer) return;
+    buffer_.CreateDib(width, height);
+    bufferDrawn_.Forget();
+  }
+  // The display always sits at the window's origin.
+  void MoveSurface(SurfaceId, std::int32_t, std::int32_t) override {}
   void FillRect(SurfaceId surface, std::int32_t left, std::int32_t top, std::int32_t right,
                 std::int32_t bottom, std::uint32_t colour) override;
   std::int32_t BitBlt(SurfaceId destination, std::int32_t x, std::int32_t y, std::int32_t width,
                       std::int32_t height, SurfaceId source, std::int32_t sourceX,
                       std::int32_t sourceY, std::uint32_t rop) override;
   void StartTimer(std::uint32_t intervalMs) override;
-  void ShowWindow(WindowHandle window) override;
+  void ShowWindow(WindowHandle window) override {
+    ::ShowWindow(ToHwnd(window), SW_SHOW);
+    SetFocus(ToHwnd(window));
+  }
   std::int32_t SetWindowPos(WindowHandle window, WindowHandle insertAfter, std::int32_t x,
                             std::int32_t y, std::int32_t cx, std::int32_t cy,
-                            std::uint32_t flags) override;
+                            std::uint32_t flags) override {
+    return ::SetWindowPos(ToHwnd(window), ToHwnd(insertAfter), x, y, cx, cy, flags);
+  }
   void CloseSaverWindow() override;
-  void DoEvents() override;
-  void WaitForEvents(std::uint32_t timeoutMs) override;
-  std::int64_t NowMicroseconds() override;
+  void DoEvents() override { PumpMessages(false); }
+  void WaitForEvents(std::uint32_t timeoutMs) override {
+    // cppcheck-suppress nullPointer ; with a count of 0 there is no handle array to pass
+    MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  }
+  std::int64_t NowMicroseconds() override {
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
+    const std::int64_t frequency = counterFrequency_.QuadPart > 0 ? counterFrequency_.QuadPart : 1;
+    return now.QuadPart / frequency * 1'000'000 + now.QuadPart % frequency * 1'000'000 / frequency;
+  }
 
  private:
   static LRESULT CALLBACK SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  HDC SurfaceDc(SurfaceId surface);
+  static LRESULT CALLBACK PreviewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  // The memory surfaces (all but the saver's display); null before they exist.
+  const MemorySurface* Memory(SurfaceId surface) const;
+  HDC SurfaceDc(SurfaceId surface) const {
+    if (surface == SurfaceId::SaverDisplay) return displayDc_;
+    return Memory(surface) != nullptr ? Memory(surface)->Dc() : nullptr;
+  }
   // The memory of the saver's off-screen frame and sprite sheet, which the
   // core raster draws into directly; empty for the other surfaces.
-  PixelView SaverPixels(SurfaceId surface) const;
-  void FlushGdi();
-  // Records a drawing into the saver's off-screen frame.
-  void NoteDrawn(SurfaceId surface, std::int64_t x, std::int64_t y, std::int64_t width,
-                 std::int64_t height);
-  // The dialog's device contexts (dialog_window.cpp); null before it exists.
-  HDC DialogSurfaceDc(SurfaceId surface);
+  PixelView SaverPixels(SurfaceId surface) const {
+    const bool saver = surface == SurfaceId::SaverBuffer || surface == SurfaceId::SaverSprites;
+    return saver ? Memory(surface)->Pixels() : PixelView{};
+  }
 
   HINSTANCE instance_;
+  LARGE_INTEGER counterFrequency_{};
+  LocalClock localClock_;
   HWND saverWindow_ = nullptr;
   HDC displayDc_ = nullptr;
   MemorySurface buffer_;
   MemorySurface sprites_;
+  DrawnRegion bufferDrawn_;   // what was drawn on the saver's frame since it was last black
+  InkBoundsCache spriteInk_;  // where the cells of the saver's sprite sheet have their flames
+  bool gdiPending_ = true;    // a GDI call may still be working on the saver's DIB sections
+  std::unique_ptr<TimerResolution> timerResolution_;  // raised while the saver runs
   HWND previewWindow_ = nullptr;
-  // preview window (preview_window.cpp)
-  static LRESULT CALLBACK PreviewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  void PaintPreview(HWND window);
   MemorySurface previewStill_;
   RECT previewImage_{};
-  // end of preview window
-  // The settings dialog's window and its state (dialog_window.cpp).
-  std::unique_ptr<class DialogWindow> dialog_;
-  LARGE_INTEGER counterFrequency_{};
-  LocalClock localClock_;
-  // What was drawn on the saver's frame since it was last black.
-  DrawnRegion bufferDrawn_;
-  // Where the cells of the saver's sprite sheet have their flames.
-  InkBoundsCache spriteInk_;
-  // A GDI call may still be working on the saver's DIB sections.
-  bool gdiPending_ = true;
-  // Raised while the saver runs (saver_window.cpp).
-  std::unique_ptr<TimerResolution> timerResolution_;
+  std::unique_ptr<class DialogWindow> dialog_;  // dialog_window.h
 };
 
 }  // namespace vorn::win32

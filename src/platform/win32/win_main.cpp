@@ -6,25 +6,16 @@
 #include "platform/win32/win32_platform.h"
 #include "startup/main.h"
 
-namespace {
-
-// Libraries asked for by name load from the system folder only, never from
-// the program's folder or the current one, where a copy could be planted.
-// SetDefaultDllDirectories is looked up at run time, so a system without it
-// still starts; the current folder leaves the search either way.
-void RestrictLibrarySearch() {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  // Libraries asked for by name load from the system folder only, never from the
+  // program's folder or the current one, where a copy could be planted (with or
+  // without SetDefaultDllDirectories, looked up so that older systems start).
   using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
   if (const auto setDefault =
           vorn::win32::KernelFunction<SetDefaultDllDirectoriesFn>("SetDefaultDllDirectories")) {
     setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
   }
   SetDllDirectoryW(L"");
-}
-
-}  // namespace
-
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  RestrictLibrarySearch();
   vorn::win32::Win32Platform platform(instance);
   vorn::Main(platform);
   // Only preview mode comes back here: it lives as long as its window.

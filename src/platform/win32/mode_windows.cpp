@@ -1,0 +1,117 @@
+// The windows of saver mode (full-screen, showing the frames) and preview mode
+// (borderless and black, showing the still, a miniature of the running saver;
+// it takes no input and lives as long as the preview area that holds it).
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "platform/win32/win32_platform.h"
+#include "resources/resource_ids.h"
+#include "saver/saver.h"
+
+namespace vorn::win32 {
+namespace {
+
+constexpr wchar_t kSaverClass[] = L"VornSaverWindow";
+constexpr UINT_PTR kSaverTimerId = 1;
+constexpr UINT kFineTimerResolutionMs = 1;  // for the waits inside the frame cycle
+constexpr wchar_t kPreviewClass[] = L"VornPreviewWindow";
+constexpr wchar_t kPreviewCaption[] = L"Preview Window";
+
+}  // namespace
+
+LRESULT CALLBACK Win32Platform::SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* events = Attached<SaverEvents>(window, message, lParam);
+  if (events == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+  switch (message) {
+    case WM_TIMER:
+      if (wParam == kSaverTimerId) events->Timer1_Timer();
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_XBUTTONDOWN: events->Display_MouseDown(); return 0;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: events->Form_KeyDown(); return 0;  // also Alt, and keys pressed with it
+    case WM_MOUSEMOVE:
+      events->Display_MouseMove(static_cast<float>(GET_X_LPARAM(lParam)),
+                                static_cast<float>(GET_Y_LPARAM(lParam)));
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;  // the frame cycle paints every pixel
+    // cppcheck-suppress unusedScopedObject ; BeginPaint and EndPaint, with nothing drawn
+    case WM_PAINT: PaintDc{window}; return 0;
+    case WM_SYSCOMMAND:
+      // The system must not start another saver, or close or move this one.
+      if ((wParam & 0xFFF0) == SC_SCREENSAVE || (wParam & 0xFFF0) == SC_CLOSE) return 0;
+      break;
+    case WM_CLOSE: return 0;  // only the frame cycle closes the saver
+    default: break;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+WindowHandle Win32Platform::CreateSaverWindow(SaverEvents& events) {
+  RegisterWindowClass(instance_, kSaverClass, &Win32Platform::SaverProc, CS_OWNDC,
+                      LoadIconW(instance_, MAKEINTRESOURCEW(IDI_VORN)),
+                      static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  saverWindow_ = CreateWindowExW(0, kSaverClass, Widen(kSaverCaption).c_str(), WS_POPUP, 0, 0, 0, 0,
+                                 nullptr, nullptr, instance_, &events);
+  displayDc_ = saverWindow_ != nullptr ? GetDC(saverWindow_) : nullptr;
+  sprites_.LoadBitmapResource32(instance_, IDB_SPRITE_SHEET);
+  spriteInk_.Forget();
+  timerResolution_ = std::make_unique<TimerResolution>(kFineTimerResolutionMs);
+  return FromHwnd(saverWindow_);
+}
+
+void Win32Platform::StartTimer(std::uint32_t intervalMs) {
+  SetTimer(saverWindow_, kSaverTimerId, intervalMs, nullptr);
+}
+
+void Win32Platform::CloseSaverWindow() {
+  if (saverWindow_ != nullptr) KillTimer(saverWindow_, kSaverTimerId);
+  // Ending the process takes the window with it at once; destroying it first
+  // would only add a wait for the window system before the process ends.
+  ExitProcess(0);
+}
+
+LRESULT CALLBACK Win32Platform::PreviewProc(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam) {
+  const auto* self = Attached<Win32Platform>(window, message, lParam);
+  if (message == WM_PAINT && self != nullptr) {
+    // The class brush has painted the window black; the still goes on top,
+    // unscaled, clipped to the image control (and by the system to the window).
+    PaintDc paint(window);
+    const MemorySurface& still = self->previewStill_;
+    const RECT& image = self->previewImage_;
+    const LONG width = std::min<LONG>(still.Width(), image.right - image.left);
+    const LONG height = std::min<LONG>(still.Height(), image.bottom - image.top);
+    if (paint.Get() != nullptr && still.Dc() != nullptr && width > 0 && height > 0) {
+      ::BitBlt(paint.Get(), image.left, image.top, width, height, still.Dc(), 0, 0, SRCCOPY);
+    }
+    return 0;
+  }
+  if (message != WM_DESTROY) return DefWindowProcW(window, message, wParam, lParam);
+  // The preview area that holds this window is gone (or is going): the
+  // message loop ends and the process with it.
+  PostQuitMessage(0);
+  return 0;
+}
+
+WindowHandle Win32Platform::CreatePreviewWindow() {
+  RegisterWindowClass(instance_, kPreviewClass, &Win32Platform::PreviewProc, 0, nullptr,
+                      static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  // Without the still the window stays plain black.
+  previewStill_.LoadBitmapResource(instance_, IDB_PREVIEW_STILL);
+  previewWindow_ = CreateWindowExW(0, kPreviewClass, kPreviewCaption, WS_POPUP, 0, 0, 0, 0, nullptr,
+                                   nullptr, instance_, this);
+  return FromHwnd(previewWindow_);
+}
+
+void Win32Platform::MovePreviewImage(std::int32_t x, std::int32_t y, std::int32_t width,
+                                     std::int32_t height) {
+  previewImage_ = RECT{x, y, x + std::max(width, 0), y + std::max(height, 0)};
+  if (previewWindow_ != nullptr) InvalidateRect(previewWindow_, nullptr, TRUE);
+}
+
+}  // namespace vorn::win32

@@ -1,0 +1,197 @@
+#include "settings_dialog/dialog_model.h"
+
+#include "settings_dialog/geometry.h"
+
+namespace vorn {
+
+std::int16_t NextBar(std::int16_t index, bool backwards) {
+  const std::int16_t step = backwards ? kBarCount - 1 : 1;
+  return static_cast<std::int16_t>((index - 1 + step) % kBarCount + 1);
+}
+
+DialogModel::DialogModel(DialogEvents& events, DialogView& view, std::int32_t dpi)
+    : events_(events), view_(view), dpi_(dpi) {
+  for (const ControlLayout& control : kDialogLayout) {
+    rects_[Slot(control.id)] = ControlRect(control.id, dpi);
+    if (control.caption != nullptr) captions_[Slot(control.id)] = control.caption;
+  }
+  shown_[Slot(DialogControl::ImgExit)] = DialogPicture::CloseReleased;
+  shown_[Slot(DialogControl::ImgSet)] = DialogPicture::ButtonReleased;
+  shown_[Slot(DialogControl::ImgCan)] = DialogPicture::ButtonReleased;
+  hand_[Slot(DialogControl::ImgExit)] = true;
+  for (std::int16_t index = 1; index <= kBarCount; ++index) {
+    values_[BarSlot(index)] = kScrollBars[BarSlot(index)].initial;
+  }
+}
+
+PixelRect DialogModel::TextBox(DialogControl label) const {
+  const PixelRect box = Rect(label);
+  const std::string& text = Caption(label);
+  const std::optional<ScreenSize> size = text.empty() ? std::nullopt : view_.MeasureText(text);
+  return size ? vorn::TextBox(LayoutOf(label).kind, box, *size) : box;
+}
+
+PixelRect DialogModel::PictureBox(DialogControl image) const {
+  const PixelRect box = Rect(image);
+  const std::optional<DialogPicture> shown = Shown(image);
+  if (image != DialogControl::ImgExit || !shown) return box;
+  const ScreenSize size = view_.PictureSize(*shown);
+  return {box.left, box.top, box.left + size.width, box.top + size.height};
+}
+
+// A press on a button's picture counts as one on its caption; one on the
+// title text drags the window like the rest of the title bar.
+std::optional<DialogControl> DialogModel::ControlAt(PixelPoint point) const {
+  constexpr std::pair<DialogControl, DialogControl> kAreas[] = {
+      {DialogControl::ImgExit, DialogControl::ImgExit},
+      {DialogControl::LblSet, DialogControl::LblSet},
+      {DialogControl::ImgSet, DialogControl::LblSet},
+      {DialogControl::LblCan, DialogControl::LblCan},
+      {DialogControl::ImgCan, DialogControl::LblCan},
+      {DialogControl::Image1, DialogControl::Image1},
+  };
+  for (const auto& [area, target] : kAreas) {
+    if (Contains(PictureBox(area), point)) return target;
+  }
+  if (Contains(TextBox(DialogControl::LblUrl), point)) return DialogControl::LblUrl;
+  return std::nullopt;
+}
+
+void DialogModel::SetLabelCaption(DialogControl label, std::string_view text) {
+  const PixelRect before = Union(Rect(label), TextBox(label));
+  captions_[Slot(label)] = text;
+  view_.Repaint(Union(before, TextBox(label)));
+}
+
+void DialogModel::SetImagePicture(DialogControl image, DialogPicture picture) {
+  const PixelRect before = PictureBox(image);
+  shown_[Slot(image)] = picture;
+  view_.Repaint(Union(before, PictureBox(image)));
+}
+
+bool DialogModel::HandCursorOver(std::int16_t bar, PixelPoint point) const {
+  const std::optional<DialogControl> control =
+      IsBar(bar) ? kScrollControls[BarSlot(bar)] : ControlAt(point);
+  return control && hand_[Slot(*control)];
+}
+
+std::int16_t DialogModel::GetScrollValue(std::int16_t index) {
+  return IsBar(index) ? values_[BarSlot(index)] : std::int16_t{0};
+}
+
+void DialogModel::SetScrollValue(std::int16_t index, std::int16_t value) {
+  if (!IsBar(index)) return;
+  values_[BarSlot(index)] = value;
+  view_.ShowThumb(index, value);
+}
+
+void DialogModel::ButtonDown(PixelPoint at, std::int16_t button) {
+  if (pressed_) return;
+  const std::optional<DialogControl> target = ControlAt(at);
+  if (!target) return;
+  pressed_ = target;
+  pressedButton_ = button;
+  view_.Capture(true);
+  switch (*target) {
+    case DialogControl::ImgExit: events_.ImgExit_MouseDown(); break;
+    case DialogControl::LblSet: events_.lbl_Set_MouseDown(); break;
+    case DialogControl::LblCan: events_.lbl_Can_MouseDown(); break;
+    case DialogControl::Image1: events_.Image1_MouseDown(button); break;
+    default: break;  // the link acts on its release
+  }
+}
+
+// The link clicks only on a left press released over it; the others act on
+// any release.
+void DialogModel::ButtonUp(PixelPoint at) {
+  if (!pressed_) return;
+  const DialogControl control = *pressed_;
+  pressed_.reset();
+  view_.Capture(false);
+  // Last: the handler may close the window.
+  switch (control) {
+    case DialogControl::ImgExit: events_.ImgExit_MouseUp(); break;
+    case DialogControl::LblSet: events_.lbl_Set_MouseUp(); break;
+    case DialogControl::LblCan: events_.lbl_Can_MouseUp(); break;
+    case DialogControl::Image1: events_.Image1_MouseUp(); break;
+    case DialogControl::LblUrl:
+      if (pressedButton_ == kLeftButton && ControlAt(at) == control) events_.lbl_URL_Click();
+      break;
+    default: break;
+  }
+}
+
+// The title bar hears the pointer over it, and anywhere while it is pressed.
+void DialogModel::MouseMove(PixelPoint at) {
+  const bool overTitle = ControlAt(at) == DialogControl::Image1;
+  if (pressed_ == DialogControl::Image1 || (!pressed_ && overTitle)) events_.Image1_MouseMove();
+}
+
+// A drag ends there; a button's press is dropped without acting.
+void DialogModel::CaptureLost() {
+  if (!pressed_) return;
+  const bool dragging = pressed_ == DialogControl::Image1;
+  pressed_.reset();
+  if (dragging) events_.Image1_MouseUp();
+}
+
+// The bar never moves by itself: each committed step comes here, and the
+// value changes (and HS_Change runs) only when the step lands elsewhere.
+void DialogModel::Scroll(std::int16_t index, ScrollCode code, std::int32_t thumb) {
+  if (!IsBar(index)) return;
+  const ScrollBarRange& range = kScrollBars[BarSlot(index)];
+  const std::int32_t value = GetScrollValue(index);
+  switch (code) {
+    case ScrollCode::LineLeft: return Commit(index, value - range.smallChange);
+    case ScrollCode::LineRight: return Commit(index, value + range.smallChange);
+    case ScrollCode::PageLeft: return Commit(index, value - range.largeChange);
+    case ScrollCode::PageRight: return Commit(index, value + range.largeChange);
+    case ScrollCode::Left: return Commit(index, range.min);
+    case ScrollCode::Right: return Commit(index, range.max);
+    case ScrollCode::ThumbPosition: return Commit(index, thumb);
+    case ScrollCode::ThumbTrack: return view_.ShowThumb(index, thumb);
+  }
+}
+
+void DialogModel::Commit(std::int16_t index, std::int32_t target) {
+  const std::int16_t value = kScrollBars[BarSlot(index)].Clamp(target);
+  view_.ShowThumb(index, value);
+  if (value == values_[BarSlot(index)]) return;
+  values_[BarSlot(index)] = value;
+  events_.HS_Change(index);
+}
+
+void DialogModel::Destroyed() {
+  ready_ = false;
+  timerEnabled_ = false;
+}
+
+void DialogModel::Resized() {
+  if (ready_) events_.Form_Resize();
+}
+
+// The preview's handler runs for as long as the dialog is open and pumps
+// messages itself; a tick that arrives meanwhile is not run inside it.
+void DialogModel::Tick() {
+  if (!timerEnabled_ || inTimer_ || !ready_) return;
+  inTimer_ = true;
+  events_.Timer1_Timer();
+  inTimer_ = false;
+}
+
+// Does what the close box does, as a user expects of a window: closes without
+// saving. It goes through the close box's own handler, which also ends the
+// preview that runs while the dialog is open; destroying the window alone
+// would leave that running unseen.
+void DialogModel::CloseRequested() {
+  if (ready_ && !closing_) events_.ImgExit_MouseUp();
+}
+
+bool DialogModel::Unload() {
+  if (closing_) return false;
+  closing_ = true;
+  events_.Form_Unload();
+  return true;
+}
+
+}  // namespace vorn
