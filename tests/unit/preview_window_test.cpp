@@ -1,9 +1,7 @@
-#include "preview_window/preview.h"
-
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include "fake_platform.h"
+#include "preview_window/preview.h"
 
 namespace vorn {
 namespace {
@@ -11,36 +9,29 @@ namespace {
 using ::testing::ElementsAre;
 using testing::FakePlatform;
 
+// A size taken from the rectangle's corners instead of its extent, the child
+// style replacing or toggling the window's bits, or a step out of order.
 TEST(PreviewWindow, BecomesAChildThatFillsTheParent) {
-  FakePlatform platform;
-  platform.windowRects[4242] = {100, 200, 252, 312};
-  platform.previewStyle = 0x16CF0000;
-  ShowVornR(platform, 4242);
-  EXPECT_THAT(platform.calls,
-              ElementsAre("GetWindowRect(4242)", "CreatePreviewWindow",
-                          "GetWindowLongA(32382, -16)",
-                          "SetWindowLongA(32382, -16, 0x56CF0000)",  // WS_CHILD added, nothing else
-                          "SetParent(32382, 4242)", "MoveWindow(32382, 0, 0, 152, 112)",
-                          "MovePreviewImage(0, 0, 152, 112)", "ShowPreviewWindow(32382)"));
-  EXPECT_FALSE(platform.ended);
-}
-
-TEST(PreviewWindow, AStyleThatIsAlreadyAChildKeepsItsBits) {
-  FakePlatform platform;
-  platform.windowRects[7] = {0, 0, 300, 200};
-  platform.previewStyle = 0x40000000 | 0x00800000;
-  ShowVornR(platform, 7);
-  EXPECT_THAT(platform.CallsStartingWith("SetWindowLongA"),
-              ElementsAre("SetWindowLongA(32382, -16, 0x40800000)"));
-}
-
-TEST(PreviewWindow, AHandleThatNamesNoWindowEndsAtOnce) {
-  for (WindowHandle parent : {WindowHandle{0}, WindowHandle{123456}}) {
+  for (const auto& [style, childStyle] :
+       {std::pair{0x16CF0000, "0x56CF0000"}, {0x40800000, "0x40800000"}}) {
     FakePlatform platform;
-    ShowVornR(platform, parent);
-    EXPECT_THAT(platform.calls, ElementsAre("GetWindowRect(" + std::to_string(parent) + ")",
-                                            "EndProcess"));
+    platform.windowRects[4242] = {100, 200, 252, 312};
+    platform.previewStyle = style;
+    ShowVornR(platform, 4242);
+    EXPECT_THAT(
+        platform.calls,
+        ElementsAre("GetWindowRect(4242)", "CreatePreviewWindow", "GetWindowLongA(32382, -16)",
+                    "SetWindowLongA(32382, -16, " + std::string(childStyle) + ")",
+                    "SetParent(32382, 4242)", "MoveWindow(32382, 0, 0, 152, 112)",
+                    "MovePreviewImage(0, 0, 152, 112)", "ShowPreviewWindow(32382)"));
   }
+}
+
+// A handle that names no window leaving an invisible window behind for ever.
+TEST(PreviewWindow, EndsAtOnceWithoutAParent) {
+  FakePlatform platform;
+  ShowVornR(platform, 0);
+  EXPECT_THAT(platform.calls, ElementsAre("GetWindowRect(0)", "EndProcess"));
 }
 
 }  // namespace

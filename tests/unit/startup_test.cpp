@@ -1,254 +1,173 @@
-#include <gtest/gtest.h>
 #include <gmock/gmock.h>
+
+#include <set>
 
 #include "fake_platform.h"
 #include "settings/settings.h"
-#include "saver/saver.h"
 #include "startup/main.h"
 #include "system/system_checks.h"
+#include "table_test.h"
 
 namespace vorn {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 using testing::FakePlatform;
 
-constexpr const char* kIni = "C:\\Saver\\Vorn.ini";
-const std::string kFindSaver = "FindWindow(NULL, \"Vorn_Main\")";
-const std::string kFindDialog = "FindWindow(NULL, \"Vornの設定\")";
+struct Family {
+  std::int32_t versionResult;  // what GetVersionExA returns
+  std::uint32_t platformId;
+};
+constexpr Family kNt{1, kVerPlatformWin32Nt}, k9x{1, 1};
 
-// Runs Main, ending the saver (if it starts) on its first yield.
-FakePlatform RunMain(const std::string& argumentText, std::uint32_t platformId = kVerPlatformWin32Nt) {
+// Main's start-up with the running-copy test behind it, then one key press at
+// every yield of a saver: the calls that tell the story, the three settings
+// reads as "Read", separated by "; ".
+std::string MainStory(const char* argumentText, Family family,
+                      std::deque<std::optional<std::int32_t>> passwordAnswers = {1}) {
   FakePlatform platform;
   platform.argumentText = argumentText;
-  platform.platformId = platformId;
-  platform.onDoEvents = [&platform](int) { platform.saverEvents->Display_MouseDown(); };
+  platform.versionResult = family.versionResult;
+  platform.platformId = family.platformId;
+  platform.passwordAnswers = std::move(passwordAnswers);
+  platform.windowRects[1234] = {0, 0, 152, 112};
+  platform.onDoEvents = [&](int) { platform.saverEvents->Form_KeyDown(); };
   Main(platform);
-  return platform;
+  static const std::set<std::string> kTold = {"ShowCursor",         "SystemParametersInfoA",
+                                              "PwdChangePasswordA", "VerifyScreenSavePwd",
+                                              "CreateSaverWindow",  "CloseSaverWindow",
+                                              "SetParent",          "ShowPreviewWindow",
+                                              "ShowDialogModal",    "EndProcess"};
+  std::string story;
+  for (const std::string& call : platform.calls) {
+    const std::string name = call.substr(0, call.find('('));
+    if (name == "GetPrivateProfileStringA") story += "Read; ";
+    if (kTold.contains(name)) story += call + "; ";
+  }
+  return story;
 }
 
-bool Called(const FakePlatform& platform, const std::string& prefix) {
-  return !platform.CallsStartingWith(prefix).empty();
+const std::string kRead = "Read; Read; Read; ";
+const std::string kHide = "ShowCursor(0); SystemParametersInfoA(97, 0xFFFFFFFF, NULL, 0); ";
+const std::string kOpen = "CreateSaverWindow; ";
+const std::string kAsk = "ShowCursor(-1); VerifyScreenSavePwd(23130); ";
+const std::string kFlagOff = "SystemParametersInfoA(97, 0x0, NULL, 0); ";
+const std::string kClose = "SystemParametersInfoA(17, 0x1, NULL, 0); CloseSaverWindow; ";
+
+// A mode opened for the wrong switch; settings not read or read in preview; the
+// cursor hidden, the running flag set or the saver opened in the wrong order; a
+// lost cursor counter; the password asked on NT, in the plain run, on a version
+// call that returns anything but 1 not asked, its refusal ending the saver, or
+// a missing service locking the user out; a handle read leniently for /a.
+TEST(Main, OpensTheModeOfTheSwitch) {
+  const Family kVersionCall2{2, kVerPlatformWin32Nt};
+  EXPECT_EQ(MainStory("/s", kNt), kRead + kHide + kOpen + kFlagOff + "ShowCursor(-1); " + kClose);
+  EXPECT_EQ(MainStory("", k9x), kRead + kOpen + kClose);
+  EXPECT_EQ(MainStory("-S", k9x),
+            kRead + kHide + kOpen + kAsk + kFlagOff + "ShowCursor(0); " + kClose);
+  EXPECT_EQ(MainStory("/s", kVersionCall2),
+            kRead + kHide + kOpen + kAsk + kFlagOff + "ShowCursor(0); " + kClose);
+  EXPECT_EQ(MainStory("/s", k9x, {0, 1}), kRead + kHide + kOpen + kAsk + "ShowCursor(0); " + kAsk +
+                                              kFlagOff + "ShowCursor(0); " + kClose);
+  EXPECT_EQ(MainStory("/s", k9x, {std::nullopt}),
+            kRead + kHide + kOpen + kAsk + kFlagOff + "ShowCursor(0); " + kClose);
+  EXPECT_EQ(MainStory("/P 01234", kNt), "SetParent(32382, 1234); ShowPreviewWindow(32382); ");
+  EXPECT_EQ(MainStory("/p", kNt), "EndProcess; ");
+  EXPECT_EQ(MainStory("/c:1234", kNt), kRead + "ShowDialogModal(15420); EndProcess; ");
+  EXPECT_EQ(MainStory("/a 1234", kNt), kRead + "EndProcess; ");
+  EXPECT_EQ(MainStory("/a 1234", k9x),
+            kRead + "PwdChangePasswordA(\"SCRSAVE\", 1234, 0, 0); EndProcess; ");
+  EXPECT_EQ(MainStory("/a 12abc", k9x), kRead + "EndProcess; ");
+  EXPECT_EQ(MainStory("s", kNt), kRead + "EndProcess; ");
 }
 
-TEST(MainRunningCopy, EndsAtOnceWhenTheSaverOrTheDialogIsOpen) {
+// Only one caption looked for, the second look skipped, or anything done
+// before the running copy is ruled out.
+TEST(Main, EndsAtOnceBesideARunningCopy) {
   for (const char* caption : {"Vorn_Main", "Vornの設定"}) {
-    for (const char* args : {"/s", "/p 1234", "/c", "/a 1", ""}) {
+    for (const char* argumentText : {"/s", "/p 1234"}) {
       FakePlatform platform;
-      platform.argumentText = args;
+      platform.argumentText = argumentText;
       platform.openCaptions = {caption};
       Main(platform);
-      // Both captions are always looked for, and nothing else happens.
-      EXPECT_THAT(platform.calls, ElementsAre(kFindSaver, kFindDialog, "EndProcess"))
-          << caption << " with " << args;
+      EXPECT_THAT(platform.calls, ElementsAre("FindWindow(NULL, \"Vorn_Main\")",
+                                              "FindWindow(NULL, \"Vornの設定\")", "EndProcess"));
     }
   }
 }
 
-TEST(MainDispatch, SaverSwitchHidesTheCursorThenSetsTheRunningFlagThenOpensTheSaver) {
-  for (const char* args : {"/s", "/S", "-s", "/scr"}) {
-    FakePlatform platform = RunMain(args);
-    std::vector<std::string> head(platform.calls.begin(), platform.calls.begin() + 9);
-    EXPECT_THAT(head, ElementsAre(kFindSaver, kFindDialog,
-                                  "GetPrivateProfileStringA(\"Section\", \"Speed\", \"\", zeros, 256, "
-                                  "\"C:\\Saver\\Vorn.ini\")",
-                                  ::testing::StartsWith("GetPrivateProfileStringA(\"Section\", \"Num\""),
-                                  ::testing::StartsWith("GetPrivateProfileStringA(\"Section\", \"Intval\""),
-                                  "ShowCursor(0)", "SystemParametersInfoA(97, 0xFFFFFFFF, NULL, 0)",
-                                  "CreateSaverWindow", ::testing::StartsWith("MoveWindow")))
-        << args;
-  }
-}
+struct IsNtCase {
+  const char* name;
+  Family family;
+  bool nt;
+};
+using IsNtTable = ::testing::TestWithParam<IsNtCase>;
 
-TEST(MainDispatch, SaverSwitchKeepsTheCursorCounter) {
+// A wrong record size, or a family read from a call that did not return 1.
+TEST_P(IsNtTable, TrustsThePlatformIdOnlyWhenTheCallReturnsOne) {
   FakePlatform platform;
-  platform.argumentText = "/s";
-  platform.cursorCounter = 0;
-  std::int32_t counterSeenInSaver = 99;
-  platform.onDoEvents = [&](int) {
-    counterSeenInSaver = static_cast<VornS*>(platform.saverEvents)->CursorCount;
-    platform.saverEvents->Form_KeyDown();
-  };
-  Main(platform);
-  EXPECT_EQ(counterSeenInSaver, -1);
+  platform.versionResult = GetParam().family.versionResult;
+  platform.platformId = GetParam().family.platformId;
+  EXPECT_EQ(IsNT(platform), GetParam().nt);
+  EXPECT_THAT(platform.calls, ElementsAre("GetVersionExA(148)"));
 }
 
-TEST(MainDispatch, EmptyCommandLineRunsTheSaverWithoutCursorOrFlag) {
-  FakePlatform platform = RunMain("");
-  EXPECT_TRUE(Called(platform, "CreateSaverWindow"));
-  EXPECT_TRUE(Called(platform, "GetPrivateProfileStringA"));
-  EXPECT_THAT(platform.CallsStartingWith("ShowCursor"), IsEmpty());
-  EXPECT_THAT(platform.CallsStartingWith("SystemParametersInfoA(97"), IsEmpty());
-}
+VORN_TABLE(IsNtTable, {"Nt", {1, 2}, true}, {"Family_9x", {1, 1}, false}, {"Win32s", {1, 0}, false},
+           {"Call_returns_2", {2, 2}, false}, {"Call_returns_0", {0, 2}, false},
+           {"Call_returns_minus_1", {-1, 2}, false});
 
-TEST(MainDispatch, PreviewReadsTheHandleLenientlyAndNoSettings) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"/p 1234", "GetWindowRect(1234)"}, {"/P 01234", "GetWindowRect(1234)"},
-      {"/p", "GetWindowRect(0)"},         {"/p abc", "GetWindowRect(0)"},
-      {"/p   12", "GetWindowRect(12)"},   {"/p 12abc", "GetWindowRect(12)"},
-  };
-  for (const auto& [args, expected] : cases) {
-    FakePlatform platform;
-    platform.argumentText = args;
-    Main(platform);
-    ASSERT_GE(platform.calls.size(), 3u) << args;
-    EXPECT_EQ(platform.calls[2], expected) << args;
-    EXPECT_FALSE(Called(platform, "GetPrivateProfileStringA")) << args;
-  }
-}
+struct LoadCase {
+  const char* name;
+  std::map<std::string, std::string> file;  // by key
+  Settings loaded;
+};
+using LoadTable = ::testing::TestWithParam<LoadCase>;
 
-TEST(MainDispatch, ConfigurationShowsTheDialogModallyThenEnds) {
-  for (const char* args : {"/c", "/C", "/c:1234"}) {
-    FakePlatform platform = RunMain(args);
-    EXPECT_EQ(platform.CallsStartingWith("GetPrivateProfileStringA").size(), 3u);
-    const auto shown = std::find(platform.calls.begin(), platform.calls.end(),
-                                 "ShowDialogModal(" + std::to_string(FakePlatform::kDialogWindow) + ")");
-    ASSERT_NE(shown, platform.calls.end()) << args;
-    EXPECT_EQ(platform.calls.back(), "EndProcess") << args;
-    EXPECT_EQ(shown + 1, platform.calls.end() - 1) << "nothing between the dialog and the end";
-  }
-}
-
-TEST(MainDispatch, PasswordModeOnNtLoadsSettingsAndEndsWithoutTheService) {
-  FakePlatform platform = RunMain("/a 1234");
-  EXPECT_EQ(platform.CallsStartingWith("GetPrivateProfileStringA").size(), 3u);
-  EXPECT_FALSE(Called(platform, "PwdChangePasswordA"));
-  EXPECT_EQ(platform.calls.back(), "EndProcess");
-}
-
-TEST(MainDispatch, PasswordModeOn9xCallsTheServiceWithTheStrictHandle) {
-  FakePlatform platform = RunMain("/a 1234", 1);
-  EXPECT_THAT(platform.CallsStartingWith("PwdChangePasswordA"),
-              ElementsAre("PwdChangePasswordA(\"SCRSAVE\", 1234, 0, 0)"));
-  EXPECT_EQ(platform.calls.back(), "EndProcess");
-}
-
-TEST(MainDispatch, PasswordModeWithoutANumberEndsWithoutTheService) {
-  for (const char* args : {"/a", "/a x", "/a 12abc"}) {
-    FakePlatform platform = RunMain(args, 1);
-    EXPECT_FALSE(Called(platform, "PwdChangePasswordA")) << args;
-    EXPECT_EQ(platform.calls.back(), "EndProcess") << args;
-  }
-}
-
-TEST(MainDispatch, UnknownTextEndsAfterLoadingTheSettings) {
-  for (const char* args : {"s", "/x", "/", "x", "/q 1"}) {
-    FakePlatform platform = RunMain(args);
-    EXPECT_EQ(platform.CallsStartingWith("GetPrivateProfileStringA").size(), 3u) << args;
-    EXPECT_EQ(platform.calls.back(), "EndProcess") << args;
-    EXPECT_FALSE(Called(platform, "CreateSaverWindow")) << args;
-    EXPECT_FALSE(Called(platform, "ShowCursor")) << args;
-  }
-}
-
-TEST(IsNT, FollowsThePlatformIdOnlyWhenTheCallReturnsOne) {
-  struct Case { std::int32_t result; std::uint32_t id; bool nt; };
-  for (const Case& c : {Case{1, 2, true}, Case{1, 1, false}, Case{1, 0, false},
-                        Case{0, 2, false}, Case{2, 2, false}, Case{-1, 2, false}}) {
-    FakePlatform platform;
-    platform.versionResult = c.result;
-    platform.platformId = c.id;
-    EXPECT_EQ(IsNT(platform), c.nt) << c.result << "/" << c.id;
-    EXPECT_THAT(platform.calls, ElementsAre("GetVersionExA(148)"));
-  }
-}
-
-TEST(AllowSystemKeys, PassesTheComplementOfTheBooleanWidened) {
+// A wrong default, a missing or blank value not given its default, a value
+// clamped or rounded other than half to even, a failed conversion that
+// overwrites its field or stops the reading of the others.
+TEST_P(LoadTable, GivesEachSettingItsDefaultOrItsNumber) {
   FakePlatform platform;
-  AllowSystemKeys(platform, false);
-  AllowSystemKeys(platform, true);
-  EXPECT_THAT(platform.calls, ElementsAre("SystemParametersInfoA(97, 0xFFFFFFFF, NULL, 0)",
-                                          "SystemParametersInfoA(97, 0x0, NULL, 0)"));
+  platform.iniValues = GetParam().file;
+  Settings settings{-7, -7, -7};
+  LoadSettings(platform, settings);
+  EXPECT_EQ(settings, GetParam().loaded);
 }
 
-Settings Load(FakePlatform& platform) {
-  Settings shared;
-  LoadSettings(platform, shared);
-  return shared;
-}
+VORN_TABLE(LoadTable, {"No_file", {}, {5, 200, 30}},
+           {"Empty_or_blank", {{"Speed", ""}, {"Num", " "}, {"Intval", ""}}, {5, 200, 30}},
+           {"Blanks_and_halves_to_even",
+            {{"Speed", " 7 "}, {"Num", "2.5"}, {"Intval", "3.5"}},
+            {7, 2, 4}},
+           {"Unclamped", {{"Speed", "0"}, {"Num", "1000"}, {"Intval", "-3"}}, {0, 1000, -3}},
+           {"Failed_keeps_field",
+            {{"Speed", "abc"}, {"Num", "2147483648"}, {"Intval", "9"}},
+            {-7, -7, 9}});
 
-TEST(LoadSettings, DefaultsWithoutAFile) {
+// A key read out of order, from another section or file, with a default, or
+// into a buffer that is not zeroed or not 256 characters long.
+TEST(LoadSettings, ReadsTheThreeKeysFromTheFileBesideTheProgram) {
   FakePlatform platform;
-  const Settings shared = Load(platform);
-  EXPECT_EQ(shared.Speed, 5);
-  EXPECT_EQ(shared.Num, 200);
-  EXPECT_EQ(shared.Intval, 30);
-}
-
-TEST(LoadSettings, ReadsTheKeysInOrderFromTheFileBesideTheProgram) {
-  FakePlatform platform;
-  platform.programDirectory = "Z:\\tmp\\run";
-  Load(platform);
+  platform.programDirectory = "Z:\\run";
+  Settings settings;
+  LoadSettings(platform, settings);
+  const std::string kArgs = "\"\", zeros, 256, \"Z:\\run\\Vorn.ini\")";
   EXPECT_THAT(platform.calls,
-              ElementsAre(
-                  "GetPrivateProfileStringA(\"Section\", \"Speed\", \"\", zeros, 256, \"Z:\\tmp\\run\\Vorn.ini\")",
-                  "GetPrivateProfileStringA(\"Section\", \"Num\", \"\", zeros, 256, \"Z:\\tmp\\run\\Vorn.ini\")",
-                  "GetPrivateProfileStringA(\"Section\", \"Intval\", \"\", zeros, 256, \"Z:\\tmp\\run\\Vorn.ini\")"));
+              ElementsAre("GetPrivateProfileStringA(\"Section\", \"Speed\", " + kArgs,
+                          "GetPrivateProfileStringA(\"Section\", \"Num\", " + kArgs,
+                          "GetPrivateProfileStringA(\"Section\", \"Intval\", " + kArgs));
 }
 
-TEST(LoadSettings, TakesNumbersUnclampedAndRoundsHalvesToEven) {
+// A key written out of order, to another section or file, or a value text
+// without its leading blank.
+TEST(WriteSettings, WritesTheValueTextsInOrder) {
   FakePlatform platform;
-  platform.SetProfileValue(kIni, "Section", "Speed", "2.5");
-  platform.SetProfileValue(kIni, "Section", "Num", "1000");
-  platform.SetProfileValue(kIni, "Section", "Intval", "3.5");
-  const Settings shared = Load(platform);
-  EXPECT_EQ(shared.Speed, 2);
-  EXPECT_EQ(shared.Num, 1000);
-  EXPECT_EQ(shared.Intval, 4);
-}
-
-TEST(LoadSettings, AFailedConversionLeavesZeroAndTheOthersAreStillRead) {
-  FakePlatform platform;
-  platform.SetProfileValue(kIni, "Section", "Speed", "abc");
-  platform.SetProfileValue(kIni, "Section", "Num", "2147483648");
-  platform.SetProfileValue(kIni, "Section", "Intval", "7");
-  const Settings shared = Load(platform);
-  EXPECT_EQ(shared.Speed, 0);
-  EXPECT_EQ(shared.Num, 0);
-  EXPECT_EQ(shared.Intval, 7);
-}
-
-TEST(LoadSettings, AnEmptyValueGivesTheDefault) {
-  FakePlatform platform;
-  platform.SetProfileValue(kIni, "Section", "Speed", "7");
-  platform.SetProfileValue(kIni, "Section", "Intval", "");
-  const Settings shared = Load(platform);
-  EXPECT_EQ(shared.Speed, 7);
-  EXPECT_EQ(shared.Num, 200);
-  EXPECT_EQ(shared.Intval, 30);
-}
-
-TEST(ReadIniValue, ALongValueArrivesCutTo255Characters) {
-  FakePlatform platform;
-  platform.SetProfileValue(kIni, "Section", "Speed", std::string(10000, '1'));
-  EXPECT_EQ(ReadIniValue(platform, "Section", "Speed", kIni), std::string(255, '1'));
-}
-
-TEST(WriteSettings, WritesSpeedNumIntvalWithTheirValueText) {
-  FakePlatform platform;
-  Settings shared;
-  shared.Speed = 5;
-  shared.Num = 200;
-  shared.Intval = -3;
-  WriteSettings(platform, shared);
+  WriteSettings(platform, Settings{5, 200, -3});
+  const std::string kFile = "\"C:\\Saver\\Vorn.ini\")";
   EXPECT_THAT(platform.calls,
-              ElementsAre("WritePrivateProfileStringA(\"Section\", \"Speed\", \" 5\", \"C:\\Saver\\Vorn.ini\")",
-                          "WritePrivateProfileStringA(\"Section\", \"Num\", \" 200\", \"C:\\Saver\\Vorn.ini\")",
-                          "WritePrivateProfileStringA(\"Section\", \"Intval\", \"-3\", \"C:\\Saver\\Vorn.ini\")"));
-}
-
-TEST(WriteSettings, WhatIsWrittenLoadsBack) {
-  FakePlatform platform;
-  Settings written;
-  written.Speed = 20;
-  written.Num = 100;
-  written.Intval = 60;
-  WriteSettings(platform, written);
-  const Settings loaded = Load(platform);
-  EXPECT_EQ(loaded.Speed, 20);
-  EXPECT_EQ(loaded.Num, 100);
-  EXPECT_EQ(loaded.Intval, 60);
+              ElementsAre("WritePrivateProfileStringA(\"Section\", \"Speed\", \" 5\", " + kFile,
+                          "WritePrivateProfileStringA(\"Section\", \"Num\", \" 200\", " + kFile,
+                          "WritePrivateProfileStringA(\"Section\", \"Intval\", \"-3\", " + kFile));
 }
 
 }  // namespace
