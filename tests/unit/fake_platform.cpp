@@ -1,56 +1,11 @@
 #include "fake_platform.h"
 
-#include <algorithm>
-#include <cstring>
-#include <iterator>
-#include <stdexcept>
-
 namespace vorn::testing {
 
 const char* SurfaceName(SurfaceId surface) {
-  switch (surface) {
-    case SurfaceId::SaverDisplay: return "Display";
-    case SurfaceId::SaverBuffer: return "Buffer";
-    case SurfaceId::SaverSprites: return "Pic_Vorn";
-    case SurfaceId::DialogWindow: return "Vorn_P";
-    case SurfaceId::DialogPicB: return "Pic_b";
-    case SurfaceId::DialogDisplay: return "P.Display";
-    case SurfaceId::DialogSprites: return "P.Pic_Vorn";
-  }
-  return "?";
-}
-
-std::vector<std::string> FakePlatform::CallsStartingWith(const std::string& prefix) const {
-  std::vector<std::string> matching;
-  std::copy_if(calls.begin(), calls.end(), std::back_inserter(matching),
-               [&](const std::string& call) { return call.starts_with(prefix); });
-  return matching;
-}
-
-WindowHandle FakePlatform::FindWindowByCaption(std::string_view caption) {
-  const bool open = std::ranges::find(openCaptions, caption) != openCaptions.end();
-  return Answer(open ? 0x1234 : kNoWindow, "FindWindow", "NULL", caption);
-}
-
-std::optional<std::int32_t> FakePlatform::VerifyScreenSavePwd(WindowHandle window) {
-  const std::optional<std::int32_t> answer = passwordAnswers.front();
-  if (passwordAnswers.size() > 1) passwordAnswers.pop_front();
-  return Answer(answer, "VerifyScreenSavePwd", window);
-}
-
-std::uint32_t FakePlatform::GetPrivateProfileStringA(std::string_view section, std::string_view key,
-                                                     std::string_view defaultText, char* buffer,
-                                                     std::uint32_t size, std::string_view file) {
-  const bool zeros = std::all_of(buffer, buffer + size, [](char c) { return c == '\0'; });
-  Record("GetPrivateProfileStringA", section, key, defaultText, zeros ? "zeros" : "dirty", size,
-         file);
-  const auto found = iniValues.find(std::string(key));
-  const std::string value = found == iniValues.end() ? std::string(defaultText) : found->second;
-  // Like the system: at most size - 1 characters, then a terminating NUL.
-  const std::size_t count = std::min<std::size_t>(value.size(), size - 1);
-  std::memcpy(buffer, value.data(), count);
-  buffer[count] = '\0';
-  return static_cast<std::uint32_t>(count);
+  static constexpr const char* kNames[] = {"Display", "Buffer",    "Pic_Vorn",  "Vorn_P",
+                                           "Pic_b",   "P.Display", "P.Pic_Vorn"};
+  return kNames[static_cast<int>(surface)];
 }
 
 std::int32_t FakePlatform::GetWindowRect(WindowHandle window, PixelRect& rect) {
@@ -217,37 +172,6 @@ void FakePlatform::CloseDialog(WindowHandle window) {
   if (dialogClosed) return;
   if (dialogEvents != nullptr) dialogEvents->Form_Unload();
   dialogClosed = true;
-}
-
-// --- The saver window -------------------------------------------------------
-
-void FakePlatform::FillRect(SurfaceId surface, std::int32_t left, std::int32_t top,
-                            std::int32_t right, std::int32_t bottom, std::uint32_t colour) {
-  if (recordDrawing) Record("FillRect", SurfaceName(surface), left, top, right, bottom, colour);
-  surfaces[surface].FillInclusive(left, top, right, bottom, colour);
-}
-
-std::int32_t FakePlatform::BitBlt(SurfaceId destination, std::int32_t x, std::int32_t y,
-                                  std::int32_t width, std::int32_t height, SurfaceId source,
-                                  std::int32_t sourceX, std::int32_t sourceY, std::uint32_t rop) {
-  if (recordDrawing) {
-    Record("BitBlt", SurfaceName(destination), x, y, width, height, SurfaceName(source), sourceX,
-           sourceY, Hex{rop});
-  }
-  return Blit(surfaces[destination], x, y, width, height, surfaces[source], sourceX, sourceY, rop);
-}
-
-void FakePlatform::DoEvents() {
-  if (recordDrawing) Record("DoEvents");
-  if (onDoEvents) onDoEvents(++doEventsCount);
-  if (doEventsCount >= kMostDoEvents && saverEvents != nullptr) {
-    throw std::runtime_error("the saver's frame cycle did not end");
-  }
-}
-
-void FakePlatform::WaitForEvents(std::uint32_t timeoutMs) {
-  if (recordDrawing) Record("WaitForEvents", timeoutMs);
-  nowMicroseconds += std::int64_t{timeoutMs} * 1000;
 }
 
 }  // namespace vorn::testing

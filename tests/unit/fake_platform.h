@@ -3,14 +3,16 @@
 // are software rasters.
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <cstdio>
 #include <deque>
 #include <functional>
 #include <map>
 #include <optional>
 #include <sstream>
+#include <stdexcept>
 #include <string>
-#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -25,24 +27,23 @@ struct Hex {  // a number recorded as 0x...
     return out << "0x" << std::hex << std::uppercase << h.value << std::dec;
   }
 };
-
 inline std::string Quote(std::string_view text) { return "\"" + std::string(text) + "\""; }
+template <typename T>
+void Put(std::ostream& out, const T& arg) {
+  out << arg;
+}
+inline void Put(std::ostream& out, std::string_view text) { out << Quote(text); }
 
 // "Name(arg, arg)", or "Name" alone without arguments; text views are quoted.
 template <typename... Args>
 std::string Call(std::string_view name, const Args&... args) {
   std::ostringstream out;
   out << name;
-  const char* separator = "(";
-  [[maybe_unused]] const auto put = [&]<typename T>(const T& arg) {
-    out << std::exchange(separator, ", ");
-    if constexpr (std::is_same_v<T, std::string_view>)
-      out << Quote(arg);
-    else
-      out << arg;
-  };
-  (put(args), ...);
-  if (sizeof...(args) > 0) out << ')';
+  if constexpr (sizeof...(args) > 0) {
+    const char* separator = "(";
+    ((out << std::exchange(separator, ", "), Put(out, args)), ...);
+    out << ')';
+  }
   return out.str();
 }
 
@@ -97,63 +98,78 @@ class FakePlatform : public Platform {
   void Record(std::string_view name, const Args&... args) {
     calls.push_back(Call(name, args...));
   }
-  // Records the call and answers `result`.
-  template <typename T, typename... Args>
+  template <typename T, typename... Args>  // records the call and answers `result`
   T Answer(T result, std::string_view name, const Args&... args) {
     Record(name, args...);
     return result;
   }
   // Only the calls whose text starts with `prefix`.
-  std::vector<std::string> CallsStartingWith(const std::string& prefix) const;
+  std::vector<std::string> CallsStartingWith(std::string_view prefix) const {
+    std::vector<std::string> matching;
+    for (const std::string& call : calls) {
+      if (call.starts_with(prefix)) matching.push_back(call);
+    }
+    return matching;
+  }
 
+  using I32 = std::int32_t;
+  using U32 = std::uint32_t;
+  using Text = std::string_view;
+  using Window = WindowHandle;
   std::string ArgumentText() override { return argumentText; }
   std::string ProgramDirectory() override { return programDirectory; }
   void EndProcess() override { ended = Answer(true, "EndProcess"); }
   float SecondsSinceMidnight() override { return 1234.5f; }
-  WindowHandle FindWindowByCaption(std::string_view caption) override;
-  std::int32_t GetVersionExA(OsVersionInfo& info) override {
+  Window FindWindowByCaption(Text caption) override {
+    const bool open = std::ranges::find(openCaptions, caption) != openCaptions.end();
+    return Answer(open ? 0x1234 : kNoWindow, "FindWindow", "NULL", caption);
+  }
+  I32 GetVersionExA(OsVersionInfo& info) override {
     info.dwPlatformId = platformId;
     return Answer(versionResult, "GetVersionExA", info.dwOSVersionInfoSize);
   }
-  std::int32_t SystemParametersInfoA(std::uint32_t action, std::uint32_t uiParam, void* pvParam,
-                                     std::uint32_t fWinIni) override {
-    return Answer(1, "SystemParametersInfoA", action, Hex{uiParam}, pvParam ? "ptr" : "NULL",
-                  fWinIni);
+  I32 SystemParametersInfoA(U32 action, U32 uiParam, void* pv, U32 winIni) override {
+    return Answer(1, "SystemParametersInfoA", action, Hex{uiParam}, pv ? "ptr" : "NULL", winIni);
   }
-  std::int32_t ShowCursor(std::int32_t show) override {
-    return Answer(cursorCounter += show != 0 ? 1 : -1, "ShowCursor", show);
+  I32 ShowCursor(I32 show) override {
+    return Answer(cursorCounter += show ? 1 : -1, "ShowCursor", show);
   }
-  void PwdChangePasswordA(std::string_view regKeyName, WindowHandle parent, std::uint32_t r1,
-                          std::uint32_t r2) override {
-    Record("PwdChangePasswordA", regKeyName, parent, r1, r2);
+  void PwdChangePasswordA(Text key, Window parent, U32 r1, U32 r2) override {
+    Record("PwdChangePasswordA", key, parent, r1, r2);
   }
-  std::optional<std::int32_t> VerifyScreenSavePwd(WindowHandle window) override;
-  std::uint32_t GetPrivateProfileStringA(std::string_view section, std::string_view key,
-                                         std::string_view defaultText, char* buffer,
-                                         std::uint32_t size, std::string_view file) override;
-  void WritePrivateProfileStringA(std::string_view section, std::string_view key,
-                                  std::string_view value, std::string_view file) override {
+  std::optional<I32> VerifyScreenSavePwd(Window window) override {
+    const std::optional<I32> answer = passwordAnswers.front();
+    if (passwordAnswers.size() > 1) passwordAnswers.pop_front();
+    return Answer(answer, "VerifyScreenSavePwd", window);
+  }
+  U32 GetPrivateProfileStringA(Text section, Text key, Text defaultText, char* buffer, U32 size,
+                               Text file) override {
+    const bool zeros = std::all_of(buffer, buffer + size, [](char c) { return c == '\0'; });
+    Record("GetPrivateProfileStringA", section, key, defaultText, zeros ? "zeros" : "dirty", size,
+           file);
+    const auto found = iniValues.find(std::string(key));
+    const std::string value = found == iniValues.end() ? std::string(defaultText) : found->second;
+    return std::snprintf(buffer, size, "%s", value.c_str());  // cut, and ended with a NUL
+  }
+  void WritePrivateProfileStringA(Text section, Text key, Text value, Text file) override {
     Record("WritePrivateProfileStringA", section, key, value, file);
     iniValues[std::string(key)] = value;
   }
-  std::int32_t GetWindowRect(WindowHandle window, PixelRect& rect) override;
-  std::int32_t GetWindowLongA(WindowHandle window, std::int32_t index) override {
-    return Answer(previewStyle, "GetWindowLongA", window, index);
+  I32 GetWindowRect(Window window, PixelRect& rect) override;
+  I32 GetWindowLongA(Window w, I32 index) override {
+    return Answer(previewStyle, "GetWindowLongA", w, index);
   }
-  std::int32_t SetWindowLongA(WindowHandle window, std::int32_t index,
-                              std::int32_t value) override {
-    return Answer(previewStyle, "SetWindowLongA", window, index, Hex{std::uint32_t(value)});
+  I32 SetWindowLongA(Window w, I32 index, I32 value) override {
+    return Answer(previewStyle, "SetWindowLongA", w, index, Hex{U32(value)});
   }
-  WindowHandle SetParent(WindowHandle child, WindowHandle parent) override {
-    return Answer(kNoWindow, "SetParent", child, parent);
+  Window SetParent(Window w, Window parent) override {
+    return Answer(kNoWindow, "SetParent", w, parent);
   }
-  WindowHandle CreatePreviewWindow() override {
-    return Answer(kPreviewWindow, "CreatePreviewWindow");
-  }
-  void MovePreviewImage(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) override {
+  Window CreatePreviewWindow() override { return Answer(kPreviewWindow, "CreatePreviewWindow"); }
+  void MovePreviewImage(I32 x, I32 y, I32 w, I32 h) override {
     Record("MovePreviewImage", x, y, w, h);
   }
-  void ShowPreviewWindow(WindowHandle window) override { Record("ShowPreviewWindow", window); }
+  void ShowPreviewWindow(Window w) override { Record("ShowPreviewWindow", w); }
 
   // --- The settings dialog --------------------------------------------------
   std::int32_t GetCursorPos(PixelPoint& point) override;
@@ -184,37 +200,48 @@ class FakePlatform : public Platform {
   void CloseDialog(WindowHandle window) override;
 
   // --- The saver window -----------------------------------------------------
-  WindowHandle CreateSaverWindow(SaverEvents& events) override {
+  Window CreateSaverWindow(SaverEvents& events) override {
     saverEvents = &events;
     return Answer(kSaverWindow, "CreateSaverWindow");
   }
   ScreenSize GetScreenSize() override { return screen; }
-  void MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y, std::int32_t width,
-                  std::int32_t height) override {
-    Record("MoveWindow", window, x, y, width, height);
+  void MoveWindow(Window w, I32 x, I32 y, I32 cx, I32 cy) override {
+    Record("MoveWindow", w, x, y, cx, cy);
   }
-  void SizeSurface(SurfaceId surface, std::int32_t width, std::int32_t height) override {
-    surfaces[surface] =
-        Answer(Surface(width, height), "SizeSurface", SurfaceName(surface), width, height);
+  void SizeSurface(SurfaceId s, I32 width, I32 height) override {
+    surfaces[s] = Answer(Surface(width, height), "SizeSurface", SurfaceName(s), width, height);
   }
-  void MoveSurface(SurfaceId surface, std::int32_t x, std::int32_t y) override {
-    Record("MoveSurface", SurfaceName(surface), x, y);
+  void MoveSurface(SurfaceId s, I32 x, I32 y) override {
+    Record("MoveSurface", SurfaceName(s), x, y);
   }
-  void FillRect(SurfaceId surface, std::int32_t left, std::int32_t top, std::int32_t right,
-                std::int32_t bottom, std::uint32_t colour) override;
-  std::int32_t BitBlt(SurfaceId destination, std::int32_t x, std::int32_t y, std::int32_t width,
-                      std::int32_t height, SurfaceId source, std::int32_t sourceX,
-                      std::int32_t sourceY, std::uint32_t rop) override;
-  void StartTimer(std::uint32_t intervalMs) override { Record("StartTimer", intervalMs); }
-  void ShowWindow(WindowHandle window) override { Record("ShowWindow", window); }
-  std::int32_t SetWindowPos(WindowHandle window, WindowHandle insertAfter, std::int32_t x,
-                            std::int32_t y, std::int32_t cx, std::int32_t cy,
-                            std::uint32_t flags) override {
-    return Answer(1, "SetWindowPos", window, insertAfter, x, y, cx, cy, flags);
+  void FillRect(SurfaceId s, I32 left, I32 top, I32 right, I32 bottom, U32 colour) override {
+    if (recordDrawing) Record("FillRect", SurfaceName(s), left, top, right, bottom, colour);
+    surfaces[s].FillInclusive(left, top, right, bottom, colour);
+  }
+  I32 BitBlt(SurfaceId to, I32 x, I32 y, I32 w, I32 h, SurfaceId from, I32 fromX, I32 fromY,
+             U32 rop) override {
+    if (recordDrawing) {
+      Record("BitBlt", SurfaceName(to), x, y, w, h, SurfaceName(from), fromX, fromY, Hex{rop});
+    }
+    return Blit(surfaces[to], x, y, w, h, surfaces[from], fromX, fromY, rop);
+  }
+  void StartTimer(U32 intervalMs) override { Record("StartTimer", intervalMs); }
+  void ShowWindow(Window w) override { Record("ShowWindow", w); }
+  I32 SetWindowPos(Window w, Window after, I32 x, I32 y, I32 cx, I32 cy, U32 flags) override {
+    return Answer(1, "SetWindowPos", w, after, x, y, cx, cy, flags);
   }
   void CloseSaverWindow() override { saverClosed = Answer(true, "CloseSaverWindow"); }
-  void DoEvents() override;
-  void WaitForEvents(std::uint32_t timeoutMs) override;
+  void DoEvents() override {
+    if (recordDrawing) Record("DoEvents");
+    if (++doEventsCount >= kMostDoEvents && saverEvents != nullptr) {
+      throw std::runtime_error("the saver's frame cycle did not end");
+    }
+    if (onDoEvents) onDoEvents(doEventsCount);
+  }
+  void WaitForEvents(U32 timeoutMs) override {
+    if (recordDrawing) Record("WaitForEvents", timeoutMs);
+    nowMicroseconds += std::int64_t{timeoutMs} * 1000;
+  }
   std::int64_t NowMicroseconds() override { return nowMicroseconds; }
 };
 
