@@ -14,10 +14,7 @@ struct ReadingCase {
 };
 using Readings = ::testing::TestWithParam<ReadingCase>;
 
-// A letter not upper-cased, taken from the wrong place or made up for short
-// text; a handle text that starts anywhere but the fourth character; a handle
-// reading that skips no blanks, reads past the digits, or gives a negative or
-// wrapped number for a sign or too many digits.
+// Letter not upper-cased or from the wrong place; handle text or lenient reading off by a place.
 TEST_P(Readings, GiveTheLetterTheHandleTextAndTheHandle) {
   const ReadingCase& c = GetParam();
   EXPECT_EQ(SwitchLetter(c.argumentText), c.letter);
@@ -27,15 +24,14 @@ TEST_P(Readings, GiveTheLetterTheHandleTextAndTheHandle) {
 
 VORN_TABLE(Readings, {"Empty", "", "", "", 0}, {"One_character", "s", "", "", 0},
            {"Lower_case", "/s", "S", "", 0}, {"Dash_upper_case", "-S", "S", "", 0},
-           {"First_character_not_examined", "xa", "A", "", 0},
-           {"Three_characters", "/p ", "P", "", 0}, {"Four_characters", "/p 1", "P", "1", 1},
-           {"Colon", "/c:1234", "C", "1234", 1234},
+           {"First_not_examined", "xa", "A", "", 0}, {"Three_characters", "/p ", "P", "", 0},
+           {"Four_characters", "/p 1", "P", "1", 1}, {"Colon", "/c:1234", "C", "1234", 1234},
            {"Leading_zero", "/p 01234", "P", "01234", 1234},
            {"Blanks_and_tab", "/p  \t 12", "P", " \t 12", 12},
            {"Stops_at_letter", "/p 12abc", "P", "12abc", 12},
            {"Stops_at_blank", "/p 12 34", "P", "12 34", 12}, {"No_digits", "/p abc", "P", "abc", 0},
            {"Minus", "/p -1", "P", "-1", 0},
-           {"Largest", "/p 2147483647", "P", "2147483647", 2147483647},
+           {"Largest", "/p 2147483647", "P", "2147483647", INT32_MAX},
            {"Largest_plus_1", "/p 2147483648", "P", "2147483648", 0},
            {"Beyond_64_bits", "/p " + std::string(25, '9'), "P", std::string(25, '9'), 0});
 
@@ -46,8 +42,7 @@ struct CommandLineCase {
 };
 using Arguments = ::testing::TestWithParam<CommandLineCase>;
 
-// The program's path or the blanks after it left in the argument text, or the
-// arguments behind a quoted path lost.
+// The program's path or the blanks after it kept, or the arguments behind a quoted path lost.
 TEST_P(Arguments, FollowTheProgramPath) {
   EXPECT_EQ(std::wstring(ArgumentsOf(GetParam().commandLine)), GetParam().arguments);
 }

@@ -17,16 +17,9 @@ struct ReadCase {
 };
 using ValueTextReading = ::testing::TestWithParam<ReadCase>;
 
-// Blanks or a sign not accepted, halves not rounded to even, the range checked
-// before rounding or with an overflowing count, a blank text taken for a
-// number, or text that is no number (a word, an exponent, hex, grouping,
-// inner blanks, signs or points in the wrong place) read as one.
+// Blanks, signs or halves misread, the range checked before rounding, or a non-number taken.
 TEST_P(ValueTextReading, ReadsAsTheDocumentedNumber) {
-  const ParsedValue parsed = ParseValueText(GetParam().text);
-  EXPECT_EQ(parsed.kind, GetParam().kind);
-  if (GetParam().kind == N) {
-    EXPECT_EQ(parsed.value, GetParam().value);
-  }
+  EXPECT_EQ(ParseValueText(GetParam().text).kind, GetParam().kind);
   EXPECT_EQ(StrictNumber(GetParam().text),
             GetParam().kind == N ? std::optional(GetParam().value) : std::nullopt);
 }
@@ -39,12 +32,11 @@ VORN_TABLE(ValueTextReading, {"Digit", "7", N, 7}, {"Blanks_around", "\t 7 \t", 
            {"Above_half", "2.51", N, 3}, {"Far_digit_above_half", "2.500000001", N, 3},
            {"Below_half", "2.49999", N, 2}, {"Point_no_fraction", "7.", N, 7},
            {"Fraction_only_half", ".5", N, 0}, {"Fraction_only", ".6", N, 1},
-           {"Largest", "2147483647", N, 2147483647}, {"Largest_plus_1", "2147483648", I, 0},
-           {"Smallest", "-2147483648", N, -2147483647 - 1},
-           {"Smallest_minus_1", "-2147483649", I, 0},
+           {"Largest", "2147483647", N, INT32_MAX}, {"Largest_plus_1", "2147483648", I, 0},
+           {"Smallest", "-2147483648", N, INT32_MIN}, {"Smallest_minus_1", "-2147483649", I, 0},
            {"Largest_half_rounds_out", "2147483647.5", I, 0},
            {"Below_largest_half_rounds_in", "2147483646.5", N, 2147483646},
-           {"Smallest_half_rounds_in", "-2147483648.5", N, -2147483647 - 1},
+           {"Smallest_half_rounds_in", "-2147483648.5", N, INT32_MIN},
            {"Smallest_above_half_out", "-2147483648.6", I, 0},
            {"Beyond_64_bits", "99999999999999999999999999", I, 0}, {"Empty", "", M, 0},
            {"Blanks_only", " \t ", M, 0}, {"Word", "abc", I, 0}, {"Digit_then_word", "5abc", I, 0},
@@ -53,14 +45,13 @@ VORN_TABLE(ValueTextReading, {"Digit", "7", N, 7}, {"Blanks_around", "\t 7 \t", 
            {"Point_alone", ".", I, 0}, {"Two_signs", "--5", I, 0}, {"Sign_behind", "5-", I, 0},
            {"Two_points", "1.2.3", I, 0});
 
-// A value written without its leading blank, with a blank before the minus,
-// or not as decimal digits.
+// A value written without its leading blank, with a blank before its minus, or not in digits.
 TEST(ValueTextWriting, GivesOneBlankOrAMinus) {
   EXPECT_EQ(FormatValueText(5), " 5");
   EXPECT_EQ(FormatValueText(0), " 0");
   EXPECT_EQ(FormatValueText(-1), "-1");
   EXPECT_EQ(FormatValueText(2147483647), " 2147483647");
-  EXPECT_EQ(FormatValueText(-2147483647 - 1), "-2147483648");
+  EXPECT_EQ(FormatValueText(INT32_MIN), "-2147483648");
 }
 
 }  // namespace

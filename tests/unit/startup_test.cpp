@@ -1,12 +1,10 @@
 #include <gmock/gmock.h>
 
-#include <set>
-
 #include "fake_platform.h"
+#include "preview_window/preview.h"
 #include "settings/settings.h"
 #include "startup/main.h"
 #include "system/system_checks.h"
-#include "table_test.h"
 
 namespace vorn {
 namespace {
@@ -18,148 +16,108 @@ struct Family {
   std::int32_t versionResult;  // what GetVersionExA returns
   std::uint32_t platformId;
 };
-constexpr Family kNt{1, kVerPlatformWin32Nt}, k9x{1, 1};
+constexpr Family kNt{1, 2}, k9x{1, 1};
 
-// Main's start-up with the running-copy test behind it, then one key press at
-// every yield of a saver: the calls that tell the story, the three settings
-// reads as "Read", separated by "; ".
-std::string MainStory(const char* argumentText, Family family,
-                      std::deque<std::optional<std::int32_t>> passwordAnswers = {1}) {
+// Main's calls, a key pressed at every yield: the running-copy test, the settings reads ("Read"),
+// the cursor, the system flags, the password services and the windows, each ended with "; ".
+std::string MainStory(const char* argumentText, Family family = kNt,
+                      std::deque<std::optional<std::int32_t>> answers = {1},
+                      const char* runningCopy = "") {
   FakePlatform platform;
   platform.argumentText = argumentText;
   platform.versionResult = family.versionResult;
   platform.platformId = family.platformId;
-  platform.passwordAnswers = std::move(passwordAnswers);
-  platform.windowRects[1234] = {0, 0, 152, 112};
+  platform.passwordAnswers = std::move(answers);
+  platform.openCaptions = {runningCopy};
+  platform.windowRects[1234] = {};
   platform.onDoEvents = [&](int) { platform.saverEvents->Form_KeyDown(); };
   Main(platform);
-  static const std::set<std::string> kTold = {"ShowCursor",         "SystemParametersInfoA",
-                                              "PwdChangePasswordA", "VerifyScreenSavePwd",
-                                              "CreateSaverWindow",  "CloseSaverWindow",
-                                              "SetParent",          "ShowPreviewWindow",
-                                              "ShowDialogModal",    "EndProcess"};
+  constexpr std::string_view kTold =
+      " FindWindow ShowCursor SystemParametersInfoA PwdChangePasswordA VerifyScreenSavePwd "
+      "CreateSaverWindow CloseSaverWindow SetParent ShowPreviewWindow ShowDialogModal EndProcess ";
   std::string story;
   for (const std::string& call : platform.calls) {
     const std::string name = call.substr(0, call.find('('));
     if (name == "GetPrivateProfileStringA") story += "Read; ";
-    if (kTold.contains(name)) story += call + "; ";
+    if (kTold.find(" " + name + " ") != kTold.npos) story += call + "; ";
   }
   return story;
 }
 
-const std::string kRead = "Read; Read; Read; ";
+const std::string kFind = "FindWindow(NULL, \"Vorn_Main\"); FindWindow(NULL, \"Vornの設定\"); ";
+const std::string kRead = kFind + "Read; Read; Read; ";
 const std::string kHide = "ShowCursor(0); SystemParametersInfoA(97, 0xFFFFFFFF, NULL, 0); ";
 const std::string kOpen = "CreateSaverWindow; ";
 const std::string kAsk = "ShowCursor(-1); VerifyScreenSavePwd(23130); ";
 const std::string kFlagOff = "SystemParametersInfoA(97, 0x0, NULL, 0); ";
-const std::string kClose = "SystemParametersInfoA(17, 0x1, NULL, 0); CloseSaverWindow; ";
+const std::string kEnd = "SystemParametersInfoA(17, 0x1, NULL, 0); CloseSaverWindow; ";
 
-// A mode opened for the wrong switch; settings not read or read in preview; the
-// cursor hidden, the running flag set or the saver opened in the wrong order; a
-// lost cursor counter; the password asked on NT, in the plain run, on a version
-// call that returns anything but 1 not asked, its refusal ending the saver, or
-// a missing service locking the user out; a handle read leniently for /a.
+// A mode misread, steps out of order, the cursor counter lost, or the password misjudged.
 TEST(Main, OpensTheModeOfTheSwitch) {
-  const Family kVersionCall2{2, kVerPlatformWin32Nt};
-  EXPECT_EQ(MainStory("/s", kNt), kRead + kHide + kOpen + kFlagOff + "ShowCursor(-1); " + kClose);
-  EXPECT_EQ(MainStory("", k9x), kRead + kOpen + kClose);
-  EXPECT_EQ(MainStory("-S", k9x),
-            kRead + kHide + kOpen + kAsk + kFlagOff + "ShowCursor(0); " + kClose);
-  EXPECT_EQ(MainStory("/s", kVersionCall2),
-            kRead + kHide + kOpen + kAsk + kFlagOff + "ShowCursor(0); " + kClose);
-  EXPECT_EQ(MainStory("/s", k9x, {0, 1}), kRead + kHide + kOpen + kAsk + "ShowCursor(0); " + kAsk +
-                                              kFlagOff + "ShowCursor(0); " + kClose);
-  EXPECT_EQ(MainStory("/s", k9x, {std::nullopt}),
-            kRead + kHide + kOpen + kAsk + kFlagOff + "ShowCursor(0); " + kClose);
-  EXPECT_EQ(MainStory("/P 01234", kNt), "SetParent(32382, 1234); ShowPreviewWindow(32382); ");
-  EXPECT_EQ(MainStory("/p", kNt), "EndProcess; ");
-  EXPECT_EQ(MainStory("/c:1234", kNt), kRead + "ShowDialogModal(15420); EndProcess; ");
-  EXPECT_EQ(MainStory("/a 1234", kNt), kRead + "EndProcess; ");
+  const std::string kStart = kRead + kHide + kOpen, kEnd9x = kFlagOff + "ShowCursor(0); " + kEnd;
+  EXPECT_EQ(MainStory("/s"), kStart + kFlagOff + "ShowCursor(-1); " + kEnd);
+  EXPECT_EQ(MainStory("", k9x), kRead + kOpen + kEnd);
+  EXPECT_EQ(MainStory("-S", k9x), kStart + kAsk + kEnd9x);
+  EXPECT_EQ(MainStory("/s", {2, 2}), kStart + kAsk + kEnd9x);
+  EXPECT_EQ(MainStory("/s", k9x, {0, 1}), kStart + kAsk + "ShowCursor(0); " + kAsk + kEnd9x);
+  EXPECT_EQ(MainStory("/s", k9x, {std::nullopt}), kStart + kAsk + kEnd9x);
+  EXPECT_EQ(MainStory("/P 01234"), kFind + "SetParent(32382, 1234); ShowPreviewWindow(32382); ");
+  EXPECT_EQ(MainStory("/p"), kFind + "EndProcess; ");
+  EXPECT_EQ(MainStory("/c:1234"), kRead + "ShowDialogModal(15420); EndProcess; ");
+  EXPECT_EQ(MainStory("/a 1234"), kRead + "EndProcess; ");
   EXPECT_EQ(MainStory("/a 1234", k9x),
             kRead + "PwdChangePasswordA(\"SCRSAVE\", 1234, 0, 0); EndProcess; ");
   EXPECT_EQ(MainStory("/a 12abc", k9x), kRead + "EndProcess; ");
-  EXPECT_EQ(MainStory("s", kNt), kRead + "EndProcess; ");
+  EXPECT_EQ(MainStory("s"), kRead + "EndProcess; ");
 }
 
-// Only one caption looked for, the second look skipped, or anything done
-// before the running copy is ruled out.
+// One caption not looked for, or anything done beside a running saver or dialog.
 TEST(Main, EndsAtOnceBesideARunningCopy) {
-  for (const char* caption : {"Vorn_Main", "Vornの設定"}) {
-    for (const char* argumentText : {"/s", "/p 1234"}) {
-      FakePlatform platform;
-      platform.argumentText = argumentText;
-      platform.openCaptions = {caption};
-      Main(platform);
-      EXPECT_THAT(platform.calls, ElementsAre("FindWindow(NULL, \"Vorn_Main\")",
-                                              "FindWindow(NULL, \"Vornの設定\")", "EndProcess"));
-    }
+  EXPECT_EQ(MainStory("/s", kNt, {1}, "Vornの設定"), kFind + "EndProcess; ");
+  EXPECT_EQ(MainStory("/p 1234", kNt, {1}, "Vorn_Main"), kFind + "EndProcess; ");
+}
+
+// A wrong record size, or a platform id trusted from a call that did not return exactly 1.
+TEST(IsNT, TrustsThePlatformIdOnlyWhenTheCallReturnsOne) {
+  for (const auto& [family, nt] : {std::pair{kNt, true},
+                                   {k9x, false},
+                                   {Family{1, 0}, false},
+                                   {Family{2, 2}, false},
+                                   {Family{0, 2}, false},
+                                   {Family{-1, 2}, false}}) {
+    FakePlatform platform;
+    platform.versionResult = family.versionResult;
+    platform.platformId = family.platformId;
+    EXPECT_EQ(IsNT(platform), nt) << family.versionResult << ", " << family.platformId;
+    EXPECT_THAT(platform.calls, ElementsAre("GetVersionExA(148)"));
   }
 }
 
-struct IsNtCase {
-  const char* name;
-  Family family;
-  bool nt;
-};
-using IsNtTable = ::testing::TestWithParam<IsNtCase>;
-
-// A wrong record size, or a family read from a call that did not return 1.
-TEST_P(IsNtTable, TrustsThePlatformIdOnlyWhenTheCallReturnsOne) {
-  FakePlatform platform;
-  platform.versionResult = GetParam().family.versionResult;
-  platform.platformId = GetParam().family.platformId;
-  EXPECT_EQ(IsNT(platform), GetParam().nt);
-  EXPECT_THAT(platform.calls, ElementsAre("GetVersionExA(148)"));
+// A wrong default, key, file or buffer; clamping; rounding not half to even; a failed value
+// that overwrites its field or stops the reading.
+TEST(LoadSettings, GivesEachKeyItsDefaultOrItsNumber) {
+  const std::pair<std::map<std::string, std::string>, Settings> kFiles[] = {
+      {{}, {5, 200, 30}},
+      {{{"Speed", ""}, {"Num", " "}, {"Intval", ""}}, {5, 200, 30}},
+      {{{"Speed", " 7 "}, {"Num", "2.5"}, {"Intval", "3.5"}}, {7, 2, 4}},
+      {{{"Speed", "0"}, {"Num", "1000"}, {"Intval", "-3"}}, {0, 1000, -3}},
+      {{{"Speed", "abc"}, {"Num", "2147483648"}, {"Intval", "9"}}, {-7, -7, 9}}};
+  const std::string kRest = "\"\", zeros, 256, \"Z:\\run\\Vorn.ini\")";
+  for (const auto& [file, loaded] : kFiles) {
+    FakePlatform platform;
+    platform.programDirectory = "Z:\\run";
+    platform.iniValues = file;
+    Settings settings{-7, -7, -7};
+    LoadSettings(platform, settings);
+    EXPECT_EQ(settings, loaded) << ::testing::PrintToString(file);
+    EXPECT_THAT(platform.calls,
+                ElementsAre("GetPrivateProfileStringA(\"Section\", \"Speed\", " + kRest,
+                            "GetPrivateProfileStringA(\"Section\", \"Num\", " + kRest,
+                            "GetPrivateProfileStringA(\"Section\", \"Intval\", " + kRest));
+  }
 }
 
-VORN_TABLE(IsNtTable, {"Nt", {1, 2}, true}, {"Family_9x", {1, 1}, false}, {"Win32s", {1, 0}, false},
-           {"Call_returns_2", {2, 2}, false}, {"Call_returns_0", {0, 2}, false},
-           {"Call_returns_minus_1", {-1, 2}, false});
-
-struct LoadCase {
-  const char* name;
-  std::map<std::string, std::string> file;  // by key
-  Settings loaded;
-};
-using LoadTable = ::testing::TestWithParam<LoadCase>;
-
-// A wrong default, a missing or blank value not given its default, a value
-// clamped or rounded other than half to even, a failed conversion that
-// overwrites its field or stops the reading of the others.
-TEST_P(LoadTable, GivesEachSettingItsDefaultOrItsNumber) {
-  FakePlatform platform;
-  platform.iniValues = GetParam().file;
-  Settings settings{-7, -7, -7};
-  LoadSettings(platform, settings);
-  EXPECT_EQ(settings, GetParam().loaded);
-}
-
-VORN_TABLE(LoadTable, {"No_file", {}, {5, 200, 30}},
-           {"Empty_or_blank", {{"Speed", ""}, {"Num", " "}, {"Intval", ""}}, {5, 200, 30}},
-           {"Blanks_and_halves_to_even",
-            {{"Speed", " 7 "}, {"Num", "2.5"}, {"Intval", "3.5"}},
-            {7, 2, 4}},
-           {"Unclamped", {{"Speed", "0"}, {"Num", "1000"}, {"Intval", "-3"}}, {0, 1000, -3}},
-           {"Failed_keeps_field",
-            {{"Speed", "abc"}, {"Num", "2147483648"}, {"Intval", "9"}},
-            {-7, -7, 9}});
-
-// A key read out of order, from another section or file, with a default, or
-// into a buffer that is not zeroed or not 256 characters long.
-TEST(LoadSettings, ReadsTheThreeKeysFromTheFileBesideTheProgram) {
-  FakePlatform platform;
-  platform.programDirectory = "Z:\\run";
-  Settings settings;
-  LoadSettings(platform, settings);
-  const std::string kArgs = "\"\", zeros, 256, \"Z:\\run\\Vorn.ini\")";
-  EXPECT_THAT(platform.calls,
-              ElementsAre("GetPrivateProfileStringA(\"Section\", \"Speed\", " + kArgs,
-                          "GetPrivateProfileStringA(\"Section\", \"Num\", " + kArgs,
-                          "GetPrivateProfileStringA(\"Section\", \"Intval\", " + kArgs));
-}
-
-// A key written out of order, to another section or file, or a value text
-// without its leading blank.
+// A key written out of order, to another section or file, or a value without its leading blank.
 TEST(WriteSettings, WritesTheValueTextsInOrder) {
   FakePlatform platform;
   WriteSettings(platform, Settings{5, 200, -3});
@@ -168,6 +126,30 @@ TEST(WriteSettings, WritesTheValueTextsInOrder) {
               ElementsAre("WritePrivateProfileStringA(\"Section\", \"Speed\", \" 5\", " + kFile,
                           "WritePrivateProfileStringA(\"Section\", \"Num\", \" 200\", " + kFile,
                           "WritePrivateProfileStringA(\"Section\", \"Intval\", \"-3\", " + kFile));
+}
+
+// A size taken from the corners, a child style that replaces or toggles bits, or steps reordered.
+TEST(PreviewWindow, BecomesAChildThatFillsTheParent) {
+  for (const auto& [style, child] :
+       {std::pair{0x16CF0000, "0x56CF0000"}, {0x40800000, "0x40800000"}}) {
+    FakePlatform platform;
+    platform.windowRects[4242] = {100, 200, 252, 312};
+    platform.previewStyle = style;
+    ShowVornR(platform, 4242);
+    EXPECT_THAT(
+        platform.calls,
+        ElementsAre("GetWindowRect(4242)", "CreatePreviewWindow", "GetWindowLongA(32382, -16)",
+                    "SetWindowLongA(32382, -16, " + std::string(child) + ")",
+                    "SetParent(32382, 4242)", "MoveWindow(32382, 0, 0, 152, 112)",
+                    "MovePreviewImage(0, 0, 152, 112)", "ShowPreviewWindow(32382)"));
+  }
+}
+
+// A handle that names no window leaving an invisible window behind for ever.
+TEST(PreviewWindow, EndsAtOnceWithoutAParent) {
+  FakePlatform platform;
+  ShowVornR(platform, 0);
+  EXPECT_THAT(platform.calls, ElementsAre("GetWindowRect(0)", "EndProcess"));
 }
 
 }  // namespace
