@@ -34,9 +34,7 @@ void PlainBlit(Surface& dst, std::int64_t x, std::int64_t y, std::int64_t w, std
   }
 }
 
-// Clipping off by one or overflowing, OR and copy confused, long rows or whole frames combined
-// wrongly, a blit within one surface not in reading order, or a paint narrowed to its ink that
-// draws other pixels or more of them.
+// Clipping off by one or overflowing, OR and copy confused, overlap or ink narrowing mishandled.
 TEST(Blit, AgreesWithThePlainBlitEverywhere) {
   const Surface src = Sheet();
   Surface start(20, 4);
@@ -86,8 +84,7 @@ TEST(Fill, FillsFromCornerToCornerClipped) {
         }
 }
 
-// Rows addressed by width instead of stride, the pixels between rows written, or another
-// operation than copy and OR carried out.
+// Rows addressed by width instead of stride, or an operation other than copy and OR carried out.
 TEST(PixelView, DrawsRowsByTheirStrideAndRefusesOtherOperations) {
   std::vector<Pixel> to(10, 0x100), from = {1, 2, 4, 99, 99, 8, 16, 32, 99, 99};
   const PixelView dst{to.data(), 3, 2, 5};
@@ -102,8 +99,7 @@ TEST(PixelView, DrawsRowsByTheirStrideAndRefusesOtherOperations) {
   EXPECT_EQ(to[0], 0xABu);
 }
 
-// Ink bounds that miss a pixel, keep a black margin, or reach beyond the sheet; a cache that
-// works a rectangle out twice, mixes up rectangles of one corner, or does not forget.
+// Ink bounds not the tightest in the sheet; a cache that recomputes, mixes sizes or never forgets.
 TEST(InkBounds, AreTheSmallestRectangleOfEveryPixelThatIsNotBlack) {
   Surface sheet(18, 10);
   sheet.FillInclusive(1, 2, 3, 3, 0x402000);
@@ -133,8 +129,7 @@ TEST(InkBounds, AreTheSmallestRectangleOfEveryPixelThatIsNotBlack) {
   EXPECT_EQ(cache.Find(sheet.View(), 0, 0, 6, 5).x, 0);
 }
 
-// A clear that leaves some of what was drawn (also across an edge), touches what it was not
-// told of, or stays partial after a forget, an overflowing rectangle, or more than a frame.
+// A clear that misses drawn pixels, touches others, or stays partial when it cannot know.
 TEST(DrawnRegion, ClearsWhatWasDrawnOrTheWholeFrame) {
   Surface frame(40, 30, 0x445566), expected(40, 30);
   DrawnRegion drawn;

@@ -114,8 +114,7 @@ TEST(Saver, BurstsEveryIntvalTicks) {
   }
 }
 
-// An end on a one-sided move, a reference moved by such moves or kept after an end, or a plain
-// run that listens to the mouse.
+// An end on a one-sided move, a reference moved or kept after an end, or a plain run that ends.
 TEST(Saver, EndsOnTheSecondMoveThatDiffersInBothCoordinates) {
   const std::pair<float, float> kMoves[] = {{10, 10}, {10, 300}, {500, 10}, {10, 10},
                                             {11, 11}, {30, 30},  {40, 40}};

@@ -95,8 +95,7 @@ TEST(IsNT, TrustsThePlatformIdOnlyWhenTheCallReturnsOne) {
   }
 }
 
-// A wrong default, key, file or buffer; clamping; rounding not half to even; a failed value
-// that overwrites its field or stops the reading.
+// A wrong default, key, file or buffer; clamping; odd rounding; a failure that overwrites or stops.
 TEST(LoadSettings, GivesEachKeyItsDefaultOrItsNumber) {
   const std::pair<std::map<std::string, std::string>, Settings> kFiles[] = {
       {{}, {5, 200, 30}},
