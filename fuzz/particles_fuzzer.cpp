@@ -43,9 +43,9 @@ void Run(FuzzedDataProvider& input) {
       Require(p.Angle >= 0 && p.Angle <= 359, "a heading beyond 0..359");
       Require(screenW <= 0 || (p.X >= 0 && p.X <= screenW), "X off the screen");
       Require(screenH <= 0 || (p.Y >= 0 && p.Y <= screenH), "Y off the screen");
-      Require(p.SrcX >= 0 && p.SrcX < kSheetSize && p.SrcX % kCellWidth == 0 && p.SrcY >= 0 &&
-                  p.SrcY < kSheetSize && p.SrcY % kCellHeight == 0,
-              "a cell off the sheet's grid");
+      Require(p.SrcX >= 0 && p.SrcX <= 224 && p.SrcX % 32 == 0 && p.SrcY >= 0 && p.SrcY <= 192 &&
+                  p.SrcY % 64 == 0,
+              "a cell off the sheet's grid of 8 x 4 cells of 32 x 64");
     }
   }
   while (input.remaining_bytes() >= 2 * sizeof(std::int32_t)) {  // draws of bounds of their own

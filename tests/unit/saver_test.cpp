@@ -58,7 +58,7 @@ TEST(Saver, DrawsEachFlameAtItsNewPlaceWithItsPreviousCell) {
       const Particle& now = rig.saver.particles[i];
       EXPECT_EQ(drawn[drawn.size() - 2 + i],
                 Call("BitBlt", "Buffer", now.X, now.Y, 32, 64, "Pic_Vorn", before[i].SrcX,
-                     before[i].SrcY, testing::Hex{kRopSrcPaint}));
+                     before[i].SrcY, testing::Hex{0xEE0086}));
     }
     before = rig.saver.particles;
     if (frame == 5) rig.saver.Display_MouseDown();
