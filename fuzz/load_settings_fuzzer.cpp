@@ -17,7 +17,7 @@ namespace {
 
 constexpr std::pair<const char*, std::int32_t Settings::*> kFields[] = {
     {"Speed", &Settings::Speed}, {"Num", &Settings::Num}, {"Intval", &Settings::Intval}};
-constexpr Settings kDefaults{5, 200, 30};  // for a missing or blank value
+constexpr Settings kDefaults{5, 200, 30};          // for a missing or blank value
 constexpr std::size_t kMostValueCharacters = 255;  // what a buffer of 256 holds
 constexpr ScreenSize kSmallScreen{96, 80};
 constexpr std::int32_t kMostFlamesToRun = 32;  // a large swarm proves no more, slowly

@@ -27,9 +27,9 @@ std::int32_t FakePlatform::GetWindowRect(WindowHandle window, PixelRect& rect) {
 
 const char* ControlName(DialogControl control) {
   static constexpr const char* kNames[] = {
-      "Image1",    "Label9",  "ImgExit", "Pic_a",     "Display", "Pic_b",  "lbl(1)",    "HS(1)",
-      "lbl_HS(1)", "lbl(2)",  "HS(2)",   "lbl_HS(2)", "lbl(3)",  "HS(3)",  "lbl_HS(3)", "lbl(5)",
-      "lbl(9)",    "Img_Set", "lbl_Set", "Img_Can",   "lbl_Can", "lbl_URL"};
+      "Image1", "Label9",  "ImgExit", "Pic_a",   "Display", "Pic_b",  "lbl(1)",  "HS(1)",
+      "lbl_HS(1)", "lbl(2)", "HS(2)", "lbl_HS(2)", "lbl(3)", "HS(3)", "lbl_HS(3)", "lbl(5)",
+      "lbl(9)", "Img_Set", "lbl_Set", "Img_Can", "lbl_Can", "lbl_URL"};
   return kNames[static_cast<int>(control)];
 }
 
@@ -80,8 +80,7 @@ WindowHandle FakePlatform::CreateDialogWindow(DialogEvents& events) {
   surfaces[SurfaceId::DialogDisplay] = Surface(32, 64);
   Surface sheet(256, 256);
   for (std::int32_t y = 0; y < 256; ++y)
-    for (std::int32_t x = 0; x < 256; ++x)
-      sheet.Set(x, y, static_cast<Pixel>((y / 64) * 8 + x / 32));
+    for (std::int32_t x = 0; x < 256; ++x) sheet.Set(x, y, static_cast<Pixel>((y / 64) * 8 + x / 32));
   surfaces[SurfaceId::DialogSprites] = sheet;
   return kDialogWindow;
 }
@@ -125,8 +124,7 @@ ScreenSize FakePlatform::GetSurfaceSize(SurfaceId surface) {
 
 void FakePlatform::DrawLine(SurfaceId surface, std::int32_t x1, std::int32_t y1, std::int32_t x2,
                             std::int32_t y2, std::uint32_t colourBgr) {
-  if (recordDrawing)
-    calls.push_back(Call("DrawLine", SurfaceName(surface), x1, y1, x2, y2, colourBgr));
+  if (recordDrawing) calls.push_back(Call("DrawLine", SurfaceName(surface), x1, y1, x2, y2, colourBgr));
   const Pixel rgb = ((colourBgr & 0xFF) << 16) | (colourBgr & 0xFF00) | ((colourBgr >> 16) & 0xFF);
   if (y1 == y2) surfaces[surface].FillInclusive(x1, y1, x2 - 1, y2, rgb);
 }

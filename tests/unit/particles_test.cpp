@@ -71,7 +71,7 @@ TEST(Particles, BurstToTheCentreAndStartInTheirDrawnCells) {
               std::tuple(10, 512, 384, 96, 128, 359, 384))
         << w;
   }
-  Particles particles(2);
+  Particles particles(2, Particle{1, 2, 3, -1, -1});
   ScriptedRandom random{{7, 3, 0, 1}};
   InitCells(particles, random.Fn());
   EXPECT_EQ(random.requests, (Requests{{0, 7}, {0, 3}, {0, 7}, {0, 3}}));
