@@ -3,244 +3,145 @@
 #include <deque>
 #include <set>
 
-#include <gtest/gtest.h>
-
 #include "core/random_source.h"
+#include "table_test.h"
 
 namespace vorn {
 namespace {
 
-// A RandomRange that hands out scripted values in order, checking each against
-// the range it was asked for.
-class ScriptedRandom {
- public:
-  explicit ScriptedRandom(std::deque<std::int32_t> values) : values_(std::move(values)) {}
+using Requests = std::vector<std::pair<std::int32_t, std::int32_t>>;
+
+// A RandomRange that hands out scripted values in turn and keeps the ranges asked for.
+struct ScriptedRandom {
+  std::deque<std::int32_t> values;
+  Requests requests{};
   RandomRangeFn Fn() {
     return [this](std::int32_t low, std::int32_t high) {
       requests.emplace_back(low, high);
-      EXPECT_FALSE(values_.empty()) << "more random draws than scripted";
-      if (values_.empty()) return low;
-      const std::int32_t v = values_.front();
-      values_.pop_front();
-      return v;
+      EXPECT_FALSE(values.empty()) << "more draws than scripted";
+      const std::int32_t value = values.empty() ? low : values.front();
+      if (!values.empty()) values.pop_front();
+      return value;
     };
   }
-  std::vector<std::pair<std::int32_t, std::int32_t>> requests;
-
- private:
-  std::deque<std::int32_t> values_;
 };
 
-TEST(RandomSource, RangeStaysWithinItsBounds) {
+// Every value of 20,000 draws of RandomSource::Range, the same clock reading mixed in each time.
+std::set<std::int32_t> Draws(std::int32_t low, std::int32_t high) {
   RandomSource random(42);
   std::set<std::int32_t> seen;
   for (int i = 0; i < 20000; ++i) {
     random.Reseed(100.0f);
-    const std::int32_t v = random.Range(0, 359);
-    ASSERT_GE(v, 0);
-    ASSERT_LE(v, 359);
-    seen.insert(v);
+    seen.insert(random.Range(low, high));
   }
-  EXPECT_EQ(seen.size(), 360u);  // every heading occurs, 360 never does
+  return seen;
 }
 
-TEST(RandomSource, DegenerateRanges) {
-  RandomSource random(7);
-  for (int i = 0; i < 100; ++i) {
-    EXPECT_EQ(random.Range(7, 7), 7);
-    EXPECT_EQ(random.Range(1, 0), 1);
-  }
+// A value outside the range or never drawn, an overflow, truncation, or a re-seed that restarts.
+TEST(RandomRange, DrawsEveryValueOfItsRangeAndNoOther) {
+  const std::set<std::int32_t> headings = Draws(0, 359);
+  EXPECT_EQ(std::tuple(headings.size(), *headings.begin(), *headings.rbegin()),
+            std::tuple(360u, 0, 359));
+  EXPECT_EQ(Draws(7, 7), std::set{7});
+  EXPECT_EQ(Draws(1, 0), std::set{1});
+  EXPECT_EQ(*Draws(1, -5).begin(), -4);  // floor(r * -5) + 1
+  EXPECT_LE(*Draws(1, -5).rbegin(), 1);
+  EXPECT_GE(*Draws(1, INT32_MAX).begin(), 1);
+  EXPECT_GE(*Draws(1, INT32_MIN).begin(), INT32_MIN + 1);
+  EXPECT_LE(*Draws(1, INT32_MIN).rbegin(), 1);
 }
 
-TEST(RandomSource, ExtremeBoundsDoNotOverflow) {
-  RandomSource random(9);
-  for (int i = 0; i < 1000; ++i) {
-    const std::int32_t big = random.Range(1, 2147483647);
-    EXPECT_GE(big, 1);
-    // A negative speed -k gives step lengths from 1 - k to 1.
-    const std::int32_t negative = random.Range(1, -2147483647 - 1);
-    EXPECT_LE(negative, 1);
-    EXPECT_GE(negative, -2147483647);
-  }
-}
-
-TEST(RandomSource, ManyDrawsWithinOneClockTickDiffer) {
-  RandomSource random(1);
-  std::set<std::int32_t> headings;
-  for (int i = 0; i < 200; ++i) {
-    random.Reseed(43210.5f);  // the same clock reading every time
-    headings.insert(random.Range(0, 359));
-  }
-  EXPECT_GT(headings.size(), 100u);
-}
-
-TEST(RandomSource, IsRoughlyUniform) {
+// A source that favours some values.
+TEST(RandomRange, IsUniform) {
   RandomSource random(3);
   std::array<int, 8> counts{};
-  constexpr int kDraws = 80000;
-  for (int i = 0; i < kDraws; ++i) ++counts[static_cast<std::size_t>(random.Range(0, 7))];
-  for (int count : counts) EXPECT_NEAR(count, kDraws / 8, kDraws / 80);
+  for (int i = 0; i < 80000; ++i) ++counts[static_cast<std::size_t>(random.Range(0, 7))];
+  for (const int count : counts) EXPECT_NEAR(count, 10000, 1000);
 }
 
-TEST(Burst, PutsEveryParticleAtTheCentreAndKeepsItsCell) {
-  Particles particles(3);
-  particles[1].SrcX = 96;
-  particles[1].SrcY = 128;
-  ScriptedRandom random({10, 20, 359});
-  BurstParticles(particles, 1024, 768, random.Fn());
-  EXPECT_EQ(particles[0].Angle, 10);
-  EXPECT_EQ(particles[2].Angle, 359);
-  for (const Particle& p : particles) {
-    EXPECT_EQ(p.X, 512);
-    EXPECT_EQ(p.Y, 384);
+// A centre not rounded half to even, headings not drawn per flame, cells lost or drawn row first.
+TEST(Particles, BurstToTheCentreAndStartInTheirDrawnCells) {
+  for (const auto& [w, h] : {std::pair{1023, 767}, {1025, 769}}) {
+    Particles particles(2, Particle{1, 2, 3, 96, 128});
+    ScriptedRandom random{{10, 359}};
+    BurstParticles(particles, w, h, random.Fn());
+    EXPECT_EQ(random.requests, (Requests{{0, 359}, {0, 359}}));
+    EXPECT_EQ(std::tuple(particles[0].Angle, particles[0].X, particles[0].Y, particles[0].SrcX,
+                         particles[0].SrcY, particles[1].Angle, particles[1].Y),
+              std::tuple(10, 512, 384, 96, 128, 359, 384))
+        << w;
   }
-  EXPECT_EQ(particles[1].SrcX, 96);
-  EXPECT_EQ(particles[1].SrcY, 128);
-  EXPECT_EQ(random.requests, (std::vector<std::pair<std::int32_t, std::int32_t>>(3, {0, 359})));
-}
-
-TEST(Burst, CentreOfOddExtentsRoundsHalvesToEven) {
-  EXPECT_EQ(HalfExtent(1023), 512);
-  EXPECT_EQ(HalfExtent(1025), 512);
-  EXPECT_EQ(HalfExtent(1027), 514);
-  EXPECT_EQ(HalfExtent(768), 384);
-  EXPECT_EQ(HalfExtent(1), 0);
-  EXPECT_EQ(HalfExtent(3), 2);
-}
-
-TEST(InitCells, DrawsAColumnThenARowForEachParticle) {
-  Particles particles(2);
-  ScriptedRandom random({7, 3, 0, 1});
+  Particles particles(2, Particle{1, 2, 3, -1, -1});
+  ScriptedRandom random{{7, 3, 0, 1}};
   InitCells(particles, random.Fn());
-  EXPECT_EQ(particles[0].SrcX, 224);
-  EXPECT_EQ(particles[0].SrcY, 192);
-  EXPECT_EQ(particles[1].SrcX, 0);
-  EXPECT_EQ(particles[1].SrcY, 64);
-  EXPECT_EQ(random.requests, (std::vector<std::pair<std::int32_t, std::int32_t>>{
-                                 {0, 7}, {0, 3}, {0, 7}, {0, 3}}));
+  EXPECT_EQ(random.requests, (Requests{{0, 7}, {0, 3}, {0, 7}, {0, 3}}));
+  EXPECT_EQ(std::tuple(particles[0].SrcX, particles[0].SrcY, particles[1].SrcX, particles[1].SrcY),
+            std::tuple(224, 192, 0, 64));
 }
 
-TEST(InitCells, EveryCellIsReachedWithTheRealSource) {
-  RandomSource source(11);
-  Particles particles(4000);
-  InitCells(particles, [&](std::int32_t lo, std::int32_t hi) { return source.Range(lo, hi); });
-  std::set<std::pair<std::int32_t, std::int32_t>> cells;
-  for (const Particle& p : particles) cells.emplace(p.SrcX, p.SrcY);
-  EXPECT_EQ(cells.size(), 32u);
+struct StepCase {
+  const char* name;
+  std::int32_t angle, turnDirection, turn, x, y, stepLength;
+  std::int32_t steppedAngle, steppedX, steppedY;
+};
+using Step = ::testing::TestWithParam<StepCase>;
+
+// Draws reordered, a turn reversed, no normalising, no floor, or a wrap off by one (on 100 x 80).
+TEST_P(Step, TurnsMovesAndWraps) {
+  const StepCase& c = GetParam();
+  Particle p{c.angle, c.x, c.y, 96, 128};
+  ScriptedRandom random{{c.turnDirection, c.turn, c.stepLength}};
+  StepParticle(p, 100, 80, 20, random.Fn());
+  EXPECT_EQ(random.requests, (Requests{{1, 2}, {5, 10}, {1, 20}}));
+  EXPECT_EQ(std::tuple(p.Angle, p.X, p.Y, p.SrcX, p.SrcY),
+            std::tuple(c.steppedAngle, c.steppedX, c.steppedY, 96, 128));
 }
 
-// Steps one particle with a scripted turn (d, t) and step length s.
-Particle Step(Particle p, std::int32_t d, std::int32_t t, std::int32_t s, std::int32_t speed = 20,
-              std::int32_t w = 1024, std::int32_t h = 768) {
-  ScriptedRandom random({d, t, s});
-  StepParticle(p, w, h, speed, random.Fn());
-  EXPECT_EQ(random.requests, (std::vector<std::pair<std::int32_t, std::int32_t>>{
-                                 {1, 2}, {5, 10}, {1, speed}}));
-  return p;
-}
+VORN_TABLE(Step, {"Turn_right", 100, 1, 7, 50, 40, 0, 107, 50, 40},
+           {"Turn_left_below_0", 3, 2, 8, 50, 40, 0, 355, 50, 40},
+           {"Turn_left_to_0", 5, 2, 5, 50, 40, 0, 0, 50, 40},
+           {"Turn_right_to_359", 354, 1, 5, 50, 40, 0, 359, 50, 40},
+           {"Turn_right_to_360", 355, 1, 5, 50, 40, 0, 0, 50, 40},
+           {"Turn_right_beyond_360", 359, 1, 5, 50, 40, 0, 4, 50, 40},
+           {"Heading_0", 355, 1, 5, 50, 40, 3, 0, 53, 40},
+           {"Heading_90", 85, 1, 5, 50, 40, 3, 90, 50, 43},
+           {"Heading_270_drifts_left", 265, 1, 5, 50, 40, 3, 270, 49, 37},
+           {"Heading_135_short_step_floors", 130, 1, 5, 50, 40, 1, 135, 49, 40},
+           {"Heading_225", 220, 1, 5, 50, 40, 3, 225, 47, 37},
+           {"Left_edge", 175, 1, 5, 1, 40, 1, 180, 0, 40},
+           {"Left_edge_minus_1", 175, 1, 5, 0, 40, 1, 180, 100, 40},
+           {"Right_edge", 355, 1, 5, 99, 40, 1, 0, 100, 40},
+           {"Right_edge_plus_1", 355, 1, 5, 100, 40, 1, 0, 0, 40},
+           {"Top_edge", 265, 1, 5, 50, 1, 1, 270, 49, 0},
+           {"Top_edge_minus_1", 265, 1, 5, 50, 0, 1, 270, 49, 80},
+           {"Bottom_edge", 85, 1, 5, 50, 79, 1, 90, 50, 80},
+           {"Bottom_edge_plus_1", 85, 1, 5, 50, 80, 1, 90, 50, 0},
+           {"Largest_step", 355, 1, 5, 50, 40, INT32_MAX, 0, 0, 40},
+           {"Smallest_step", 355, 1, 5, 50, 40, INT32_MIN, 0, 100, 40});
 
-TEST(StepParticle, TurnsAndNormalisesTheHeading) {
-  struct Case { std::int32_t angle, d, t, expected; };
-  for (const Case& c : {Case{3, 2, 8, 355}, Case{355, 1, 10, 5}, Case{0, 2, 5, 355},
-                        Case{359, 1, 5, 4}, Case{100, 1, 7, 107}, Case{100, 2, 7, 93}}) {
-    Particle p;
-    p.Angle = c.angle;
-    p.X = 500;
-    p.Y = 300;
-    EXPECT_EQ(Step(p, c.d, c.t, 1).Angle, c.expected) << c.angle;
-  }
-}
-
-TEST(StepParticle, MovesByTheFlooredComponents) {
-  struct Case { std::int32_t angle, s, dx, dy; };
-  // The turn is scripted as +5 then subtracted from the heading given here.
-  for (const Case& c : {Case{0, 3, 3, 0}, Case{90, 3, 0, 3}, Case{180, 3, -3, 0},
-                        Case{270, 3, -1, -3}, Case{45, 1, 0, 0}, Case{135, 1, -1, 0},
-                        Case{45, 3, 2, 2}, Case{225, 3, -3, -3}}) {
-    Particle p;
-    p.Angle = (c.angle + 355) % 360;  // turned +5 onto the heading under test
-    p.X = 500;
-    p.Y = 300;
-    const Particle moved = Step(p, 1, 5, c.s);
-    ASSERT_EQ(moved.Angle, c.angle);
-    EXPECT_EQ(moved.X - 500, c.dx) << "heading " << c.angle;
-    EXPECT_EQ(moved.Y - 300, c.dy) << "heading " << c.angle;
-  }
-}
-
-TEST(StepParticle, WrapsAtTheEdges) {
-  auto stepFrom = [](std::int32_t x, std::int32_t y, std::int32_t heading) {
-    Particle p;
-    p.Angle = heading - 5;
-    p.X = x;
-    p.Y = y;
-    return Step(p, 1, 5, 1, 20, 100, 80);
-  };
-  EXPECT_EQ(stepFrom(0, 40, 180).X, 100);   // -1 becomes the width
-  EXPECT_EQ(stepFrom(99, 40, 0).X, 100);    // the width itself stays
-  EXPECT_EQ(stepFrom(100, 40, 0).X, 0);     // width + 1 becomes 0
-  EXPECT_EQ(stepFrom(50, 0, 270).Y, 80);
-  EXPECT_EQ(stepFrom(50, 79, 90).Y, 80);
-  EXPECT_EQ(stepFrom(50, 80, 90).Y, 0);
-}
-
-TEST(StepParticle, HugeStepsStayOnTheScreen) {
-  for (std::int32_t s : {2147483647, -2147483647 - 1}) {
-    for (std::int32_t heading : {5, 95, 185, 275}) {
-      Particle p;
-      p.Angle = heading - 5;
-      p.X = 1000;
-      p.Y = 700;
-      const Particle moved = Step(p, 1, 5, s, s);
-      EXPECT_GE(moved.X, 0);
-      EXPECT_LE(moved.X, 1024);
-      EXPECT_GE(moved.Y, 0);
-      EXPECT_LE(moved.Y, 768);
-    }
-  }
-}
-
-TEST(NextCell, AdvancesInReadingOrderAndLoops) {
-  std::int32_t x = 0, y = 0;
-  NextCell(x, y);
-  EXPECT_EQ(std::make_pair(x, y), std::make_pair(32, 0));
-  x = 224, y = 0;
-  NextCell(x, y);
-  EXPECT_EQ(std::make_pair(x, y), std::make_pair(0, 64));
-  x = 224, y = 192;
-  NextCell(x, y);
-  EXPECT_EQ(std::make_pair(x, y), std::make_pair(0, 0));
-}
-
-TEST(NextCell, ThirtyTwoAdvancesVisitEveryCellOnceAndReturn) {
-  std::int32_t x = 96, y = 128;
-  std::set<std::pair<std::int32_t, std::int32_t>> visited;
-  for (int i = 0; i < 32; ++i) {
-    visited.emplace(x, y);
+// A cell advanced out of reading order, or not wrapped at the end of a row or of the sheet.
+TEST(Particles, AdvanceTheirCellsInReadingOrder) {
+  for (auto [x, y, nextX, nextY] : {std::array{0, 0, 32, 0},
+                                    {192, 0, 224, 0},
+                                    {224, 0, 0, 64},
+                                    {224, 128, 0, 192},
+                                    {224, 192, 0, 0}}) {
     NextCell(x, y);
+    EXPECT_EQ(std::pair(x, y), std::pair(nextX, nextY));
   }
-  EXPECT_EQ(visited.size(), 32u);
-  EXPECT_EQ(std::make_pair(x, y), std::make_pair(96, 128));
 }
 
-TEST(AllocateParticles, GivesZeroedRecordsOrNone) {
-  const Particles table = AllocateParticles(3);
-  ASSERT_EQ(table.size(), 3u);
-  EXPECT_EQ(table[2].Angle + table[2].X + table[2].Y + table[2].SrcX + table[2].SrcY, 0);
-  EXPECT_TRUE(AllocateParticles(0).empty());
-  EXPECT_TRUE(AllocateParticles(-1).empty());
-  EXPECT_TRUE(AllocateParticles(-2147483647 - 1).empty());
-}
-
-// A count that could be allocated but not drawn in good time (a billion flames
-// is 20 GB, which overcommit may well grant) gives the empty table too, so the
-// saver shows black and still ends on input.
-TEST(AllocateParticles, ACountBeyondThePracticalLimitGivesNone) {
-  EXPECT_EQ(AllocateParticles(kMaxParticles).size(), static_cast<std::size_t>(kMaxParticles));
-  EXPECT_TRUE(AllocateParticles(kMaxParticles + 1).empty());
-  EXPECT_TRUE(AllocateParticles(1'000'000).empty());  // several seconds a frame
-  EXPECT_TRUE(AllocateParticles(1'000'000'000).empty());
-  EXPECT_TRUE(AllocateParticles(2147483647).empty());
+// A table for a count below 1 or beyond the limit, or none for a count within.
+TEST(Particles, AreAllocatedWithinTheLimit) {
+  for (const auto& [num, size] : {std::pair{1, 1},
+                                  {100'000, 100'000},
+                                  {0, 0},
+                                  {-1, 0},
+                                  {INT32_MIN, 0},
+                                  {100'001, 0},
+                                  {INT32_MAX, 0}}) {
+    EXPECT_EQ(AllocateParticles(num).size(), std::size_t(size)) << num;
+  }
 }
 
 }  // namespace

@@ -2,321 +2,157 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
-#include <cstdint>
-#include <utility>
+#include <functional>
+#include <tuple>
 #include <vector>
 
 namespace vorn {
 namespace {
 
-TEST(Surface, FillIncludesBothCornersAndClips) {
-  Surface s(4, 3, 0x111111);
-  s.FillInclusive(1, 1, 2, 1, 0xABCDEF);
-  EXPECT_EQ(s.At(0, 1), 0x111111u);
-  EXPECT_EQ(s.At(1, 1), 0xABCDEFu);
-  EXPECT_EQ(s.At(2, 1), 0xABCDEFu);
-  EXPECT_EQ(s.At(3, 1), 0x111111u);
-  s.FillInclusive(-5, -5, 100, 100, 0);
-  for (Pixel p : s.Pixels()) EXPECT_EQ(p, 0u);
-}
-
-TEST(Blit, SrcPaintOrsAndSrcCopyReplaces) {
-  Surface dst(2, 1, 0x00FF00);
-  Surface src(2, 1, 0x0000F0);
-  Blit(dst, 0, 0, 1, 1, src, 0, 0, kRopSrcPaint);
-  Blit(dst, 1, 0, 1, 1, src, 0, 0, kRopSrcCopy);
-  EXPECT_EQ(dst.At(0, 0), 0x00FFF0u);
-  EXPECT_EQ(dst.At(1, 0), 0x0000F0u);
-}
-
-TEST(Blit, ClipsAtEveryEdgeOfBothSurfaces) {
-  Surface src(4, 4);
-  for (int y = 0; y < 4; ++y)
-    for (int x = 0; x < 4; ++x) src.Set(x, y, static_cast<Pixel>(0x10 * y + x + 1));
-  Surface dst(3, 3);
-  Blit(dst, -1, -1, 4, 4, src, 0, 0, kRopSrcCopy);
-  EXPECT_EQ(dst.At(0, 0), src.At(1, 1));
-  EXPECT_EQ(dst.At(2, 2), src.At(3, 3));
-  Surface beyond(3, 3);
-  EXPECT_TRUE(Blit(beyond, 3, 0, 4, 4, src, 0, 0, kRopSrcCopy));
-  for (Pixel p : beyond.Pixels()) EXPECT_EQ(p, 0u);
-  Surface partial(3, 3);
-  Blit(partial, 0, 0, 3, 3, src, 2, 2, kRopSrcCopy);  // source runs out after 2
-  EXPECT_EQ(partial.At(1, 1), src.At(3, 3));
-  EXPECT_EQ(partial.At(2, 2), 0u);
-}
-
-// The blit written the plain way: every destination pixel, in reading order,
-// takes the source pixel that the rectangle puts on it, if there is one. The
-// row-wise Blit must agree with it everywhere.
-Surface PlainBlit(Surface dst, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h,
-                  const Surface& src, std::int64_t sx, std::int64_t sy, bool paint) {
-  for (std::int32_t ty = 0; ty < dst.Height(); ++ty) {
-    for (std::int32_t tx = 0; tx < dst.Width(); ++tx) {
-      const std::int64_t col = tx - x, row = ty - y;
-      const std::int64_t fx = sx + col, fy = sy + row;
-      if (col < 0 || row < 0 || col >= w || row >= h) continue;
-      if (fx < 0 || fy < 0 || fx >= src.Width() || fy >= src.Height()) continue;
-      const Pixel from = src.At(static_cast<std::int32_t>(fx), static_cast<std::int32_t>(fy));
-      dst.Set(tx, ty, paint ? (dst.At(tx, ty) | from) : from);
-    }
-  }
-  return dst;
-}
-
-Surface Numbered(std::int32_t width, std::int32_t height, Pixel base) {
-  Surface s(width, height);
-  for (std::int32_t y = 0; y < height; ++y)
-    for (std::int32_t x = 0; x < width; ++x) s.Set(x, y, base + static_cast<Pixel>(y * 256 + x));
+// A 20 x 5 sheet, every pixel different but for a black margin: columns 0, 1 and 19, row 0.
+Surface Sheet() {
+  Surface s(20, 5);
+  for (std::int32_t y = 1; y < 5; ++y)
+    for (std::int32_t x = 2; x < 19; ++x) s.Set(x, y, 0x010000 + Pixel(y * 256 + x));
   return s;
 }
 
-TEST(Blit, AgreesWithThePlainBlitForEveryPlacementAndSize) {
-  const Surface src = Numbered(7, 5, 0x010000);
-  const Surface start = Numbered(6, 4, 0x200000);
-  const std::vector<std::int32_t> offsets = {-9, -3, -1, 0, 1, 2, 4, 5, 6, 8};
-  const std::vector<std::int32_t> sizes = {0, 1, 3, 6, 9, 17};
-  for (const std::uint32_t rop : {kRopSrcCopy, kRopSrcPaint}) {
-    for (const std::int32_t x : offsets)
-      for (const std::int32_t y : offsets)
-        for (const std::int32_t sx : {-2, 0, 3, 7})
-          for (const std::int32_t sy : {-4, 0, 2, 5})
-            for (const std::int32_t w : sizes)
-              for (const std::int32_t h : sizes) {
-                Surface dst = start;
-                EXPECT_TRUE(Blit(dst, x, y, w, h, src, sx, sy, rop));
-                const Surface want = PlainBlit(start, x, y, w, h, src, sx, sy, rop == kRopSrcPaint);
-                ASSERT_EQ(dst.Pixels(), want.Pixels())
-                    << "at " << x << "," << y << " size " << w << "x" << h << " from " << sx << ","
-                    << sy << " rop " << rop;
+// The blit the plain way, in place: each pixel of `dst` in reading order takes the pixel of
+// `src` (which may be `dst`) that the rectangle puts on it, if there is one.
+void PlainBlit(Surface& dst, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h,
+               const Surface& src, std::int64_t sx, std::int64_t sy, std::uint32_t rop) {
+  for (std::int32_t ty = 0; ty < dst.Height(); ++ty) {
+    for (std::int32_t tx = 0; tx < dst.Width(); ++tx) {
+      const std::int64_t col = tx - x, row = ty - y, fx = sx + col, fy = sy + row;
+      if (col < 0 || row < 0 || col >= w || row >= h || fx < 0 || fy < 0 || fx >= src.Width() ||
+          fy >= src.Height()) {
+        continue;
+      }
+      const Pixel from = src.At(std::int32_t(fx), std::int32_t(fy));
+      dst.Set(tx, ty, rop == kRopSrcPaint ? dst.At(tx, ty) | from : from);
+    }
+  }
+}
+
+// Clipping off by one or overflowing, OR and copy confused, overlap or ink narrowing mishandled.
+TEST(Blit, AgreesWithThePlainBlitEverywhere) {
+  const Surface src = Sheet();
+  Surface start(20, 4);
+  for (std::int32_t i = 0; i < 80; ++i) start.Set(i % 20, i / 20, 0x200000 + Pixel(i));
+  for (const std::uint32_t rop : {kRopSrcCopy, kRopSrcPaint})
+    for (const std::int32_t x : {INT32_MIN, -21, -1, 0, 1, 19, 20})
+      for (const std::int32_t y : {INT32_MIN, -1, 0, 3, 4})
+        for (const std::int32_t w : {0, 1, 9, 20, 21, INT32_MAX})
+          for (const std::int32_t h : {0, 1, 4, 5, INT32_MAX})
+            for (const std::int32_t sx : {INT32_MIN, -3, 0, 2, 20})
+              for (const std::int32_t sy : {-1, 0, 4}) {
+                Surface got = start, want = start, narrowed = start;
+                EXPECT_TRUE(Blit(got, x, y, w, h, src, sx, sy, rop));
+                PlainBlit(want, x, y, w, h, src, sx, sy, rop);
+                ASSERT_EQ(got.Pixels(), want.Pixels())
+                    << x << "," << y << " " << w << "x" << h << " from " << sx << "," << sy;
+                BlitArea area{x, y, w, h, sx, sy};
+                if (rop == kRopSrcPaint && NarrowToInk(area, InkBounds(src.View(), sx, sy, w, h))) {
+                  Blit(narrowed, area.x, area.y, area.w, area.h, src, area.sx, area.sy, rop);
+                  ASSERT_LE(std::int64_t{area.w} * area.h, std::int64_t{w} * h);
+                }
+                ASSERT_TRUE(rop == kRopSrcCopy || narrowed.Pixels() == want.Pixels()) << "narrowed";
+                got = want = start;
+                Blit(got, x, y, w, h, got, sx, sy, rop);
+                PlainBlit(want, x, y, w, h, want, sx, sy, rop);
+                ASSERT_EQ(got.Pixels(), want.Pixels()) << "within one surface";
               }
-  }
+  BlitArea area{INT32_MAX - 1, 0, 6, 5, 0, 0};  // cannot move within 32 bits: stays whole
+  EXPECT_TRUE(NarrowToInk(area, Rect{4, 2, 2, 2}));
+  EXPECT_EQ(std::tuple(area.x, area.w, area.sx), std::tuple(INT32_MAX - 1, 6, 0));
 }
 
-TEST(Blit, RowsLongerThanAPaintGroupAndWholeFramesAgreeToo) {
-  const Surface src = Numbered(40, 6, 0x050000);
-  const Surface start = Numbered(40, 6, 0x300000);
-  for (const std::uint32_t rop : {kRopSrcCopy, kRopSrcPaint}) {
-    for (const std::int32_t x : {-13, -1, 0, 3, 9}) {
-      for (const std::int32_t w : {7, 8, 9, 17, 33, 40, 41}) {
-        Surface dst = start;
-        Blit(dst, x, 1, w, 6, src, 2, 0, rop);
-        const bool paint = rop == kRopSrcPaint;
-        EXPECT_EQ(dst.Pixels(), PlainBlit(start, x, 1, w, 6, src, 2, 0, paint).Pixels());
-        dst = start;  // whole rows of surfaces of one width: one run
-        Blit(dst, 0, x, 40, w, src, 0, 0, rop);
-        EXPECT_EQ(dst.Pixels(), PlainBlit(start, 0, x, 40, w, src, 0, 0, paint).Pixels());
-      }
-    }
-  }
+// Corners left out, no clipping, or a run filled wrong: short, long, bytes alike, whole rows.
+TEST(Fill, FillsFromCornerToCornerClipped) {
+  for (const std::int32_t width : {5, 300})
+    for (const Pixel colour : {0x000000u, 0x123456u})
+      for (const auto& [left, right] :
+           {std::pair{-3, 0}, {1, 3}, {0, width - 1}, {2, width + 5}, {3, 2}})
+        for (const auto& [top, bottom] : {std::pair{-1, 1}, {1, 2}, {0, 9}, {2, 1}}) {
+          Surface s(width, 4, 0x777777);
+          s.FillInclusive(left, top, right, bottom, colour);
+          for (std::int32_t i = 0; i < width * 4; ++i) {
+            const std::int32_t x = i % width, y = i / width;
+            const bool inside = x >= left && x <= right && y >= top && y <= bottom;
+            ASSERT_EQ(s.At(x, y), inside ? colour : 0x777777u) << x << "," << y;
+          }
+        }
 }
 
-TEST(Blit, ExtremeCoordinatesClipWithoutOverflow) {
-  const Surface src = Numbered(4, 4, 0x030000);
-  const Surface start(4, 4, 0x000001);
-  const std::vector<std::pair<std::int32_t, std::int32_t>> cases = {
-      {INT32_MIN, INT32_MAX}, {INT32_MAX, INT32_MAX}, {-2, INT32_MAX}, {INT32_MIN, 3}};
-  for (const auto& [position, extent] : cases) {
-    Surface dst = start;
-    EXPECT_TRUE(Blit(dst, position, 0, extent, 2, src, 0, 0, kRopSrcCopy));
-    EXPECT_EQ(dst.Pixels(), PlainBlit(start, position, 0, extent, 2, src, 0, 0, false).Pixels());
-    dst = start;
-    EXPECT_TRUE(Blit(dst, 1, 1, extent, extent, src, position, position, kRopSrcPaint));
-    EXPECT_EQ(dst.Pixels(),
-              PlainBlit(start, 1, 1, extent, extent, src, position, position, true).Pixels());
-  }
-}
-
-TEST(Blit, WithinOneSurfaceCopiesPixelByPixelInReadingOrder) {
-  const Surface start = Numbered(6, 3, 0x040000);
-  Surface same = start;
-  // Moving right by one within a row repeats the first pixel, as a forward
-  // pixel-by-pixel copy does.
-  Blit(same, 1, 0, 5, 3, same, 0, 0, kRopSrcCopy);
-  for (std::int32_t y = 0; y < 3; ++y)
-    for (std::int32_t x = 0; x < 6; ++x) EXPECT_EQ(same.At(x, y), start.At(0, y));
-  Surface painted = start;
-  Blit(painted, 0, 0, 6, 2, painted, 0, 1, kRopSrcPaint);
-  EXPECT_EQ(painted.At(2, 0), start.At(2, 0) | start.At(2, 1));
-  EXPECT_EQ(painted.At(2, 1), start.At(2, 1) | start.At(2, 2));
-}
-
-TEST(Surface, FillsWholeRowsAndPartRowsInEveryColour) {
-  for (const Pixel colour : {0x000000u, 0xFFFFFFu, 0x123456u, 0x010101u}) {
-    Surface whole(5, 4, 0x777777);
-    whole.FillInclusive(-3, 1, 9, 2, colour);  // whole rows: one run
-    Surface part(5, 4, 0x777777);
-    part.FillInclusive(1, -1, 3, 1, colour);
-    for (std::int32_t y = 0; y < 4; ++y) {
-      for (std::int32_t x = 0; x < 5; ++x) {
-        EXPECT_EQ(whole.At(x, y), y >= 1 && y <= 2 ? colour : 0x777777u);
-        EXPECT_EQ(part.At(x, y), x >= 1 && x <= 3 && y <= 1 ? colour : 0x777777u);
-      }
-    }
-  }
-  Surface empty(3, 3, 5);
-  empty.FillInclusive(2, 2, 1, 1, 0);  // corners the wrong way round: nothing
-  for (Pixel p : empty.Pixels()) EXPECT_EQ(p, 5u);
-}
-
-TEST(PixelView, RowsApartByTheirStrideAreDrawnAndTheGapsLeftAlone) {
-  // Two 3 x 2 views into 5-pixel-wide rows: the last two pixels of each row
-  // belong to someone else.
-  std::vector<Pixel> to(10, 0x000100);
-  std::vector<Pixel> from = {1, 2, 4, 99, 99, 8, 16, 32, 99, 99};
+// Rows addressed by width instead of stride, or an operation other than copy and OR carried out.
+TEST(PixelView, DrawsRowsByTheirStrideAndRefusesOtherOperations) {
+  std::vector<Pixel> to(10, 0x100), from = {1, 2, 4, 99, 99, 8, 16, 32, 99, 99};
   const PixelView dst{to.data(), 3, 2, 5};
   const ConstPixelView src(from.data(), 3, 2, 5);
   EXPECT_TRUE(Blit(dst, 0, 0, 3, 2, src, 0, 0, kRopSrcPaint));
-  EXPECT_EQ(to, (std::vector<Pixel>{0x101, 0x102, 0x104, 0x100, 0x100, 0x108, 0x110, 0x120, 0x100,
-                                    0x100}));
   EXPECT_TRUE(Blit(dst, 1, 1, 9, 9, src, 0, 0, kRopSrcCopy));
-  EXPECT_EQ(to[6], 1u);
-  EXPECT_EQ(to[7], 2u);
-  EXPECT_EQ(to[8], 0x100u);
-  FillInclusive(dst, 0, 0, 8, 8, 0x00ABCD);
-  EXPECT_EQ(to, (std::vector<Pixel>{0xABCD, 0xABCD, 0xABCD, 0x100, 0x100, 0xABCD, 0xABCD, 0xABCD,
-                                    0x100, 0x100}));
+  EXPECT_EQ(to, (std::vector<Pixel>{0x101, 0x102, 0x104, 0x100, 0x100, 0x108, 1, 2, 0x100, 0x100}));
+  FillInclusive(dst, 0, 0, 8, 8, 0xAB);
+  EXPECT_EQ(to,
+            (std::vector<Pixel>{0xAB, 0xAB, 0xAB, 0x100, 0x100, 0xAB, 0xAB, 0xAB, 0x100, 0x100}));
+  EXPECT_FALSE(Blit(dst, 0, 0, 3, 2, src, 0, 0, 0x00660046));  // SRCINVERT
+  EXPECT_EQ(to[0], 0xABu);
 }
 
-TEST(DrawnRegion, AFirstClearBlackensEverything) {
-  Surface frame(6, 4, 0x445566);
-  DrawnRegion drawn;
-  drawn.ClearToBlack(frame.View());
-  for (Pixel p : frame.Pixels()) EXPECT_EQ(p, 0u);
-}
-
-TEST(DrawnRegion, LaterClearsBlackenWhatWasDrawnAndTouchNothingElse) {
-  Surface frame(40, 30);
-  const Surface cell(8, 8, 0xFF8800);
-  DrawnRegion drawn;
-  drawn.ClearToBlack(frame.View());
-  const std::vector<std::pair<std::int32_t, std::int32_t>> places = {
-      {3, 4}, {-5, -2}, {36, 27}, {20, 10}, {22, 12}, {39, 0}, {-7, 29}};
-  for (const auto& [x, y] : places) {
-    Blit(frame, x, y, 8, 8, cell, 0, 0, kRopSrcPaint);
-    drawn.Add(x, y, 8, 8);
-  }
-  frame.Set(30, 2, 0x0000FF);  // drawn behind the region's back: left alone
-  drawn.ClearToBlack(frame.View());
-  for (std::int32_t y = 0; y < 30; ++y)
-    for (std::int32_t x = 0; x < 40; ++x)
-      EXPECT_EQ(frame.At(x, y), x == 30 && y == 2 ? 0x0000FFu : 0u) << x << "," << y;
-}
-
-TEST(DrawnRegion, ForgettingOrTooMuchDrawingClearsTheWholeFrame) {
-  Surface frame(10, 10);
-  DrawnRegion drawn;
-  drawn.ClearToBlack(frame.View());
-  frame.Set(9, 9, 7);
-  drawn.Forget();
-  drawn.Add(0, 0, 2, 2);
-  drawn.ClearToBlack(frame.View());
-  EXPECT_EQ(frame.At(9, 9), 0u);
-  frame.Set(9, 9, 7);
-  drawn.Add(0, 0, 1, 1);
-  drawn.Add(INT32_MAX, 0, INT32_MAX, 1);  // beyond any frame: the region gives up
-  drawn.ClearToBlack(frame.View());
-  EXPECT_EQ(frame.At(9, 9), 0u);
-  frame.Set(9, 9, 7);
-  for (int i = 0; i < 101; ++i) drawn.Add(0, 0, 1, 1);  // more pixels than the frame has
-  drawn.ClearToBlack(frame.View());
-  EXPECT_EQ(frame.At(9, 9), 0u);
-}
-
-TEST(Surface, LongRunsAreFilledLikeShortOnes) {
-  for (const Pixel colour : {0x000000u, 0x123456u, 0xFFFFFFu}) {
-    Surface wide(300, 3, 0x777777);
-    wide.FillInclusive(1, 1, 298, 1, colour);  // one long run inside a row
-    for (std::int32_t y = 0; y < 3; ++y)
-      for (std::int32_t x = 0; x < 300; ++x)
-        EXPECT_EQ(wide.At(x, y), y == 1 && x >= 1 && x <= 298 ? colour : 0x777777u);
-  }
-}
-
-// A sheet of 6x5 cells, each with a little flame somewhere in its black margin;
-// cell (1, 0) is all black.
-Surface InkSheet() {
-  Surface sheet(18, 10);
-  sheet.FillInclusive(1, 2, 3, 3, 0x402000);   // cell (0, 0)
-  sheet.FillInclusive(12, 0, 12, 4, 0x000080);  // cell (2, 0): one column, top to bottom
-  sheet.Set(0, 5, 0x010000);                    // cell (0, 1): two corners
-  sheet.Set(5, 9, 0x000001);
-  sheet.FillInclusive(6, 5, 11, 9, 0x102030);  // cell (1, 1): solid
-  return sheet;
-}
-
+// Ink bounds not the tightest in the sheet; a cache that recomputes, mixes sizes or never forgets.
 TEST(InkBounds, AreTheSmallestRectangleOfEveryPixelThatIsNotBlack) {
-  const Surface sheet = InkSheet();
+  Surface sheet(18, 10);
+  sheet.FillInclusive(1, 2, 3, 3, 0x402000);
+  sheet.FillInclusive(12, 0, 12, 4, 0x000080);
+  sheet.Set(0, 5, 0x010000);
+  sheet.Set(5, 9, 0x000001);
   const auto bounds = [&](std::int32_t sx, std::int32_t sy, std::int32_t w, std::int32_t h) {
     const Rect r = InkBounds(sheet.View(), sx, sy, w, h);
-    return std::vector<std::int32_t>{r.x, r.y, r.width, r.height};
+    return r.Empty() ? std::tuple(0, 0, 0, 0) : std::tuple(r.x, r.y, r.width, r.height);
   };
-  EXPECT_EQ(bounds(0, 0, 6, 5), (std::vector<std::int32_t>{1, 2, 3, 2}));
-  EXPECT_TRUE(InkBounds(sheet.View(), 6, 0, 6, 5).Empty());
-  EXPECT_EQ(bounds(12, 0, 6, 5), (std::vector<std::int32_t>{12, 0, 1, 5}));
-  EXPECT_EQ(bounds(0, 5, 6, 5), (std::vector<std::int32_t>{0, 5, 6, 5}));
-  EXPECT_EQ(bounds(6, 5, 6, 5), (std::vector<std::int32_t>{6, 5, 6, 5}));
-  // Clipped to the sheet: a rectangle hanging over its edges, or outside it.
-  EXPECT_EQ(bounds(-4, -4, 9, 8), (std::vector<std::int32_t>{1, 2, 3, 2}));
-  EXPECT_EQ(bounds(11, 8, INT32_MAX, INT32_MAX), (std::vector<std::int32_t>{11, 8, 1, 2}));
-  EXPECT_TRUE(InkBounds(sheet.View(), 18, 0, 6, 5).Empty());
-  EXPECT_TRUE(InkBounds(sheet.View(), 0, 0, 0, 5).Empty());
-  EXPECT_TRUE(InkBounds(sheet.View(), 0, 0, -6, 5).Empty());
-  EXPECT_TRUE(InkBounds(sheet.View(), INT32_MIN, INT32_MIN, 6, 5).Empty());
-}
-
-TEST(InkBounds, APaintBlitNarrowedToThemDrawsTheSamePixels) {
-  const Surface sheet = InkSheet();
-  const Surface start = Numbered(9, 7, 0x200000);
-  const std::vector<std::int32_t> places = {-7, -2, 0, 3, 5, 8, 9};
-  for (const std::int32_t sx : {-3, 0, 1, 6, 12, 15})
-    for (const std::int32_t sy : {-2, 0, 3, 5})
-      for (const std::int32_t x : places)
-        for (const std::int32_t y : places)
-          for (const std::int32_t w : {0, 4, 6, 20}) {
-            Surface whole = start;
-            Blit(whole, x, y, w, 5, sheet, sx, sy, kRopSrcPaint);
-            BlitArea area{x, y, w, 5, sx, sy};
-            Surface narrowed = start;
-            if (NarrowToInk(area, InkBounds(sheet.View(), sx, sy, w, 5))) {
-              Blit(narrowed, area.x, area.y, area.w, area.h, sheet, area.sx, area.sy, kRopSrcPaint);
-              EXPECT_LE(std::int64_t{area.w} * area.h, std::int64_t{w} * 5);
-            }
-            ASSERT_EQ(narrowed.Pixels(), whole.Pixels())
-                << "from " << sx << "," << sy << " to " << x << "," << y << " width " << w;
-          }
-}
-
-TEST(InkBounds, APlacementThatCannotMoveStaysWhole) {
-  BlitArea area{INT32_MAX - 1, 0, 6, 5, 0, 0};
-  EXPECT_TRUE(NarrowToInk(area, Rect{4, 2, 2, 2}));
-  EXPECT_EQ(area.x, INT32_MAX - 1);
-  EXPECT_EQ(area.w, 6);
-  EXPECT_EQ(area.sx, 0);
-}
-
-TEST(InkBoundsCache, WorksEachRectangleOutOnceUntilForgotten) {
-  Surface sheet = InkSheet();
+  EXPECT_EQ(bounds(0, 0, 6, 5), std::tuple(1, 2, 3, 2));
+  EXPECT_EQ(bounds(12, 0, 6, 5), std::tuple(12, 0, 1, 5));
+  EXPECT_EQ(bounds(0, 5, 6, 5), std::tuple(0, 5, 6, 5));
+  EXPECT_EQ(bounds(-4, -4, 9, 8), std::tuple(1, 2, 3, 2));
+  EXPECT_EQ(bounds(5, 8, INT32_MAX, INT32_MAX), std::tuple(5, 9, 1, 1));
+  for (const auto& [sx, sy, w] :
+       {std::tuple{6, 0, 6}, {18, 0, 6}, {0, 0, 0}, {0, 0, -6}, {INT32_MIN, INT32_MIN, 6}}) {
+    EXPECT_EQ(bounds(sx, sy, w, 5), std::tuple(0, 0, 0, 0)) << sx << "," << w;
+  }
   InkBoundsCache cache;
-  const Rect first = cache.Find(sheet.View(), 0, 0, 6, 5);
-  EXPECT_EQ(first.x, 1);
-  EXPECT_EQ(first.width, 3);
-  EXPECT_TRUE(cache.Find(sheet.View(), 6, 0, 6, 5).Empty());
-  sheet.Set(0, 0, 0xFFFFFF);  // the sheet changes behind the cache's back
   EXPECT_EQ(cache.Find(sheet.View(), 0, 0, 6, 5).x, 1);
-  cache.Forget();
-  EXPECT_EQ(cache.Find(sheet.View(), 0, 0, 6, 5).x, 0);
-  // Different rectangles of the same corner are told apart.
+  sheet.Set(0, 0, 0xFFFFFF);  // behind the cache's back
+  EXPECT_EQ(cache.Find(sheet.View(), 0, 0, 6, 5).x, 1);
   EXPECT_EQ(cache.Find(sheet.View(), 0, 0, 1, 1).width, 1);
   EXPECT_EQ(cache.Find(sheet.View(), 0, 0, 6, 4).height, 4);
+  cache.Forget();
+  EXPECT_EQ(cache.Find(sheet.View(), 0, 0, 6, 5).x, 0);
 }
 
-TEST(Blit, OtherOperationsAreRefused) {
-  Surface dst(1, 1, 5);
-  Surface src(1, 1, 9);
-  EXPECT_FALSE(Blit(dst, 0, 0, 1, 1, src, 0, 0, 0x00550009));
-  EXPECT_EQ(dst.At(0, 0), 5u);
+// A clear that misses drawn pixels, touches others, or stays partial when it cannot know.
+TEST(DrawnRegion, ClearsWhatWasDrawnOrTheWholeFrame) {
+  Surface frame(40, 30, 0x445566), expected(40, 30);
+  DrawnRegion drawn;
+  drawn.ClearToBlack(frame.View());  // knows nothing yet: all of it
+  EXPECT_EQ(frame.Pixels(), expected.Pixels());
+  for (const auto& [x, y] : {std::pair{3, 4}, {-5, -2}, {36, 27}, {20, 10}, {39, 0}, {-7, 29}}) {
+    frame.FillInclusive(x, y, x + 7, y + 7, 0xFF8800);
+    drawn.Add(x, y, 8, 8);
+  }
+  frame.Set(30, 2, 7);  // behind the region's back
+  expected.Set(30, 2, 7);
+  drawn.ClearToBlack(frame.View());
+  EXPECT_EQ(frame.Pixels(), expected.Pixels());
+  const std::function<void()> kGiveUps[] = {[&] { drawn.Forget(); },
+                                            [&] { drawn.Add(INT32_MAX, 0, INT32_MAX, 1); },
+                                            [&] { drawn.Add(0, 0, 40, 31); }};
+  for (const auto& giveUp : kGiveUps) {
+    frame.Set(30, 2, 7);
+    drawn.Add(0, 0, 1, 1);
+    giveUp();
+    drawn.ClearToBlack(frame.View());
+    EXPECT_EQ(frame.At(30, 2), 0u);
+  }
 }
 
 }  // namespace

@@ -1,391 +1,134 @@
 #include "saver/saver.h"
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include "fake_platform.h"
 
 namespace vorn {
 namespace {
 
+using testing::Call;
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 using testing::FakePlatform;
+using ::testing::MatchesRegex;
 
 struct SaverRig {
   FakePlatform platform;
-  Settings shared;
-  VornS saver{platform, shared};
-
-  SaverRig(const std::string& args, std::int32_t num = 200) {
-    platform.argumentText = args;
-    shared.Speed = 5;
-    shared.Num = num;
-    shared.Intval = 30;
+  Settings settings{5, 2, 30};
+  VornS saver;
+  // A saver started with "/s" (the cursor hidden: counter -1) that records its drawing.
+  explicit SaverRig(std::int64_t framePeriod = kFramePeriodMicroseconds)
+      : saver(platform, settings, -1, framePeriod) {
+    platform.argumentText = "/s";
+    platform.recordDrawing = true;
   }
-  // Runs the saver, calling `onYield` with the number of each DoEvents call.
+  // Runs the saver; `onYield` plays the user in every DoEvents, given its number.
   void Run(std::function<void(int)> onYield) {
     platform.onDoEvents = std::move(onYield);
     saver.Load();
   }
-  std::vector<std::string> CallsSince(std::size_t index) const {
-    return {platform.calls.begin() + static_cast<std::ptrdiff_t>(index), platform.calls.end()};
-  }
 };
 
-TEST(SaverLoad, SetsUpInOrderThenDrawsTheFirstFrame) {
-  SaverRig rig("/s", 2);
-  rig.platform.recordDrawing = true;
-  rig.Run([&](int) { rig.saver.Form_KeyDown(); });
-  const std::vector<std::string> head(rig.platform.calls.begin(), rig.platform.calls.begin() + 10);
-  EXPECT_THAT(head, ElementsAre("CreateSaverWindow", "MoveWindow(23130, 0, 0, 1024, 768)",
-                                "SizeSurface(Buffer, 1024, 768)", "SizeSurface(Display, 1024, 768)",
-                                "MoveSurface(Display, 0, 0)", "StartTimer(1000)",
-                                "ShowWindow(23130)", "SetWindowPos(23130, -1, 0, 0, 0, 0, 19)",
-                                "FillRect(Buffer, 0, 0, 1024, 768, 0)",
-                                ::testing::StartsWith("BitBlt(Buffer, ")));
-  EXPECT_EQ(rig.saver.ScreenW, 1024);
-  EXPECT_EQ(rig.saver.ScreenH, 768);
+// A set-up step missing or reordered, no burst to the centre, or a frame not drawn in order.
+TEST(Saver, SetsUpThenDrawsFramesFromTheCentre) {
+  SaverRig rig;
+  rig.settings.Speed = 1;  // a step of one pixel at most
+  rig.Run([&](int) { rig.saver.Display_MouseDown(); });
+  const auto kFlame =
+      MatchesRegex("BitBlt\\(Buffer, 51[123], 38[345], 32, 64, Pic_Vorn, .*, 0xEE0086\\)");
+  EXPECT_THAT(
+      rig.platform.calls,
+      ElementsAre("CreateSaverWindow", "MoveWindow(23130, 0, 0, 1024, 768)",
+                  "SizeSurface(Buffer, 1024, 768)", "SizeSurface(Display, 1024, 768)",
+                  "MoveSurface(Display, 0, 0)", "StartTimer(1000)", "ShowWindow(23130)",
+                  "SetWindowPos(23130, -1, 0, 0, 0, 0, 19)", "FillRect(Buffer, 0, 0, 1024, 768, 0)",
+                  kFlame, kFlame, "BitBlt(Display, 0, 0, 1024, 768, Buffer, 0, 0, 0xCC0020)",
+                  "DoEvents", "GetVersionExA(148)", "SystemParametersInfoA(97, 0x0, NULL, 0)",
+                  "ShowCursor(-1)", "SystemParametersInfoA(17, 0x1, NULL, 0)", "CloseSaverWindow"));
 }
 
-TEST(SaverLoad, BurstsFromTheCentreBeforeTheFirstStep) {
-  SaverRig rig("/s", 50);
-  rig.shared.Speed = 1;  // one pixel per step at most
-  rig.Run([&](int) { rig.saver.Form_KeyDown(); });
-  ASSERT_EQ(rig.saver.particles.size(), 50u);
-  for (const Particle& p : rig.saver.particles) {
-    EXPECT_LE(std::abs(p.X - 512), 1);
-    EXPECT_LE(std::abs(p.Y - 384), 1);
+// A flame drawn before its step, with its cell after the advance, or frames paced at period 0.
+TEST(Saver, DrawsEachFlameAtItsNewPlaceWithItsPreviousCell) {
+  SaverRig rig(0);
+  rig.settings.Speed = 20;
+  Particles before;
+  rig.Run([&](int frame) {
+    const auto drawn = rig.platform.CallsStartingWith("BitBlt(Buffer");
+    for (std::size_t i = 0; frame > 1 && i < 2; ++i) {
+      const Particle& now = rig.saver.particles[i];
+      EXPECT_EQ(drawn[drawn.size() - 2 + i],
+                Call("BitBlt", "Buffer", now.X, now.Y, 32, 64, "Pic_Vorn", before[i].SrcX,
+                     before[i].SrcY, testing::Hex{0xEE0086}));
+    }
+    before = rig.saver.particles;
+    if (frame == 5) rig.saver.Display_MouseDown();
+  });
+  EXPECT_THAT(rig.platform.CallsStartingWith("WaitForEvents"), ::testing::IsEmpty());
+}
+
+// Frames not paced to 60 a second, messages held back while waiting, or a race after a stall.
+TEST(Saver, PresentsAtMostSixtyFramesASecond) {
+  SaverRig rig;
+  std::vector<std::int64_t> presented;
+  rig.Run([&](int) {
+    if (rig.platform.CallsStartingWith("BitBlt(Display").size() == presented.size()) return;
+    presented.push_back(rig.platform.nowMicroseconds);
+    if (presented.size() == 10) rig.platform.nowMicroseconds += 1'000'000;  // a stall
+    if (presented.size() == 70) rig.saver.Display_MouseDown();
+  });
+  int shortIntervals = 0;  // one frame comes at once after the stall
+  for (std::size_t i = 1; i < presented.size(); ++i) {
+    shortIntervals += presented[i] - presented[i - 1] < 16'000;
+  }
+  EXPECT_LE(shortIntervals, 1);
+  EXPECT_NEAR(presented[9] - presented[0], 150'000, 1'000);  // 9 periods of 1/60 s
+  EXPECT_GT(rig.platform.doEventsCount, 2 * 70 - 10);
+}
+
+// A flame table for a count below 1 or beyond the limit, or a frame cycle that fails without.
+TEST(Saver, RunsAndEndsWithoutFlames) {
+  for (const std::int32_t num : {-1, INT32_MAX}) {
+    SaverRig rig;
+    rig.settings.Num = num;
+    rig.Run([&](int) { rig.saver.Display_MouseDown(); });
+    EXPECT_TRUE(rig.saver.particles.empty() && rig.platform.saverClosed) << num;
   }
 }
 
-TEST(FrameCycle, EachFrameClearsStepsDrawsPresentsThenYields) {
-  SaverRig rig("/s", 2);
-  rig.platform.recordDrawing = true;
-  std::vector<std::string> secondFrame;
-  std::size_t mark = 0;
-  rig.Run([&](int) {
-    if (rig.platform.presents == 1 && mark == 0) mark = rig.platform.calls.size();
-    if (rig.platform.presents == 2) {
-      secondFrame = rig.CallsSince(mark);
-      rig.saver.Form_KeyDown();
-    }
-  });
-  // Drop the pacing waits that belong to the first frame's yield.
-  // Skip what is left of the first frame's yield (its waits and dispatches).
-  const auto frameStart = std::find_if(secondFrame.begin(), secondFrame.end(),
-                                       [](const std::string& c) { return c.starts_with("FillRect"); });
-  secondFrame.erase(secondFrame.begin(), frameStart);
-  ASSERT_EQ(secondFrame.size(), 5u);
-  EXPECT_EQ(secondFrame[0], "FillRect(Buffer, 0, 0, 1024, 768, 0)");
-  EXPECT_THAT(secondFrame[1], ::testing::MatchesRegex(
-                                  "BitBlt\\(Buffer, [0-9]+, [0-9]+, 32, 64, Pic_Vorn, [0-9]+, [0-9]+, 0xEE0086\\)"));
-  EXPECT_THAT(secondFrame[2], ::testing::StartsWith("BitBlt(Buffer, "));
-  EXPECT_EQ(secondFrame[3], "BitBlt(Display, 0, 0, 1024, 768, Buffer, 0, 0, 0xCC0020)");
-  EXPECT_EQ(secondFrame[4], "DoEvents");
-}
-
-// The frame a person should see: every particle's cell ORed in at its position,
-// cut off at the right and bottom edges. Composed pixel by pixel here.
-Surface ExpectedFrame(const Particles& drawn, const Surface& sheet, std::int32_t w, std::int32_t h) {
-  Surface frame(w, h);
-  for (const Particle& p : drawn) {
-    for (std::int32_t y = 0; y < kCellHeight; ++y) {
-      for (std::int32_t x = 0; x < kCellWidth; ++x) {
-        if (p.X + x >= w || p.Y + y >= h) continue;
-        frame.Set(p.X + x, p.Y + y, frame.At(p.X + x, p.Y + y) | sheet.At(p.SrcX + x, p.SrcY + y));
-      }
-    }
-  }
-  return frame;
-}
-
-TEST(FrameCycle, TheFrameIsTheOrOfEveryCellClippedAtTheEdges) {
-  SaverRig rig("/s", 60);
-  rig.platform.screen = {120, 100};  // small, so cells overlap and cross the edges
-  rig.shared.Speed = 20;
-  Surface sheet(256, 256);
-  for (std::int32_t y = 0; y < 256; ++y)
-    for (std::int32_t x = 0; x < 256; ++x)
-      sheet.Set(x, y, static_cast<Pixel>(((x * 7 + y * 13) & 0xFF) << ((x + y) % 3 * 8)));
-  rig.platform.surfaces[SurfaceId::SaverSprites] = sheet;
-
-  int framesChecked = 0, clippedCells = 0;
-  rig.Run([&](int n) {
-    Particles drawn = rig.saver.particles;  // drawn with the cell before the advance
-    for (Particle& p : drawn) {
-      for (int i = 0; i < 31; ++i) NextCell(p.SrcX, p.SrcY);
-      if (p.X + kCellWidth > 120 || p.Y + kCellHeight > 100) ++clippedCells;
-    }
-    const Surface& shown = rig.platform.surfaces[SurfaceId::SaverDisplay];
-    EXPECT_EQ(shown.Pixels(), ExpectedFrame(drawn, sheet, 120, 100).Pixels()) << "frame " << n;
-    ++framesChecked;
-    if (n == 20) rig.saver.Form_KeyDown();
-  });
-  EXPECT_GE(framesChecked, 20);
-  EXPECT_GT(clippedCells, 0);
-}
-
-TEST(FrameCycle, ACellAtTheRightOrBottomEdgeIsNotDrawn) {
-  SaverRig rig("/s", 1);
-  rig.platform.screen = {64, 80};
-  rig.platform.surfaces[SurfaceId::SaverSprites] = Surface(256, 256, 0xFFFFFF);
-  rig.Run([&](int) {
-    const Particle& p = rig.saver.particles[0];
-    const Surface& shown = rig.platform.surfaces[SurfaceId::SaverDisplay];
-    int lit = 0;
-    for (Pixel px : shown.Pixels()) lit += px != 0;
-    const int visibleW = std::max(0, std::min(32, 64 - p.X));
-    const int visibleH = std::max(0, std::min(64, 80 - p.Y));
-    EXPECT_EQ(lit, visibleW * visibleH) << "at " << p.X << "," << p.Y;
-    if (rig.platform.doEventsCount == 200) rig.saver.Form_KeyDown();
-  });
-}
-
-TEST(FrameCycle, WithNoParticlesEveryFrameIsBlackAndInputStillEnds) {
-  // A count beyond the practical limit gives no table either, however much
-  // memory the system would grant.
-  for (std::int32_t num : {0, -1, 1'000'000'000, 2147483647}) {
-    SaverRig rig("/s", num);
-    rig.platform.surfaces[SurfaceId::SaverSprites] = Surface(256, 256, 0xFFFFFF);
-    rig.Run([&](int n) {
-      for (Pixel p : rig.platform.surfaces[SurfaceId::SaverDisplay].Pixels()) ASSERT_EQ(p, 0u);
-      if (n == 5) rig.saver.Display_MouseDown();
-    });
-    EXPECT_TRUE(rig.platform.saverClosed);
-    EXPECT_LT(rig.platform.doEventsCount, 10);
-  }
-}
-
-TEST(FrameCycle, StopsRightAfterTheYieldThatAskedForIt) {
-  SaverRig rig("/s", 3);
-  rig.platform.recordDrawing = true;
-  rig.Run([&](int) {
-    if (rig.platform.presents == 3) rig.saver.Display_MouseDown();
-  });
-  EXPECT_EQ(rig.platform.calls.back(), "CloseSaverWindow");
-  EXPECT_EQ(rig.platform.CallsStartingWith("BitBlt(Display").size(), 3u);
-}
-
-TEST(FramePacing, PresentsAtMostSixtyFramesASecondAndKeepsDispatching) {
-  SaverRig rig("/s", 10);
-  std::vector<std::int64_t> presentTimes;
-  rig.platform.recordDrawing = true;
-  rig.Run([&](int) {
-    const auto presents = rig.platform.CallsStartingWith("BitBlt(Display").size();
-    if (presents > presentTimes.size()) presentTimes.push_back(rig.platform.nowMicroseconds);
-    if (presentTimes.size() == 61) rig.saver.Form_KeyDown();
-  });
-  ASSERT_EQ(presentTimes.size(), 61u);
-  // 60 frame periods of 1/60 s, with waits rounded up to whole milliseconds.
-  EXPECT_GE(presentTimes.back() - presentTimes.front(), 999'000);
-  EXPECT_LE(presentTimes.back() - presentTimes.front(), 1'001'000);
-  for (std::size_t i = 1; i < presentTimes.size(); ++i) {
-    EXPECT_GE(presentTimes[i] - presentTimes[i - 1], 16'000);
-  }
-  // Messages are dispatched after every wait, not held back until the frame.
-  EXPECT_GT(rig.platform.doEventsCount, 61);
-}
-
-TEST(FramePacing, AStopDuringTheWaitEndsWithoutAnotherFrame) {
-  SaverRig rig("/s", 10);
-  rig.platform.recordDrawing = true;
-  rig.Run([&](int n) {
-    if (n == 2) rig.saver.Display_MouseDown();  // the first wake-up inside the wait
-  });
-  EXPECT_EQ(rig.platform.CallsStartingWith("BitBlt(Display").size(), 1u);
-  EXPECT_EQ(rig.platform.calls.back(), "CloseSaverWindow");
-}
-
-TEST(FramePacing, APeriodOfZeroDrawsFrameAfterFrameAndStillDispatches) {
-  FakePlatform platform;
-  platform.argumentText = "/s";
-  Settings shared;
-  shared.Speed = 5;
-  shared.Num = 10;
-  shared.Intval = 30;
-  VornS saver(platform, shared, 0, 0);
-  platform.recordDrawing = true;
-  platform.onDoEvents = [&](int n) {
-    if (n == 5) saver.Form_KeyDown();
-  };
-  saver.Load();
-  EXPECT_THAT(platform.CallsStartingWith("WaitForEvents"), IsEmpty());
-  EXPECT_EQ(platform.CallsStartingWith("BitBlt(Display").size(), 5u);
-  EXPECT_EQ(platform.doEventsCount, 5);
-  EXPECT_EQ(platform.calls.back(), "CloseSaverWindow");
-}
-
-TEST(Timer, BurstsEveryIntvalHandledTicks) {
-  SaverRig rig("/s", 5);
-  rig.shared.Intval = 3;
-  rig.Run([&](int) {
-    for (Particle& p : rig.saver.particles) p.X = p.Y = 7;
-    rig.saver.Timer1_Timer();
-    rig.saver.Timer1_Timer();
-    EXPECT_EQ(rig.saver.Ticks, 2);
-    EXPECT_EQ(rig.saver.particles[0].X, 7);
-    rig.saver.Timer1_Timer();
-    EXPECT_EQ(rig.saver.Ticks, 0);
-    for (const Particle& p : rig.saver.particles) {
-      EXPECT_EQ(p.X, 512);
-      EXPECT_EQ(p.Y, 384);
-    }
-    rig.saver.Form_KeyDown();
-  });
-}
-
-TEST(Timer, AnIntervalOfOneOrLessBurstsOnEveryTick) {
-  for (std::int32_t intval : {1, 0, -5, -2147483647 - 1}) {
-    SaverRig rig("/s", 2);
-    rig.shared.Intval = intval;
-    rig.Run([&](int) {
-      rig.saver.particles[1].X = 3;
+// A burst on the wrong tick (off by one, or never for Intval of 1 or less), or not to the centre.
+TEST(Saver, BurstsEveryIntvalTicks) {
+  for (const auto& [intval, bursts] : {std::pair{3, "..B..B"}, {1, "BBB"}, {0, "BB"}, {-5, "BB"}}) {
+    SaverRig rig;
+    rig.settings.Intval = intval;
+    rig.saver.ScreenW = 101;
+    rig.saver.ScreenH = 80;
+    rig.saver.particles.resize(1);
+    std::string seen;
+    while (seen.size() < std::string_view(bursts).size()) {
+      Particle& p = rig.saver.particles[0];
+      p.X = p.Y = 7;
       rig.saver.Timer1_Timer();
-      EXPECT_EQ(rig.saver.particles[1].X, 512) << intval;
-      EXPECT_EQ(rig.saver.Ticks, 0);
-      rig.saver.Form_KeyDown();
-    });
+      seen += p.X == 50 && p.Y == 40 ? 'B' : p.X == 7 ? '.' : '?';
+    }
+    EXPECT_EQ(seen, bursts) << "Intval " << intval;
   }
 }
 
-// EndSaver's calls, after a saver started with `args` has hidden the cursor.
-std::vector<std::string> EndSaverCalls(SaverRig& rig, std::size_t& mark) {
-  rig.saver.CursorCount = rig.platform.ShowCursor(0);  // what Main did
-  rig.Run([&](int n) {
-    if (n == 1) {
-      mark = rig.platform.calls.size();
-      rig.saver.Display_MouseDown();
+// An end on a one-sided move, a reference moved or kept after an end, or a plain run that ends.
+TEST(Saver, EndsOnTheSecondMoveThatDiffersInBothCoordinates) {
+  const std::pair<float, float> kMoves[] = {{10, 10}, {10, 300}, {500, 10}, {10, 10},
+                                            {11, 11}, {30, 30},  {40, 40}};
+  for (const auto& [argumentText, ends] : {std::pair{"/s", "....E.E"}, {"", "......."}}) {
+    SaverRig rig;
+    rig.platform.argumentText = argumentText;
+    std::string seen;
+    for (const auto& [x, y] : kMoves) {
+      const std::size_t before = rig.platform.calls.size();
+      rig.saver.Display_MouseMove(x, y);
+      seen += rig.platform.calls.size() > before ? 'E' : '.';
     }
-    if (n > 3) rig.saver.Form_KeyDown();  // ends a saver that stayed up
-  });
-  return {rig.platform.calls.begin() + static_cast<std::ptrdiff_t>(mark),
-          rig.platform.calls.begin() + static_cast<std::ptrdiff_t>(mark) +
-              static_cast<std::ptrdiff_t>(std::min<std::size_t>(6, rig.platform.calls.size() - mark))};
-}
-
-TEST(EndSaver, OnNtRestoresFlagAndCursorThenMarksActive) {
-  SaverRig rig("/s");
-  std::size_t mark = 0;
-  EXPECT_THAT(EndSaverCalls(rig, mark),
-              ElementsAre("GetVersionExA(148)", "SystemParametersInfoA(97, 0x0, NULL, 0)",
-                          "ShowCursor(-1)", "SystemParametersInfoA(17, 0x1, NULL, 0)",
-                          "CloseSaverWindow"));
-  EXPECT_EQ(rig.saver.CursorCount, 0);
-}
-
-TEST(EndSaver, On9xAsksForThePasswordWithTheCursorShown) {
-  SaverRig rig("/s");
-  rig.platform.platformId = 1;
-  std::size_t mark = 0;
-  EXPECT_THAT(EndSaverCalls(rig, mark),
-              ElementsAre("GetVersionExA(148)", "ShowCursor(-1)", "VerifyScreenSavePwd(23130)",
-                          "SystemParametersInfoA(97, 0x0, NULL, 0)", "ShowCursor(0)",
-                          "SystemParametersInfoA(17, 0x1, NULL, 0)"));
-  EXPECT_TRUE(rig.saver.StopRequested);
-}
-
-TEST(EndSaver, On9xAWrongPasswordHidesTheCursorAgainAndKeepsRunning) {
-  SaverRig rig("/s");
-  rig.platform.platformId = 1;
-  rig.platform.passwordAnswer = 0;
-  rig.saver.CursorCount = rig.platform.ShowCursor(0);
-  std::vector<std::string> afterFirstInput;
-  rig.Run([&](int n) {
-    if (n == 1) {
-      const std::size_t mark = rig.platform.calls.size();
-      rig.saver.Display_MouseDown();
-      afterFirstInput = rig.CallsSince(mark);
-      EXPECT_FALSE(rig.saver.StopRequested);
-      EXPECT_EQ(rig.saver.CursorCount, -1);
-    }
-    if (n == 2) {
-      rig.platform.passwordAnswer = 1;  // the next try is right
-      rig.saver.Form_KeyDown();
-    }
-  });
-  EXPECT_THAT(afterFirstInput, ElementsAre("GetVersionExA(148)", "ShowCursor(-1)",
-                                           "VerifyScreenSavePwd(23130)", "ShowCursor(0)"));
-  EXPECT_EQ(rig.platform.CallsStartingWith("VerifyScreenSavePwd").size(), 2u);
-  EXPECT_TRUE(rig.platform.saverClosed);
-}
-
-TEST(EndSaver, On9xWithoutThePasswordServiceTheSaverStillEnds) {
-  SaverRig rig("/s");
-  rig.platform.platformId = 1;
-  rig.platform.passwordAnswer = std::nullopt;
-  std::size_t mark = 0;
-  EndSaverCalls(rig, mark);
-  EXPECT_TRUE(rig.saver.StopRequested);
-  EXPECT_THAT(rig.platform.CallsStartingWith("SystemParametersInfoA(17"),
-              ElementsAre("SystemParametersInfoA(17, 0x1, NULL, 0)"));
-}
-
-TEST(EndSaver, ThePlainRunOnlyMarksTheSaverActive) {
-  SaverRig rig("");
-  rig.platform.platformId = 1;
-  rig.Run([&](int) {
-    const std::size_t mark = rig.platform.calls.size();
-    rig.saver.Form_KeyDown();
-    EXPECT_THAT(rig.CallsSince(mark), ElementsAre("SystemParametersInfoA(17, 0x1, NULL, 0)"));
-  });
-  EXPECT_TRUE(rig.platform.saverClosed);
-}
-
-TEST(MovementRule, TheFirstEventOnlyRecordsAndBothCoordinatesMustDiffer) {
-  SaverRig rig("/s");
-  rig.Run([&](int) {
-    rig.saver.Display_MouseMove(100, 100);  // records
-    EXPECT_FALSE(rig.saver.StopRequested);
-    rig.saver.Display_MouseMove(500, 100);  // only x differs
-    rig.saver.Display_MouseMove(100, 300);  // only y differs
-    rig.saver.Display_MouseMove(100, 100);  // neither
-    EXPECT_FALSE(rig.saver.StopRequested);
-    rig.saver.Display_MouseMove(101, 101);  // a diagonal pixel
-    EXPECT_TRUE(rig.saver.StopRequested);
-  });
-  EXPECT_TRUE(rig.platform.saverClosed);
-}
-
-TEST(MovementRule, TheReferenceIsNotUpdatedByOneSidedMoves) {
-  SaverRig rig("/s");
-  rig.Run([&](int) {
-    rig.saver.Display_MouseMove(10, 10);
-    for (float x = 11; x < 400; x += 1) rig.saver.Display_MouseMove(x, 10);
-    EXPECT_FALSE(rig.saver.StopRequested);
-    rig.saver.Display_MouseMove(399, 11);  // differs from (10, 10) on both axes
-    EXPECT_TRUE(rig.saver.StopRequested);
-  });
-}
-
-TEST(MovementRule, AfterEndingTheNextMoveRecordsAgain) {
-  SaverRig rig("/s");
-  rig.platform.platformId = 1;
-  rig.platform.passwordAnswer = 0;  // the saver survives the first end
-  rig.Run([&](int n) {
-    if (n != 1) {
-      rig.platform.passwordAnswer = 1;
-      return rig.saver.Form_KeyDown();
-    }
-    rig.saver.Display_MouseMove(10, 10);
-    rig.saver.Display_MouseMove(20, 20);
-    EXPECT_EQ(rig.platform.CallsStartingWith("VerifyScreenSavePwd").size(), 1u);
-    rig.saver.Display_MouseMove(30, 30);  // records afresh
-    EXPECT_EQ(rig.platform.CallsStartingWith("VerifyScreenSavePwd").size(), 1u);
-    rig.saver.Display_MouseMove(40, 40);
-    EXPECT_EQ(rig.platform.CallsStartingWith("VerifyScreenSavePwd").size(), 2u);
-  });
-}
-
-TEST(MovementRule, ThePlainRunIgnoresTheMouse) {
-  SaverRig rig("");
-  rig.Run([&](int) {
-    rig.saver.Display_MouseMove(1, 1);
-    rig.saver.Display_MouseMove(200, 300);
-    rig.saver.Display_MouseMove(5, 7);
-    EXPECT_FALSE(rig.saver.StopRequested);
-    rig.saver.Form_KeyDown();
-  });
+    EXPECT_EQ(seen, ends) << '"' << argumentText << '"';
+  }
 }
 
 }  // namespace

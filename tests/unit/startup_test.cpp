@@ -1,9 +1,8 @@
-#include <gtest/gtest.h>
 #include <gmock/gmock.h>
 
 #include "fake_platform.h"
+#include "preview_window/preview.h"
 #include "settings/settings.h"
-#include "saver/saver.h"
 #include "startup/main.h"
 #include "system/system_checks.h"
 
@@ -11,244 +10,140 @@ namespace vorn {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 using testing::FakePlatform;
 
-constexpr const char* kIni = "C:\\Saver\\Vorn.ini";
-const std::string kFindSaver = "FindWindow(NULL, \"Vorn_Main\")";
-const std::string kFindDialog = "FindWindow(NULL, \"Vornの設定\")";
+struct Family {
+  std::int32_t versionResult;  // what GetVersionExA returns
+  std::uint32_t platformId;
+};
+constexpr Family kNt{1, 2}, k9x{1, 1};
 
-// Runs Main, ending the saver (if it starts) on its first yield.
-FakePlatform RunMain(const std::string& argumentText, std::uint32_t platformId = kVerPlatformWin32Nt) {
+// Main's calls, a key pressed at every yield: the running-copy test, the settings reads ("Read"),
+// the cursor, the system flags, the password services and the windows, each ended with "; ".
+std::string MainStory(const char* argumentText, Family family = kNt,
+                      std::deque<std::optional<std::int32_t>> answers = {1},
+                      const char* runningCopy = "") {
   FakePlatform platform;
   platform.argumentText = argumentText;
-  platform.platformId = platformId;
-  platform.onDoEvents = [&platform](int) { platform.saverEvents->Display_MouseDown(); };
+  platform.versionResult = family.versionResult;
+  platform.platformId = family.platformId;
+  platform.passwordAnswers = std::move(answers);
+  platform.openCaptions = {runningCopy};
+  platform.windowRects[1234] = {};
+  platform.onDoEvents = [&](int) { platform.saverEvents->Form_KeyDown(); };
   Main(platform);
-  return platform;
-}
-
-bool Called(const FakePlatform& platform, const std::string& prefix) {
-  return !platform.CallsStartingWith(prefix).empty();
-}
-
-TEST(MainRunningCopy, EndsAtOnceWhenTheSaverOrTheDialogIsOpen) {
-  for (const char* caption : {"Vorn_Main", "Vornの設定"}) {
-    for (const char* args : {"/s", "/p 1234", "/c", "/a 1", ""}) {
-      FakePlatform platform;
-      platform.argumentText = args;
-      platform.openCaptions = {caption};
-      Main(platform);
-      // Both captions are always looked for, and nothing else happens.
-      EXPECT_THAT(platform.calls, ElementsAre(kFindSaver, kFindDialog, "EndProcess"))
-          << caption << " with " << args;
-    }
+  constexpr std::string_view kTold =
+      " FindWindow ShowCursor SystemParametersInfoA PwdChangePasswordA VerifyScreenSavePwd "
+      "CreateSaverWindow CloseSaverWindow CreatePreviewWindow SetParent ShowPreviewWindow "
+      "ShowDialogModal EndProcess ";
+  std::string story;
+  for (const std::string& call : platform.calls) {
+    const std::string name = call.substr(0, call.find('('));
+    if (name == "GetPrivateProfileStringA") story += "Read; ";
+    if (kTold.find(" " + name + " ") != kTold.npos) story += call + "; ";
   }
+  return story;
 }
 
-TEST(MainDispatch, SaverSwitchHidesTheCursorThenSetsTheRunningFlagThenOpensTheSaver) {
-  for (const char* args : {"/s", "/S", "-s", "/scr"}) {
-    FakePlatform platform = RunMain(args);
-    std::vector<std::string> head(platform.calls.begin(), platform.calls.begin() + 9);
-    EXPECT_THAT(head, ElementsAre(kFindSaver, kFindDialog,
-                                  "GetPrivateProfileStringA(\"Section\", \"Speed\", \"\", zeros, 256, "
-                                  "\"C:\\Saver\\Vorn.ini\")",
-                                  ::testing::StartsWith("GetPrivateProfileStringA(\"Section\", \"Num\""),
-                                  ::testing::StartsWith("GetPrivateProfileStringA(\"Section\", \"Intval\""),
-                                  "ShowCursor(0)", "SystemParametersInfoA(97, 0xFFFFFFFF, NULL, 0)",
-                                  "CreateSaverWindow", ::testing::StartsWith("MoveWindow")))
-        << args;
-  }
+const std::string kFind = "FindWindow(NULL, \"Vorn_Main\"); FindWindow(NULL, \"Vornの設定\"); ";
+const std::string kRead = kFind + "Read; Read; Read; ";
+const std::string kHide = "ShowCursor(0); SystemParametersInfoA(97, 0xFFFFFFFF, NULL, 0); ";
+const std::string kOpen = "CreateSaverWindow; ";
+const std::string kAsk = "ShowCursor(-1); VerifyScreenSavePwd(23130); ";
+const std::string kFlagOff = "SystemParametersInfoA(97, 0x0, NULL, 0); ";
+const std::string kEnd = "SystemParametersInfoA(17, 0x1, NULL, 0); CloseSaverWindow; ";
+
+// A mode misread, steps reordered, the cursor counter lost, or the password misjudged.
+TEST(Main, OpensTheModeOfTheSwitch) {
+  const std::string kStart = kRead + kHide + kOpen, kEnd9x = kFlagOff + "ShowCursor(0); " + kEnd;
+  EXPECT_EQ(MainStory("/s"), kStart + kFlagOff + "ShowCursor(-1); " + kEnd);
+  EXPECT_EQ(MainStory("", k9x), kRead + kOpen + kEnd);
+  EXPECT_EQ(MainStory("-S", k9x), kStart + kAsk + kEnd9x);
+  EXPECT_EQ(MainStory("/s", {2, 2}), kStart + kAsk + kEnd9x);
+  EXPECT_EQ(MainStory("/s", k9x, {0, 1}), kStart + kAsk + "ShowCursor(0); " + kAsk + kEnd9x);
+  EXPECT_EQ(MainStory("/s", k9x, {std::nullopt}), kStart + kAsk + kEnd9x);
+  EXPECT_EQ(MainStory("/P 01234"),
+            kFind + "CreatePreviewWindow; SetParent(32382, 1234); ShowPreviewWindow(32382); ");
+  EXPECT_EQ(MainStory("/p"), kFind + "EndProcess; ");
+  EXPECT_EQ(MainStory("/c:1234"), kRead + "ShowDialogModal(15420); EndProcess; ");
+  EXPECT_EQ(MainStory("/a 1234"), kRead + "EndProcess; ");
+  EXPECT_EQ(MainStory("/a 1234", k9x),
+            kRead + "PwdChangePasswordA(\"SCRSAVE\", 1234, 0, 0); EndProcess; ");
+  EXPECT_EQ(MainStory("/a 12abc", k9x), kRead + "EndProcess; ");
+  EXPECT_EQ(MainStory("s"), kRead + "EndProcess; ");
 }
 
-TEST(MainDispatch, SaverSwitchKeepsTheCursorCounter) {
-  FakePlatform platform;
-  platform.argumentText = "/s";
-  platform.cursorCounter = 0;
-  std::int32_t counterSeenInSaver = 99;
-  platform.onDoEvents = [&](int) {
-    counterSeenInSaver = static_cast<VornS*>(platform.saverEvents)->CursorCount;
-    platform.saverEvents->Form_KeyDown();
-  };
-  Main(platform);
-  EXPECT_EQ(counterSeenInSaver, -1);
+// One caption not looked for, or anything done beside a running saver or dialog.
+TEST(Main, EndsAtOnceBesideARunningCopy) {
+  EXPECT_EQ(MainStory("/s", kNt, {1}, "Vornの設定"), kFind + "EndProcess; ");
+  EXPECT_EQ(MainStory("/p 1234", kNt, {1}, "Vorn_Main"), kFind + "EndProcess; ");
 }
 
-TEST(MainDispatch, EmptyCommandLineRunsTheSaverWithoutCursorOrFlag) {
-  FakePlatform platform = RunMain("");
-  EXPECT_TRUE(Called(platform, "CreateSaverWindow"));
-  EXPECT_TRUE(Called(platform, "GetPrivateProfileStringA"));
-  EXPECT_THAT(platform.CallsStartingWith("ShowCursor"), IsEmpty());
-  EXPECT_THAT(platform.CallsStartingWith("SystemParametersInfoA(97"), IsEmpty());
-}
-
-TEST(MainDispatch, PreviewReadsTheHandleLenientlyAndNoSettings) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"/p 1234", "GetWindowRect(1234)"}, {"/P 01234", "GetWindowRect(1234)"},
-      {"/p", "GetWindowRect(0)"},         {"/p abc", "GetWindowRect(0)"},
-      {"/p   12", "GetWindowRect(12)"},   {"/p 12abc", "GetWindowRect(12)"},
-  };
-  for (const auto& [args, expected] : cases) {
+// A wrong record size, or a platform id trusted from a call that did not return exactly 1.
+TEST(IsNT, TrustsThePlatformIdOnlyWhenTheCallReturnsOne) {
+  for (const auto& [family, nt] : {std::pair{kNt, true},
+                                   {k9x, false},
+                                   {Family{1, 0}, false},
+                                   {Family{2, 2}, false},
+                                   {Family{0, 2}, false},
+                                   {Family{-1, 2}, false}}) {
     FakePlatform platform;
-    platform.argumentText = args;
-    Main(platform);
-    ASSERT_GE(platform.calls.size(), 3u) << args;
-    EXPECT_EQ(platform.calls[2], expected) << args;
-    EXPECT_FALSE(Called(platform, "GetPrivateProfileStringA")) << args;
-  }
-}
-
-TEST(MainDispatch, ConfigurationShowsTheDialogModallyThenEnds) {
-  for (const char* args : {"/c", "/C", "/c:1234"}) {
-    FakePlatform platform = RunMain(args);
-    EXPECT_EQ(platform.CallsStartingWith("GetPrivateProfileStringA").size(), 3u);
-    const auto shown = std::find(platform.calls.begin(), platform.calls.end(),
-                                 "ShowDialogModal(" + std::to_string(FakePlatform::kDialogWindow) + ")");
-    ASSERT_NE(shown, platform.calls.end()) << args;
-    EXPECT_EQ(platform.calls.back(), "EndProcess") << args;
-    EXPECT_EQ(shown + 1, platform.calls.end() - 1) << "nothing between the dialog and the end";
-  }
-}
-
-TEST(MainDispatch, PasswordModeOnNtLoadsSettingsAndEndsWithoutTheService) {
-  FakePlatform platform = RunMain("/a 1234");
-  EXPECT_EQ(platform.CallsStartingWith("GetPrivateProfileStringA").size(), 3u);
-  EXPECT_FALSE(Called(platform, "PwdChangePasswordA"));
-  EXPECT_EQ(platform.calls.back(), "EndProcess");
-}
-
-TEST(MainDispatch, PasswordModeOn9xCallsTheServiceWithTheStrictHandle) {
-  FakePlatform platform = RunMain("/a 1234", 1);
-  EXPECT_THAT(platform.CallsStartingWith("PwdChangePasswordA"),
-              ElementsAre("PwdChangePasswordA(\"SCRSAVE\", 1234, 0, 0)"));
-  EXPECT_EQ(platform.calls.back(), "EndProcess");
-}
-
-TEST(MainDispatch, PasswordModeWithoutANumberEndsWithoutTheService) {
-  for (const char* args : {"/a", "/a x", "/a 12abc"}) {
-    FakePlatform platform = RunMain(args, 1);
-    EXPECT_FALSE(Called(platform, "PwdChangePasswordA")) << args;
-    EXPECT_EQ(platform.calls.back(), "EndProcess") << args;
-  }
-}
-
-TEST(MainDispatch, UnknownTextEndsAfterLoadingTheSettings) {
-  for (const char* args : {"s", "/x", "/", "x", "/q 1"}) {
-    FakePlatform platform = RunMain(args);
-    EXPECT_EQ(platform.CallsStartingWith("GetPrivateProfileStringA").size(), 3u) << args;
-    EXPECT_EQ(platform.calls.back(), "EndProcess") << args;
-    EXPECT_FALSE(Called(platform, "CreateSaverWindow")) << args;
-    EXPECT_FALSE(Called(platform, "ShowCursor")) << args;
-  }
-}
-
-TEST(IsNT, FollowsThePlatformIdOnlyWhenTheCallReturnsOne) {
-  struct Case { std::int32_t result; std::uint32_t id; bool nt; };
-  for (const Case& c : {Case{1, 2, true}, Case{1, 1, false}, Case{1, 0, false},
-                        Case{0, 2, false}, Case{2, 2, false}, Case{-1, 2, false}}) {
-    FakePlatform platform;
-    platform.versionResult = c.result;
-    platform.platformId = c.id;
-    EXPECT_EQ(IsNT(platform), c.nt) << c.result << "/" << c.id;
+    platform.versionResult = family.versionResult;
+    platform.platformId = family.platformId;
+    EXPECT_EQ(IsNT(platform), nt) << family.versionResult << ", " << family.platformId;
     EXPECT_THAT(platform.calls, ElementsAre("GetVersionExA(148)"));
   }
 }
 
-TEST(AllowSystemKeys, PassesTheComplementOfTheBooleanWidened) {
-  FakePlatform platform;
-  AllowSystemKeys(platform, false);
-  AllowSystemKeys(platform, true);
-  EXPECT_THAT(platform.calls, ElementsAre("SystemParametersInfoA(97, 0xFFFFFFFF, NULL, 0)",
-                                          "SystemParametersInfoA(97, 0x0, NULL, 0)"));
+// A wrong default, key, file or buffer; clamping; odd rounding; a failure that overwrites or stops.
+TEST(LoadSettings, GivesEachKeyItsDefaultOrItsNumber) {
+  const std::pair<std::map<std::string, std::string>, Settings> kFiles[] = {
+      {{}, {5, 200, 30}},
+      {{{"Speed", ""}, {"Num", " "}, {"Intval", ""}}, {5, 200, 30}},
+      {{{"Speed", " 7 "}, {"Num", "2.5"}, {"Intval", "3.5"}}, {7, 2, 4}},
+      {{{"Speed", "0"}, {"Num", "1000"}, {"Intval", "-3"}}, {0, 1000, -3}},
+      {{{"Speed", "abc"}, {"Num", "2147483648"}, {"Intval", "9"}}, {-7, -7, 9}}};
+  const std::string kRest = "\"\", zeros, 256, \"Z:\\run\\Vorn.ini\")";
+  for (const auto& [file, loaded] : kFiles) {
+    FakePlatform platform;
+    platform.programDirectory = "Z:\\run";
+    platform.iniValues = file;
+    Settings settings{-7, -7, -7};
+    LoadSettings(platform, settings);
+    EXPECT_EQ(settings, loaded) << ::testing::PrintToString(file);
+    EXPECT_THAT(platform.calls,
+                ElementsAre("GetPrivateProfileStringA(\"Section\", \"Speed\", " + kRest,
+                            "GetPrivateProfileStringA(\"Section\", \"Num\", " + kRest,
+                            "GetPrivateProfileStringA(\"Section\", \"Intval\", " + kRest));
+  }
 }
 
-Settings Load(FakePlatform& platform) {
-  Settings shared;
-  LoadSettings(platform, shared);
-  return shared;
-}
-
-TEST(LoadSettings, DefaultsWithoutAFile) {
+// A key written out of order, to another section or file, or a value without its leading blank.
+TEST(WriteSettings, WritesTheValueTextsInOrder) {
   FakePlatform platform;
-  const Settings shared = Load(platform);
-  EXPECT_EQ(shared.Speed, 5);
-  EXPECT_EQ(shared.Num, 200);
-  EXPECT_EQ(shared.Intval, 30);
-}
-
-TEST(LoadSettings, ReadsTheKeysInOrderFromTheFileBesideTheProgram) {
-  FakePlatform platform;
-  platform.programDirectory = "Z:\\tmp\\run";
-  Load(platform);
+  WriteSettings(platform, Settings{5, 200, -3});
+  const std::string kFile = "\"C:\\Saver\\Vorn.ini\")";
   EXPECT_THAT(platform.calls,
-              ElementsAre(
-                  "GetPrivateProfileStringA(\"Section\", \"Speed\", \"\", zeros, 256, \"Z:\\tmp\\run\\Vorn.ini\")",
-                  "GetPrivateProfileStringA(\"Section\", \"Num\", \"\", zeros, 256, \"Z:\\tmp\\run\\Vorn.ini\")",
-                  "GetPrivateProfileStringA(\"Section\", \"Intval\", \"\", zeros, 256, \"Z:\\tmp\\run\\Vorn.ini\")"));
+              ElementsAre("WritePrivateProfileStringA(\"Section\", \"Speed\", \" 5\", " + kFile,
+                          "WritePrivateProfileStringA(\"Section\", \"Num\", \" 200\", " + kFile,
+                          "WritePrivateProfileStringA(\"Section\", \"Intval\", \"-3\", " + kFile));
 }
 
-TEST(LoadSettings, TakesNumbersUnclampedAndRoundsHalvesToEven) {
-  FakePlatform platform;
-  platform.SetProfileValue(kIni, "Section", "Speed", "2.5");
-  platform.SetProfileValue(kIni, "Section", "Num", "1000");
-  platform.SetProfileValue(kIni, "Section", "Intval", "3.5");
-  const Settings shared = Load(platform);
-  EXPECT_EQ(shared.Speed, 2);
-  EXPECT_EQ(shared.Num, 1000);
-  EXPECT_EQ(shared.Intval, 4);
-}
-
-TEST(LoadSettings, AFailedConversionLeavesZeroAndTheOthersAreStillRead) {
-  FakePlatform platform;
-  platform.SetProfileValue(kIni, "Section", "Speed", "abc");
-  platform.SetProfileValue(kIni, "Section", "Num", "2147483648");
-  platform.SetProfileValue(kIni, "Section", "Intval", "7");
-  const Settings shared = Load(platform);
-  EXPECT_EQ(shared.Speed, 0);
-  EXPECT_EQ(shared.Num, 0);
-  EXPECT_EQ(shared.Intval, 7);
-}
-
-TEST(LoadSettings, AnEmptyValueGivesTheDefault) {
-  FakePlatform platform;
-  platform.SetProfileValue(kIni, "Section", "Speed", "7");
-  platform.SetProfileValue(kIni, "Section", "Intval", "");
-  const Settings shared = Load(platform);
-  EXPECT_EQ(shared.Speed, 7);
-  EXPECT_EQ(shared.Num, 200);
-  EXPECT_EQ(shared.Intval, 30);
-}
-
-TEST(ReadIniValue, ALongValueArrivesCutTo255Characters) {
-  FakePlatform platform;
-  platform.SetProfileValue(kIni, "Section", "Speed", std::string(10000, '1'));
-  EXPECT_EQ(ReadIniValue(platform, "Section", "Speed", kIni), std::string(255, '1'));
-}
-
-TEST(WriteSettings, WritesSpeedNumIntvalWithTheirValueText) {
-  FakePlatform platform;
-  Settings shared;
-  shared.Speed = 5;
-  shared.Num = 200;
-  shared.Intval = -3;
-  WriteSettings(platform, shared);
-  EXPECT_THAT(platform.calls,
-              ElementsAre("WritePrivateProfileStringA(\"Section\", \"Speed\", \" 5\", \"C:\\Saver\\Vorn.ini\")",
-                          "WritePrivateProfileStringA(\"Section\", \"Num\", \" 200\", \"C:\\Saver\\Vorn.ini\")",
-                          "WritePrivateProfileStringA(\"Section\", \"Intval\", \"-3\", \"C:\\Saver\\Vorn.ini\")"));
-}
-
-TEST(WriteSettings, WhatIsWrittenLoadsBack) {
-  FakePlatform platform;
-  Settings written;
-  written.Speed = 20;
-  written.Num = 100;
-  written.Intval = 60;
-  WriteSettings(platform, written);
-  const Settings loaded = Load(platform);
-  EXPECT_EQ(loaded.Speed, 20);
-  EXPECT_EQ(loaded.Num, 100);
-  EXPECT_EQ(loaded.Intval, 60);
+// A size taken from the corners, a child style that replaces or toggles bits, or steps reordered.
+TEST(PreviewWindow, BecomesAChildThatFillsTheParent) {
+  for (const auto& [style, child] :
+       {std::pair{0x16CF0000, "0x56CF0000"}, {0x40800000, "0x40800000"}}) {
+    FakePlatform platform;
+    platform.windowRects[4242] = {100, 200, 252, 312};
+    platform.previewStyle = style;
+    ShowVornR(platform, 4242);
+    EXPECT_THAT(
+        platform.calls,
+        ElementsAre("GetWindowRect(4242)", "CreatePreviewWindow", "GetWindowLongA(32382, -16)",
+                    "SetWindowLongA(32382, -16, " + std::string(child) + ")",
+                    "SetParent(32382, 4242)", "MoveWindow(32382, 0, 0, 152, 112)",
+                    "MovePreviewImage(0, 0, 152, 112)", "ShowPreviewWindow(32382)"));
+  }
 }
 
 }  // namespace
