@@ -1,8 +1,6 @@
-"""The end-to-end bench: Vorn.scr and the helper programs under Wine on a private Xvfb display.
-xdotool finds windows and sends input; python3-xlib takes screenshots (numpy arrays of RGB,
-rows first) and records windows as they are mapped. Every wait polls with a deadline and fails
-naming what it waited for. Paths come from the environment (CTest sets them), else the presets'.
-"""
+"""The end-to-end bench: Vorn.scr and the helpers under Wine on a private Xvfb display. xdotool
+finds windows and sends input; python3-xlib takes screenshots (numpy RGB, rows first) and records
+mapped windows. Every wait has a deadline. Paths: the environment (CTest), else the presets'."""
 import ctypes, os, re, select, shutil, signal, subprocess, tempfile, time
 from collections import namedtuple
 from pathlib import Path
@@ -37,14 +35,17 @@ def wait(ready, timeout):
 
 def poll(ready, timeout, what):
     """wait(), failing when it runs out with `what` (a text, or a function giving one)."""
-    value = wait(ready, timeout)
-    if value is None:
+    if (value := wait(ready, timeout)) is None:
         raise AssertionError(f"waited {timeout} s for {what() if callable(what) else what}")
     return value
 
-def winpath(path):
-    """Wine reaches the Unix file system as drive Z:."""
+def winpath(path):  # Wine reaches the Unix file system as drive Z:
     return "Z:" + str(Path(path).absolute()).replace("/", "\\")
+
+def save_png(image, name):
+    path = ARTIFACTS / (re.sub(r"[^\w-]+", "_", name) + ".png")
+    Image.fromarray(np.ascontiguousarray(image)).save(path)
+    return path
 
 class Proc:
     """A child process with its output in a log file; it dies with the test run."""
@@ -54,8 +55,7 @@ class Proc:
         Proc.count += 1
         self.name = name or " ".join(map(str, argv))
         Proc.log_dir.mkdir(parents=True, exist_ok=True)
-        safe = re.sub(r"[^\w.]+", "_", self.name)[:60]
-        self.log = Proc.log_dir / f"{Proc.count:03d}-{safe}.log"
+        self.log = Proc.log_dir / f"{Proc.count:03d}-{re.sub(r'[^\w.]+', '_', self.name)[:60]}.log"
         with open(self.log, "wb") as out:
             self.popen = subprocess.Popen(
                 [str(a) for a in argv], stdin=subprocess.DEVNULL, stdout=out, stderr=out,
@@ -83,8 +83,8 @@ class Proc:
         assert code is not None, f"{self.name} still running after {timeout} s; {self.tail()}"
         return code
 
-    def kill(self):
-        self.popen.kill()  # by its pid, and only while it has not been reaped
+    def kill(self):  # by its pid, and only while it has not been reaped
+        self.popen.kill()
         self.popen.wait(5)
 
 # rect: x, y, width, height on the screen; pid: Wine gives it the pid of the wine we started.
@@ -117,19 +117,17 @@ class Screen:
         assert not (check and run.stderr), f"xdotool {args}: {run.stderr}"
         return run
 
-    def window(self, wid):
-        """What a window is, or None once it is gone."""
+    def window(self, wid):  # None once it is gone
         run = self.xdo("getwindowname", wid, "getwindowpid", wid, "getwindowgeometry",
                        "--shell", wid, check=False)
         if run.returncode or run.stderr:
             return None
         caption, pid, *shell = run.stdout.split("\n")
         g = dict(line.split("=") for line in shell if "=" in line)
-        rect = tuple(int(g[key]) for key in ("X", "Y", "WIDTH", "HEIGHT"))
-        return Window(int(wid), caption, int(pid), rect)
+        return Window(int(wid), caption, int(pid), tuple(int(g[k]) for k in ("X", "Y", "WIDTH",
+                                                                             "HEIGHT")))
 
-    def windows(self, caption="."):
-        """The viewable windows with this caption (a pattern: "." is any)."""
+    def windows(self, caption="."):  # the viewable windows with this caption (a pattern)
         run = self.xdo("search", "--onlyvisible", "--name", f"^{caption}$", check=False)
         return [w for w in map(self.window, run.stdout.split()) if w]
 
@@ -154,8 +152,7 @@ class Screen:
             return accept(last[0]) and last
         return poll(ready, timeout, lambda: f"{what} in {rect} ({save_png(last[0], 'waited')})")[0]
 
-    def watch(self):
-        """Forgets the windows mapped so far: mapped() lists those mapped from now on."""
+    def watch(self):  # forgets the windows mapped so far
         self.mapped()
         self.seen = []
 
@@ -164,25 +161,18 @@ class Screen:
         self.events.sync()
         while self.events.pending_events():
             if (event := self.events.next_event()).type == X.MapNotify:
-                wid = event.window.id
-                self.seen.append(self.window(wid) or Window(wid, "", -1, None))
+                self.seen.append(self.window(event.window.id) or
+                                 Window(event.window.id, "", -1, None))
         return self.seen
 
-    def until_end(self, proc, timeout):
-        """Waits for proc's end, reading each window it maps meanwhile: (exit code, windows)."""
+    def until_end(self, proc, timeout):  # (exit code, the windows mapped meanwhile)
         wait(lambda: self.mapped() and False or not proc.running(), timeout)
         return proc.wait(0), self.mapped()
 
     def pointer(self):
-        """Where the pointer is, the buttons and modifiers down, and the window under it (where
-        keys go: without a window manager the keyboard focus follows the pointer)."""
+        """x, y, buttons and modifiers, the window under it (keys go there: no window manager)."""
         p = self.root.query_pointer()
         return p.root_x, p.root_y, p.mask, getattr(p.child, "id", 0)
-
-def save_png(image, name):
-    path = ARTIFACTS / (re.sub(r"[^\w-]+", "_", name) + ".png")
-    Image.fromarray(np.ascontiguousarray(image)).save(path)
-    return path
 
 class Wine:
     """A Wine prefix, booted once, with a wineserver of ours running until close()."""
@@ -200,10 +190,9 @@ class Wine:
         self.server = Proc(["wineserver", "-f", "-p"], env=self.env, death=signal.SIGINT)
         poll(self.listening, 15, lambda: f"wineserver to listen; {self.server.tail()}")
         for font, replacement in FONT_REPLACEMENTS.items():
-            self.run("reg", "add", FONTS_KEY, "/v", font, "/d", replacement, "/f")
+            self.set_reg(FONTS_KEY, font, replacement)
 
-    def listening(self):
-        """The server's socket appears in its working folder (.../server-<dev>-<inode>)."""
+    def listening(self):  # the socket in the server's working folder (.../server-<dev>-<inode>)
         assert self.server.running(), f"wineserver ended; {self.server.tail()}"
         cwd = Path(os.readlink(f"/proc/{self.server.pid}/cwd"))
         return cwd.name.startswith("server-") and (cwd / "socket").exists()
@@ -216,16 +205,14 @@ class Wine:
             Wine.remove(self.prefix)
 
     @staticmethod
-    def remove(prefix):
-        """Deletes a prefix and its server's folder, which Debian's Wine names in it."""
+    def remove(prefix):  # a prefix and its server's folder, which Debian's Wine names in it
         named = prefix / "wineserver"
         tmp = named.read_text().strip() if named.exists() else ""
         if re.fullmatch(r"wine-\w{1,26}", tmp):
             shutil.rmtree(Path("/tmp", tmp), ignore_errors=True)
         shutil.rmtree(prefix, ignore_errors=True)
 
-    def launch(self, exe, *args, cwd=None, env=None):
-        """Starts `wine exe args...` in cwd (default: the exe's folder)."""
+    def launch(self, exe, *args, cwd=None, env=None):  # `wine exe args...` in cwd or exe's folder
         proc = Proc(["wine", exe, *args], name=" ".join([Path(exe).name, *map(str, args)])[:200],
                     env={**self.env, **(env or {})}, cwd=cwd or Path(exe).parent)
         self.launched.append(proc)
@@ -235,23 +222,19 @@ class Wine:
         assert (HELPERS / name).exists(), f"{HELPERS / name} is missing: build the win64 preset"
         return self.launch(HELPERS / name, *args)
 
-    def run(self, *args, timeout=30):
-        """Runs a Wine tool (reg, wineboot...) to its end: its exit code."""
+    def run(self, *args, timeout=30):  # a Wine tool (reg, wineboot...) to its end: its exit code
         return Proc(["wine", *args], env=self.env).exit_code(timeout)
 
-    def reg_value(self, key, name):
-        """A string value of the registry; None when it is not there."""
+    def reg_value(self, key, name):  # a string value; None when it is not there
         query = Proc(["wine", "reg", "query", key, "/v", name], env=self.env)
         return re.search(r"REG_SZ {4}(.*)", query.output())[1] if query.exit_code(30) == 0 else None
 
-    def set_reg(self, key, name, value):
-        """Sets a string value, or deletes it when value is None."""
+    def set_reg(self, key, name, value):  # a string value, deleted when value is None
         if value is None:
             return self.run("reg", "delete", key, "/v", name, "/f")
         assert self.run("reg", "add", key, "/v", name, "/d", value, "/f") == 0
 
-    def set_version(self, exe, version):
-        """The Windows version Wine reports to one program ("win98"...; None: the prefix's)."""
+    def set_version(self, exe, version):  # the Windows version Wine reports to one program
         self.set_reg(rf"HKCU\Software\Wine\AppDefaults\{exe}", "Version", version)
 
 class Folder:

@@ -1,19 +1,16 @@
 // e2e_helper.exe: the end-to-end tests' hands on the Windows side.
-//   running-copy main|dialog|<caption>: a running copy's stand-in, a window captioned
-//     "Vorn_Main", "Vornの設定" (wide API: whatever the code page) or as given, painted #20C060
+//   running-copy main|dialog: a running copy's stand-in captioned "Vorn_Main" or "Vornの設定"
+//     (wide API: whatever the code page), painted #20C060
 //   platform: exits with GetVersionEx's platform id (1: the 95/98 family, 2: NT)
-//   settings read | write SPEED NUM INTVAL: LoadSettings (printed) or WriteSettings, real platform
-//   preview <program>|in-process <left> <top> <width> <height> [--destroy-after-ms N | --stale]:
-//     a preview area's stand-in (a magenta popup) that starts "<program> /p <its handle>" or runs
-//     ShowVornR itself. It reports: "child <handle> at <x> <y> size <w> <h>" (the window found
-//     in it); "destroyed" (N ms later); "exit <code> after <ms> ms" (from the start while the
-//     area holds the program or with --stale, else from "destroyed") or "running after <ms> ms"
-//     (20 s on; then terminated); "ended" (in-process: the preview's loop returned). --stale
-//     hands over the handle of a window created hidden and destroyed before the start.
+//   settings read | write SPEED NUM INTVAL: LoadSettings (printed) or WriteSettings
+//   preview <program>|in-process LEFT TOP WIDTH HEIGHT [MS|stale]: a preview area (a magenta
+//     popup, destroyed MS ms after the preview shows in it; "stale": before the start) that
+//     starts "<program> /p <its handle>" or runs ShowVornR itself. It prints "child <handle> at
+//     <x> <y> size <w> <h>", "destroyed at <ms> ms", "exit <code> at <ms> ms" (from the start),
+//     "running" (nothing for 20 s: then it ends the program) or "ended" (the preview's loop).
 #include <windows.h>
 
 #include <cstdio>
-#include <cwchar>
 #include <string>
 
 #include "platform/win32/win32_platform.h"
@@ -25,13 +22,16 @@ namespace {
 constexpr UINT_PTR kWatchTimer = 1;
 constexpr UINT_PTR kDestroyTimer = 2;
 constexpr UINT kWatchIntervalMs = 20;
-constexpr DWORD kProgramEndBudgetMs = 20000;
+constexpr DWORD kQuietBudgetMs = 20000;
 constexpr int kExitUsage = 2;
 constexpr int kBase = 10;
 
-UINT destroyAfterMs = 0;  // 0: the host stays
+UINT destroyAfterMs = 0;  // 0: the area stays
+ULONGLONG startedMs = 0;
 
-// Once the preview window shows inside the host it is reported, and the countdown starts.
+ULONGLONG SinceStartMs() { return GetTickCount64() - startedMs; }
+
+// Once the preview window shows inside the area it is reported, and the countdown starts.
 void WatchForPreview(HWND window) {
   HWND child = GetWindow(window, GW_CHILD);
   if (child == nullptr || !IsWindowVisible(child)) return;
@@ -67,11 +67,8 @@ HWND MakeWindow(const wchar_t* caption, DWORD style, COLORREF colour, const RECT
 }
 
 int RunningCopy(const std::wstring& keyword) {
-  const std::wstring caption = keyword == L"main"     ? L"Vorn_Main"
-                               : keyword == L"dialog" ? L"Vorn\u306e\u8a2d\u5b9a"
-                                                      : keyword;
-  MakeWindow(caption.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, RGB(0x20, 0xC0, 0x60),
-             {100, 80, 420, 280});
+  MakeWindow(keyword == L"main" ? L"Vorn_Main" : L"Vorn\u306e\u8a2d\u5b9a",
+             WS_OVERLAPPEDWINDOW | WS_VISIBLE, RGB(0x20, 0xC0, 0x60), {100, 80, 420, 280});
   MSG message{};
   while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
   return 0;
@@ -80,66 +77,51 @@ int RunningCopy(const std::wstring& keyword) {
 int Settings(int argc, wchar_t** argv) {
   vorn::win32::Win32Platform platform(GetModuleHandleW(nullptr));
   vorn::Settings settings;
-  if (argc == 3 && std::wcscmp(argv[2], L"read") == 0) {
+  std::int32_t* fields[] = {&settings.Speed, &settings.Num, &settings.Intval};
+  if (argc == 3 && std::wstring(argv[2]) == L"read") {
     vorn::LoadSettings(platform, settings);
-    std::printf("Speed=%d\nNum=%d\nIntval=%d\n", static_cast<int>(settings.Speed),
-                static_cast<int>(settings.Num), static_cast<int>(settings.Intval));
+    std::printf("Speed=%d\nNum=%d\nIntval=%d\n", *fields[0], *fields[1], *fields[2]);
     return 0;
   }
-  if (argc != 6 || std::wcscmp(argv[2], L"write") != 0) return kExitUsage;
-  std::int32_t* fields[] = {&settings.Speed, &settings.Num, &settings.Intval};
+  if (argc != 6 || std::wstring(argv[2]) != L"write") return kExitUsage;
   for (int i = 0; i < 3; ++i) *fields[i] = std::wcstol(argv[3 + i], nullptr, kBase);
   vorn::WriteSettings(platform, settings);
   return 0;
 }
 
-void ReportExit(HANDLE program, ULONGLONG sinceMs) {
-  DWORD code = 0;
-  GetExitCodeProcess(program, &code);
-  std::printf("exit %lu after %llu ms\n", code, GetTickCount64() - sinceMs);
-}
-
-// Serves the host window until it is destroyed; true when the program ended meanwhile.
-bool HostWhileWindowLives(HANDLE program, ULONGLONG startedMs) {
-  bool ended = false;
-  for (;;) {
-    const DWORD woken = MsgWaitForMultipleObjects(ended ? 0 : 1, &program, FALSE, INFINITE,
-                                                  QS_ALLINPUT);
-    if (!ended && woken == WAIT_OBJECT_0) {
-      ReportExit(program, startedMs);
-      ended = true;
-    }
-    MSG message{};
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_QUIT) return ended;
-      DispatchMessageW(&message);
-    }
-  }
-}
-
+// Serves the area until it is gone and the program has ended (or nothing happened for a while).
 int HostProgram(const wchar_t* program, HWND window, bool stale) {
   std::wstring commandLine = L"\"" + std::wstring(program) + L"\" /p " +
                              std::to_wstring(reinterpret_cast<ULONG_PTR>(window));
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};
-  ULONGLONG startedMs = GetTickCount64();
   if (!CreateProcessW(program, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &process)) {
     return kExitUsage;
   }
-  bool ended = false;
-  if (!stale) {
-    SetTimer(window, kWatchTimer, kWatchIntervalMs, nullptr);
-    ended = HostWhileWindowLives(process.hProcess, startedMs);
-    std::printf("destroyed\n");
-    startedMs = GetTickCount64();
-  }
-  if (!ended && WaitForSingleObject(process.hProcess, kProgramEndBudgetMs) == WAIT_OBJECT_0) {
-    ReportExit(process.hProcess, startedMs);
-  } else if (!ended) {
-    std::printf("running after %llu ms\n", GetTickCount64() - startedMs);
-    TerminateProcess(process.hProcess, 1);
+  if (!stale) SetTimer(window, kWatchTimer, kWatchIntervalMs, nullptr);
+  for (bool hosting = !stale, running = true; hosting || running;) {
+    const DWORD woken = MsgWaitForMultipleObjects(running ? 1 : 0, &process.hProcess, FALSE,
+                                                  kQuietBudgetMs, QS_ALLINPUT);
+    if (woken == WAIT_TIMEOUT) {
+      std::printf("running\n");
+      TerminateProcess(process.hProcess, 1);
+      break;
+    }
+    DWORD code = 0;
+    if (running && woken == WAIT_OBJECT_0 && GetExitCodeProcess(process.hProcess, &code)) {
+      std::printf("exit %lu at %llu ms\n", code, SinceStartMs());
+      running = false;
+    }
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        std::printf("destroyed at %llu ms\n", SinceStartMs());
+        hosting = false;
+      }
+      DispatchMessageW(&message);
+    }
   }
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
@@ -147,22 +129,22 @@ int HostProgram(const wchar_t* program, HWND window, bool stale) {
 }
 
 int Preview(int argc, wchar_t** argv) {
-  const bool stale = argc == 8 && std::wcscmp(argv[7], L"--stale") == 0;
-  if (argc == 9 && std::wcscmp(argv[7], L"--destroy-after-ms") == 0) {
-    destroyAfterMs = static_cast<UINT>(std::wcstoul(argv[8], nullptr, kBase));
-  }
-  if (argc < 7 || (argc > 7 && !stale && destroyAfterMs == 0)) return kExitUsage;
+  const bool stale = argc == 8 && std::wstring(argv[7]) == L"stale";
+  if (argc == 8 && !stale)
+    destroyAfterMs = static_cast<UINT>(std::wcstoul(argv[7], nullptr, kBase));
+  if (argc != 7 && argc != 8) return kExitUsage;
   long place[4] = {};  // left, top, width, height
   for (int i = 0; i < 4; ++i) place[i] = std::wcstol(argv[3 + i], nullptr, kBase);
-  const DWORD style = WS_POPUP | WS_CLIPCHILDREN | (stale ? 0 : WS_VISIBLE);
-  HWND window = MakeWindow(L"Vorn preview host", style, RGB(0xFF, 0x00, 0xFF),
-                           {place[0], place[1], place[0] + place[2], place[1] + place[3]});
+  HWND window = MakeWindow(
+      L"Vorn preview host", WS_POPUP | WS_CLIPCHILDREN | (stale ? 0 : WS_VISIBLE),
+      RGB(0xFF, 0x00, 0xFF), {place[0], place[1], place[0] + place[2], place[1] + place[3]});
   if (stale) DestroyWindow(window);
-  if (std::wcscmp(argv[2], L"in-process") != 0) return HostProgram(argv[2], window, stale);
+  startedMs = GetTickCount64();
+  if (std::wstring(argv[2]) != L"in-process") return HostProgram(argv[2], window, stale);
   vorn::win32::Win32Platform platform(GetModuleHandleW(nullptr));
   SetTimer(window, kWatchTimer, kWatchIntervalMs, nullptr);
   vorn::ShowVornR(platform, vorn::win32::FromHwnd(window));
-  platform.RunPreviewMessageLoop();  // it serves the host window too
+  platform.RunPreviewMessageLoop();  // it serves the area too
   std::printf("ended\n");
   return 0;
 }
