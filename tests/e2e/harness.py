@@ -55,7 +55,8 @@ class Proc:
         Proc.count += 1
         self.name = name or " ".join(map(str, argv))
         Proc.log_dir.mkdir(parents=True, exist_ok=True)
-        self.log = Proc.log_dir / f"{Proc.count:03d}-{re.sub(r'[^\w.]+', '_', self.name)[:60]}.log"
+        safe = re.sub(r"[^\w.]+", "_", self.name)[:60]
+        self.log = Proc.log_dir / f"{Proc.count:03d}-{safe}.log"
         with open(self.log, "wb") as out:
             self.popen = subprocess.Popen(
                 [str(a) for a in argv], stdin=subprocess.DEVNULL, stdout=out, stderr=out,

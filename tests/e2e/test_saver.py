@@ -19,9 +19,13 @@ def fire(shot):
     r, g, b = (shot[:, :, i].astype(int) for i in range(3))
     return int(((r >= 96) & (r >= g) & (g >= b)).sum())
 
-def start(screen, wine, vorn, *args):
+def start(screen, wine, vorn, *args):  # the saver, its window the screen's, the flames moving
     saver = wine.launch(vorn.program, *args)
-    screen.wait_shot(screen.find(h.MAIN).rect, lambda s: fire(s) > 2000, "flames on the screen")
+    window = screen.find(h.MAIN)
+    assert (window.pid, window.rect) == (saver.pid, (0, 0, *screen.size))
+    first = screen.wait_shot(window.rect, lambda s: fire(s) > 2000, "flames on the screen")
+    h.save_png(first, "saver-flames")
+    screen.wait_shot(None, lambda s: (s != first).any(axis=2).sum() > 5000, "the flames to move", 1)
     return saver
 
 def expect(screen, saver, ends, after):
@@ -30,24 +34,16 @@ def expect(screen, saver, ends, after):
     if ends:
         screen.gone(h.MAIN)
 
-def test_it_fills_the_screen_with_moving_flames(screen, wine, vorn):
-    saver = start(screen, wine, vorn, "/s")
-    window = screen.find(h.MAIN)
-    assert (window.pid, window.rect) == (saver.pid, (0, 0, *screen.size))
-    first = screen.shot()
-    h.save_png(first, "saver-flames")
-    screen.wait_shot(None, lambda s: (s != first).any(axis=2).sum() > 5000, "the flames to move", 1)
-    screen.xdo("key", "space")
-    expect(screen, saver, True, "a key press")
-
 # Input in steps, and whether each step ends the saver.
 @pytest.mark.parametrize("args, steps", [
+    (["/s"], [(["key", "space"], True)]),
     (["/s"], [(["click", 1], True)]),
     (["/s"], [(["key", "Shift_L"], True)]),
     (["/s"], [(SETTLE + ["mousemove", 420, 300, "mousemove", 220, 300], False),
               (["mousemove", 300, 390], False), (["mousemove", 303, 303], True)]),
     ([], [(SETTLE + ["mousemove", 400, 400, "mousemove", 500, 450], False), (["key", "a"], True)]),
-], ids=["a-click-ends-it", "a-lone-shift-ends-it", "a-straight-move-does-not-a-diagonal-one-does",
+], ids=["a-key-ends-it", "a-click-ends-it", "a-lone-shift-ends-it",
+        "a-straight-move-does-not-a-diagonal-one-does",
         "the-plain-start-ignores-the-mouse-and-ends-on-a-key"])
 def test_input_ends_it_or_not(screen, wine, vorn, args, steps):
     saver = start(screen, wine, vorn, *args)
@@ -96,8 +92,13 @@ def test_the_settings_file_decides_the_swarm_size(screen, wine, vorn):
 def calls(vorn):  # what the password double (win32/password_double.cpp) was asked
     return (vorn.read("password_calls.txt") or b"").decode()
 
-def test_9x_a_wrong_password_keeps_the_saver_and_a_right_one_ends_it(screen, wine, vorn, win98):
+def test_9x_the_plain_start_asks_no_password_a_wrong_one_keeps_s_a_right_one_ends_it(
+        screen, wine, vorn, win98):
     vorn.write("password_answer.txt", "0\n")
+    saver = start(screen, wine, vorn)
+    screen.xdo("key", "space")
+    expect(screen, saver, True, "a key press")
+    assert calls(vorn) == ""
     saver = start(screen, wine, vorn, "/s")
     screen.xdo("click", 1)
     h.poll(lambda: calls(vorn), END_S, "the password to be asked for after a click")
@@ -107,10 +108,3 @@ def test_9x_a_wrong_password_keeps_the_saver_and_a_right_one_ends_it(screen, win
     screen.xdo("key", "space")
     expect(screen, saver, True, "an accepted password")
     assert calls(vorn).count("\n") == 2
-
-def test_9x_the_plain_start_asks_for_no_password(screen, wine, vorn, win98):
-    vorn.write("password_answer.txt", "0\n")
-    saver = start(screen, wine, vorn)
-    screen.xdo("key", "space")
-    expect(screen, saver, True, "a key press")
-    assert calls(vorn) == ""

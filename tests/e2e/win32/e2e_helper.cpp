@@ -129,10 +129,10 @@ int HostProgram(const wchar_t* program, HWND window, bool stale) {
 }
 
 int Preview(int argc, wchar_t** argv) {
-  const bool stale = argc == 8 && std::wstring(argv[7]) == L"stale";
-  if (argc == 8 && !stale)
-    destroyAfterMs = static_cast<UINT>(std::wcstoul(argv[7], nullptr, kBase));
   if (argc != 7 && argc != 8) return kExitUsage;
+  const std::wstring option = argc == 8 ? argv[7] : L"";
+  const bool stale = option == L"stale";
+  destroyAfterMs = stale ? 0 : static_cast<UINT>(std::wcstoul(option.c_str(), nullptr, kBase));
   long place[4] = {};  // left, top, width, height
   for (int i = 0; i < 4; ++i) place[i] = std::wcstol(argv[3 + i], nullptr, kBase);
   HWND window = MakeWindow(
