@@ -1,6 +1,5 @@
-"""The end-to-end bench: Vorn.scr and the helpers under Wine on a private Xvfb display. xdotool
-finds windows and sends input; python3-xlib takes screenshots (numpy RGB, rows first) and records
-mapped windows. Every wait has a deadline. Paths: the environment (CTest), else the presets'."""
+"""The bench: Vorn.scr under Wine on a private Xvfb display, xdotool for windows and input,
+python3-xlib for screenshots (numpy RGB, rows first) and mapped windows; every wait a deadline."""
 import ctypes, os, re, select, shutil, signal, subprocess, tempfile, time
 from collections import namedtuple
 from pathlib import Path
@@ -22,22 +21,18 @@ MAIN, DIALOG = "Vorn_Main", "Vornの設定"
 POLL_S = 0.02
 FIRST_WINDOW_S = 30  # the first window of a fresh prefix also starts Wine's desktop process
 PR_SET_PDEATHSIG = 1
-FONTS_KEY = r"HKCU\Software\Wine\Fonts\Replacements"
-# The Japanese labels' fonts, replaced by ones that are installed (fonts-ipafont-gothic).
+FONTS_KEY = r"HKCU\Software\Wine\Fonts\Replacements"  # by installed ones (fonts-ipafont-gothic)
 FONT_REPLACEMENTS = {"ＭＳ Ｐゴシック": "IPAPGothic", "ＭＳ ゴシック": "IPAGothic"}
 
-def wait(ready, timeout):
-    """ready()'s first true value (never an array: wrap it in a list), polled for timeout s."""
+def poll(ready, timeout, what=None):
+    """ready()'s first true value (never an array: wrap it in a list), polled for timeout s; then
+    None, or with `what` (a text, or a function giving one) a failure naming what it waited for."""
     end = time.monotonic() + timeout
     while not (value := ready()) and time.monotonic() < end:
         time.sleep(POLL_S)
-    return value or None
-
-def poll(ready, timeout, what):
-    """wait(), failing when it runs out with `what` (a text, or a function giving one)."""
-    if (value := wait(ready, timeout)) is None:
+    if not value and what:
         raise AssertionError(f"waited {timeout} s for {what() if callable(what) else what}")
-    return value
+    return value or None
 
 def winpath(path):  # Wine reaches the Unix file system as drive Z:
     return "Z:" + str(Path(path).absolute()).replace("/", "\\")
@@ -167,7 +162,7 @@ class Screen:
         return self.seen
 
     def until_end(self, proc, timeout):  # (exit code, the windows mapped meanwhile)
-        wait(lambda: self.mapped() and False or not proc.running(), timeout)
+        poll(lambda: self.mapped() and False or not proc.running(), timeout)
         return proc.wait(0), self.mapped()
 
     def pointer(self):

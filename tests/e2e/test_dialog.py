@@ -121,7 +121,7 @@ def test_a_thumb_drag_counts_when_let_go_and_a_title_bar_drag_moves_the_window(s
     held = [a for i in (3, 6, 9, 12) for a in ("mousemove", (NUM_THUMB[0] + i, 84), "sleep", 0.03)]
     num = d.shot(NUM_LABEL)
     d.xdo("mousemove", NUM_THUMB, "mousedown", 1, *held)
-    assert h.wait(lambda: (d.shot(NUM_LABEL) != num).any(), 0.5) is None, "it changed while held"
+    assert h.poll(lambda: (d.shot(NUM_LABEL) != num).any(), 0.5) is None, "it changed while held"
     d.changes(NUM_LABEL, "mouseup", 1)
     # The drag takes its grip from where the pointer is when the press is handled, so the
     # pointer holds still a moment first, as a hand does.

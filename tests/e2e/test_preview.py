@@ -45,7 +45,7 @@ def test_the_area_shows_the_still_at_its_top_left_and_black_beyond(screen, wine,
     expected[:hgt, :w] = still[:hgt, :w]
     proc = host(wine, "in-process", size, *[destroy_ms] * bool(destroy_ms))
     assert screen.find(HOST).rect == (area := (*PLACE, *size))
-    same = h.wait(lambda: np.array_equal(screen.shot(area), expected), PAINT_S)
+    same = h.poll(lambda: np.array_equal(screen.shot(area), expected), PAINT_S)
     name, shot = "preview-%dx%d" % size, screen.shot(area)
     assert same, f"{h.save_png(expected, name + '-expected')} and {h.save_png(shot, name)} " \
                  f"differ in {(shot != expected).any(axis=2).sum()} pixels; {proc.tail()}"
@@ -65,7 +65,7 @@ def test_vorn_scr_puts_its_window_inside_the_area_filling_it(screen, wine, vorn,
     screen.watch()
     proc = host(wine, h.winpath(vorn.program), size)
     assert reported(proc, r"child \d+ at (.*)", h.FIRST_WINDOW_S)[1] == "0 0 size %d %d" % size
-    assert h.wait(lambda: "exit " in proc.output(), 1) is None, f"it ended; {proc.tail()}"
+    assert h.poll(lambda: "exit " in proc.output(), 1) is None, f"it ended; {proc.tail()}"
     assert {w.caption for w in screen.mapped()} <= {HOST} and vorn.read("Vorn.ini") == ini
 
 # The area destroyed 300 ms after the preview shows, or before the start (a stale handle).

@@ -1,16 +1,15 @@
-// e2e_helper.exe: the end-to-end tests' hands on the Windows side.
-//   running-copy main|dialog: a running copy's stand-in captioned "Vorn_Main" or "Vornの設定"
-//     (wide API: whatever the code page), painted #20C060
+// e2e_helper.exe: the end-to-end tests' hands on the Windows side, by its first argument:
+//   running-copy main|dialog: a stand-in window captioned "Vorn_Main" or "Vornの設定", #20C060
 //   platform: exits with GetVersionEx's platform id (1: the 95/98 family, 2: NT)
 //   settings read | write SPEED NUM INTVAL: LoadSettings (printed) or WriteSettings
-//   preview <program>|in-process LEFT TOP WIDTH HEIGHT [MS|stale]: a preview area (a magenta
-//     popup, destroyed MS ms after the preview shows in it; "stale": before the start) that
-//     starts "<program> /p <its handle>" or runs ShowVornR itself. It prints "child <handle> at
-//     <x> <y> size <w> <h>", "destroyed at <ms> ms", "exit <code> at <ms> ms" (from the start),
-//     "running" (nothing for 20 s: then it ends the program) or "ended" (the preview's loop).
+//   preview <program>|in-process LEFT TOP WIDTH HEIGHT [MS|stale]: a preview area (a popup, gone
+//     MS ms after the preview shows; stale: before the start) for "<program> /p <handle>" or for
+//     ShowVornR in-process. It prints "child <handle> at <x> <y> size <w> <h>", "destroyed at <ms>
+//     ms", "exit <code> at <ms> ms", "running" (20 s without news: it ends the program), "ended".
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
 
 #include "platform/win32/win32_platform.h"
@@ -54,13 +53,12 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
 }
 
 HWND MakeWindow(const wchar_t* caption, DWORD style, COLORREF colour, const RECT& area) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
+  WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = WindowProc;
   windowClass.hInstance = GetModuleHandleW(nullptr);
   windowClass.hbrBackground = CreateSolidBrush(colour);  // lives as long as the process
   windowClass.lpszClassName = L"VornE2eHelper";
-  RegisterClassExW(&windowClass);
+  RegisterClassW(&windowClass);
   return CreateWindowExW(0, windowClass.lpszClassName, caption, style, area.left, area.top,
                          area.right - area.left, area.bottom - area.top, nullptr, nullptr,
                          windowClass.hInstance, nullptr);
@@ -78,14 +76,12 @@ int Settings(int argc, wchar_t** argv) {
   vorn::win32::Win32Platform platform(GetModuleHandleW(nullptr));
   vorn::Settings settings;
   std::int32_t* fields[] = {&settings.Speed, &settings.Num, &settings.Intval};
-  if (argc == 3 && std::wstring(argv[2]) == L"read") {
-    vorn::LoadSettings(platform, settings);
-    std::printf("Speed=%d\nNum=%d\nIntval=%d\n", *fields[0], *fields[1], *fields[2]);
-    return 0;
-  }
-  if (argc != 6 || std::wstring(argv[2]) != L"write") return kExitUsage;
-  for (int i = 0; i < 3; ++i) *fields[i] = std::wcstol(argv[3 + i], nullptr, kBase);
-  vorn::WriteSettings(platform, settings);
+  const bool read = argc == 3 && std::wstring(argv[2]) == L"read";
+  if (!read && (argc != 6 || std::wstring(argv[2]) != L"write")) return kExitUsage;
+  if (read) vorn::LoadSettings(platform, settings);
+  for (int i = 0; i < 3 && !read; ++i) *fields[i] = std::wcstol(argv[3 + i], nullptr, kBase);
+  if (!read) vorn::WriteSettings(platform, settings);
+  std::printf("Speed=%d\nNum=%d\nIntval=%d\n", *fields[0], *fields[1], *fields[2]);
   return 0;
 }
 
