@@ -87,7 +87,8 @@ class Proc:
 Window = namedtuple("Window", "id caption pid rect")
 
 class Screen:
-    """Xvfb on a display number of its own choosing, without resets (-noreset: see README)."""
+    """Xvfb on a display number of its own choosing, with -noreset: without it, each xdotool call
+    that leaves it without clients resets it (the pointer and more)."""
 
     def __init__(self, size=(1024, 768)):
         read, write = os.pipe()
@@ -230,7 +231,7 @@ class Wine:
             return self.run("reg", "delete", key, "/v", name, "/f")
         assert self.run("reg", "add", key, "/v", name, "/d", value, "/f") == 0
 
-    def set_version(self, exe, version):  # the Windows version Wine reports to one program
+    def set_version(self, exe, version):  # what GetVersionEx reports to one program ("win98"...)
         self.set_reg(rf"HKCU\Software\Wine\AppDefaults\{exe}", "Version", version)
 
 class Folder:

@@ -71,8 +71,8 @@ def command_lines():
       for name, written in SET_WRITES.items()],
     *command_lines()])
 def test_it_shows_what_its_mode_calls_for_and_ends_cleanly(screen, wine, vorn, ini, args, outcome):
-    """Exit code 0 in time; no window but the mode's (or one gone before it could be read: no
-    crash report, which waits for the user); the folder as it was, but for what Set writes."""
+    """Exit code 0 in time; no window but the mode's (or one gone before it was read: no crash
+    report, which waits for the user); the folder as it was, but for what Set writes."""
     if ini is not None:
         vorn.write("Vorn.ini", ini)
     before = vorn.files()
