@@ -121,8 +121,8 @@ class Screen:
             return None
         caption, pid, *shell = run.stdout.split("\n")
         g = dict(line.split("=") for line in shell if "=" in line)
-        return Window(int(wid), caption, int(pid), tuple(int(g[k]) for k in ("X", "Y", "WIDTH",
-                                                                             "HEIGHT")))
+        rect = tuple(int(g[key]) for key in ("X", "Y", "WIDTH", "HEIGHT"))
+        return Window(int(wid), caption, int(pid), rect)
 
     def windows(self, caption="."):  # the viewable windows with this caption (a pattern)
         run = self.xdo("search", "--onlyvisible", "--name", f"^{caption}$", check=False)
