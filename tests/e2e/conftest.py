@@ -12,9 +12,8 @@ def bench():
     for stale in [*h.NATIVE.glob("e2e-prefix-*"), *h.NATIVE.glob("e2e-work-*")]:  # of dead runs
         if not Path("/proc", stale.name.rsplit("-", 1)[1]).exists():
             h.Wine.remove(stale)
-    screen = h.Screen()
+    screen, kept = h.Screen(), os.environ.get("VORN_E2E_PREFIX")
     try:
-        kept = os.environ.get("VORN_E2E_PREFIX")
         wine = h.Wine(screen, kept or h.NATIVE / f"e2e-prefix-{os.getpid()}", keep=bool(kept))
         yield screen, wine
         wine.close()
@@ -29,22 +28,18 @@ def screen(bench):
 @pytest.fixture
 def wine(bench):
     yield bench[1]
-    for proc in bench[1].launched:
-        proc.kill()
-    bench[1].launched.clear()
+    while bench[1].launched:
+        bench[1].launched.pop().kill()
 
 @pytest.fixture
-def vorn(screen, wine):
-    """A folder with a copy of Vorn.scr, on a screen without Vorn's windows, the pointer at rest."""
+def vorn(screen, wine):  # a copy of Vorn.scr, on a screen without its windows, the pointer still
     assert h.SCR.exists(), f"{h.SCR} is missing: build the win64 preset (or set VORN_E2E_SCR)"
-    screen.gone(h.MAIN)
-    screen.gone(h.DIALOG)
+    screen.gone(f"({h.MAIN}|{h.DIALOG})")
     screen.xdo("mousemove", 300, 300)
     return h.Folder(h.SCR)
 
 @pytest.fixture
-def win98(wine):
-    """Vorn.scr sees the 95/98 family, with a password.cpl double in the system folder."""
+def win98(wine):  # Vorn.scr sees the 95/98 family, with a password.cpl double in the system
     cpl = wine.prefix / "drive_c/windows/system32/password.cpl"
     shutil.copy(h.HELPERS / "password.cpl", cpl)
     wine.set_version("Vorn.scr", "win98")

@@ -1,8 +1,5 @@
-"""The end-to-end bench: Vorn.scr and the helper programs under Wine on a private Xvfb display.
-xdotool finds windows and sends input; python3-xlib takes screenshots (numpy arrays of RGB,
-rows first) and records windows as they are mapped. Every wait polls with a deadline and fails
-naming what it waited for. Paths come from the environment (CTest sets them), else the presets'.
-"""
+"""The bench: Vorn.scr under Wine on a private Xvfb display, xdotool for windows and input,
+python3-xlib for screenshots (numpy RGB, rows first) and mapped windows; every wait a deadline."""
 import ctypes, os, re, select, shutil, signal, subprocess, tempfile, time
 from collections import namedtuple
 from pathlib import Path
@@ -24,27 +21,26 @@ MAIN, DIALOG = "Vorn_Main", "Vornの設定"
 POLL_S = 0.02
 FIRST_WINDOW_S = 30  # the first window of a fresh prefix also starts Wine's desktop process
 PR_SET_PDEATHSIG = 1
-FONTS_KEY = r"HKCU\Software\Wine\Fonts\Replacements"
-# The Japanese labels' fonts, replaced by ones that are installed (fonts-ipafont-gothic).
+FONTS_KEY = r"HKCU\Software\Wine\Fonts\Replacements"  # by installed ones (fonts-ipafont-gothic)
 FONT_REPLACEMENTS = {"ＭＳ Ｐゴシック": "IPAPGothic", "ＭＳ ゴシック": "IPAGothic"}
 
-def wait(ready, timeout):
-    """ready()'s first true value (never an array: wrap it in a list), polled for timeout s."""
+def poll(ready, timeout, what=None):
+    """ready()'s first true value (never an array: wrap it in a list), polled for timeout s; then
+    None, or with `what` (a text, or a function giving one) a failure naming what it waited for."""
     end = time.monotonic() + timeout
     while not (value := ready()) and time.monotonic() < end:
         time.sleep(POLL_S)
+    if not value and what:
+        raise AssertionError(f"waited {timeout} s for {what() if callable(what) else what}")
     return value or None
 
-def poll(ready, timeout, what):
-    """wait(), failing when it runs out with `what` (a text, or a function giving one)."""
-    value = wait(ready, timeout)
-    if value is None:
-        raise AssertionError(f"waited {timeout} s for {what() if callable(what) else what}")
-    return value
-
-def winpath(path):
-    """Wine reaches the Unix file system as drive Z:."""
+def winpath(path):  # Wine reaches the Unix file system as drive Z:
     return "Z:" + str(Path(path).absolute()).replace("/", "\\")
+
+def save_png(image, name):
+    path = ARTIFACTS / (re.sub(r"[^\w-]+", "_", name) + ".png")
+    Image.fromarray(np.ascontiguousarray(image)).save(path)
+    return path
 
 class Proc:
     """A child process with its output in a log file; it dies with the test run."""
@@ -83,15 +79,16 @@ class Proc:
         assert code is not None, f"{self.name} still running after {timeout} s; {self.tail()}"
         return code
 
-    def kill(self):
-        self.popen.kill()  # by its pid, and only while it has not been reaped
+    def kill(self):  # by its pid, and only while it has not been reaped
+        self.popen.kill()
         self.popen.wait(5)
 
 # rect: x, y, width, height on the screen; pid: Wine gives it the pid of the wine we started.
 Window = namedtuple("Window", "id caption pid rect")
 
 class Screen:
-    """Xvfb on a display number of its own choosing, without resets (-noreset: see README)."""
+    """Xvfb on a display number of its own choosing, with -noreset: without it, each xdotool call
+    that leaves it without clients resets it (the pointer and more)."""
 
     def __init__(self, size=(1024, 768)):
         read, write = os.pipe()
@@ -117,8 +114,7 @@ class Screen:
         assert not (check and run.stderr), f"xdotool {args}: {run.stderr}"
         return run
 
-    def window(self, wid):
-        """What a window is, or None once it is gone."""
+    def window(self, wid):  # None once it is gone
         run = self.xdo("getwindowname", wid, "getwindowpid", wid, "getwindowgeometry",
                        "--shell", wid, check=False)
         if run.returncode or run.stderr:
@@ -128,8 +124,7 @@ class Screen:
         rect = tuple(int(g[key]) for key in ("X", "Y", "WIDTH", "HEIGHT"))
         return Window(int(wid), caption, int(pid), rect)
 
-    def windows(self, caption="."):
-        """The viewable windows with this caption (a pattern: "." is any)."""
+    def windows(self, caption="."):  # the viewable windows with this caption (a pattern)
         run = self.xdo("search", "--onlyvisible", "--name", f"^{caption}$", check=False)
         return [w for w in map(self.window, run.stdout.split()) if w]
 
@@ -154,8 +149,7 @@ class Screen:
             return accept(last[0]) and last
         return poll(ready, timeout, lambda: f"{what} in {rect} ({save_png(last[0], 'waited')})")[0]
 
-    def watch(self):
-        """Forgets the windows mapped so far: mapped() lists those mapped from now on."""
+    def watch(self):  # forgets the windows mapped so far
         self.mapped()
         self.seen = []
 
@@ -164,25 +158,18 @@ class Screen:
         self.events.sync()
         while self.events.pending_events():
             if (event := self.events.next_event()).type == X.MapNotify:
-                wid = event.window.id
-                self.seen.append(self.window(wid) or Window(wid, "", -1, None))
+                self.seen.append(self.window(event.window.id) or
+                                 Window(event.window.id, "", -1, None))
         return self.seen
 
-    def until_end(self, proc, timeout):
-        """Waits for proc's end, reading each window it maps meanwhile: (exit code, windows)."""
-        wait(lambda: self.mapped() and False or not proc.running(), timeout)
+    def until_end(self, proc, timeout):  # (exit code, the windows mapped meanwhile)
+        poll(lambda: self.mapped() and False or not proc.running(), timeout)
         return proc.wait(0), self.mapped()
 
     def pointer(self):
-        """Where the pointer is, the buttons and modifiers down, and the window under it (where
-        keys go: without a window manager the keyboard focus follows the pointer)."""
+        """x, y, buttons and modifiers, the window under it (keys go there: no window manager)."""
         p = self.root.query_pointer()
         return p.root_x, p.root_y, p.mask, getattr(p.child, "id", 0)
-
-def save_png(image, name):
-    path = ARTIFACTS / (re.sub(r"[^\w-]+", "_", name) + ".png")
-    Image.fromarray(np.ascontiguousarray(image)).save(path)
-    return path
 
 class Wine:
     """A Wine prefix, booted once, with a wineserver of ours running until close()."""
@@ -200,10 +187,9 @@ class Wine:
         self.server = Proc(["wineserver", "-f", "-p"], env=self.env, death=signal.SIGINT)
         poll(self.listening, 15, lambda: f"wineserver to listen; {self.server.tail()}")
         for font, replacement in FONT_REPLACEMENTS.items():
-            self.run("reg", "add", FONTS_KEY, "/v", font, "/d", replacement, "/f")
+            self.set_reg(FONTS_KEY, font, replacement)
 
-    def listening(self):
-        """The server's socket appears in its working folder (.../server-<dev>-<inode>)."""
+    def listening(self):  # the socket in the server's working folder (.../server-<dev>-<inode>)
         assert self.server.running(), f"wineserver ended; {self.server.tail()}"
         cwd = Path(os.readlink(f"/proc/{self.server.pid}/cwd"))
         return cwd.name.startswith("server-") and (cwd / "socket").exists()
@@ -216,16 +202,14 @@ class Wine:
             Wine.remove(self.prefix)
 
     @staticmethod
-    def remove(prefix):
-        """Deletes a prefix and its server's folder, which Debian's Wine names in it."""
+    def remove(prefix):  # a prefix and its server's folder, which Debian's Wine names in it
         named = prefix / "wineserver"
         tmp = named.read_text().strip() if named.exists() else ""
         if re.fullmatch(r"wine-\w{1,26}", tmp):
             shutil.rmtree(Path("/tmp", tmp), ignore_errors=True)
         shutil.rmtree(prefix, ignore_errors=True)
 
-    def launch(self, exe, *args, cwd=None, env=None):
-        """Starts `wine exe args...` in cwd (default: the exe's folder)."""
+    def launch(self, exe, *args, cwd=None, env=None):  # `wine exe args...` in cwd or exe's folder
         proc = Proc(["wine", exe, *args], name=" ".join([Path(exe).name, *map(str, args)])[:200],
                     env={**self.env, **(env or {})}, cwd=cwd or Path(exe).parent)
         self.launched.append(proc)
@@ -235,23 +219,19 @@ class Wine:
         assert (HELPERS / name).exists(), f"{HELPERS / name} is missing: build the win64 preset"
         return self.launch(HELPERS / name, *args)
 
-    def run(self, *args, timeout=30):
-        """Runs a Wine tool (reg, wineboot...) to its end: its exit code."""
+    def run(self, *args, timeout=30):  # a Wine tool (reg, wineboot...) to its end: its exit code
         return Proc(["wine", *args], env=self.env).exit_code(timeout)
 
-    def reg_value(self, key, name):
-        """A string value of the registry; None when it is not there."""
+    def reg_value(self, key, name):  # a string value; None when it is not there
         query = Proc(["wine", "reg", "query", key, "/v", name], env=self.env)
         return re.search(r"REG_SZ {4}(.*)", query.output())[1] if query.exit_code(30) == 0 else None
 
-    def set_reg(self, key, name, value):
-        """Sets a string value, or deletes it when value is None."""
+    def set_reg(self, key, name, value):  # a string value, deleted when value is None
         if value is None:
             return self.run("reg", "delete", key, "/v", name, "/f")
         assert self.run("reg", "add", key, "/v", name, "/d", value, "/f") == 0
 
-    def set_version(self, exe, version):
-        """The Windows version Wine reports to one program ("win98"...; None: the prefix's)."""
+    def set_version(self, exe, version):  # what GetVersionEx reports to one program ("win98"...)
         self.set_reg(rf"HKCU\Software\Wine\AppDefaults\{exe}", "Version", version)
 
 class Folder:

@@ -19,7 +19,9 @@ def test_input_reaches_the_display(screen):
     with pytest.raises(AssertionError, match="NoSuchKeyName"):
         screen.xdo("key", "NoSuchKeyName")
 
-def test_a_window_is_found_painted_recorded_and_gone_when_killed(screen, wine):
+def test_windows_are_found_painted_recorded_gone_when_killed_and_waits_say_what(screen, wine):
+    with pytest.raises(AssertionError, match="'no such window'"):
+        screen.find("no such window", 0.1)
     screen.watch()
     copy = wine.helper("e2e_helper.exe", "running-copy", "dialog")
     window = screen.find(h.DIALOG)
@@ -28,21 +30,14 @@ def test_a_window_is_found_painted_recorded_and_gone_when_killed(screen, wine):
                      f"the running copy's colour {RUNNING_COPY_COLOUR}")
     assert h.Image.open(h.save_png(screen.shot(), "self-test-running-copy")).size == screen.size
     assert (h.DIALOG, copy.pid) in [(w.caption, w.pid) for w in screen.mapped()]
-    copy.kill()
-    screen.gone(h.DIALOG)
-
-def test_waits_that_run_out_say_what_they_waited_for(screen, wine):
-    with pytest.raises(AssertionError, match="'no such window'"):
-        screen.find("no such window", 0.1)
-    copy = wine.helper("e2e_helper.exe", "running-copy", "main")
     with pytest.raises(AssertionError, match="still running"):
         copy.exit_code(0.2)
     assert copy.running()
+    copy.kill()
+    screen.gone(h.DIALOG)
 
 def test_the_prefix_replaces_the_japanese_font_and_sets_the_windows_version_per_program(wine):
     assert wine.reg_value(h.FONTS_KEY, "ＭＳ Ｐゴシック") == "IPAPGothic"
-    platform = lambda: wine.helper("e2e_helper.exe", "platform").exit_code(15)
-    wine.set_version("e2e_helper.exe", "win98")
-    assert platform() == 1  # VER_PLATFORM_WIN32_WINDOWS
-    wine.set_version("e2e_helper.exe", None)
-    assert platform() == 2  # VER_PLATFORM_WIN32_NT
+    for version, platform in [("win98", 1), (None, 2)]:  # VER_PLATFORM_WIN32_WINDOWS, _NT
+        wine.set_version("e2e_helper.exe", version)
+        assert wine.helper("e2e_helper.exe", "platform").exit_code(15) == platform

@@ -21,11 +21,11 @@ def click(point):
 def digits(label):
     """How many digits a value label shows: its text is right-aligned, 6 to 7 pixels a digit."""
     columns = (label < 70).all(axis=2).any(axis=0)  # columns holding dark text pixels
-    left = int(columns.argmax()) if columns.any() else label.shape[1]
-    return 0 if left == label.shape[1] else 1 if left >= 16 else 2 if left >= 10 else 3
+    left = int(columns.argmax())
+    return 0 if not columns.any() else 1 if left >= 16 else 2 if left >= 10 else 3
 
 class Dialog:
-    """Vorn.scr's settings dialog, open and painted."""
+    """Vorn.scr's settings dialog, open and painted; places are (x, y) in it."""
 
     def __init__(self, screen, vorn, proc):
         self.screen, self.vorn, self.proc = screen, vorn, proc
@@ -34,41 +34,38 @@ class Dialog:
         self.wait(near, (5, 57, 1, 1), "its shading")
         self.wait(lambda s: digits(s) > 0, SPEED_LABEL, "the value beside HS(1)")
 
-    def rect(self, r):
-        return self.window.rect[0] + r[0], self.window.rect[1] + r[1], r[2], r[3]
+    def rect(self, r=None):
+        x, y, w, h_ = r or (0, 0, *self.window.rect[2:])
+        return self.window.rect[0] + x, self.window.rect[1] + y, w, h_
 
     def shot(self, r=None):
-        return self.screen.shot(self.rect(r or (0, 0, *self.window.rect[2:])))
+        return self.screen.shot(self.rect(r))
 
     def wait(self, accept, r, what, timeout=REACT_S):
         return self.screen.wait_shot(self.rect(r), accept, what, timeout)
 
-    def xdo(self, *args):
-        """xdotool, with points of the dialog ((x, y) tuples) put on the screen."""
+    def xdo(self, *args):  # xdotool, with the dialog's (x, y) places put on the screen
         x, y = self.window.rect[:2]
-        on_screen = [(x + a[0], y + a[1]) if type(a) is tuple else (a,) for a in args]
-        self.screen.xdo(*[c for a in on_screen for c in a])
+        self.screen.xdo(*[c for a in args for c in ((x + a[0], y + a[1]) if type(a) is tuple
+                                                    else (a,))])
 
-    def changes(self, label, *args):
-        """Sends the input and waits until the label shows something else."""
+    def changes(self, label, *args):  # sends the input; waits until the label shows another text
         before = self.shot(label)
         self.xdo(*args)
         self.wait(lambda now: (now != before).any(), label, f"{label} to change after {args}")
 
-    def close(self, *args):
+    def close(self, *args):  # the values of the settings file it leaves (None: no file)
         self.xdo(*args)
         assert self.proc.wait(END_S) == 0, f"Vorn.scr /c did not end with code 0 after {args}"
         self.screen.gone(h.DIALOG)
-        data = self.vorn.read("Vorn.ini")
-        return data and h.settings_in(data)
+        return (data := self.vorn.read("Vorn.ini")) and h.settings_in(data)
 
 @pytest.fixture
 def dialog(screen, wine, vorn):
     return lambda: Dialog(screen, vorn, wine.launch(vorn.program, "/c"))
 
 def test_it_opens_centred_with_its_shading_bars_and_a_moving_flame(screen, dialog):
-    """Shading where no control covers it; a bar's arrows drawn: its ends mostly light; a flame:
-    some tens of lit pixels on the preview's black."""
+    """Shading where no control covers it; bars' ends mostly light (arrows); a flame moving."""
     d = dialog()
     assert screen.size == (1024, 768) and d.window.rect == (314, 269, 396, 230)
     shot = d.shot().astype(int)
@@ -113,25 +110,19 @@ def test_a_session_leaves_the_settings_file(vorn, dialog, ini, steps, closing, l
     if ini:
         vorn.write("Vorn.ini", ini)
     d = dialog()
-    labels = (SPEED_LABEL, NUM_LABEL, INTVAL_LABEL)
-    assert tuple(digits(d.shot(label)) for label in labels) == DIGITS[ini]
+    assert tuple(digits(d.shot(r)) for r in (SPEED_LABEL, NUM_LABEL, INTVAL_LABEL)) == DIGITS[ini]
     for label, step in steps:
         d.changes(label, *step)
     values = d.close(*closing)
     assert (vorn.read("Vorn.ini") if type(left) is bytes else values) == left
 
-def test_dragging_a_thumb_changes_the_value_only_when_let_go(dialog):
+def test_a_thumb_drag_counts_when_let_go_and_a_title_bar_drag_moves_the_window(screen, dialog):
     d = dialog()
     held = [a for i in (3, 6, 9, 12) for a in ("mousemove", (NUM_THUMB[0] + i, 84), "sleep", 0.03)]
     num = d.shot(NUM_LABEL)
     d.xdo("mousemove", NUM_THUMB, "mousedown", 1, *held)
-    assert h.wait(lambda: (d.shot(NUM_LABEL) != num).any(), 0.5) is None, "it changed while held"
+    assert h.poll(lambda: (d.shot(NUM_LABEL) != num).any(), 0.5) is None, "it changed while held"
     d.changes(NUM_LABEL, "mouseup", 1)
-    values = d.close(*click(SET))
-    assert values["speed"] == "5" and 200 < int(values["num"]) <= 400
-
-def test_dragging_the_title_bar_moves_the_window(screen, dialog):
-    d = dialog()
     # The drag takes its grip from where the pointer is when the press is handled, so the
     # pointer holds still a moment first, as a hand does.
     moves = [a for i in range(1, 6) for a in
@@ -140,4 +131,5 @@ def test_dragging_the_title_bar_moves_the_window(screen, dialog):
     moved = (d.window.rect[0] + 10, d.window.rect[1] + 2, 396, 230)
     d.window = h.poll(lambda: (w := screen.window(d.window.id)).rect == moved and w, REACT_S,
                       lambda: f"the dialog at {moved}: {screen.window(d.window.id)}")
-    d.close(*click(CANCEL))
+    values = d.close(*click(SET))
+    assert values["speed"] == "5" and 200 < int(values["num"]) <= 400

@@ -28,12 +28,9 @@ SETTINGS_FILES = {
     "32-bit-edges-above": section(b"Speed=2147483647\r\nNum=2147483648\r\nIntval=2147483646\r\n"),
     "32-bit-edges-below":
         section(b"Speed=-2147483649\r\nNum=-2147483648\r\nIntval=-2147483647\r\n"),
-    **{f"num-{n}": section(b"Num=" + n.encode()) for n in
-       ("0", "-1", "1", "400", "100000", "100001", "1000000000", "2147483647")},
-    "speed-lowest": section(b"Speed=-2147483648"),
-    "speed-highest": section(b"Speed=2147483647"),
-    "intval-zero": section(b"Intval=0"),
-    "intval-negative": section(b"Intval=-5"),
+    **{f"{key.lower()}-{n}": section(f"{key}={n}".encode()) for key, n in [
+        *[("Num", n) for n in (0, -1, 1, 400, 100000, 100001, 1000000000, 2147483647)],
+        ("Speed", -2147483648), ("Speed", 2147483647), ("Intval", 0), ("Intval", -5)]},
 }
 
 SET_WRITES = {  # what Set writes after each of these files: the values read, whole numbers
@@ -44,6 +41,17 @@ SET_WRITES = {  # what Set writes after each of these files: the values read, wh
     "32-bit-edges-above": (2147483647, 0, 2147483646),
 }
 
+EXITS = {  # command lines it ends at once on, without a window
+    "preview-zero": ["/p", "0"], "preview-minus-one": ["/p", "-1"], "preview-nan": ["/p", "abc"],
+    "preview-no-such-window": ["/p", "123456"], "preview-beyond-32-bits": ["/p", "99999999999"],
+    "preview-digits-then-letters": ["/p", "12abc"], "preview-10000-digits": ["/p", "9" * LONG],
+    # A text (not a list) goes through cmd, which passes it exactly: wine would quote it.
+    "preview-blanks-in-a-row-before-the-handle": "/p   12", "unknown": ["/x"],
+    "password-alone": ["/a"], "password-with-text": ["/a", "x"],
+    # On the NT family /a (change the password) belongs to the system, not to the saver.
+    "password-with-a-number": ["/a", "1234"],
+    "ten-thousand-characters-unknown": ["/x" + "x" * (LONG - 2)]}
+
 def command_lines():
     """Every switch in either case, with '/', '-' or nothing before it (alone, a letter is taken
     for the program's first character and means nothing); p and a without a number do nothing."""
@@ -52,22 +60,9 @@ def command_lines():
             for prefix, name in (("/", "slash"), ("-", "dash"), ("", "bare")):
                 outcome = {"s": "saver", "c": "dialog"}.get(letter, "exit") if prefix else "exit"
                 yield pytest.param(None, [prefix + shown], outcome, id=f"{name}-{shown}")
-    for name, args, outcome in [
-            ("preview-zero", ["/p", "0"], "exit"), ("preview-minus-one", ["/p", "-1"], "exit"),
-            ("preview-letters", ["/p", "abc"], "exit"),
-            ("preview-no-such-window", ["/p", "123456"], "exit"),
-            ("preview-beyond-32-bits", ["/p", "99999999999"], "exit"),
-            ("preview-digits-then-letters", ["/p", "12abc"], "exit"),
-            ("preview-ten-thousand-digits", ["/p", "9" * LONG], "exit"),
-            # A text (not a list) goes through cmd, which passes it exactly: wine would quote it.
-            ("preview-blanks-in-a-row-before-the-handle", "/p   12", "exit"),
-            ("configure-with-colon", ["/c:"], "dialog"), ("unknown", ["/x"], "exit"),
-            ("password-alone", ["/a"], "exit"), ("password-with-text", ["/a", "x"], "exit"),
-            # On the NT family /a (change the password) belongs to the system, not to the saver.
-            ("password-with-a-number", ["/a", "1234"], "exit"),
-            ("ten-thousand-characters-unknown", ["/x" + "x" * (LONG - 2)], "exit"),
-            ("ten-thousand-characters-saver", ["/s" + "s" * (LONG - 2)], "saver")]:
-        yield pytest.param(None, args, outcome, id=name)
+    yield from [pytest.param(None, args, "exit", id=name) for name, args in EXITS.items()]
+    yield pytest.param(None, ["/c:"], "dialog", id="configure-with-colon")
+    yield pytest.param(None, ["/s" + "s" * (LONG - 2)], "saver", id="ten-thousand-characters-saver")
 
 @pytest.mark.parametrize("ini, args, outcome", [
     *[pytest.param(ini, ["/s"], "saver", id=f"file-{name}") for name, ini in
@@ -76,8 +71,8 @@ def command_lines():
       for name, written in SET_WRITES.items()],
     *command_lines()])
 def test_it_shows_what_its_mode_calls_for_and_ends_cleanly(screen, wine, vorn, ini, args, outcome):
-    """Exit code 0 in time; no window but the mode's (or one gone before it could be read: no
-    crash report, which waits for the user); the folder as it was, but for what Set writes."""
+    """Exit code 0 in time; no window but the mode's (or one gone before it was read: no crash
+    report, which waits for the user); the folder as it was, but for what Set writes."""
     if ini is not None:
         vorn.write("Vorn.ini", ini)
     before = vorn.files()

@@ -1,6 +1,5 @@
-"""Faults of the per-user installer (Vorn-<version>-setup.exe /S) and its uninstaller: the
-program not installed or not made the screen saver, files or keys left behind, the saver chosen
-before the first install not given back."""
+"""Faults of the per-user installer (/S) and uninstaller: Vorn.scr not installed or not made the
+saver, files or keys left behind, the saver chosen before the first install not given back."""
 import os
 from pathlib import Path
 

@@ -18,7 +18,6 @@ RESOURCES = {(6, 1), (14, 1), (16, 1), (24, 1), (2, 101)}
 
 def output(*argv, text=True):
     return subprocess.run(argv, capture_output=True, text=text, check=True).stdout
-
 @pytest.mark.parametrize("scr, format_", [
     (h.SCR, "PE32+ executable (GUI) x86-64, for MS Windows"),
     (h.SCR32, "PE32 executable (GUI) Intel 80386, for MS Windows"),
@@ -26,8 +25,8 @@ def output(*argv, text=True):
 def test_the_program_file(scr, format_):
     assert scr.exists(), f"{scr} is missing: build the win64 and win32 presets"
     assert output("file", "-b", scr).startswith(format_)
-    dlls = re.findall(r"DLL Name: (\S+)", output("x86_64-w64-mingw32-objdump", "-p", scr))
-    imports = {dll.lower() for dll in dlls}
+    dumped = output("x86_64-w64-mingw32-objdump", "-p", scr)
+    imports = {dll.lower() for dll in re.findall(r"DLL Name: (\S+)", dumped)}
     assert imports and imports <= SYSTEM_DLLS, f"not every Windows has {imports - SYSTEM_DLLS}"
     assert imports <= KNOWN_DLLS, f"a copy beside it could stand in for {imports - KNOWN_DLLS}"
     listed = re.findall(r"--type=(\d+) --name=(\d+)", output("wrestool", "-l", scr))
@@ -43,9 +42,8 @@ DECOYS = ["password.cpl", "mpr.dll", "winmm.dll", "version.dll"]
 LOGGED = {"WINEDEBUG": "+loaddll",
           "WINEDLLOVERRIDES": "winemenubuilder.exe=d;mscoree,mshtml=;winmm,mpr=n,b"}
 
-def loaded(proc):
-    """The libraries loaded from the system folder, after checking that no decoy was loaded (a
-    line that ends in "builtin" names a file whose code Wine did not run: its own copy served)."""
+def loaded(proc):  # the libraries loaded from the system folder, after checking for decoys
+    # A line ending in "builtin" names a file whose code Wine did not run: its own copy served.
     lines = [s for s in proc.output().lower().split("\n") if re.search("loaddll.*loaded", s)]
     assert lines, f"no +loaddll lines from {proc.name}"
     decoys = [s for s in lines if any(d in s for d in DECOYS) and not s.endswith(": builtin")]

@@ -13,30 +13,25 @@ BUILT = {"Vorn.scr": ("win64/Vorn.scr", r"PE32\+ executable.*x86-64"),  # the bu
          "32-bit/Vorn.scr": ("win32/Vorn.scr", r"^PE32 executable.*80386"),
          SETUP: (f"win64/installer/{SETUP}", r"PE32\+ executable.*x86-64")}
 
-@pytest.fixture(scope="module")
-def archive(tmp_path_factory):
-    out = tmp_path_factory.mktemp("dist")
-    run = subprocess.run([h.SOURCE / "scripts/release.sh", "--no-build", "--out", out],
+@pytest.fixture
+def archive(tmp_path):
+    run = subprocess.run([h.SOURCE / "scripts/release.sh", "--no-build", "--out", tmp_path],
                          capture_output=True, text=True)
     assert run.returncode == 0, run.stdout + run.stderr
-    with zipfile.ZipFile(out / f"Vorn-{h.VERSION}-windows.zip") as packed:
+    with zipfile.ZipFile(tmp_path / f"Vorn-{h.VERSION}-windows.zip") as packed:
         return {name: packed.read(name) for name in packed.namelist()}
 
-def test_it_holds_exactly_the_programs_as_built_the_read_me_and_the_checksums(archive):
+def test_the_programs_as_built_the_read_me_and_matching_checksums_of_the_others(archive):
     assert sorted(archive) == sorted([*BUILT, "README.txt", "SHA256SUMS.txt"])
     for name, (built, format_) in BUILT.items():
         assert archive[name] == (BUILD / built).read_bytes(), f"{name} is not {BUILD / built}"
         kind = subprocess.run(["file", "-b", "-"], input=archive[name], capture_output=True).stdout
         assert re.search(format_, kind.decode()), f"{name}: {kind}"
-
-def test_the_checksums_match_and_cover_the_four_other_files(archive):
     lines = archive["SHA256SUMS.txt"].decode().splitlines()
     sums = {name: digest for digest, name in (line.split("  ") for line in lines)}
     assert sorted(sums) == sorted([*BUILT, "README.txt"])
     assert all(hashlib.sha256(archive[name]).hexdigest() == digest for name, digest in sums.items())
-
-def test_the_read_me_names_this_version_and_the_installer_with_windows_line_ends(archive):
-    text = archive["README.txt"]
+    text = archive["README.txt"]  # names this version and the installer, Windows line ends
     assert f"Vorn {h.VERSION}".encode() in text and SETUP.encode() in text
     assert not re.search(rb"@[A-Z]*@", text), "a placeholder is left"
     assert text.count(b"\r\n") == text.count(b"\n") > 0

@@ -1,6 +1,5 @@
-"""Faults of the saver: no flames or frozen ones, an end on input it should ignore or none on
-input that should end it, a second copy that does not step aside for a running one, and the
-95/98 family's password check."""
+"""Faults of the saver: no flames or frozen ones, an end on input it should ignore or none on input
+that should end it, a second copy not stepping aside for a running one, the 95/98 password."""
 import time
 
 import pytest
@@ -14,14 +13,17 @@ STAYS_S = 1.5  # how long a saver that must not end is watched
 # shows, and it must arrive before the test's moves. (The pointer starts at 300, 300.)
 SETTLE = ["sleep", 0.3]
 
-def fire(shot):
-    """Pixels of the fire's colours: red leads, blue trails."""
+def fire(shot):  # pixels of the fire's colours: red leads, blue trails
     r, g, b = (shot[:, :, i].astype(int) for i in range(3))
     return int(((r >= 96) & (r >= g) & (g >= b)).sum())
 
-def start(screen, wine, vorn, *args):
+def start(screen, wine, vorn, *args):  # the saver, its window the screen's, the flames moving
     saver = wine.launch(vorn.program, *args)
-    screen.wait_shot(screen.find(h.MAIN).rect, lambda s: fire(s) > 2000, "flames on the screen")
+    window = screen.find(h.MAIN)
+    assert (window.pid, window.rect) == (saver.pid, (0, 0, *screen.size))
+    first = screen.wait_shot(window.rect, lambda s: fire(s) > 2000, "flames on the screen")
+    h.save_png(first, "saver-flames")
+    screen.wait_shot(None, lambda s: (s != first).any(axis=2).sum() > 5000, "the flames to move", 1)
     return saver
 
 def expect(screen, saver, ends, after):
@@ -30,24 +32,16 @@ def expect(screen, saver, ends, after):
     if ends:
         screen.gone(h.MAIN)
 
-def test_it_fills_the_screen_with_moving_flames(screen, wine, vorn):
-    saver = start(screen, wine, vorn, "/s")
-    window = screen.find(h.MAIN)
-    assert (window.pid, window.rect) == (saver.pid, (0, 0, *screen.size))
-    first = screen.shot()
-    h.save_png(first, "saver-flames")
-    screen.wait_shot(None, lambda s: (s != first).any(axis=2).sum() > 5000, "the flames to move", 1)
-    screen.xdo("key", "space")
-    expect(screen, saver, True, "a key press")
-
 # Input in steps, and whether each step ends the saver.
 @pytest.mark.parametrize("args, steps", [
+    (["/s"], [(["key", "space"], True)]),
     (["/s"], [(["click", 1], True)]),
     (["/s"], [(["key", "Shift_L"], True)]),
     (["/s"], [(SETTLE + ["mousemove", 420, 300, "mousemove", 220, 300], False),
               (["mousemove", 300, 390], False), (["mousemove", 303, 303], True)]),
     ([], [(SETTLE + ["mousemove", 400, 400, "mousemove", 500, 450], False), (["key", "a"], True)]),
-], ids=["a-click-ends-it", "a-lone-shift-ends-it", "a-straight-move-does-not-a-diagonal-one-does",
+], ids=["a-key-ends-it", "a-click-ends-it", "a-lone-shift-ends-it",
+        "a-straight-move-does-not-a-diagonal-one-does",
         "the-plain-start-ignores-the-mouse-and-ends-on-a-key"])
 def test_input_ends_it_or_not(screen, wine, vorn, args, steps):
     saver = start(screen, wine, vorn, *args)
@@ -55,49 +49,43 @@ def test_input_ends_it_or_not(screen, wine, vorn, args, steps):
         screen.xdo(*step)
         expect(screen, saver, ends, step)
 
-# A running copy: the helper's stand-in with either caption, or Vorn.scr itself.
-RUNNING = {"stand-in-main": (h.MAIN, "running-copy main"), "saver": (h.MAIN, "/s"),
-           "stand-in-dialog": (h.DIALOG, "running-copy dialog"), "dialog": (h.DIALOG, "/c")}
-
-@pytest.mark.parametrize("running, args", [
-    pytest.param(copy, args, id=f"{copy}-{args.replace(' ', '-')[1:]}") for copy, starts in
-    [("stand-in-main", ["/s", "/c", "/p 1234"]), ("stand-in-dialog", ["/s", "/c", "/p 1234"]),
-     ("saver", ["/s"]), ("dialog", ["/c"])] for args in starts])
-def test_a_second_start_beside_a_running_copy_exits_at_once(screen, wine, vorn, running, args):
-    caption, copy_args = RUNNING[running]
-    copy = wine.helper("e2e_helper.exe", *copy_args.split()) if "stand-in" in running else \
+# A running copy (the helper's stand-in with either caption, or Vorn.scr itself), a second start.
+@pytest.mark.parametrize("copy_args, args", [
+    *[(copy, args) for copy in ("running-copy main", "running-copy dialog")
+      for args in ("/s", "/c", "/p 1234")], ("/s", "/s"), ("/c", "/c")])
+def test_a_second_start_beside_a_running_copy_exits_at_once(screen, wine, vorn, copy_args, args):
+    caption = h.MAIN if copy_args in ("/s", "running-copy main") else h.DIALOG
+    copy = wine.helper("e2e_helper.exe", *copy_args.split()) if "copy" in copy_args else \
         wine.launch(vorn.program, copy_args)
     assert screen.find(caption).pid == copy.pid
     screen.watch()
     assert screen.until_end(wine.launch(vorn.program, *args.split()), QUICK_EXIT_S) == (0, [])
     assert len(screen.windows(h.MAIN)) == (caption == h.MAIN) and copy.running()
 
-def test_no_flames_give_a_black_screen_that_still_ends_on_input(screen, wine, vorn):
-    vorn.write("Vorn.ini", "[Section]\r\nNum=0\r\n")
-    saver = wine.launch(vorn.program, "/s")
-    screen.wait_shot(screen.find(h.MAIN).rect, lambda s: not s.any(), "a black saver window")
-    assert h.wait(lambda: screen.shot().any(), 0.3) is None, "something lit the black screen"
-    screen.xdo("click", 1)
-    expect(screen, saver, True, "a click")
-
-def test_the_settings_file_decides_the_swarm_size(screen, wine, vorn):
-    def lit(num):
+def test_the_settings_file_decides_the_swarm_size_none_leaving_the_screen_black(screen, wine,
+                                                                               vorn):
+    def lit(num):  # what num flames light, a while after the start; each still ends on a click
         vorn.write("Vorn.ini", f"[Section]\r\nNum={num}\r\nSpeed=20\r\n")
         saver = wine.launch(vorn.program, "/s")
         screen.find(h.MAIN)
         time.sleep(1.5)  # fast flames spread over the screen within a second
         h.save_png(shot := screen.shot(), f"saver-{num}")
-        screen.xdo("key", "space")
-        expect(screen, saver, True, "a key press")
-        return fire(shot)
-    many, few = lit(400), lit(10)
-    assert 0 < few and many > 5 * few, f"400 flames lit {many} pixels, 10 lit {few}"
+        screen.xdo("click", 1)
+        expect(screen, saver, True, "a click")
+        return shot
+    black, few, many = lit(0), fire(lit(10)), fire(lit(400))
+    assert not black.any() and 0 < few and many > 5 * few, f"400 flames lit {many}, 10 lit {few}"
 
 def calls(vorn):  # what the password double (win32/password_double.cpp) was asked
     return (vorn.read("password_calls.txt") or b"").decode()
 
-def test_9x_a_wrong_password_keeps_the_saver_and_a_right_one_ends_it(screen, wine, vorn, win98):
+def test_9x_the_plain_start_asks_no_password_a_wrong_one_keeps_s_a_right_one_ends_it(
+        screen, wine, vorn, win98):
     vorn.write("password_answer.txt", "0\n")
+    saver = start(screen, wine, vorn)
+    screen.xdo("key", "space")
+    expect(screen, saver, True, "a key press")
+    assert calls(vorn) == ""
     saver = start(screen, wine, vorn, "/s")
     screen.xdo("click", 1)
     h.poll(lambda: calls(vorn), END_S, "the password to be asked for after a click")
@@ -107,10 +95,3 @@ def test_9x_a_wrong_password_keeps_the_saver_and_a_right_one_ends_it(screen, win
     screen.xdo("key", "space")
     expect(screen, saver, True, "an accepted password")
     assert calls(vorn).count("\n") == 2
-
-def test_9x_the_plain_start_asks_for_no_password(screen, wine, vorn, win98):
-    vorn.write("password_answer.txt", "0\n")
-    saver = start(screen, wine, vorn)
-    screen.xdo("key", "space")
-    expect(screen, saver, True, "a key press")
-    assert calls(vorn) == ""

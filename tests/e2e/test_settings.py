@@ -8,7 +8,7 @@ import harness as h
 def folder():
     return h.Folder(h.HELPERS / "e2e_helper.exe")
 
-def probe(wine, folder, *args):
+def probe(wine, folder, *args):  # e2e_helper settings ...: what it printed, on one line
     run = wine.launch(folder.program, "settings", *args)
     assert run.exit_code(20) == 0, run.tail()
     return " ".join(run.output().split())

@@ -1,15 +1,11 @@
-// e2e_helper.exe: the end-to-end tests' hands on the Windows side.
-//   running-copy main|dialog|<caption>: a running copy's stand-in, a window captioned
-//     "Vorn_Main", "Vornの設定" (wide API: whatever the code page) or as given, painted #20C060
+// e2e_helper.exe: the end-to-end tests' hands on the Windows side, by its first argument:
+//   running-copy main|dialog: a stand-in window captioned "Vorn_Main" or "Vornの設定", #20C060
 //   platform: exits with GetVersionEx's platform id (1: the 95/98 family, 2: NT)
-//   settings read | write SPEED NUM INTVAL: LoadSettings (printed) or WriteSettings, real platform
-//   preview <program>|in-process <left> <top> <width> <height> [--destroy-after-ms N | --stale]:
-//     a preview area's stand-in (a magenta popup) that starts "<program> /p <its handle>" or runs
-//     ShowVornR itself. It reports: "child <handle> at <x> <y> size <w> <h>" (the window found
-//     in it); "destroyed" (N ms later); "exit <code> after <ms> ms" (from the start while the
-//     area holds the program or with --stale, else from "destroyed") or "running after <ms> ms"
-//     (20 s on; then terminated); "ended" (in-process: the preview's loop returned). --stale
-//     hands over the handle of a window created hidden and destroyed before the start.
+//   settings read | write SPEED NUM INTVAL: LoadSettings (printed) or WriteSettings
+//   preview <program>|in-process LEFT TOP WIDTH HEIGHT [MS|stale]: a preview area (a popup, gone
+//     MS ms after the preview shows; stale: before the start) for "<program> /p <handle>" or for
+//     ShowVornR in-process. It prints "child <handle> at <x> <y> size <w> <h>", "destroyed at <ms>
+//     ms", "exit <code> at <ms> ms", "running" (20 s without news: it ends the program), "ended".
 #include <windows.h>
 
 #include <cstdio>
@@ -25,13 +21,16 @@ namespace {
 constexpr UINT_PTR kWatchTimer = 1;
 constexpr UINT_PTR kDestroyTimer = 2;
 constexpr UINT kWatchIntervalMs = 20;
-constexpr DWORD kProgramEndBudgetMs = 20000;
+constexpr DWORD kQuietBudgetMs = 20000;
 constexpr int kExitUsage = 2;
 constexpr int kBase = 10;
 
-UINT destroyAfterMs = 0;  // 0: the host stays
+UINT destroyAfterMs = 0;  // 0: the area stays
+ULONGLONG startedMs = 0;
 
-// Once the preview window shows inside the host it is reported, and the countdown starts.
+ULONGLONG SinceStartMs() { return GetTickCount64() - startedMs; }
+
+// Once the preview window shows inside the area it is reported, and the countdown starts.
 void WatchForPreview(HWND window) {
   HWND child = GetWindow(window, GW_CHILD);
   if (child == nullptr || !IsWindowVisible(child)) return;
@@ -54,24 +53,20 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
 }
 
 HWND MakeWindow(const wchar_t* caption, DWORD style, COLORREF colour, const RECT& area) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
+  WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = WindowProc;
   windowClass.hInstance = GetModuleHandleW(nullptr);
   windowClass.hbrBackground = CreateSolidBrush(colour);  // lives as long as the process
   windowClass.lpszClassName = L"VornE2eHelper";
-  RegisterClassExW(&windowClass);
+  RegisterClassW(&windowClass);
   return CreateWindowExW(0, windowClass.lpszClassName, caption, style, area.left, area.top,
                          area.right - area.left, area.bottom - area.top, nullptr, nullptr,
                          windowClass.hInstance, nullptr);
 }
 
 int RunningCopy(const std::wstring& keyword) {
-  const std::wstring caption = keyword == L"main"     ? L"Vorn_Main"
-                               : keyword == L"dialog" ? L"Vorn\u306e\u8a2d\u5b9a"
-                                                      : keyword;
-  MakeWindow(caption.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, RGB(0x20, 0xC0, 0x60),
-             {100, 80, 420, 280});
+  MakeWindow(keyword == L"main" ? L"Vorn_Main" : L"Vorn\u306e\u8a2d\u5b9a",
+             WS_OVERLAPPEDWINDOW | WS_VISIBLE, RGB(0x20, 0xC0, 0x60), {100, 80, 420, 280});
   MSG message{};
   while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
   return 0;
@@ -80,66 +75,49 @@ int RunningCopy(const std::wstring& keyword) {
 int Settings(int argc, wchar_t** argv) {
   vorn::win32::Win32Platform platform(GetModuleHandleW(nullptr));
   vorn::Settings settings;
-  if (argc == 3 && std::wcscmp(argv[2], L"read") == 0) {
-    vorn::LoadSettings(platform, settings);
-    std::printf("Speed=%d\nNum=%d\nIntval=%d\n", static_cast<int>(settings.Speed),
-                static_cast<int>(settings.Num), static_cast<int>(settings.Intval));
-    return 0;
-  }
-  if (argc != 6 || std::wcscmp(argv[2], L"write") != 0) return kExitUsage;
   std::int32_t* fields[] = {&settings.Speed, &settings.Num, &settings.Intval};
-  for (int i = 0; i < 3; ++i) *fields[i] = std::wcstol(argv[3 + i], nullptr, kBase);
-  vorn::WriteSettings(platform, settings);
+  const bool read = argc == 3 && std::wstring(argv[2]) == L"read";
+  if (!read && (argc != 6 || std::wstring(argv[2]) != L"write")) return kExitUsage;
+  if (read) vorn::LoadSettings(platform, settings);
+  for (int i = 0; i < 3 && !read; ++i) *fields[i] = std::wcstol(argv[3 + i], nullptr, kBase);
+  if (!read) vorn::WriteSettings(platform, settings);
+  std::printf("Speed=%d\nNum=%d\nIntval=%d\n", *fields[0], *fields[1], *fields[2]);
   return 0;
 }
 
-void ReportExit(HANDLE program, ULONGLONG sinceMs) {
-  DWORD code = 0;
-  GetExitCodeProcess(program, &code);
-  std::printf("exit %lu after %llu ms\n", code, GetTickCount64() - sinceMs);
-}
-
-// Serves the host window until it is destroyed; true when the program ended meanwhile.
-bool HostWhileWindowLives(HANDLE program, ULONGLONG startedMs) {
-  bool ended = false;
-  for (;;) {
-    const DWORD woken = MsgWaitForMultipleObjects(ended ? 0 : 1, &program, FALSE, INFINITE,
-                                                  QS_ALLINPUT);
-    if (!ended && woken == WAIT_OBJECT_0) {
-      ReportExit(program, startedMs);
-      ended = true;
-    }
-    MSG message{};
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_QUIT) return ended;
-      DispatchMessageW(&message);
-    }
-  }
-}
-
+// Serves the area until it is gone and the program has ended (or nothing happened for a while).
 int HostProgram(const wchar_t* program, HWND window, bool stale) {
   std::wstring commandLine = L"\"" + std::wstring(program) + L"\" /p " +
                              std::to_wstring(reinterpret_cast<ULONG_PTR>(window));
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};
-  ULONGLONG startedMs = GetTickCount64();
   if (!CreateProcessW(program, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &process)) {
     return kExitUsage;
   }
-  bool ended = false;
-  if (!stale) {
-    SetTimer(window, kWatchTimer, kWatchIntervalMs, nullptr);
-    ended = HostWhileWindowLives(process.hProcess, startedMs);
-    std::printf("destroyed\n");
-    startedMs = GetTickCount64();
-  }
-  if (!ended && WaitForSingleObject(process.hProcess, kProgramEndBudgetMs) == WAIT_OBJECT_0) {
-    ReportExit(process.hProcess, startedMs);
-  } else if (!ended) {
-    std::printf("running after %llu ms\n", GetTickCount64() - startedMs);
-    TerminateProcess(process.hProcess, 1);
+  if (!stale) SetTimer(window, kWatchTimer, kWatchIntervalMs, nullptr);
+  for (bool hosting = !stale, running = true; hosting || running;) {
+    const DWORD woken = MsgWaitForMultipleObjects(running ? 1 : 0, &process.hProcess, FALSE,
+                                                  kQuietBudgetMs, QS_ALLINPUT);
+    if (woken == WAIT_TIMEOUT) {
+      std::printf("running\n");
+      TerminateProcess(process.hProcess, 1);
+      break;
+    }
+    DWORD code = 0;
+    if (running && woken == WAIT_OBJECT_0 && GetExitCodeProcess(process.hProcess, &code)) {
+      std::printf("exit %lu at %llu ms\n", code, SinceStartMs());
+      running = false;
+    }
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        std::printf("destroyed at %llu ms\n", SinceStartMs());
+        hosting = false;
+      }
+      DispatchMessageW(&message);
+    }
   }
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
@@ -147,22 +125,22 @@ int HostProgram(const wchar_t* program, HWND window, bool stale) {
 }
 
 int Preview(int argc, wchar_t** argv) {
-  const bool stale = argc == 8 && std::wcscmp(argv[7], L"--stale") == 0;
-  if (argc == 9 && std::wcscmp(argv[7], L"--destroy-after-ms") == 0) {
-    destroyAfterMs = static_cast<UINT>(std::wcstoul(argv[8], nullptr, kBase));
-  }
-  if (argc < 7 || (argc > 7 && !stale && destroyAfterMs == 0)) return kExitUsage;
+  if (argc != 7 && argc != 8) return kExitUsage;
+  const std::wstring option = argc == 8 ? argv[7] : L"";
+  const bool stale = option == L"stale";
+  destroyAfterMs = stale ? 0 : static_cast<UINT>(std::wcstoul(option.c_str(), nullptr, kBase));
   long place[4] = {};  // left, top, width, height
   for (int i = 0; i < 4; ++i) place[i] = std::wcstol(argv[3 + i], nullptr, kBase);
-  const DWORD style = WS_POPUP | WS_CLIPCHILDREN | (stale ? 0 : WS_VISIBLE);
-  HWND window = MakeWindow(L"Vorn preview host", style, RGB(0xFF, 0x00, 0xFF),
-                           {place[0], place[1], place[0] + place[2], place[1] + place[3]});
+  HWND window = MakeWindow(
+      L"Vorn preview host", WS_POPUP | WS_CLIPCHILDREN | (stale ? 0 : WS_VISIBLE),
+      RGB(0xFF, 0x00, 0xFF), {place[0], place[1], place[0] + place[2], place[1] + place[3]});
   if (stale) DestroyWindow(window);
-  if (std::wcscmp(argv[2], L"in-process") != 0) return HostProgram(argv[2], window, stale);
+  startedMs = GetTickCount64();
+  if (std::wstring(argv[2]) != L"in-process") return HostProgram(argv[2], window, stale);
   vorn::win32::Win32Platform platform(GetModuleHandleW(nullptr));
   SetTimer(window, kWatchTimer, kWatchIntervalMs, nullptr);
   vorn::ShowVornR(platform, vorn::win32::FromHwnd(window));
-  platform.RunPreviewMessageLoop();  // it serves the host window too
+  platform.RunPreviewMessageLoop();  // it serves the area too
   std::printf("ended\n");
   return 0;
 }

@@ -12,7 +12,7 @@ extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window) {
   }
   int answer = 1;
   if (FILE* file = std::fopen("password_answer.txt", "r")) {
-    if (std::fscanf(file, "%d", &answer) != 1) answer = 1;
+    std::fscanf(file, "%d", &answer);  // leaves it 1 when there is no number
     std::fclose(file);
   }
   return answer != 0 ? TRUE : FALSE;
