@@ -126,9 +126,10 @@ int main(int argc, char** argv) {
   const double frame = reporter.Median(kFrameName);
   const double floor = reporter.Median(kFloorName);
   if (frame > 0 && floor > 0) {
-    std::printf("raster frame %.0f us, memset+memcpy floor %.0f us (processor time, median), "
-                "ratio %.2f\n",
-                frame, floor, frame / floor);
+    std::printf(
+        "raster frame %.0f us, memset+memcpy floor %.0f us (processor time, median), "
+        "ratio %.2f\n",
+        frame, floor, frame / floor);
   }
   return 0;
 }

@@ -19,8 +19,7 @@ constexpr double kMicrosecondsPerMs = 1000.0;
 constexpr double kMicrosecondsPerSecond = 1'000'000.0;
 
 std::int64_t FileTimeValue(const FILETIME& time) {
-  return static_cast<std::int64_t>((std::uint64_t{time.dwHighDateTime} << 32) |
-                                   time.dwLowDateTime);
+  return static_cast<std::int64_t>((std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime);
 }
 
 struct ArgvDeleter {

@@ -16,8 +16,9 @@ constexpr double kPercent = 100.0;
 }  // namespace
 
 FrameMeter::FrameMeter(Schedule schedule) : schedule_(schedule) {
-  const std::int64_t room = schedule_.measureMicroseconds / kMicrosecondsPerSecondInt *
-                                kMostTicksPerSecond + kLeastTickRoom;
+  const std::int64_t room =
+      schedule_.measureMicroseconds / kMicrosecondsPerSecondInt * kMostTicksPerSecond +
+      kLeastTickRoom;
   tickTimes_.reserve(static_cast<std::size_t>(room));
 }
 

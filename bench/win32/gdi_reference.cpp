@@ -82,13 +82,9 @@ void PaintSheet(vorn::win32::MemorySurface& sheet) {
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_KEYDOWN:
-    case WM_LBUTTONDOWN:
-      PostQuitMessage(0);
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;
-    default:
-      return DefWindowProcW(window, message, wParam, lParam);
+    case WM_LBUTTONDOWN: PostQuitMessage(0); return 0;
+    case WM_ERASEBKGND: return 1;
+    default: return DefWindowProcW(window, message, wParam, lParam);
   }
 }
 

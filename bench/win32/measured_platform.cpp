@@ -4,8 +4,8 @@
 
 namespace vorn::bench {
 
-MeasuredPlatform::MeasuredPlatform(HINSTANCE instance, std::string argumentText,
-                                   Schedule schedule, Report report)
+MeasuredPlatform::MeasuredPlatform(HINSTANCE instance, std::string argumentText, Schedule schedule,
+                                   Report report)
     : Win32Platform(instance),
       argumentText_(std::move(argumentText)),
       report_(std::move(report)),
@@ -29,8 +29,8 @@ std::int32_t MeasuredPlatform::BitBlt(SurfaceId destination, std::int32_t x, std
                                       std::uint32_t rop) {
   const bool present = destination == SurfaceId::SaverDisplay;
   if (present) meter_.EndParticles(SteadyMicroseconds());
-  const std::int32_t result = Win32Platform::BitBlt(destination, x, y, width, height, source,
-                                                    sourceX, sourceY, rop);
+  const std::int32_t result =
+      Win32Platform::BitBlt(destination, x, y, width, height, source, sourceX, sourceY, rop);
   if (present) Tick();
   return result;
 }

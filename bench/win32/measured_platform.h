@@ -15,8 +15,7 @@ namespace vorn::bench {
 
 class MeasuredPlatform final : public win32::Win32Platform {
  public:
-  MeasuredPlatform(HINSTANCE instance, std::string argumentText, Schedule schedule,
-                   Report report);
+  MeasuredPlatform(HINSTANCE instance, std::string argumentText, Schedule schedule, Report report);
 
   // The routines see this command line instead of the benchmark's own.
   std::string ArgumentText() override { return argumentText_; }

@@ -27,11 +27,8 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   switch (message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-    case WM_LBUTTONDOWN:
-      PostQuitMessage(0);
-      return 0;
-    default:
-      return DefWindowProcW(window, message, wParam, lParam);
+    case WM_LBUTTONDOWN: PostQuitMessage(0); return 0;
+    default: return DefWindowProcW(window, message, wParam, lParam);
   }
 }
 
@@ -40,8 +37,8 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   const std::vector<std::wstring> args = vorn::bench::Arguments();
   if (args.empty()) return kUsageExitCode;
-  HWND window = vorn::bench::CreateFullScreenWindow(instance, kWindowClass, L"Vorn minimal",
-                                                    WindowProc, 0);
+  HWND window =
+      vorn::bench::CreateFullScreenWindow(instance, kWindowClass, L"Vorn minimal", WindowProc, 0);
   ShowWindow(window, SW_SHOW);
   SetFocus(window);
   UpdateWindow(window);  // the first paint, done before this returns
