@@ -24,12 +24,8 @@ using C = DialogControl;
 using Log = std::vector<std::string>;
 using P = DialogPicture;
 
-constexpr WindowHandle kWindow = FakePlatform::kDialogWindow;
-const std::string kDlg = std::to_string(kWindow);
 const std::string kWrite = "WritePrivateProfileStringA(\"Section\", \"";
 const std::string kIni = "\", \"C:\\Saver\\Vorn.ini\")";
-const std::string kZoomOut =
-    "DrawAnimatedRects(" + kDlg + ", 3, (314 269 710 499), (500 300 500 300))";
 
 struct DialogRig {
   FakePlatform platform;
@@ -50,20 +46,19 @@ TEST(DialogLoad, RunsItsStepsInOrder) {
   rig.Open();
   EXPECT_THAT(
       rig.platform.calls,
-      ElementsAre("CreateDialogWindow", "PlaceWindowTwips(" + kDlg + ", width 5940)",
-                  "PlaceWindowTwips(" + kDlg + ", height 3450)",
-                  "PlaceWindowTwips(" + kDlg + ", left 4710, top 4035)", "SetHandCursor(lbl_URL)",
-                  "SetImagePicture(Img_Set, Img_Off)", "SetImagePicture(Img_Can, Img_Off)",
-                  "SetHandCursor(lbl_Set)", "SetHandCursor(lbl_Can)", "SetScrollValue(1, 5)",
-                  "SetLabelCaption(lbl_HS(1), \"5\")", "SetScrollValue(2, 200)",
-                  "SetLabelCaption(lbl_HS(2), \"200\")",
-                  // HS(3) already stands at 30: no change, no notification
-                  "SetLabelCaption(lbl_HS(1), \"5\")", "SetLabelCaption(lbl_HS(2), \"200\")",
-                  "SetLabelCaption(lbl_HS(3), \"30\")", "SetHandCursor(HS(1))",
-                  "SetHandCursor(HS(2))", "SetHandCursor(HS(3))", "GetCursorPos",
-                  "GetWindowRect(" + kDlg + ")",
-                  "DrawAnimatedRects(" + kDlg + ", 3, (500 300 500 300), (314 269 710 499))",
-                  "SetDialogTimer(on, 1)", "ShowDialogModal(" + kDlg + ")"));
+      ElementsAre(
+          "CreateDialogWindow", "PlaceWindowTwips(15420, width 5940)",
+          "PlaceWindowTwips(15420, height 3450)", "PlaceWindowTwips(15420, left 4710, top 4035)",
+          "SetHandCursor(lbl_URL)", "SetImagePicture(Img_Set, Img_Off)",
+          "SetImagePicture(Img_Can, Img_Off)", "SetHandCursor(lbl_Set)", "SetHandCursor(lbl_Can)",
+          "SetScrollValue(1, 5)", "SetLabelCaption(lbl_HS(1), \"5\")", "SetScrollValue(2, 200)",
+          "SetLabelCaption(lbl_HS(2), \"200\")",
+          // HS(3) already stands at 30: no change, no notification
+          "SetLabelCaption(lbl_HS(1), \"5\")", "SetLabelCaption(lbl_HS(2), \"200\")",
+          "SetLabelCaption(lbl_HS(3), \"30\")", "SetHandCursor(HS(1))", "SetHandCursor(HS(2))",
+          "SetHandCursor(HS(3))", "GetCursorPos", "GetWindowRect(15420)",
+          "DrawAnimatedRects(15420, 3, (500 300 500 300), (314 269 710 499))",
+          "SetDialogTimer(on, 1)", "ShowDialogModal(15420)"));
 }
 
 // A bar given a setting it cannot hold, or refusing an end of its range; the stored number lost.
@@ -107,8 +102,9 @@ TEST(Gradient, PaintsTheWindowThenPicBRowByRowIncludingTheLastRow) {
 // A button writing when it should not, with the wrong face or order; the link opening elsewhere.
 TEST(Buttons, EachShowsItsFacesThenActs) {
   using V = VornP;
-  const std::string face = "SetImagePicture(", close = "CloseDialog(" + kDlg + ")";
-  const std::string rect = "GetWindowRect(" + kDlg + ")", zoom = kZoomOut;
+  const std::string face = "SetImagePicture(", close = "CloseDialog(15420)",
+                    rect = "GetWindowRect(15420)",
+                    zoom = "DrawAnimatedRects(15420, 3, (314 269 710 499), (500 300 500 300))";
   const std::tuple<std::vector<void (V::*)()>, std::vector<std::string>> kCases[] = {
       {{&V::lbl_Set_MouseDown, &V::lbl_Set_MouseUp},
        {face + "Img_Set, Img_On)", face + "Img_Set, Img_Off)", kWrite + "Speed\", \" 5" + kIni,
@@ -118,7 +114,7 @@ TEST(Buttons, EachShowsItsFacesThenActs) {
       {{&V::ImgExit_MouseDown, &V::ImgExit_MouseUp},
        {face + "ImgExit, imgImages(1))", face + "ImgExit, imgImages(0))", close, rect, zoom}},
       {{&V::lbl_URL_Click},
-       {"ShellExecuteA(" + kDlg + ", \"open\", \"" + kHomePage + "\", \"\", \"\", 1)"}}};
+       {"ShellExecuteA(15420, \"open\", \"" + std::string(kHomePage) + "\", \"\", \"\", 1)"}}};
   for (const auto& [handlers, calls] : kCases) {
     DialogRig rig({5, 250, 30});
     rig.Open([&] {
@@ -145,12 +141,11 @@ TEST(Drag, MovesInTwipsTopBeforeLeftForTheLeftButtonOnly) {
     rig.dialog.Image1_MouseMove();
     rig.dialog.lbl_Can_MouseUp();
   });
-  EXPECT_THAT(
-      rig.platform.calls,
-      ElementsAre("GetCursorPos", "PlaceWindowTwips(" + kDlg + ", top 930)",
-                  "PlaceWindowTwips(" + kDlg + ", left 1350)", "SetImagePicture(Img_Can, Img_Off)",
-                  "CloseDialog(" + kDlg + ")", "GetWindowRect(" + kDlg + ")",
-                  "DrawAnimatedRects(" + kDlg + ", 3, (90 62 486 292), (500 300 500 300))"));
+  EXPECT_THAT(rig.platform.calls,
+              ElementsAre("GetCursorPos", "PlaceWindowTwips(15420, top 930)",
+                          "PlaceWindowTwips(15420, left 1350)", "SetImagePicture(Img_Can, Img_Off)",
+                          "CloseDialog(15420)", "GetWindowRect(15420)",
+                          "DrawAnimatedRects(15420, 3, (90 62 486 292), (500 300 500 300))"));
 }
 
 // Cells out of order or off the 100 ms pace, the timer left on, or drawing after the window went.
@@ -158,7 +153,7 @@ TEST(Preview, ShowsTheCellsInReadingOrderEveryHundredMillisecondsUntilTheWindowG
   DialogRig rig;
   rig.platform.recordDrawing = true;
   rig.platform.onDoEvents = [&](int) {  // the system closes the window after 34 cells
-    if (rig.platform.CallsStartingWith("BitBlt").size() == 34) rig.platform.CloseDialog(kWindow);
+    if (rig.platform.CallsStartingWith("BitBlt").size() == 34) rig.platform.CloseDialog(15420);
     if (rig.platform.CallsStartingWith("BitBlt").size() == 40) rig.dialog.StopPreview = kTrue16;
   };
   rig.Open([&] { rig.dialog.Timer1_Timer(); });

@@ -1,6 +1,5 @@
-// A recording fake of the platform: every call is kept as a line of text with
-// its arguments ("ShowCursor(0)", texts in quotes), and the drawing surfaces
-// are software rasters.
+// A recording fake of the platform: every call kept as a line of text ("ShowCursor(0)", texts in
+// quotes); the drawing surfaces are software rasters.
 #pragma once
 
 #include <algorithm>
@@ -27,12 +26,15 @@ struct Hex {  // a number recorded as 0x...
     return out << "0x" << std::hex << std::uppercase << h.value << std::dec;
   }
 };
-inline std::string Quote(std::string_view text) { return "\"" + std::string(text) + "\""; }
 template <typename T>
 void Put(std::ostream& out, const T& arg) {
   out << arg;
 }
-inline void Put(std::ostream& out, std::string_view text) { out << Quote(text); }
+inline void Put(std::ostream& out, std::string_view text) { out << '"' << text << '"'; }
+void Put(std::ostream& out, SurfaceId surface);  // by the names the recorded calls use
+void Put(std::ostream& out, DialogControl control);
+void Put(std::ostream& out, DialogPicture picture);
+void Put(std::ostream& out, const PixelRect& r);  // "(left top right bottom)"
 
 // "Name(arg, arg)", or "Name" alone without arguments; text views are quoted.
 template <typename... Args>
@@ -47,51 +49,38 @@ std::string Call(std::string_view name, const Args&... args) {
   return out.str();
 }
 
-const char* SurfaceName(SurfaceId surface);  // as the recorded calls name them
-const char* ControlName(DialogControl control);
-
 class FakePlatform : public Platform, public DialogControls {
  public:
-  static constexpr WindowHandle kSaverWindow = 0x5A5A;
-  static constexpr WindowHandle kPreviewWindow = 0x7E7E;
+  static constexpr WindowHandle kSaverWindow = 0x5A5A, kPreviewWindow = 0x7E7E;
   static constexpr WindowHandle kDialogWindow = 0x3C3C;
   static constexpr int kMostDoEvents = 100000;  // a frame cycle that runs on fails the test
 
   // --- Scripted answers -----------------------------------------------------
-  std::string argumentText;
-  std::string programDirectory = "C:\\Saver";
-  std::vector<std::string> openCaptions;           // top-level windows that exist
-  std::int32_t versionResult = 1;                  // GetVersionExA's return value
-  std::uint32_t platformId = kVerPlatformWin32Nt;  // filled in whatever it returns
-  std::int32_t cursorCounter = 0;                  // the system's display counter
-  // VerifyScreenSavePwd's answers in turn, the last one repeating.
-  std::deque<std::optional<std::int32_t>> passwordAnswers{1};
-  std::map<std::string, std::string> iniValues;  // by key, whatever file and section
+  std::string argumentText, programDirectory = "C:\\Saver";
+  std::vector<std::string> openCaptions;                       // top-level windows that exist
+  std::int32_t versionResult = 1;                              // GetVersionExA's return value
+  std::uint32_t platformId = kVerPlatformWin32Nt;              // filled in whatever it returns
+  std::int32_t cursorCounter = 0;                              // the system's display counter
+  std::deque<std::optional<std::int32_t>> passwordAnswers{1};  // in turn, the last repeating
+  std::map<std::string, std::string> iniValues;                // by key, whatever file and section
   ScreenSize screen{1024, 768};
   std::map<WindowHandle, PixelRect> windowRects;  // windows that exist
   std::int32_t previewStyle = 0x16CF0000;
   std::function<void(int)> onDoEvents;  // runs in each DoEvents with its number (1, 2, ...)
-  bool recordDrawing = false;           // records fills, blits, yields and waits too
+  std::function<void()> onDialogShown;  // runs once the dialog is up: the test plays the user
+  bool recordDrawing = false;           // records fills, blits, lines, yields and waits too
+  PixelPoint cursor{500, 300};
+  TwipsRect dialogTwips{0, 0, 2000, 1000};
+  std::array<std::int16_t, 3> scrollValues{4, 100, 30};
 
   // --- What happened --------------------------------------------------------
   std::vector<std::string> calls;
-  bool ended = false;
-  bool saverClosed = false;
+  bool ended = false, saverClosed = false, dialogClosed = false, dialogTimerEnabled = false;
   SaverEvents* saverEvents = nullptr;
+  DialogEvents* dialogEvents = nullptr;
   int doEventsCount = 0;
   std::int64_t nowMicroseconds = 0;
   std::map<SurfaceId, Surface> surfaces{{SurfaceId::SaverSprites, Surface(256, 256)}};
-
-  // --- The settings dialog --------------------------------------------------
-  PixelPoint cursor{500, 300};
-  std::int32_t cursorResult = 1;
-  // Runs once the dialog is shown modally: the test plays the user.
-  std::function<void()> onDialogShown;
-  DialogEvents* dialogEvents = nullptr;
-  bool dialogClosed = false;
-  bool dialogTimerEnabled = false;
-  TwipsRect dialogTwips{0, 0, 2000, 1000};
-  std::array<std::int16_t, 3> scrollValues{4, 100, 30};
   std::map<DialogControl, std::string> captions;
 
   template <typename... Args>
@@ -103,12 +92,10 @@ class FakePlatform : public Platform, public DialogControls {
     Record(name, args...);
     return result;
   }
-  // Only the calls whose text starts with `prefix`.
   std::vector<std::string> CallsStartingWith(std::string_view prefix) const {
     std::vector<std::string> matching;
-    for (const std::string& call : calls) {
-      if (call.starts_with(prefix)) matching.push_back(call);
-    }
+    std::ranges::copy_if(calls, std::back_inserter(matching),
+                         [&](const std::string& call) { return call.starts_with(prefix); });
     return matching;
   }
 
@@ -116,6 +103,7 @@ class FakePlatform : public Platform, public DialogControls {
   using U32 = std::uint32_t;
   using Text = std::string_view;
   using Window = WindowHandle;
+  using S = SurfaceId;
   std::string ArgumentText() override { return argumentText; }
   std::string ProgramDirectory() override { return programDirectory; }
   void EndProcess() override { ended = Answer(true, "EndProcess"); }
@@ -172,29 +160,51 @@ class FakePlatform : public Platform, public DialogControls {
   void ShowPreviewWindow(Window w) override { Record("ShowPreviewWindow", w); }
 
   // --- The settings dialog --------------------------------------------------
-  std::int32_t GetCursorPos(PixelPoint& point) override;
-  std::int32_t DrawAnimatedRects(WindowHandle window, std::int32_t animation, const PixelRect& from,
-                                 const PixelRect& to) override;
-  void ShellExecuteA(WindowHandle window, std::string_view operation, std::string_view file,
-                     std::string_view parameters, std::string_view directory,
-                     std::int32_t showCommand) override;
-  WindowHandle CreateDialogWindow(DialogEvents& events) override;
-  TwipsRect GetScreenTwips() override;
-  TwipsRect GetWindowTwips(WindowHandle window) override;
-  void PlaceWindowTwips(WindowHandle window, const TwipsPlacement& place) override;
-  ScreenSize GetSurfaceSize(SurfaceId surface) override;
-  void DrawLine(SurfaceId surface, std::int32_t x1, std::int32_t y1, std::int32_t x2,
-                std::int32_t y2, std::uint32_t colourBgr) override;
-  void RefreshSurface(SurfaceId surface) override;
-  void SetLabelCaption(DialogControl label, std::string_view text) override;
-  void SetImagePicture(DialogControl image, DialogPicture picture) override;
-  void SetHandCursor(DialogControl control) override;
+  I32 GetCursorPos(PixelPoint& point) override {
+    point = cursor;
+    return Answer(1, "GetCursorPos");
+  }
+  I32 DrawAnimatedRects(Window w, I32 animation, const PixelRect& from,
+                        const PixelRect& to) override {
+    return Answer(1, "DrawAnimatedRects", w, animation, from, to);
+  }
+  void ShellExecuteA(Window w, Text operation, Text file, Text parameters, Text directory,
+                     I32 show) override {
+    Record("ShellExecuteA", w, operation, file, parameters, directory, show);
+  }
+  Window CreateDialogWindow(DialogEvents& events) override;
+  TwipsRect GetScreenTwips() override { return {0, 0, screen.width * 15.f, screen.height * 15.f}; }
+  TwipsRect GetWindowTwips(Window) override { return dialogTwips; }
+  void PlaceWindowTwips(Window window, const TwipsPlacement& place) override;
+  ScreenSize GetSurfaceSize(S s) override { return {surfaces[s].Width(), surfaces[s].Height()}; }
+  void DrawLine(S s, I32 x1, I32 y1, I32 x2, I32 y2, U32 colourBgr) override;
+  void RefreshSurface(S s) override {
+    if (recordDrawing) Record("RefreshSurface", s);
+  }
+  void SetLabelCaption(DialogControl label, Text text) override {
+    captions[label] = Answer(std::string(text), "SetLabelCaption", label, text);
+  }
+  void SetImagePicture(DialogControl image, DialogPicture picture) override {
+    Record("SetImagePicture", image, picture);
+  }
+  void SetHandCursor(DialogControl control) override { Record("SetHandCursor", control); }
   DialogControls& Controls() override { return *this; }
-  std::int16_t GetScrollValue(std::int16_t index) override;
-  void SetScrollValue(std::int16_t index, std::int16_t value) override;
-  void SetDialogTimer(bool enabled, std::uint32_t intervalMs) override;
-  void ShowDialogModal(WindowHandle window) override;
-  void CloseDialog(WindowHandle window) override;
+  std::int16_t GetScrollValue(std::int16_t index) override { return scrollValues.at(index - 1); }
+  void SetScrollValue(std::int16_t index, std::int16_t value) override {
+    scrollValues.at(index - 1) = Answer(value, "SetScrollValue", index, value);
+  }
+  void SetDialogTimer(bool enabled, U32 intervalMs) override {
+    dialogTimerEnabled = Answer(enabled, "SetDialogTimer", enabled ? "on" : "off", intervalMs);
+  }
+  void ShowDialogModal(Window w) override {
+    Record("ShowDialogModal", w);
+    if (onDialogShown) onDialogShown();
+  }
+  void CloseDialog(Window w) override {  // runs Form_Unload once, the window still there
+    Record("CloseDialog", w);
+    if (!dialogClosed && dialogEvents != nullptr) dialogEvents->Form_Unload();
+    dialogClosed = true;
+  }
 
   // --- The saver window -----------------------------------------------------
   Window CreateSaverWindow(SaverEvents& events) override {
@@ -205,21 +215,16 @@ class FakePlatform : public Platform, public DialogControls {
   void MoveWindow(Window w, I32 x, I32 y, I32 cx, I32 cy) override {
     Record("MoveWindow", w, x, y, cx, cy);
   }
-  void SizeSurface(SurfaceId s, I32 width, I32 height) override {
-    surfaces[s] = Answer(Surface(width, height), "SizeSurface", SurfaceName(s), width, height);
+  void SizeSurface(S s, I32 width, I32 height) override {
+    surfaces[s] = Answer(Surface(width, height), "SizeSurface", s, width, height);
   }
-  void MoveSurface(SurfaceId s, I32 x, I32 y) override {
-    Record("MoveSurface", SurfaceName(s), x, y);
-  }
-  void FillRect(SurfaceId s, I32 left, I32 top, I32 right, I32 bottom, U32 colour) override {
-    if (recordDrawing) Record("FillRect", SurfaceName(s), left, top, right, bottom, colour);
+  void MoveSurface(S s, I32 x, I32 y) override { Record("MoveSurface", s, x, y); }
+  void FillRect(S s, I32 left, I32 top, I32 right, I32 bottom, U32 colour) override {
+    if (recordDrawing) Record("FillRect", s, left, top, right, bottom, colour);
     surfaces[s].FillInclusive(left, top, right, bottom, colour);
   }
-  I32 BitBlt(SurfaceId to, I32 x, I32 y, I32 w, I32 h, SurfaceId from, I32 fromX, I32 fromY,
-             U32 rop) override {
-    if (recordDrawing) {
-      Record("BitBlt", SurfaceName(to), x, y, w, h, SurfaceName(from), fromX, fromY, Hex{rop});
-    }
+  I32 BitBlt(S to, I32 x, I32 y, I32 w, I32 h, S from, I32 fromX, I32 fromY, U32 rop) override {
+    if (recordDrawing) Record("BitBlt", to, x, y, w, h, from, fromX, fromY, Hex{rop});
     return Blit(surfaces[to], x, y, w, h, surfaces[from], fromX, fromY, rop);
   }
   void StartTimer(U32 intervalMs) override { Record("StartTimer", intervalMs); }
