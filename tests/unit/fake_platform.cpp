@@ -26,7 +26,7 @@ void Put(std::ostream& out, const PixelRect& r) {
 }
 
 // The dialog's place in pixels at 15 twips a pixel until it is closed; other windows as scripted.
-std::int32_t FakePlatform::GetWindowRect(WindowHandle window, PixelRect& rect) {
+FakePlatform::I32 FakePlatform::GetWindowRect(W window, PixelRect& rect) {
   Record("GetWindowRect", window);
   const TwipsRect& t = dialogTwips;
   if (window == kDialogWindow && !dialogClosed) {
@@ -66,7 +66,7 @@ void FakePlatform::PlaceWindowTwips(WindowHandle window, const TwipsPlacement& p
 }
 
 // Horizontal lines only, the end left out; BGR turned into the surfaces' RGB.
-void FakePlatform::DrawLine(SurfaceId s, I32 x1, I32 y1, I32 x2, I32 y2, U32 colourBgr) {
+void FakePlatform::DrawLine(S s, I32 x1, I32 y1, I32 x2, I32 y2, U32 colourBgr) {
   if (recordDrawing) Record("DrawLine", s, x1, y1, x2, y2, colourBgr);
   const Pixel rgb = (colourBgr & 0xFF) << 16 | (colourBgr & 0xFF00) | (colourBgr >> 16 & 0xFF);
   if (y1 == y2) surfaces[s].FillInclusive(x1, y1, x2 - 1, y2, rgb);

@@ -1,5 +1,5 @@
-// A recording fake of the platform: every call kept as a line of text ("ShowCursor(0)", texts in
-// quotes); the drawing surfaces are software rasters.
+// A recording fake of the platform: every call kept as a line of text named after the function
+// ("ShowCursor(0)", texts in quotes); the drawing surfaces are software rasters.
 #pragma once
 
 #include <algorithm>
@@ -102,13 +102,14 @@ class FakePlatform : public Platform, public DialogControls {
   using I32 = std::int32_t;
   using U32 = std::uint32_t;
   using Text = std::string_view;
-  using Window = WindowHandle;
+  using W = WindowHandle;
   using S = SurfaceId;
+  using C = DialogControl;
   std::string ArgumentText() override { return argumentText; }
   std::string ProgramDirectory() override { return programDirectory; }
   void EndProcess() override { ended = Answer(true, "EndProcess"); }
   float SecondsSinceMidnight() override { return 1234.5f; }
-  Window FindWindowByCaption(Text caption) override {
+  W FindWindowByCaption(Text caption) override {
     const bool open = std::ranges::find(openCaptions, caption) != openCaptions.end();
     return Answer(open ? 0x1234 : kNoWindow, "FindWindow", "NULL", caption);
   }
@@ -116,16 +117,12 @@ class FakePlatform : public Platform, public DialogControls {
     info.dwPlatformId = platformId;
     return Answer(versionResult, "GetVersionExA", info.dwOSVersionInfoSize);
   }
-  I32 SystemParametersInfoA(U32 action, U32 uiParam, void* pv, U32 winIni) override {
-    return Answer(1, "SystemParametersInfoA", action, Hex{uiParam}, pv ? "ptr" : "NULL", winIni);
+  I32 SystemParametersInfoA(U32 action, U32 ui, void* pv, U32 winIni) override {
+    return Answer(1, "SystemParametersInfoA", action, Hex{ui}, pv ? "ptr" : "NULL", winIni);
   }
-  I32 ShowCursor(I32 show) override {
-    return Answer(cursorCounter += show ? 1 : -1, "ShowCursor", show);
-  }
-  void PwdChangePasswordA(Text key, Window parent, U32 r1, U32 r2) override {
-    Record("PwdChangePasswordA", key, parent, r1, r2);
-  }
-  std::optional<I32> VerifyScreenSavePwd(Window window) override {
+  I32 ShowCursor(I32 s) override { return Answer(cursorCounter += s ? 1 : -1, "ShowCursor", s); }
+  void PwdChangePasswordA(Text k, W w, U32 a, U32 b) override { Record(__func__, k, w, a, b); }
+  std::optional<I32> VerifyScreenSavePwd(W window) override {
     const std::optional<I32> answer = passwordAnswers.front();
     if (passwordAnswers.size() > 1) passwordAnswers.pop_front();
     return Answer(answer, "VerifyScreenSavePwd", window);
@@ -133,115 +130,94 @@ class FakePlatform : public Platform, public DialogControls {
   U32 GetPrivateProfileStringA(Text section, Text key, Text defaultText, char* buffer, U32 size,
                                Text file) override {
     const bool zeros = std::all_of(buffer, buffer + size, [](char c) { return c == '\0'; });
-    Record("GetPrivateProfileStringA", section, key, defaultText, zeros ? "zeros" : "dirty", size,
-           file);
+    Record(__func__, section, key, defaultText, zeros ? "zeros" : "dirty", size, file);
     const auto found = iniValues.find(std::string(key));
     const std::string value = found == iniValues.end() ? std::string(defaultText) : found->second;
     return std::snprintf(buffer, size, "%s", value.c_str());  // cut, and ended with a NUL
   }
   void WritePrivateProfileStringA(Text section, Text key, Text value, Text file) override {
-    Record("WritePrivateProfileStringA", section, key, value, file);
-    iniValues[std::string(key)] = value;
+    iniValues[std::string(key)] = Answer(value, __func__, section, key, value, file);
   }
-  I32 GetWindowRect(Window window, PixelRect& rect) override;
-  I32 GetWindowLongA(Window w, I32 index) override {
-    return Answer(previewStyle, "GetWindowLongA", w, index);
+  I32 GetWindowRect(W window, PixelRect& rect) override;
+  I32 GetWindowLongA(W w, I32 i) override { return Answer(previewStyle, __func__, w, i); }
+  I32 SetWindowLongA(W w, I32 i, I32 v) override {
+    return Answer(previewStyle, __func__, w, i, Hex{U32(v)});
   }
-  I32 SetWindowLongA(Window w, I32 index, I32 value) override {
-    return Answer(previewStyle, "SetWindowLongA", w, index, Hex{U32(value)});
-  }
-  Window SetParent(Window w, Window parent) override {
-    return Answer(kNoWindow, "SetParent", w, parent);
-  }
-  Window CreatePreviewWindow() override { return Answer(kPreviewWindow, "CreatePreviewWindow"); }
-  void MovePreviewImage(I32 x, I32 y, I32 w, I32 h) override {
-    Record("MovePreviewImage", x, y, w, h);
-  }
-  void ShowPreviewWindow(Window w) override { Record("ShowPreviewWindow", w); }
+  W SetParent(W w, W parent) override { return Answer(kNoWindow, __func__, w, parent); }
+  W CreatePreviewWindow() override { return Answer(kPreviewWindow, __func__); }
+  void MovePreviewImage(I32 x, I32 y, I32 w, I32 h) override { Record(__func__, x, y, w, h); }
+  void ShowPreviewWindow(W w) override { Record(__func__, w); }
 
   // --- The settings dialog --------------------------------------------------
-  I32 GetCursorPos(PixelPoint& point) override {
-    point = cursor;
-    return Answer(1, "GetCursorPos");
+  I32 GetCursorPos(PixelPoint& point) override { return point = cursor, Answer(1, __func__); }
+  I32 DrawAnimatedRects(W w, I32 animation, const PixelRect& from, const PixelRect& to) override {
+    return Answer(1, __func__, w, animation, from, to);
   }
-  I32 DrawAnimatedRects(Window w, I32 animation, const PixelRect& from,
-                        const PixelRect& to) override {
-    return Answer(1, "DrawAnimatedRects", w, animation, from, to);
+  void ShellExecuteA(W w, Text operation, Text file, Text parameters, Text dir, I32 show) override {
+    Record(__func__, w, operation, file, parameters, dir, show);
   }
-  void ShellExecuteA(Window w, Text operation, Text file, Text parameters, Text directory,
-                     I32 show) override {
-    Record("ShellExecuteA", w, operation, file, parameters, directory, show);
-  }
-  Window CreateDialogWindow(DialogEvents& events) override;
+  W CreateDialogWindow(DialogEvents& events) override;
   TwipsRect GetScreenTwips() override { return {0, 0, screen.width * 15.f, screen.height * 15.f}; }
-  TwipsRect GetWindowTwips(Window) override { return dialogTwips; }
-  void PlaceWindowTwips(Window window, const TwipsPlacement& place) override;
+  TwipsRect GetWindowTwips(W) override { return dialogTwips; }
+  void PlaceWindowTwips(W window, const TwipsPlacement& place) override;
   ScreenSize GetSurfaceSize(S s) override { return {surfaces[s].Width(), surfaces[s].Height()}; }
   void DrawLine(S s, I32 x1, I32 y1, I32 x2, I32 y2, U32 colourBgr) override;
   void RefreshSurface(S s) override {
-    if (recordDrawing) Record("RefreshSurface", s);
+    if (recordDrawing) Record(__func__, s);
   }
-  void SetLabelCaption(DialogControl label, Text text) override {
-    captions[label] = Answer(std::string(text), "SetLabelCaption", label, text);
-  }
-  void SetImagePicture(DialogControl image, DialogPicture picture) override {
-    Record("SetImagePicture", image, picture);
-  }
-  void SetHandCursor(DialogControl control) override { Record("SetHandCursor", control); }
+  void SetLabelCaption(C c, Text text) override { captions[c] = Answer(text, __func__, c, text); }
+  void SetImagePicture(C c, DialogPicture picture) override { Record(__func__, c, picture); }
+  void SetHandCursor(C c) override { Record(__func__, c); }
   DialogControls& Controls() override { return *this; }
-  std::int16_t GetScrollValue(std::int16_t index) override { return scrollValues.at(index - 1); }
-  void SetScrollValue(std::int16_t index, std::int16_t value) override {
-    scrollValues.at(index - 1) = Answer(value, "SetScrollValue", index, value);
+  std::int16_t GetScrollValue(std::int16_t i) override { return scrollValues.at(i - 1); }
+  void SetScrollValue(std::int16_t i, std::int16_t v) override {
+    scrollValues.at(i - 1) = Answer(v, __func__, i, v);
   }
-  void SetDialogTimer(bool enabled, U32 intervalMs) override {
-    dialogTimerEnabled = Answer(enabled, "SetDialogTimer", enabled ? "on" : "off", intervalMs);
+  void SetDialogTimer(bool on, U32 intervalMs) override {
+    dialogTimerEnabled = Answer(on, __func__, on ? "on" : "off", intervalMs);
   }
-  void ShowDialogModal(Window w) override {
-    Record("ShowDialogModal", w);
+  void ShowDialogModal(W w) override {
+    Record(__func__, w);
     if (onDialogShown) onDialogShown();
   }
-  void CloseDialog(Window w) override {  // runs Form_Unload once, the window still there
-    Record("CloseDialog", w);
+  void CloseDialog(W w) override {  // runs Form_Unload once, the window still there
+    Record(__func__, w);
     if (!dialogClosed && dialogEvents != nullptr) dialogEvents->Form_Unload();
     dialogClosed = true;
   }
 
   // --- The saver window -----------------------------------------------------
-  Window CreateSaverWindow(SaverEvents& events) override {
-    saverEvents = &events;
-    return Answer(kSaverWindow, "CreateSaverWindow");
+  W CreateSaverWindow(SaverEvents& events) override {
+    return saverEvents = &events, Answer(kSaverWindow, __func__);
   }
   ScreenSize GetScreenSize() override { return screen; }
-  void MoveWindow(Window w, I32 x, I32 y, I32 cx, I32 cy) override {
-    Record("MoveWindow", w, x, y, cx, cy);
+  void MoveWindow(W w, I32 x, I32 y, I32 cx, I32 cy) override { Record(__func__, w, x, y, cx, cy); }
+  void SizeSurface(S s, I32 w, I32 h) override {
+    surfaces[s] = Answer(Surface(w, h), __func__, s, w, h);
   }
-  void SizeSurface(S s, I32 width, I32 height) override {
-    surfaces[s] = Answer(Surface(width, height), "SizeSurface", s, width, height);
-  }
-  void MoveSurface(S s, I32 x, I32 y) override { Record("MoveSurface", s, x, y); }
+  void MoveSurface(S s, I32 x, I32 y) override { Record(__func__, s, x, y); }
   void FillRect(S s, I32 left, I32 top, I32 right, I32 bottom, U32 colour) override {
-    if (recordDrawing) Record("FillRect", s, left, top, right, bottom, colour);
+    if (recordDrawing) Record(__func__, s, left, top, right, bottom, colour);
     surfaces[s].FillInclusive(left, top, right, bottom, colour);
   }
   I32 BitBlt(S to, I32 x, I32 y, I32 w, I32 h, S from, I32 fromX, I32 fromY, U32 rop) override {
-    if (recordDrawing) Record("BitBlt", to, x, y, w, h, from, fromX, fromY, Hex{rop});
+    if (recordDrawing) Record(__func__, to, x, y, w, h, from, fromX, fromY, Hex{rop});
     return Blit(surfaces[to], x, y, w, h, surfaces[from], fromX, fromY, rop);
   }
-  void StartTimer(U32 intervalMs) override { Record("StartTimer", intervalMs); }
-  void ShowWindow(Window w) override { Record("ShowWindow", w); }
-  I32 SetWindowPos(Window w, Window after, I32 x, I32 y, I32 cx, I32 cy, U32 flags) override {
-    return Answer(1, "SetWindowPos", w, after, x, y, cx, cy, flags);
+  void StartTimer(U32 intervalMs) override { Record(__func__, intervalMs); }
+  void ShowWindow(W w) override { Record(__func__, w); }
+  I32 SetWindowPos(W w, W after, I32 x, I32 y, I32 cx, I32 cy, U32 flags) override {
+    return Answer(1, __func__, w, after, x, y, cx, cy, flags);
   }
-  void CloseSaverWindow() override { saverClosed = Answer(true, "CloseSaverWindow"); }
+  void CloseSaverWindow() override { saverClosed = Answer(true, __func__); }
   void DoEvents() override {
-    if (recordDrawing) Record("DoEvents");
-    if (++doEventsCount >= kMostDoEvents && saverEvents != nullptr) {
+    if (recordDrawing) Record(__func__);
+    if (++doEventsCount >= kMostDoEvents && saverEvents != nullptr)
       throw std::runtime_error("the saver's frame cycle did not end");
-    }
     if (onDoEvents) onDoEvents(doEventsCount);
   }
   void WaitForEvents(U32 timeoutMs) override {
-    if (recordDrawing) Record("WaitForEvents", timeoutMs);
+    if (recordDrawing) Record(__func__, timeoutMs);
     nowMicroseconds += std::int64_t{timeoutMs} * 1000;
   }
   std::int64_t NowMicroseconds() override { return nowMicroseconds; }
