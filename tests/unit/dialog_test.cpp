@@ -2,7 +2,6 @@
 #include "settings_dialog/dialog.h"
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <functional>
 
@@ -14,12 +13,9 @@
 namespace vorn {
 namespace {
 
-using ::testing::Each;
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
-using ::testing::Eq;
 using testing::FakePlatform;
-using ::testing::IsEmpty;
 using C = DialogControl;
 using Log = std::vector<std::string>;
 using P = DialogPicture;
@@ -61,7 +57,8 @@ TEST(DialogLoad, RunsItsStepsInOrder) {
           "SetDialogTimer(on, 1)", "ShowDialogModal(15420)"));
 }
 
-// A bar given a setting it cannot hold, or refusing an end of its range; the stored number lost.
+// A bar given a setting it cannot hold, or refusing an end of its range; the number not shown.
+// (That Set writes back the number read, whatever the bar holds, the settings fuzz target checks.)
 TEST(DialogLoad, ABarTakesOnlySettingsInItsRange) {
   // clang-format off
   const std::tuple<const char*, int, std::int32_t, int> kCases[] = {
@@ -74,13 +71,9 @@ TEST(DialogLoad, ABarTakesOnlySettingsInItsRange) {
     Settings settings{4, 100, 30};  // the bars' values before load
     (bar == 1 ? settings.Speed : bar == 2 ? settings.Num : settings.Intval) = stored;
     DialogRig rig(settings);
-    rig.Open([&] { rig.dialog.lbl_Set_MouseUp(); });
-    const std::string key = kWrite + std::array{"Speed", "Num", "Intval"}[bar - 1];
+    rig.Open();
     EXPECT_EQ(rig.platform.scrollValues[bar - 1], barAfter) << name;
     EXPECT_EQ(rig.platform.captions[kScrollLabels[bar - 1]], std::to_string(stored)) << name;
-    EXPECT_THAT(rig.platform.CallsStartingWith(key),
-                ElementsAre(key + "\", \" " + std::to_string(stored) + kIni))
-        << name;
   }
 }
 
@@ -164,13 +157,14 @@ TEST(Preview, ShowsTheCellsInReadingOrderEveryHundredMillisecondsUntilTheWindowG
                             std::to_string(i % 8 * 32) + ", " + std::to_string(i / 8 % 4 * 64) +
                             ", 0xCC0020)");
   }
-  EXPECT_THAT(rig.platform.CallsStartingWith("WaitForEvents"), Each(Eq("WaitForEvents(100)")));
+  EXPECT_THAT(rig.platform.CallsStartingWith("WaitForEvents"),
+              ::testing::Each("WaitForEvents(100)"));
   EXPECT_FALSE(rig.platform.dialogTimerEnabled);
   DialogRig stopped;  // before the first tick
   stopped.platform.recordDrawing = true;
   stopped.dialog.StopPreview = kTrue16;
   stopped.Open([&] { stopped.dialog.Timer1_Timer(); });
-  EXPECT_THAT(stopped.platform.CallsStartingWith("BitBlt"), IsEmpty());
+  EXPECT_THAT(stopped.platform.CallsStartingWith("BitBlt"), ::testing::IsEmpty());
 }
 
 // Logs the handlers the model runs and what it asks of its window ("+" the mouse taken,

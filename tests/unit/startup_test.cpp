@@ -118,17 +118,6 @@ TEST(LoadSettings, GivesEachKeyItsDefaultOrItsNumber) {
   }
 }
 
-// A key written out of order, to another section or file, or a value without its leading blank.
-TEST(WriteSettings, WritesTheValueTextsInOrder) {
-  FakePlatform platform;
-  WriteSettings(platform, Settings{5, 200, -3});
-  const std::string kFile = "\"C:\\Saver\\Vorn.ini\")";
-  EXPECT_THAT(platform.calls,
-              ElementsAre("WritePrivateProfileStringA(\"Section\", \"Speed\", \" 5\", " + kFile,
-                          "WritePrivateProfileStringA(\"Section\", \"Num\", \" 200\", " + kFile,
-                          "WritePrivateProfileStringA(\"Section\", \"Intval\", \"-3\", " + kFile));
-}
-
 // A size taken from the corners, a child style that replaces or toggles bits, or steps reordered.
 TEST(PreviewWindow, BecomesAChildThatFillsTheParent) {
   for (const auto& [style, child] :
