@@ -8,10 +8,8 @@
 #include <deque>
 #include <functional>
 #include <map>
-#include <optional>
 #include <sstream>
 #include <stdexcept>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -26,10 +24,7 @@ struct Hex {  // a number recorded as 0x...
     return out << "0x" << std::hex << std::uppercase << h.value << std::dec;
   }
 };
-template <typename T>
-void Put(std::ostream& out, const T& arg) {
-  out << arg;
-}
+inline void Put(std::ostream& out, const auto& arg) { out << arg; }
 inline void Put(std::ostream& out, std::string_view text) { out << '"' << text << '"'; }
 void Put(std::ostream& out, SurfaceId surface);  // by the names the recorded calls use
 void Put(std::ostream& out, DialogControl control);
@@ -94,8 +89,8 @@ class FakePlatform : public Platform, public DialogControls {
   }
   std::vector<std::string> CallsStartingWith(std::string_view prefix) const {
     std::vector<std::string> matching;
-    std::ranges::copy_if(calls, std::back_inserter(matching),
-                         [&](const std::string& call) { return call.starts_with(prefix); });
+    for (const std::string& call : calls)
+      if (call.starts_with(prefix)) matching.push_back(call);
     return matching;
   }
 
