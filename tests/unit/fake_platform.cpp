@@ -39,15 +39,10 @@ FakePlatform::I32 FakePlatform::GetWindowRect(W window, PixelRect& rect) {
   return it != windowRects.end();
 }
 
-// The dialog's surfaces at 96 dpi; the sprite sheet's pixels number their 32 x 64 cells.
+// The dialog's window and its panel at 96 dpi, the sizes its shading reads.
 WindowHandle FakePlatform::CreateDialogWindow(DialogEvents& events) {
   dialogEvents = &events;
-  surfaces[SurfaceId::DialogWindow] = Surface(396, 230);
-  surfaces[SurfaceId::DialogPicB] = Surface(233, 93);
-  surfaces[SurfaceId::DialogDisplay] = Surface(32, 64);
-  Surface& sheet = surfaces[SurfaceId::DialogSprites] = Surface(256, 256);
-  for (std::int32_t i = 0; i < 256 * 256; ++i)
-    sheet.Set(i % 256, i / 256, i / 16384 * 8 + i % 256 / 32);
+  surfaceSizes = {{SurfaceId::DialogWindow, {396, 230}}, {SurfaceId::DialogPicB, {233, 93}}};
   return Answer(kDialogWindow, "CreateDialogWindow");
 }
 
@@ -63,13 +58,6 @@ void FakePlatform::PlaceWindowTwips(WindowHandle window, const TwipsPlacement& p
     if (value) out << ", " << name << ' ' << (*field = *value);
   }
   calls.push_back(out.str() + ")");
-}
-
-// Horizontal lines only, the end left out; BGR turned into the surfaces' RGB.
-void FakePlatform::DrawLine(S s, I32 x1, I32 y1, I32 x2, I32 y2, U32 colourBgr) {
-  if (recordDrawing) Record("DrawLine", s, x1, y1, x2, y2, colourBgr);
-  const Pixel rgb = (colourBgr & 0xFF) << 16 | (colourBgr & 0xFF00) | (colourBgr >> 16 & 0xFF);
-  if (y1 == y2) surfaces[s].FillInclusive(x1, y1, x2 - 1, y2, rgb);
 }
 
 }  // namespace vorn::testing
