@@ -42,11 +42,10 @@ const RgbImage& Frame(int frame) {
   return frames.at(frame);
 }
 
-long Difference(const RgbImage& a, const RgbImage& b) {
+long Difference(const RgbImage& a, const RgbImage& b) {  // in brightness, summed over pixels
   long sum = 0;
-  for (std::size_t i = 0; i < a.pixels().size(); ++i) {
+  for (std::size_t i = 0; i < a.pixels().size(); ++i)
     sum += std::abs(Brightness(a.pixels()[i]) - Brightness(b.pixels()[i]));
-  }
   return sum;
 }
 
@@ -98,9 +97,8 @@ TEST(ArtSpriteSheet, AnimatesAndLoopsWithoutAJump) {
   }
   const long wrap = Difference(Frame(31), Frame(0));
   EXPECT_TRUE(wrap > 0 && wrap <= largestStep) << wrap;
-  for (int frame : {0, 5, 31}) {
+  for (int frame : {0, 5, 31})
     EXPECT_LE(Difference(Frame(frame), RenderFlameFrame(frame + 32)), 8) << frame;
-  }
 }
 
 // `count` flames after `frames` frames, from a sheet whose cells are red left and blue right.
@@ -112,9 +110,8 @@ RgbImage SwarmFrame(int count, int frames) {
 
 // Catches a swarm drawn with trails (no clear per frame) or copied instead of ORed.
 TEST(ArtStill, SwarmClearsEachFrameAndOrsTheFlames) {
-  for (int frames : {1, 2, 30}) {
+  for (int frames : {1, 2, 30})
     EXPECT_EQ(Count(SwarmFrame(1, frames), [](Rgb p) { return p != kBlack; }), 32 * 64) << frames;
-  }
   const RgbImage crowd = SwarmFrame(20, 1);
   EXPECT_GT(std::ranges::count(crowd.pixels(), kMagenta), 0);
   for (Rgb p : crowd.pixels()) ASSERT_TRUE(p == kBlack || p == kRed || p == kBlue || p == kMagenta);
@@ -244,16 +241,16 @@ TEST(ArtCursor, HotSpotIsTheTipOfAClosedUprightHand) {
 // stretched to 91 x 22, or look the same pressed.
 TEST(ArtDialog, PiecesHaveTheirSizesAndFacesStretchCleanly) {
   const RgbImage up = RenderButtonFace(Face::Released), down = RenderButtonFace(Face::Pressed);
-  for (const auto& [image, width, height] : {std::tuple{RenderTitleBar(), 500, 22},
-                                             {RenderCloseBox(Face::Released), 15, 15},
-                                             {RenderCloseBox(Face::Pressed), 16, 15},
-                                             {up, 21, 20},
-                                             {down, 21, 20}}) {
-    EXPECT_EQ(std::pair(image.width(), image.height()), std::pair(width, height));
-  }
-  for (int y = 0; y < 20; ++y) {  // only the two side columns may differ from column 1
-    for (int x = 2; x < 20; ++x)
-      ASSERT_TRUE(up.at(x, y) == up.at(1, y) && down.at(x, y) == down.at(1, y));
+  // clang-format off
+  const std::tuple<RgbImage, int, int> kPieces[] = {{RenderTitleBar(), 500, 22}, {up, 21, 20},
+      {down, 21, 20}, {RenderCloseBox(Face::Released), 15, 15},
+      {RenderCloseBox(Face::Pressed), 16, 15}};
+  // clang-format on
+  for (const auto& [image, w, h] : kPieces)
+    EXPECT_EQ(std::pair(image.width(), image.height()), std::pair(w, h));
+  for (int i = 0; i < 20 * 18; ++i) {  // only the two side columns may differ from column 1
+    const int x = 2 + i % 18, y = i / 18;
+    ASSERT_TRUE(up.at(x, y) == up.at(1, y) && down.at(x, y) == down.at(1, y));
   }
   EXPECT_GT(Brightness(up.at(10, 5)), Brightness(down.at(10, 5))) << "pressed is darker";
 }

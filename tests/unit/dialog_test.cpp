@@ -27,10 +27,8 @@ struct DialogRig {
   FakePlatform platform;
   Settings shared;
   VornP dialog{platform, shared};
-
   explicit DialogRig(Settings settings = {5, 200, 30}) : shared(settings) {}
-  // Runs Show(); `user` plays the user once the dialog is up.
-  void Open(std::function<void()> user = {}) {
+  void Open(std::function<void()> user = {}) {  // Show(); `user` plays the user once it is up
     platform.onDialogShown = std::move(user);
     dialog.Show();
   }
@@ -174,10 +172,7 @@ struct Rig final : DialogEvents, DialogView {
   DialogModel model{*this, *this, 96};
   void Form_Resize() override { log.push_back("resize"); }
   void Form_Unload() override { log.push_back("unload"); }
-  void Timer1_Timer() override {
-    log.push_back("tick");
-    model.Tick();  // not run inside this one
-  }
+  void Timer1_Timer() override { log.push_back("tick"), model.Tick(); }  // no tick within a tick
   void HS_Change(std::int16_t bar) override { log.push_back("HS " + std::to_string(bar)); }
   void lbl_Set_MouseDown() override { log.push_back("Set down"); }
   void lbl_Set_MouseUp() override { log.push_back("Set up"); }
