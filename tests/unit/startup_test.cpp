@@ -93,9 +93,12 @@ TEST(IsNT, TrustsThePlatformIdOnlyWhenTheCallReturnsOne) {
   }
 }
 
-// A wrong key, file or buffer, or a failure that overwrites or stops (values: settings fuzzer).
+// A wrong default, key, file or buffer, or a failure that overwrites or stops.
 TEST(LoadSettings, KeepsTheSettingWhereTheValueIsNoNumber) {
-  FakePlatform platform;
+  FakePlatform empty, platform;
+  Settings defaults;
+  LoadSettings(empty, defaults);
+  EXPECT_EQ(defaults, (Settings{5, 200, 30}));
   platform.programDirectory = "Z:\\run";
   platform.iniValues = {{"Speed", "abc"}, {"Num", "2147483648"}};  // Intval missing
   Settings settings{-7, -7, -7};
