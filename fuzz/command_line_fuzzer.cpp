@@ -1,10 +1,5 @@
-// The command line: its readings keep their shapes for any bytes, and Main opens what the switch
-// asks and nothing else, the saver and dialog close again, other texts end without a window.
-// Input: a byte of options (bit 0: 95/98; bits 1-2: the dialog's exit; bits 3-4: the first
-// password answer, later ones right), then the argument text.
-#include <algorithm>
+// Command line readings; Main opens what the switch asks, nothing else. Input: options, text.
 #include <charconv>
-#include <cstdint>
 
 #include "core/command_line.h"
 #include "core/settings_value.h"
@@ -13,7 +8,6 @@
 #include "startup/main.h"
 
 namespace vorn::fuzz {
-namespace {
 
 constexpr WindowHandle kPreviewParent = 4242;  // the one window that exists
 
@@ -35,15 +29,15 @@ void CheckReadings(std::string_view text) {
 void CheckDispatch(std::uint8_t options, std::string_view text) {
   testing::FakePlatform platform;
   platform.argumentText = std::string(text);
-  platform.platformId = options & 1 ? 1 : kVerPlatformWin32Nt;
+  platform.platformId = options & 1 ? 1 : kVerPlatformWin32Nt;  // bit 0: 95/98
   platform.screen = {160, 120};
   platform.windowRects[kPreviewParent] = {10, 20, 162, 132};
   constexpr std::optional<std::int32_t> kFirstAnswers[] = {0, 1, std::nullopt, 0};
-  platform.passwordAnswers = {kFirstAnswers[(options >> 3) & 3], 1};
+  platform.passwordAnswers = {kFirstAnswers[(options >> 3) & 3], 1};  // bits 3-4: the first
   platform.onDoEvents = [&](int) {
-    if (platform.saverEvents != nullptr) platform.saverEvents->Form_KeyDown();
+    if (auto* saver = platform.saverEvents) saver->Form_KeyDown();
   };
-  const int dialogExit = (options >> 1) & 3;  // 0 Set, 1 Cancel, 2 and 3 the close box
+  const int dialogExit = (options >> 1) & 3;  // bits 1-2: 0 Set, 1 Cancel, 2 and 3 the close box
   platform.onDialogShown = [&] {
     DialogEvents& dialog = *platform.dialogEvents;
     if (dialogExit == 0) dialog.lbl_Set_MouseDown(), dialog.lbl_Set_MouseUp();
@@ -57,9 +51,7 @@ void CheckDispatch(std::uint8_t options, std::string_view text) {
   const bool preview = letter == "P" && LenientHandle(HandleText(text)) == kPreviewParent;
   const bool written = dialog && dialogExit == 0;
   const bool passwordChanged = letter == "A" && (options & 1) && StrictNumber(HandleText(text));
-  const auto called = [&](std::string_view name) {
-    return !platform.CallsStartingWith(name).empty();
-  };
+  const auto called = [&](std::string_view f) { return !platform.CallsStartingWith(f).empty(); };
   Require(called("CreateSaverWindow") == saver && platform.saverClosed == saver, "saver");
   Require(called("CreateDialogWindow") == dialog && platform.dialogClosed == dialog, "dialog");
   Require(called("ShowPreviewWindow") == preview, "preview window");
@@ -68,7 +60,6 @@ void CheckDispatch(std::uint8_t options, std::string_view text) {
   Require(called("PwdChangePasswordA") == passwordChanged, "password change");
 }
 
-}  // namespace
 }  // namespace vorn::fuzz
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -1,5 +1,4 @@
-// What the fuzz targets share: a broken invariant stops the run naming its rule, and libFuzzer
-// keeps the input that broke it (run the target on that file to see it again).
+// A broken invariant stops the run naming its rule; libFuzzer keeps the input that broke it.
 #pragma once
 
 #include <cstdio>
@@ -8,9 +7,7 @@
 namespace vorn::fuzz {
 
 inline void Require(bool holds, const char* rule) {
-  if (holds) return;
-  std::fprintf(stderr, "invariant broken: %s\n", rule);
-  std::abort();
+  if (!holds) std::fprintf(stderr, "invariant broken: %s\n", rule), std::abort();
 }
 
 }  // namespace vorn::fuzz

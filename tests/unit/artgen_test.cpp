@@ -5,13 +5,8 @@
 #include <libpng16/png.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "bmp.h"
 #include "dialog_art.h"
@@ -41,20 +36,16 @@ int Count(const RgbImage& image, auto predicate) {
 }
 
 // Every frame, rendered once: frame + 32 must look like frame, so the loop needs no more.
-const std::vector<RgbImage>& Frames() {
-  static const std::vector<RgbImage> frames = [] {
-    std::vector<RgbImage> all;
-    for (int frame = 0; frame < 32; ++frame) all.push_back(RenderFlameFrame(frame));
-    return all;
-  }();
-  return frames;
+const RgbImage& Frame(int frame) {
+  static std::vector<RgbImage> frames;
+  for (int i = int(frames.size()); i < 32; ++i) frames.push_back(RenderFlameFrame(i));
+  return frames.at(frame);
 }
 
-long Difference(const RgbImage& a, const RgbImage& b) {
+long Difference(const RgbImage& a, const RgbImage& b) {  // in brightness, summed over pixels
   long sum = 0;
-  for (std::size_t i = 0; i < a.pixels().size(); ++i) {
+  for (std::size_t i = 0; i < a.pixels().size(); ++i)
     sum += std::abs(Brightness(a.pixels()[i]) - Brightness(b.pixels()[i]));
-  }
   return sum;
 }
 
@@ -64,7 +55,7 @@ TEST(ArtSpriteSheet, HoldsTheFramesInReadingOrder) {
   ASSERT_EQ(std::pair(sheet.width(), sheet.height()), std::pair(256, 256));
   for (int i = 0; i < 256 * 256; ++i) {
     const int x = i % 256, y = i / 256;
-    ASSERT_EQ(sheet.at(x, y), Frames()[y / 64 * 8 + x / 32].at(x % 32, y % 64)) << x << "," << y;
+    ASSERT_EQ(sheet.at(x, y), Frame(y / 64 * 8 + x / 32).at(x % 32, y % 64)) << x << "," << y;
   }
 }
 
@@ -74,7 +65,7 @@ TEST(ArtSpriteSheet, EveryFrameIsACentredFlameOnExactBlack) {
   for (int frame = 0; frame < 32; ++frame) {
     int lit = 0, haze = 0, left = 32, right = -1, top = 64, bottom = -1;
     Rgb hottest;
-    const RgbImage& cell = Frames()[frame];
+    const RgbImage& cell = Frame(frame);
     for (int i = 0; i < 32 * 64; ++i) {
       const int x = i % 32, y = i / 32;
       const Rgb p = cell.at(x, y);
@@ -100,15 +91,14 @@ TEST(ArtSpriteSheet, EveryFrameIsACentredFlameOnExactBlack) {
 TEST(ArtSpriteSheet, AnimatesAndLoopsWithoutAJump) {
   long largestStep = 0;
   for (int frame = 0; frame + 1 < 32; ++frame) {
-    const long step = Difference(Frames()[frame], Frames()[frame + 1]);
+    const long step = Difference(Frame(frame), Frame(frame + 1));
     EXPECT_GT(step, 0) << frame;
     largestStep = std::max(largestStep, step);
   }
-  const long wrap = Difference(Frames()[31], Frames()[0]);
+  const long wrap = Difference(Frame(31), Frame(0));
   EXPECT_TRUE(wrap > 0 && wrap <= largestStep) << wrap;
-  for (int frame : {0, 5, 31}) {
-    EXPECT_LE(Difference(Frames()[frame], RenderFlameFrame(frame + 32)), 8) << frame;
-  }
+  for (int frame : {0, 5, 31})
+    EXPECT_LE(Difference(Frame(frame), RenderFlameFrame(frame + 32)), 8) << frame;
 }
 
 // `count` flames after `frames` frames, from a sheet whose cells are red left and blue right.
@@ -120,9 +110,8 @@ RgbImage SwarmFrame(int count, int frames) {
 
 // Catches a swarm drawn with trails (no clear per frame) or copied instead of ORed.
 TEST(ArtStill, SwarmClearsEachFrameAndOrsTheFlames) {
-  for (int frames : {1, 2, 30}) {
+  for (int frames : {1, 2, 30})
     EXPECT_EQ(Count(SwarmFrame(1, frames), [](Rgb p) { return p != kBlack; }), 32 * 64) << frames;
-  }
   const RgbImage crowd = SwarmFrame(20, 1);
   EXPECT_GT(std::ranges::count(crowd.pixels(), kMagenta), 0);
   for (Rgb p : crowd.pixels()) ASSERT_TRUE(p == kBlack || p == kRed || p == kBlue || p == kMagenta);
@@ -248,22 +237,20 @@ TEST(ArtCursor, HotSpotIsTheTipOfAClosedUprightHand) {
   }
 }
 
-// Catches dialog art drawn at another size than the one the dialog stretches from.
-TEST(ArtDialog, PiecesHaveTheirSizes) {
-  const auto size = [](const RgbImage& image) { return std::pair(image.width(), image.height()); };
-  EXPECT_EQ(size(RenderTitleBar()), std::pair(500, 22));
-  EXPECT_EQ(size(RenderCloseBox(Face::Released)), std::pair(15, 15));
-  EXPECT_EQ(size(RenderCloseBox(Face::Pressed)), std::pair(16, 15));
-  EXPECT_EQ(size(RenderButtonFace(Face::Released)), std::pair(21, 20));
-  EXPECT_EQ(size(RenderButtonFace(Face::Pressed)), std::pair(21, 20));
-}
-
-// Catches button faces that break up when stretched to 91 x 22, or look the same pressed.
-TEST(ArtDialog, ButtonFacesStretchCleanly) {
+// Catches dialog art at another size than the dialog stretches from; faces that break up when
+// stretched to 91 x 22, or look the same pressed.
+TEST(ArtDialog, PiecesHaveTheirSizesAndFacesStretchCleanly) {
   const RgbImage up = RenderButtonFace(Face::Released), down = RenderButtonFace(Face::Pressed);
-  for (int y = 0; y < 20; ++y) {  // only the two side columns may differ from column 1
-    for (int x = 2; x < 20; ++x)
-      ASSERT_TRUE(up.at(x, y) == up.at(1, y) && down.at(x, y) == down.at(1, y));
+  // clang-format off
+  const std::tuple<RgbImage, int, int> kPieces[] = {{RenderTitleBar(), 500, 22}, {up, 21, 20},
+      {down, 21, 20}, {RenderCloseBox(Face::Released), 15, 15},
+      {RenderCloseBox(Face::Pressed), 16, 15}};
+  // clang-format on
+  for (const auto& [image, w, h] : kPieces)
+    EXPECT_EQ(std::pair(image.width(), image.height()), std::pair(w, h));
+  for (int i = 0; i < 20 * 18; ++i) {  // only the two side columns may differ from column 1
+    const int x = 2 + i % 18, y = i / 18;
+    ASSERT_TRUE(up.at(x, y) == up.at(1, y) && down.at(x, y) == down.at(1, y));
   }
   EXPECT_GT(Brightness(up.at(10, 5)), Brightness(down.at(10, 5))) << "pressed is darker";
 }

@@ -2,7 +2,6 @@
 #include "settings_dialog/dialog.h"
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <functional>
 
@@ -14,31 +13,22 @@
 namespace vorn {
 namespace {
 
-using ::testing::Each;
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
-using ::testing::Eq;
 using testing::FakePlatform;
-using ::testing::IsEmpty;
 using C = DialogControl;
 using Log = std::vector<std::string>;
 using P = DialogPicture;
 
-constexpr WindowHandle kWindow = FakePlatform::kDialogWindow;
-const std::string kDlg = std::to_string(kWindow);
 const std::string kWrite = "WritePrivateProfileStringA(\"Section\", \"";
 const std::string kIni = "\", \"C:\\Saver\\Vorn.ini\")";
-const std::string kZoomOut =
-    "DrawAnimatedRects(" + kDlg + ", 3, (314 269 710 499), (500 300 500 300))";
 
 struct DialogRig {
   FakePlatform platform;
   Settings shared;
   VornP dialog{platform, shared};
-
   explicit DialogRig(Settings settings = {5, 200, 30}) : shared(settings) {}
-  // Runs Show(); `user` plays the user once the dialog is up.
-  void Open(std::function<void()> user = {}) {
+  void Open(std::function<void()> user = {}) {  // Show(); `user` plays the user once it is up
     platform.onDialogShown = std::move(user);
     dialog.Show();
   }
@@ -50,23 +40,23 @@ TEST(DialogLoad, RunsItsStepsInOrder) {
   rig.Open();
   EXPECT_THAT(
       rig.platform.calls,
-      ElementsAre("CreateDialogWindow", "PlaceWindowTwips(" + kDlg + ", width 5940)",
-                  "PlaceWindowTwips(" + kDlg + ", height 3450)",
-                  "PlaceWindowTwips(" + kDlg + ", left 4710, top 4035)", "SetHandCursor(lbl_URL)",
-                  "SetImagePicture(Img_Set, Img_Off)", "SetImagePicture(Img_Can, Img_Off)",
-                  "SetHandCursor(lbl_Set)", "SetHandCursor(lbl_Can)", "SetScrollValue(1, 5)",
-                  "SetLabelCaption(lbl_HS(1), \"5\")", "SetScrollValue(2, 200)",
-                  "SetLabelCaption(lbl_HS(2), \"200\")",
-                  // HS(3) already stands at 30: no change, no notification
-                  "SetLabelCaption(lbl_HS(1), \"5\")", "SetLabelCaption(lbl_HS(2), \"200\")",
-                  "SetLabelCaption(lbl_HS(3), \"30\")", "SetHandCursor(HS(1))",
-                  "SetHandCursor(HS(2))", "SetHandCursor(HS(3))", "GetCursorPos",
-                  "GetWindowRect(" + kDlg + ")",
-                  "DrawAnimatedRects(" + kDlg + ", 3, (500 300 500 300), (314 269 710 499))",
-                  "SetDialogTimer(on, 1)", "ShowDialogModal(" + kDlg + ")"));
+      ElementsAre(
+          "CreateDialogWindow", "PlaceWindowTwips(15420, width 5940)",
+          "PlaceWindowTwips(15420, height 3450)", "PlaceWindowTwips(15420, left 4710, top 4035)",
+          "SetHandCursor(lbl_URL)", "SetImagePicture(Img_Set, Img_Off)",
+          "SetImagePicture(Img_Can, Img_Off)", "SetHandCursor(lbl_Set)", "SetHandCursor(lbl_Can)",
+          "SetScrollValue(1, 5)", "SetLabelCaption(lbl_HS(1), \"5\")", "SetScrollValue(2, 200)",
+          "SetLabelCaption(lbl_HS(2), \"200\")",
+          // HS(3) already stands at 30: no change, no notification
+          "SetLabelCaption(lbl_HS(1), \"5\")", "SetLabelCaption(lbl_HS(2), \"200\")",
+          "SetLabelCaption(lbl_HS(3), \"30\")", "SetHandCursor(HS(1))", "SetHandCursor(HS(2))",
+          "SetHandCursor(HS(3))", "GetCursorPos", "GetWindowRect(15420)",
+          "DrawAnimatedRects(15420, 3, (500 300 500 300), (314 269 710 499))",
+          "SetDialogTimer(on, 1)", "ShowDialogModal(15420)"));
 }
 
-// A bar given a setting it cannot hold, or refusing an end of its range; the stored number lost.
+// A bar given a setting it cannot hold, or refusing an end of its range; the number not shown.
+// (That Set writes back the number read, whatever the bar holds, the settings fuzz target checks.)
 TEST(DialogLoad, ABarTakesOnlySettingsInItsRange) {
   // clang-format off
   const std::tuple<const char*, int, std::int32_t, int> kCases[] = {
@@ -79,13 +69,9 @@ TEST(DialogLoad, ABarTakesOnlySettingsInItsRange) {
     Settings settings{4, 100, 30};  // the bars' values before load
     (bar == 1 ? settings.Speed : bar == 2 ? settings.Num : settings.Intval) = stored;
     DialogRig rig(settings);
-    rig.Open([&] { rig.dialog.lbl_Set_MouseUp(); });
-    const std::string key = kWrite + std::array{"Speed", "Num", "Intval"}[bar - 1];
+    rig.Open();
     EXPECT_EQ(rig.platform.scrollValues[bar - 1], barAfter) << name;
     EXPECT_EQ(rig.platform.captions[kScrollLabels[bar - 1]], std::to_string(stored)) << name;
-    EXPECT_THAT(rig.platform.CallsStartingWith(key),
-                ElementsAre(key + "\", \" " + std::to_string(stored) + kIni))
-        << name;
   }
 }
 
@@ -107,8 +93,9 @@ TEST(Gradient, PaintsTheWindowThenPicBRowByRowIncludingTheLastRow) {
 // A button writing when it should not, with the wrong face or order; the link opening elsewhere.
 TEST(Buttons, EachShowsItsFacesThenActs) {
   using V = VornP;
-  const std::string face = "SetImagePicture(", close = "CloseDialog(" + kDlg + ")";
-  const std::string rect = "GetWindowRect(" + kDlg + ")", zoom = kZoomOut;
+  const std::string face = "SetImagePicture(", close = "CloseDialog(15420)",
+                    rect = "GetWindowRect(15420)",
+                    zoom = "DrawAnimatedRects(15420, 3, (314 269 710 499), (500 300 500 300))";
   const std::tuple<std::vector<void (V::*)()>, std::vector<std::string>> kCases[] = {
       {{&V::lbl_Set_MouseDown, &V::lbl_Set_MouseUp},
        {face + "Img_Set, Img_On)", face + "Img_Set, Img_Off)", kWrite + "Speed\", \" 5" + kIni,
@@ -118,7 +105,7 @@ TEST(Buttons, EachShowsItsFacesThenActs) {
       {{&V::ImgExit_MouseDown, &V::ImgExit_MouseUp},
        {face + "ImgExit, imgImages(1))", face + "ImgExit, imgImages(0))", close, rect, zoom}},
       {{&V::lbl_URL_Click},
-       {"ShellExecuteA(" + kDlg + ", \"open\", \"" + kHomePage + "\", \"\", \"\", 1)"}}};
+       {"ShellExecuteA(15420, \"open\", \"" + std::string(kHomePage) + "\", \"\", \"\", 1)"}}};
   for (const auto& [handlers, calls] : kCases) {
     DialogRig rig({5, 250, 30});
     rig.Open([&] {
@@ -145,12 +132,11 @@ TEST(Drag, MovesInTwipsTopBeforeLeftForTheLeftButtonOnly) {
     rig.dialog.Image1_MouseMove();
     rig.dialog.lbl_Can_MouseUp();
   });
-  EXPECT_THAT(
-      rig.platform.calls,
-      ElementsAre("GetCursorPos", "PlaceWindowTwips(" + kDlg + ", top 930)",
-                  "PlaceWindowTwips(" + kDlg + ", left 1350)", "SetImagePicture(Img_Can, Img_Off)",
-                  "CloseDialog(" + kDlg + ")", "GetWindowRect(" + kDlg + ")",
-                  "DrawAnimatedRects(" + kDlg + ", 3, (90 62 486 292), (500 300 500 300))"));
+  EXPECT_THAT(rig.platform.calls,
+              ElementsAre("GetCursorPos", "PlaceWindowTwips(15420, top 930)",
+                          "PlaceWindowTwips(15420, left 1350)", "SetImagePicture(Img_Can, Img_Off)",
+                          "CloseDialog(15420)", "GetWindowRect(15420)",
+                          "DrawAnimatedRects(15420, 3, (90 62 486 292), (500 300 500 300))"));
 }
 
 // Cells out of order or off the 100 ms pace, the timer left on, or drawing after the window went.
@@ -158,7 +144,7 @@ TEST(Preview, ShowsTheCellsInReadingOrderEveryHundredMillisecondsUntilTheWindowG
   DialogRig rig;
   rig.platform.recordDrawing = true;
   rig.platform.onDoEvents = [&](int) {  // the system closes the window after 34 cells
-    if (rig.platform.CallsStartingWith("BitBlt").size() == 34) rig.platform.CloseDialog(kWindow);
+    if (rig.platform.CallsStartingWith("BitBlt").size() == 34) rig.platform.CloseDialog(15420);
     if (rig.platform.CallsStartingWith("BitBlt").size() == 40) rig.dialog.StopPreview = kTrue16;
   };
   rig.Open([&] { rig.dialog.Timer1_Timer(); });
@@ -169,13 +155,14 @@ TEST(Preview, ShowsTheCellsInReadingOrderEveryHundredMillisecondsUntilTheWindowG
                             std::to_string(i % 8 * 32) + ", " + std::to_string(i / 8 % 4 * 64) +
                             ", 0xCC0020)");
   }
-  EXPECT_THAT(rig.platform.CallsStartingWith("WaitForEvents"), Each(Eq("WaitForEvents(100)")));
+  EXPECT_THAT(rig.platform.CallsStartingWith("WaitForEvents"),
+              ::testing::Each("WaitForEvents(100)"));
   EXPECT_FALSE(rig.platform.dialogTimerEnabled);
   DialogRig stopped;  // before the first tick
   stopped.platform.recordDrawing = true;
   stopped.dialog.StopPreview = kTrue16;
   stopped.Open([&] { stopped.dialog.Timer1_Timer(); });
-  EXPECT_THAT(stopped.platform.CallsStartingWith("BitBlt"), IsEmpty());
+  EXPECT_THAT(stopped.platform.CallsStartingWith("BitBlt"), ::testing::IsEmpty());
 }
 
 // Logs the handlers the model runs and what it asks of its window ("+" the mouse taken,
@@ -185,10 +172,7 @@ struct Rig final : DialogEvents, DialogView {
   DialogModel model{*this, *this, 96};
   void Form_Resize() override { log.push_back("resize"); }
   void Form_Unload() override { log.push_back("unload"); }
-  void Timer1_Timer() override {
-    log.push_back("tick");
-    model.Tick();  // not run inside this one
-  }
+  void Timer1_Timer() override { log.push_back("tick"), model.Tick(); }  // no tick within a tick
   void HS_Change(std::int16_t bar) override { log.push_back("HS " + std::to_string(bar)); }
   void lbl_Set_MouseDown() override { log.push_back("Set down"); }
   void lbl_Set_MouseUp() override { log.push_back("Set up"); }

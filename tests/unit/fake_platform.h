@@ -1,6 +1,5 @@
-// A recording fake of the platform: every call is kept as a line of text with
-// its arguments ("ShowCursor(0)", texts in quotes), and the drawing surfaces
-// are software rasters.
+// A recording fake of the platform: every call kept as a line of text named after the function
+// ("ShowCursor(0)", texts in quotes); drawing is recorded, not carried out.
 #pragma once
 
 #include <algorithm>
@@ -9,14 +8,11 @@
 #include <deque>
 #include <functional>
 #include <map>
-#include <optional>
 #include <sstream>
 #include <stdexcept>
-#include <string>
 #include <utility>
 #include <vector>
 
-#include "core/raster.h"
 #include "platform/platform.h"
 
 namespace vorn::testing {
@@ -27,12 +23,12 @@ struct Hex {  // a number recorded as 0x...
     return out << "0x" << std::hex << std::uppercase << h.value << std::dec;
   }
 };
-inline std::string Quote(std::string_view text) { return "\"" + std::string(text) + "\""; }
-template <typename T>
-void Put(std::ostream& out, const T& arg) {
-  out << arg;
-}
-inline void Put(std::ostream& out, std::string_view text) { out << Quote(text); }
+inline void Put(std::ostream& out, const auto& arg) { out << arg; }
+inline void Put(std::ostream& out, std::string_view text) { out << '"' << text << '"'; }
+void Put(std::ostream& out, SurfaceId surface);  // by the names the recorded calls use
+void Put(std::ostream& out, DialogControl control);
+void Put(std::ostream& out, DialogPicture picture);
+void Put(std::ostream& out, const PixelRect& r);  // "(left top right bottom)"
 
 // "Name(arg, arg)", or "Name" alone without arguments; text views are quoted.
 template <typename... Args>
@@ -47,51 +43,38 @@ std::string Call(std::string_view name, const Args&... args) {
   return out.str();
 }
 
-const char* SurfaceName(SurfaceId surface);  // as the recorded calls name them
-const char* ControlName(DialogControl control);
-
 class FakePlatform : public Platform, public DialogControls {
  public:
-  static constexpr WindowHandle kSaverWindow = 0x5A5A;
-  static constexpr WindowHandle kPreviewWindow = 0x7E7E;
+  static constexpr WindowHandle kSaverWindow = 0x5A5A, kPreviewWindow = 0x7E7E;
   static constexpr WindowHandle kDialogWindow = 0x3C3C;
   static constexpr int kMostDoEvents = 100000;  // a frame cycle that runs on fails the test
 
   // --- Scripted answers -----------------------------------------------------
-  std::string argumentText;
-  std::string programDirectory = "C:\\Saver";
-  std::vector<std::string> openCaptions;           // top-level windows that exist
-  std::int32_t versionResult = 1;                  // GetVersionExA's return value
-  std::uint32_t platformId = kVerPlatformWin32Nt;  // filled in whatever it returns
-  std::int32_t cursorCounter = 0;                  // the system's display counter
-  // VerifyScreenSavePwd's answers in turn, the last one repeating.
-  std::deque<std::optional<std::int32_t>> passwordAnswers{1};
-  std::map<std::string, std::string> iniValues;  // by key, whatever file and section
+  std::string argumentText, programDirectory = "C:\\Saver";
+  std::vector<std::string> openCaptions;                       // top-level windows that exist
+  std::int32_t versionResult = 1;                              // GetVersionExA's return value
+  std::uint32_t platformId = kVerPlatformWin32Nt;              // filled in whatever it returns
+  std::int32_t cursorCounter = 0;                              // the system's display counter
+  std::deque<std::optional<std::int32_t>> passwordAnswers{1};  // in turn, the last repeating
+  std::map<std::string, std::string> iniValues;                // by key, whatever file and section
   ScreenSize screen{1024, 768};
   std::map<WindowHandle, PixelRect> windowRects;  // windows that exist
   std::int32_t previewStyle = 0x16CF0000;
   std::function<void(int)> onDoEvents;  // runs in each DoEvents with its number (1, 2, ...)
-  bool recordDrawing = false;           // records fills, blits, yields and waits too
+  std::function<void()> onDialogShown;  // runs once the dialog is up: the test plays the user
+  bool recordDrawing = false;           // records fills, blits, lines, yields and waits too
+  PixelPoint cursor{500, 300};
+  TwipsRect dialogTwips{0, 0, 2000, 1000};
+  std::array<std::int16_t, 3> scrollValues{4, 100, 30};
 
   // --- What happened --------------------------------------------------------
   std::vector<std::string> calls;
-  bool ended = false;
-  bool saverClosed = false;
+  bool ended = false, saverClosed = false, dialogClosed = false, dialogTimerEnabled = false;
   SaverEvents* saverEvents = nullptr;
+  DialogEvents* dialogEvents = nullptr;
   int doEventsCount = 0;
   std::int64_t nowMicroseconds = 0;
-  std::map<SurfaceId, Surface> surfaces{{SurfaceId::SaverSprites, Surface(256, 256)}};
-
-  // --- The settings dialog --------------------------------------------------
-  PixelPoint cursor{500, 300};
-  std::int32_t cursorResult = 1;
-  // Runs once the dialog is shown modally: the test plays the user.
-  std::function<void()> onDialogShown;
-  DialogEvents* dialogEvents = nullptr;
-  bool dialogClosed = false;
-  bool dialogTimerEnabled = false;
-  TwipsRect dialogTwips{0, 0, 2000, 1000};
-  std::array<std::int16_t, 3> scrollValues{4, 100, 30};
+  std::map<SurfaceId, ScreenSize> surfaceSizes;
   std::map<DialogControl, std::string> captions;
 
   template <typename... Args>
@@ -103,24 +86,24 @@ class FakePlatform : public Platform, public DialogControls {
     Record(name, args...);
     return result;
   }
-  // Only the calls whose text starts with `prefix`.
   std::vector<std::string> CallsStartingWith(std::string_view prefix) const {
     std::vector<std::string> matching;
-    for (const std::string& call : calls) {
+    for (const std::string& call : calls)
       if (call.starts_with(prefix)) matching.push_back(call);
-    }
     return matching;
   }
 
   using I32 = std::int32_t;
   using U32 = std::uint32_t;
   using Text = std::string_view;
-  using Window = WindowHandle;
+  using W = WindowHandle;
+  using S = SurfaceId;
+  using C = DialogControl;
   std::string ArgumentText() override { return argumentText; }
   std::string ProgramDirectory() override { return programDirectory; }
   void EndProcess() override { ended = Answer(true, "EndProcess"); }
   float SecondsSinceMidnight() override { return 1234.5f; }
-  Window FindWindowByCaption(Text caption) override {
+  W FindWindowByCaption(Text caption) override {
     const bool open = std::ranges::find(openCaptions, caption) != openCaptions.end();
     return Answer(open ? 0x1234 : kNoWindow, "FindWindow", "NULL", caption);
   }
@@ -128,16 +111,12 @@ class FakePlatform : public Platform, public DialogControls {
     info.dwPlatformId = platformId;
     return Answer(versionResult, "GetVersionExA", info.dwOSVersionInfoSize);
   }
-  I32 SystemParametersInfoA(U32 action, U32 uiParam, void* pv, U32 winIni) override {
-    return Answer(1, "SystemParametersInfoA", action, Hex{uiParam}, pv ? "ptr" : "NULL", winIni);
+  I32 SystemParametersInfoA(U32 action, U32 ui, void* pv, U32 winIni) override {
+    return Answer(1, "SystemParametersInfoA", action, Hex{ui}, pv ? "ptr" : "NULL", winIni);
   }
-  I32 ShowCursor(I32 show) override {
-    return Answer(cursorCounter += show ? 1 : -1, "ShowCursor", show);
-  }
-  void PwdChangePasswordA(Text key, Window parent, U32 r1, U32 r2) override {
-    Record("PwdChangePasswordA", key, parent, r1, r2);
-  }
-  std::optional<I32> VerifyScreenSavePwd(Window window) override {
+  I32 ShowCursor(I32 s) override { return Answer(cursorCounter += s ? 1 : -1, "ShowCursor", s); }
+  void PwdChangePasswordA(Text k, W w, U32 a, U32 b) override { Record(__func__, k, w, a, b); }
+  std::optional<I32> VerifyScreenSavePwd(W window) override {
     const std::optional<I32> answer = passwordAnswers.front();
     if (passwordAnswers.size() > 1) passwordAnswers.pop_front();
     return Answer(answer, "VerifyScreenSavePwd", window);
@@ -145,98 +124,95 @@ class FakePlatform : public Platform, public DialogControls {
   U32 GetPrivateProfileStringA(Text section, Text key, Text defaultText, char* buffer, U32 size,
                                Text file) override {
     const bool zeros = std::all_of(buffer, buffer + size, [](char c) { return c == '\0'; });
-    Record("GetPrivateProfileStringA", section, key, defaultText, zeros ? "zeros" : "dirty", size,
-           file);
+    Record(__func__, section, key, defaultText, zeros ? "zeros" : "dirty", size, file);
     const auto found = iniValues.find(std::string(key));
     const std::string value = found == iniValues.end() ? std::string(defaultText) : found->second;
     return std::snprintf(buffer, size, "%s", value.c_str());  // cut, and ended with a NUL
   }
   void WritePrivateProfileStringA(Text section, Text key, Text value, Text file) override {
-    Record("WritePrivateProfileStringA", section, key, value, file);
-    iniValues[std::string(key)] = value;
+    iniValues[std::string(key)] = Answer(value, __func__, section, key, value, file);
   }
-  I32 GetWindowRect(Window window, PixelRect& rect) override;
-  I32 GetWindowLongA(Window w, I32 index) override {
-    return Answer(previewStyle, "GetWindowLongA", w, index);
+  I32 GetWindowRect(W window, PixelRect& rect) override;
+  I32 GetWindowLongA(W w, I32 i) override { return Answer(previewStyle, __func__, w, i); }
+  I32 SetWindowLongA(W w, I32 i, I32 v) override {
+    return Answer(previewStyle, __func__, w, i, Hex{U32(v)});
   }
-  I32 SetWindowLongA(Window w, I32 index, I32 value) override {
-    return Answer(previewStyle, "SetWindowLongA", w, index, Hex{U32(value)});
-  }
-  Window SetParent(Window w, Window parent) override {
-    return Answer(kNoWindow, "SetParent", w, parent);
-  }
-  Window CreatePreviewWindow() override { return Answer(kPreviewWindow, "CreatePreviewWindow"); }
-  void MovePreviewImage(I32 x, I32 y, I32 w, I32 h) override {
-    Record("MovePreviewImage", x, y, w, h);
-  }
-  void ShowPreviewWindow(Window w) override { Record("ShowPreviewWindow", w); }
+  W SetParent(W w, W parent) override { return Answer(kNoWindow, __func__, w, parent); }
+  W CreatePreviewWindow() override { return Answer(kPreviewWindow, __func__); }
+  void MovePreviewImage(I32 x, I32 y, I32 w, I32 h) override { Record(__func__, x, y, w, h); }
+  void ShowPreviewWindow(W w) override { Record(__func__, w); }
 
   // --- The settings dialog --------------------------------------------------
-  std::int32_t GetCursorPos(PixelPoint& point) override;
-  std::int32_t DrawAnimatedRects(WindowHandle window, std::int32_t animation, const PixelRect& from,
-                                 const PixelRect& to) override;
-  void ShellExecuteA(WindowHandle window, std::string_view operation, std::string_view file,
-                     std::string_view parameters, std::string_view directory,
-                     std::int32_t showCommand) override;
-  WindowHandle CreateDialogWindow(DialogEvents& events) override;
-  TwipsRect GetScreenTwips() override;
-  TwipsRect GetWindowTwips(WindowHandle window) override;
-  void PlaceWindowTwips(WindowHandle window, const TwipsPlacement& place) override;
-  ScreenSize GetSurfaceSize(SurfaceId surface) override;
-  void DrawLine(SurfaceId surface, std::int32_t x1, std::int32_t y1, std::int32_t x2,
-                std::int32_t y2, std::uint32_t colourBgr) override;
-  void RefreshSurface(SurfaceId surface) override;
-  void SetLabelCaption(DialogControl label, std::string_view text) override;
-  void SetImagePicture(DialogControl image, DialogPicture picture) override;
-  void SetHandCursor(DialogControl control) override;
+  I32 GetCursorPos(PixelPoint& point) override { return point = cursor, Answer(1, __func__); }
+  I32 DrawAnimatedRects(W w, I32 animation, const PixelRect& from, const PixelRect& to) override {
+    return Answer(1, __func__, w, animation, from, to);
+  }
+  void ShellExecuteA(W w, Text operation, Text file, Text parameters, Text dir, I32 show) override {
+    Record(__func__, w, operation, file, parameters, dir, show);
+  }
+  W CreateDialogWindow(DialogEvents& events) override;
+  TwipsRect GetScreenTwips() override { return {0, 0, screen.width * 15.f, screen.height * 15.f}; }
+  TwipsRect GetWindowTwips(W) override { return dialogTwips; }
+  void PlaceWindowTwips(W window, const TwipsPlacement& place) override;
+  ScreenSize GetSurfaceSize(S s) override { return surfaceSizes[s]; }
+  void DrawLine(S s, I32 x1, I32 y1, I32 x2, I32 y2, U32 bgr) override {
+    if (recordDrawing) Record(__func__, s, x1, y1, x2, y2, bgr);
+  }
+  void RefreshSurface(S s) override {
+    if (recordDrawing) Record(__func__, s);
+  }
+  void SetLabelCaption(C c, Text text) override { captions[c] = Answer(text, __func__, c, text); }
+  void SetImagePicture(C c, DialogPicture picture) override { Record(__func__, c, picture); }
+  void SetHandCursor(C c) override { Record(__func__, c); }
   DialogControls& Controls() override { return *this; }
-  std::int16_t GetScrollValue(std::int16_t index) override;
-  void SetScrollValue(std::int16_t index, std::int16_t value) override;
-  void SetDialogTimer(bool enabled, std::uint32_t intervalMs) override;
-  void ShowDialogModal(WindowHandle window) override;
-  void CloseDialog(WindowHandle window) override;
+  std::int16_t GetScrollValue(std::int16_t i) override { return scrollValues.at(i - 1); }
+  void SetScrollValue(std::int16_t i, std::int16_t v) override {
+    scrollValues.at(i - 1) = Answer(v, __func__, i, v);
+  }
+  void SetDialogTimer(bool on, U32 intervalMs) override {
+    dialogTimerEnabled = Answer(on, __func__, on ? "on" : "off", intervalMs);
+  }
+  void ShowDialogModal(W w) override {
+    Record(__func__, w);
+    if (onDialogShown) onDialogShown();
+  }
+  void CloseDialog(W w) override {  // runs Form_Unload once, the window still there
+    Record(__func__, w);
+    if (!dialogClosed && dialogEvents != nullptr) dialogEvents->Form_Unload();
+    dialogClosed = true;
+  }
 
   // --- The saver window -----------------------------------------------------
-  Window CreateSaverWindow(SaverEvents& events) override {
-    saverEvents = &events;
-    return Answer(kSaverWindow, "CreateSaverWindow");
+  W CreateSaverWindow(SaverEvents& events) override {
+    return saverEvents = &events, Answer(kSaverWindow, __func__);
   }
   ScreenSize GetScreenSize() override { return screen; }
-  void MoveWindow(Window w, I32 x, I32 y, I32 cx, I32 cy) override {
-    Record("MoveWindow", w, x, y, cx, cy);
+  void MoveWindow(W w, I32 x, I32 y, I32 cx, I32 cy) override { Record(__func__, w, x, y, cx, cy); }
+  void SizeSurface(S s, I32 w, I32 h) override {
+    surfaceSizes[s] = Answer(ScreenSize{w, h}, __func__, s, w, h);
   }
-  void SizeSurface(SurfaceId s, I32 width, I32 height) override {
-    surfaces[s] = Answer(Surface(width, height), "SizeSurface", SurfaceName(s), width, height);
+  void MoveSurface(S s, I32 x, I32 y) override { Record(__func__, s, x, y); }
+  void FillRect(S s, I32 left, I32 top, I32 right, I32 bottom, U32 colour) override {
+    if (recordDrawing) Record(__func__, s, left, top, right, bottom, colour);
   }
-  void MoveSurface(SurfaceId s, I32 x, I32 y) override {
-    Record("MoveSurface", SurfaceName(s), x, y);
+  I32 BitBlt(S to, I32 x, I32 y, I32 w, I32 h, S from, I32 fromX, I32 fromY, U32 rop) override {
+    if (recordDrawing) Record(__func__, to, x, y, w, h, from, fromX, fromY, Hex{rop});
+    return 1;
   }
-  void FillRect(SurfaceId s, I32 left, I32 top, I32 right, I32 bottom, U32 colour) override {
-    if (recordDrawing) Record("FillRect", SurfaceName(s), left, top, right, bottom, colour);
-    surfaces[s].FillInclusive(left, top, right, bottom, colour);
+  void StartTimer(U32 intervalMs) override { Record(__func__, intervalMs); }
+  void ShowWindow(W w) override { Record(__func__, w); }
+  I32 SetWindowPos(W w, W after, I32 x, I32 y, I32 cx, I32 cy, U32 flags) override {
+    return Answer(1, __func__, w, after, x, y, cx, cy, flags);
   }
-  I32 BitBlt(SurfaceId to, I32 x, I32 y, I32 w, I32 h, SurfaceId from, I32 fromX, I32 fromY,
-             U32 rop) override {
-    if (recordDrawing) {
-      Record("BitBlt", SurfaceName(to), x, y, w, h, SurfaceName(from), fromX, fromY, Hex{rop});
-    }
-    return Blit(surfaces[to], x, y, w, h, surfaces[from], fromX, fromY, rop);
-  }
-  void StartTimer(U32 intervalMs) override { Record("StartTimer", intervalMs); }
-  void ShowWindow(Window w) override { Record("ShowWindow", w); }
-  I32 SetWindowPos(Window w, Window after, I32 x, I32 y, I32 cx, I32 cy, U32 flags) override {
-    return Answer(1, "SetWindowPos", w, after, x, y, cx, cy, flags);
-  }
-  void CloseSaverWindow() override { saverClosed = Answer(true, "CloseSaverWindow"); }
+  void CloseSaverWindow() override { saverClosed = Answer(true, __func__); }
   void DoEvents() override {
-    if (recordDrawing) Record("DoEvents");
-    if (++doEventsCount >= kMostDoEvents && saverEvents != nullptr) {
+    if (recordDrawing) Record(__func__);
+    if (++doEventsCount >= kMostDoEvents && saverEvents != nullptr)
       throw std::runtime_error("the saver's frame cycle did not end");
-    }
     if (onDoEvents) onDoEvents(doEventsCount);
   }
   void WaitForEvents(U32 timeoutMs) override {
-    if (recordDrawing) Record("WaitForEvents", timeoutMs);
+    if (recordDrawing) Record(__func__, timeoutMs);
     nowMicroseconds += std::int64_t{timeoutMs} * 1000;
   }
   std::int64_t NowMicroseconds() override { return nowMicroseconds; }

@@ -37,18 +37,10 @@ std::set<std::int32_t> Draws(std::int32_t low, std::int32_t high) {
   return seen;
 }
 
-// A value outside the range or never drawn, an overflow, truncation, or a re-seed that restarts.
-TEST(RandomRange, DrawsEveryValueOfItsRangeAndNoOther) {
-  const std::set<std::int32_t> headings = Draws(0, 359);
-  EXPECT_EQ(std::tuple(headings.size(), *headings.begin(), *headings.rbegin()),
-            std::tuple(360u, 0, 359));
-  EXPECT_EQ(Draws(7, 7), std::set{7});
-  EXPECT_EQ(Draws(1, 0), std::set{1});
+// A value never drawn, truncation, or a re-seed that restarts (bounds: the particles fuzz target).
+TEST(RandomRange, DrawsEveryValueOfItsRange) {
+  EXPECT_EQ(Draws(0, 359).size(), 360u);
   EXPECT_EQ(*Draws(1, -5).begin(), -4);  // floor(r * -5) + 1
-  EXPECT_LE(*Draws(1, -5).rbegin(), 1);
-  EXPECT_GE(*Draws(1, INT32_MAX).begin(), 1);
-  EXPECT_GE(*Draws(1, INT32_MIN).begin(), INT32_MIN + 1);
-  EXPECT_LE(*Draws(1, INT32_MIN).rbegin(), 1);
 }
 
 // A source that favours some values.
@@ -119,29 +111,13 @@ VORN_TABLE(Step, {"Turn_right", 100, 1, 7, 50, 40, 0, 107, 50, 40},
            {"Largest_step", 355, 1, 5, 50, 40, INT32_MAX, 0, 0, 40},
            {"Smallest_step", 355, 1, 5, 50, 40, INT32_MIN, 0, 100, 40});
 
-// A cell advanced out of reading order, or not wrapped at the end of a row or of the sheet.
-TEST(Particles, AdvanceTheirCellsInReadingOrder) {
-  for (auto [x, y, nextX, nextY] : {std::array{0, 0, 32, 0},
-                                    {192, 0, 224, 0},
-                                    {224, 0, 0, 64},
-                                    {224, 128, 0, 192},
-                                    {224, 192, 0, 0}}) {
-    NextCell(x, y);
-    EXPECT_EQ(std::pair(x, y), std::pair(nextX, nextY));
-  }
-}
-
 // A table for a count below 1 or beyond the limit, or none for a count within.
 TEST(Particles, AreAllocatedWithinTheLimit) {
-  for (const auto& [num, size] : {std::pair{1, 1},
-                                  {100'000, 100'000},
-                                  {0, 0},
-                                  {-1, 0},
-                                  {INT32_MIN, 0},
-                                  {100'001, 0},
-                                  {INT32_MAX, 0}}) {
-    EXPECT_EQ(AllocateParticles(num).size(), std::size_t(size)) << num;
-  }
+  // clang-format off
+  const std::pair<std::int32_t, std::size_t> kCounts[] = {
+      {1, 1}, {100'000, 100'000}, {0, 0}, {-1, 0}, {INT32_MIN, 0}, {100'001, 0}, {INT32_MAX, 0}};
+  // clang-format on
+  for (const auto& [num, size] : kCounts) EXPECT_EQ(AllocateParticles(num).size(), size) << num;
 }
 
 }  // namespace

@@ -85,16 +85,6 @@ TEST(Saver, PresentsAtMostSixtyFramesASecond) {
   EXPECT_GT(rig.platform.doEventsCount, 2 * 70 - 10);
 }
 
-// A flame table for a count below 1 or beyond the limit, or a frame cycle that fails without.
-TEST(Saver, RunsAndEndsWithoutFlames) {
-  for (const std::int32_t num : {-1, INT32_MAX}) {
-    SaverRig rig;
-    rig.settings.Num = num;
-    rig.Run([&](int) { rig.saver.Display_MouseDown(); });
-    EXPECT_TRUE(rig.saver.particles.empty() && rig.platform.saverClosed) << num;
-  }
-}
-
 // A burst on the wrong tick (off by one, or never for Intval of 1 or less), or not to the centre.
 TEST(Saver, BurstsEveryIntvalTicks) {
   for (const auto& [intval, bursts] : {std::pair{3, "..B..B"}, {1, "BBB"}, {0, "BB"}, {-5, "BB"}}) {

@@ -1,12 +1,7 @@
-// Table tests: every case struct starts with `const char* name`, which names
-// the test ("Step.TurnsMovesAndWraps/Left_edge") and is printed as its parameter.
+// Table tests: each case starts with `const char* name`, naming it ("Step.TurnsMovesAndWraps/X").
 #pragma once
 
 #include <gtest/gtest.h>
-
-#include <ostream>
-#include <string>
-#include <vector>
 
 // Runs the TEST_Ps of `suite` (a TestWithParam) over the cases given.
 #define VORN_TABLE(suite, ...)                                                                    \
