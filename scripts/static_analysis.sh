@@ -2,8 +2,9 @@
 # Static analysis of the program's own code, zero findings allowed:
 #   clang-tidy with the checks in .clang-tidy (src/platform/win32/.clang-tidy
 #   for the Win32 adapter), through the compile databases of the native and
-#   win64 builds, and cppcheck. An exception is made in place, with its reason
-#   (NOLINT(check): why / cppcheck-suppress id ; why).
+#   win64 builds, cppcheck, and clang-format over the whole tree. An exception
+#   is made in place, with its reason (NOLINT(check): why / cppcheck-suppress
+#   id ; why).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -59,8 +60,16 @@ else
   failed+=("cppcheck win32-adapter")
 fi
 
+# One style for the whole tree (.clang-format): a file that it would change is a finding.
+if git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror 2>"$log_dir/format.log"; then
+  echo "static analysis: clang-format, no findings"
+else
+  grep -E 'error:' "$log_dir/format.log" | sort -u | head -n 40 >&2
+  failed+=("clang-format")
+fi
+
 if [ ${#failed[@]} -ne 0 ]; then
   echo "static analysis: findings from ${failed[*]} (logs in $log_dir)" >&2
   exit 1
 fi
-echo "static analysis: clang-tidy and cppcheck, no findings"
+echo "static analysis: clang-tidy, cppcheck and clang-format, no findings"

@@ -22,7 +22,7 @@ struct Particle {
   std::int32_t Angle = 0;  // heading in whole degrees, 0 = +x, 90 = +y (down)
   std::int32_t X = 0;      // top-left corner of the sprite on the screen, pixels
   std::int32_t Y = 0;
-  std::int32_t SrcX = 0;   // top-left corner of the current cell in the sheet
+  std::int32_t SrcX = 0;  // top-left corner of the current cell in the sheet
   std::int32_t SrcY = 0;
 };
 

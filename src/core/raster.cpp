@@ -45,9 +45,8 @@ void FillRun(Pixel* to, std::size_t count, Pixel colour) {
 // there is none. Clips the left and top edges of both rectangles, moving the
 // other along, then the right and bottom edges. Computed wide, so no argument
 // overflows.
-bool ClipBlit(const PixelView& dst, std::int32_t x, std::int32_t y, std::int32_t w,
-              std::int32_t h, const ConstPixelView& src, std::int32_t sx, std::int32_t sy,
-              BlitArea& out) {
+bool ClipBlit(const PixelView& dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
+              const ConstPixelView& src, std::int32_t sx, std::int32_t sy, BlitArea& out) {
   const std::int64_t shiftX = std::max<std::int64_t>({0, -std::int64_t{x}, -std::int64_t{sx}});
   const std::int64_t shiftY = std::max<std::int64_t>({0, -std::int64_t{y}, -std::int64_t{sy}});
   const std::int64_t dx = x + shiftX, dy = y + shiftY;
@@ -72,8 +71,7 @@ bool Overlap(const PixelView& dst, const ConstPixelView& src) {
 }
 
 // One row between memory that does not overlap.
-void CombineRow(Pixel* __restrict to, const Pixel* __restrict from, std::size_t count,
-                bool paint) {
+void CombineRow(Pixel* __restrict to, const Pixel* __restrict from, std::size_t count, bool paint) {
   if (paint) {
     std::size_t i = 0;
     for (; i + kPaintGroup <= count; i += kPaintGroup) {
@@ -102,8 +100,8 @@ void Surface::FillInclusive(std::int32_t left, std::int32_t top, std::int32_t ri
   vorn::FillInclusive(View(), left, top, right, bottom, colour);
 }
 
-void FillInclusive(const PixelView& pixels, std::int32_t left, std::int32_t top,
-                   std::int32_t right, std::int32_t bottom, Pixel colour) {
+void FillInclusive(const PixelView& pixels, std::int32_t left, std::int32_t top, std::int32_t right,
+                   std::int32_t bottom, Pixel colour) {
   const std::int32_t x0 = std::max(left, 0);
   const std::int32_t y0 = std::max(top, 0);
   const std::int32_t x1 = std::min(right, pixels.width - 1);
@@ -139,8 +137,10 @@ bool Blit(const PixelView& dst, std::int32_t x, std::int32_t y, std::int32_t w, 
       __builtin_prefetch(ahead, 1);
       __builtin_prefetch(ahead + count - 1, 1);
     }
-    if (overlap) CombineRowInPlace(to, from, count, paint);
-    else CombineRow(to, from, count, paint);
+    if (overlap)
+      CombineRowInPlace(to, from, count, paint);
+    else
+      CombineRow(to, from, count, paint);
   }
   return true;
 }
@@ -178,8 +178,12 @@ bool NarrowToInk(BlitArea& area, const Rect& ink) {
   const std::int64_t x = std::int64_t{area.x} + ink.x - area.sx;
   const std::int64_t y = std::int64_t{area.y} + ink.y - area.sy;
   if (x > INT32_MAX || y > INT32_MAX) return true;
-  area = {static_cast<std::int32_t>(x), static_cast<std::int32_t>(y), ink.width, ink.height,
-          ink.x, ink.y};
+  area = {static_cast<std::int32_t>(x),
+          static_cast<std::int32_t>(y),
+          ink.width,
+          ink.height,
+          ink.x,
+          ink.y};
   return true;
 }
 

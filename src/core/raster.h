@@ -72,8 +72,8 @@ class Surface {
 
 // Fills the rectangle from (left, top) to (right, bottom), both corners
 // included, clipped to the pixels.
-void FillInclusive(const PixelView& pixels, std::int32_t left, std::int32_t top,
-                   std::int32_t right, std::int32_t bottom, Pixel colour);
+void FillInclusive(const PixelView& pixels, std::int32_t left, std::int32_t top, std::int32_t right,
+                   std::int32_t bottom, Pixel colour);
 
 // Combines the w x h rectangle of `src` at (sx, sy) into `dst` at (x, y) with
 // SRCCOPY or SRCPAINT, clipped to both surfaces. Other operations do nothing

@@ -189,9 +189,9 @@ class Platform {
   virtual std::int32_t GetCursorPos(PixelPoint& point) = 0;
   virtual std::int32_t DrawAnimatedRects(WindowHandle window, std::int32_t animation,
                                          const PixelRect& from, const PixelRect& to) = 0;
-  virtual void ShellExecuteA(WindowHandle window, std::string_view operation,
-                             std::string_view file, std::string_view parameters,
-                             std::string_view directory, std::int32_t showCommand) = 0;
+  virtual void ShellExecuteA(WindowHandle window, std::string_view operation, std::string_view file,
+                             std::string_view parameters, std::string_view directory,
+                             std::int32_t showCommand) = 0;
 
   // --- The preview-mode window (Vorn_R) -------------------------------------
   // Creates the hidden, borderless, black "Preview Window" with its still.

@@ -1,6 +1,7 @@
 """Faults under hostile input (settings files anyone may have edited, command lines of every
 shape): a crash (another exit code, and Wine's report is a window of its own), a hang (every run
-has a deadline), a window its mode does not call for, or a file written where nothing should be."""
+has a deadline), a window its mode does not call for, a file written where nothing should be,
+or settings misread through the system or written over other keys."""
 import random
 
 import pytest
@@ -39,6 +40,19 @@ SET_WRITES = {  # what Set writes after each of these files: the values read, wh
     "utf16le-byte-order-mark": (12, 50, 30),
     "num-100000": (5, 100000, 30),  # a bar cannot show it, but the setting keeps it
     "32-bit-edges-above": (2147483647, 0, 2147483646),
+    "32-bit-edges-below": (0, -2147483648, -2147483647),
+    # Read as the system reads ini files (blanks, case, quotes), then as the program does
+    # (rounding, no clamping, 0 for no number); other keys stay (the values after the three).
+    "hand-written": (7, 1000, 2),
+    "any-case-blanks-quotes": (4, 150, 30),
+    "non-numbers": (0, 0, 30),
+    "other-keys": (5, 200, 30, b"Keep=yes", b"Mine=1"),
+}
+SET_ONLY_FILES = {
+    "hand-written": section(b"Speed= 7\r\nNum=1000\r\nIntval=2.5\r\n"),
+    "any-case-blanks-quotes": b"[section]\r\nspeed = 3.5 \r\nNUM=\"150\"\r\n",
+    "non-numbers": section(b"Speed=abc\r\nNum=2147483648\r\nIntval=\r\n"),
+    "other-keys": b"[Other]\r\nKeep=yes\r\n" + section(b"Mine=1\r\n"),
 }
 
 EXITS = {  # command lines it ends at once on, without a window
@@ -67,7 +81,8 @@ def command_lines():
 @pytest.mark.parametrize("ini, args, outcome", [
     *[pytest.param(ini, ["/s"], "saver", id=f"file-{name}") for name, ini in
       SETTINGS_FILES.items()],
-    *[pytest.param(SETTINGS_FILES[name], ["/c"], written, id=f"set-after-file-{name}")
+    *[pytest.param({**SETTINGS_FILES, **SET_ONLY_FILES}[name], ["/c"], written,
+                   id=f"set-after-file-{name}")
       for name, written in SET_WRITES.items()],
     *command_lines()])
 def test_it_shows_what_its_mode_calls_for_and_ends_cleanly(screen, wine, vorn, ini, args, outcome):
@@ -95,4 +110,5 @@ def test_it_shows_what_its_mode_calls_for_and_ends_cleanly(screen, wine, vorn, i
     assert changed <= ({"Vorn.ini"} if type(outcome) is tuple else set()), changed
     if type(outcome) is tuple:
         values = h.settings_in(now["Vorn.ini"])
-        assert [values.get(key) for key in ("speed", "num", "intval")] == list(map(str, outcome))
+        assert [values.get(key) for key in ("speed", "num", "intval")] == list(map(str, outcome[:3]))
+        assert all(kept in now["Vorn.ini"] for kept in outcome[3:]), now["Vorn.ini"]

@@ -55,11 +55,15 @@ def test_input_ends_it_or_not(screen, wine, vorn, args, steps):
       for args in ("/s", "/c", "/p 1234")], ("/s", "/s"), ("/c", "/c")])
 def test_a_second_start_beside_a_running_copy_exits_at_once(screen, wine, vorn, copy_args, args):
     caption = h.MAIN if copy_args in ("/s", "running-copy main") else h.DIALOG
+    screen.watch()
     copy = wine.helper("e2e_helper.exe", *copy_args.split()) if "copy" in copy_args else \
         wine.launch(vorn.program, copy_args)
     assert screen.find(caption).pid == copy.pid
-    screen.watch()
-    assert screen.until_end(wine.launch(vorn.program, *args.split()), QUICK_EXIT_S) == (0, [])
+    second = wine.launch(vorn.program, *args.split())
+    code, mapped = screen.until_end(second, QUICK_EXIT_S)
+    # The copy's window among those recorded shows that the second start's would have been.
+    assert code == 0 and copy.pid in [w.pid for w in mapped], mapped
+    assert second.pid not in [w.pid for w in mapped], mapped
     assert len(screen.windows(h.MAIN)) == (caption == h.MAIN) and copy.running()
 
 def test_the_settings_file_decides_the_swarm_size_none_leaving_the_screen_black(screen, wine,

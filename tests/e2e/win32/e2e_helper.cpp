@@ -1,7 +1,5 @@
 // e2e_helper.exe: the end-to-end tests' hands on the Windows side, by its first argument:
-//   running-copy main|dialog: a stand-in window captioned "Vorn_Main" or "Vornの設定", #20C060
-//   platform: exits with GetVersionEx's platform id (1: the 95/98 family, 2: NT)
-//   settings read | write SPEED NUM INTVAL: LoadSettings (printed) or WriteSettings
+//   running-copy main|dialog: a stand-in window captioned "Vorn_Main" or "Vornの設定"
 //   preview <program>|in-process LEFT TOP WIDTH HEIGHT [MS|stale]: a preview area (a popup, gone
 //     MS ms after the preview shows; stale: before the start) for "<program> /p <handle>" or for
 //     ShowVornR in-process. It prints "child <handle> at <x> <y> size <w> <h>", "destroyed at <ms>
@@ -14,7 +12,6 @@
 
 #include "platform/win32/win32_platform.h"
 #include "preview_window/preview.h"
-#include "settings/settings.h"
 
 namespace {
 
@@ -69,19 +66,6 @@ int RunningCopy(const std::wstring& keyword) {
              WS_OVERLAPPEDWINDOW | WS_VISIBLE, RGB(0x20, 0xC0, 0x60), {100, 80, 420, 280});
   MSG message{};
   while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
-  return 0;
-}
-
-int Settings(int argc, wchar_t** argv) {
-  vorn::win32::Win32Platform platform(GetModuleHandleW(nullptr));
-  vorn::Settings settings;
-  std::int32_t* fields[] = {&settings.Speed, &settings.Num, &settings.Intval};
-  const bool read = argc == 3 && std::wstring(argv[2]) == L"read";
-  if (!read && (argc != 6 || std::wstring(argv[2]) != L"write")) return kExitUsage;
-  if (read) vorn::LoadSettings(platform, settings);
-  for (int i = 0; i < 3 && !read; ++i) *fields[i] = std::wcstol(argv[3 + i], nullptr, kBase);
-  if (!read) vorn::WriteSettings(platform, settings);
-  std::printf("Speed=%d\nNum=%d\nIntval=%d\n", *fields[0], *fields[1], *fields[2]);
   return 0;
 }
 
@@ -151,13 +135,7 @@ int wmain(int argc, wchar_t** argv) {
   std::setvbuf(stdout, nullptr, _IONBF, 0);  // each report is read as soon as it is written
   const std::wstring command = argc >= 2 ? argv[1] : L"";
   if (command == L"running-copy" && argc == 3) return RunningCopy(argv[2]);
-  if (command == L"platform") {
-    OSVERSIONINFOW version{};
-    version.dwOSVersionInfoSize = sizeof(version);
-    return GetVersionExW(&version) ? static_cast<int>(version.dwPlatformId) : 0;
-  }
-  if (command == L"settings") return Settings(argc, argv);
   if (command == L"preview") return Preview(argc, argv);
-  std::fputs("usage: e2e_helper running-copy|platform|settings|preview ... (its source)\n", stderr);
+  std::fputs("usage: e2e_helper running-copy|preview ... (its source)\n", stderr);
   return kExitUsage;
 }
