@@ -20,6 +20,7 @@ VERSION = os.environ.get("VORN_VERSION") or re.search(
 MAIN, DIALOG = "Vorn_Main", "Vornの設定"
 POLL_S = 0.02
 FIRST_WINDOW_S = 30  # the first window of a fresh prefix also starts Wine's desktop process
+QUICK_EXIT_S = 5  # "at once", with room for Wine's start-up
 PR_SET_PDEATHSIG = 1
 FONTS_KEY = r"HKCU\Software\Wine\Fonts\Replacements"  # by installed ones (fonts-ipafont-gothic)
 FONT_REPLACEMENTS = {"ＭＳ Ｐゴシック": "IPAPGothic", "ＭＳ ゴシック": "IPAGothic"}

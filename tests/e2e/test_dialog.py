@@ -65,7 +65,7 @@ def dialog(screen, wine, vorn):
 
 def test_it_opens_centred_with_its_shading_bars_and_a_moving_flame(screen, wine, dialog):
     """Shading where no control covers it; bars' ends mostly light (arrows); a flame moving."""
-    assert wine.reg_value(h.FONTS_KEY, "ＭＳ Ｐゴシック") == "IPAPGothic"  # or boxes, not text
+    assert wine.reg_value(h.FONTS_KEY, "ＭＳ Ｐゴシック") == "IPAPGothic"  # else boxes
     d = dialog()
     assert screen.size == (1024, 768) and d.window.rect == (314, 269, 396, 230)
     shot = d.shot().astype(int)

@@ -9,7 +9,6 @@ import pytest
 import harness as h
 from test_dialog import CLOSE_BOX, SET, Dialog, click
 
-QUICK_EXIT_S = 5  # "at once", with room for Wine's start-up
 END_S = 10  # Wine waits 2 s to hide a window without a window manager
 LONG = 10_000
 
@@ -102,7 +101,7 @@ def test_it_shows_what_its_mode_calls_for_and_ends_cleanly(screen, wine, vorn, i
         screen.xdo("key", "space")
     elif allowed == h.DIALOG:
         Dialog(screen, vorn, proc).xdo(*click(CLOSE_BOX if outcome == "dialog" else SET))
-    code, mapped = screen.until_end(proc, END_S if allowed or type(args) is str else QUICK_EXIT_S)
+    code, mapped = screen.until_end(proc, END_S if allowed or type(args) is str else h.QUICK_EXIT_S)
     assert code == 0, f"exit code {code}; {proc.tail()}"
     assert all(w.caption == allowed or (allowed and w.pid == -1) for w in mapped), mapped
     now = vorn.files()
@@ -110,5 +109,5 @@ def test_it_shows_what_its_mode_calls_for_and_ends_cleanly(screen, wine, vorn, i
     assert changed <= ({"Vorn.ini"} if type(outcome) is tuple else set()), changed
     if type(outcome) is tuple:
         values = h.settings_in(now["Vorn.ini"])
-        assert [values.get(key) for key in ("speed", "num", "intval")] == list(map(str, outcome[:3]))
+        assert [values.get(k) for k in ("speed", "num", "intval")] == list(map(str, outcome[:3]))
         assert all(kept in now["Vorn.ini"] for kept in outcome[3:]), now["Vorn.ini"]

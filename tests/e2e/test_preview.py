@@ -14,7 +14,6 @@ import harness as h
 HOST = "Vorn preview host"
 PLACE = (60, 50)  # where the host's area lies on the screen
 STILL = (152, 112)  # the preview still's size
-QUICK_EXIT_S = 5  # "at once", with room for Wine's start-up
 PAINT_S = 10  # the host's window up to the still inside it
 HOST_REPORT_S = 30  # the host waits up to 20 s for the program's end
 END_AFTER_DESTROY_S = 6  # Wine delivers WM_DESTROY about 2 s after the area goes, under Xvfb
@@ -52,7 +51,7 @@ def test_the_area_shows_the_still_at_its_top_left_and_black_beyond(screen, wine,
     h.save_png(shot, name)
     if destroy_ms:
         reported(proc, "ended", END_AFTER_DESTROY_S)
-        assert proc.exit_code(QUICK_EXIT_S) == 0
+        assert proc.exit_code(h.QUICK_EXIT_S) == 0
 
 GARBAGE = b"[Section]\r\nSpeed=abc\r\nNum=-7\r\nIntval=1e999\r\n\x01\x02garbage\r\n"
 
@@ -69,7 +68,8 @@ def test_vorn_scr_puts_its_window_inside_the_area_filling_it(screen, wine, vorn,
     assert {w.caption for w in screen.mapped()} <= {HOST} and vorn.read("Vorn.ini") == ini
 
 # The area destroyed 300 ms after the preview shows, or before the start (a stale handle).
-@pytest.mark.parametrize("option, budget_s", [(300, END_AFTER_DESTROY_S), ("stale", QUICK_EXIT_S)],
+@pytest.mark.parametrize("option, budget_s",
+                         [(300, END_AFTER_DESTROY_S), ("stale", h.QUICK_EXIT_S)],
                          ids=["it-ends-with-its-area", "a-stale-handle-ends-it-at-once"])
 def test_it_ends_without_its_area(screen, wine, vorn, option, budget_s):
     screen.watch()
@@ -80,5 +80,5 @@ def test_it_ends_without_its_area(screen, wine, vorn, option, budget_s):
     assert end[1] == "exit 0", proc.tail()
     since = 0 if option == "stale" else int(reported(proc, r"destroyed at (\d+) ms", 0)[1])
     assert 0 <= int(end[3]) - since <= budget_s * 1000, proc.tail()
-    assert proc.exit_code(QUICK_EXIT_S) == 0
+    assert proc.exit_code(h.QUICK_EXIT_S) == 0
     assert option != "stale" or screen.mapped() == []

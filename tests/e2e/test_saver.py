@@ -7,7 +7,6 @@ import pytest
 import harness as h
 
 END_S = 3  # input to the process's end
-QUICK_EXIT_S = 5  # "at once", with room for Wine's start-up
 STAYS_S = 1.5  # how long a saver that must not end is watched
 # The saver's first mouse move only records the pointer: Wine sends one right after the window
 # shows, and it must arrive before the test's moves. (The pointer starts at 300, 300.)
@@ -60,7 +59,7 @@ def test_a_second_start_beside_a_running_copy_exits_at_once(screen, wine, vorn, 
         wine.launch(vorn.program, copy_args)
     assert screen.find(caption).pid == copy.pid
     second = wine.launch(vorn.program, *args.split())
-    code, mapped = screen.until_end(second, QUICK_EXIT_S)
+    code, mapped = screen.until_end(second, h.QUICK_EXIT_S)
     # The copy's window among those recorded shows that the second start's would have been.
     assert code == 0 and copy.pid in [w.pid for w in mapped], mapped
     assert second.pid not in [w.pid for w in mapped], mapped
