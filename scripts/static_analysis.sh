@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Static analysis of the program's own code, zero findings allowed:
-#   clang-tidy with the checks in .clang-tidy (src/platform/win32/.clang-tidy
+#   clang-tidy with the checks in .clang-tidy (src/win32/.clang-tidy
 #   for the Win32 adapter), through the compile databases of the native and
 #   win64 builds, cppcheck, and clang-format over the whole tree. An exception
 #   is made in place, with its reason (NOLINT(check): why / cppcheck-suppress
@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 portable_dirs=(src/core src/settings src/system src/startup src/saver src/settings_dialog src/preview_window)
-adapter_dir=src/platform/win32
+adapter_dir=src/win32
 native_build="${VORN_NATIVE_BUILD:-build/native}"   # their compile databases
 win64_build="${VORN_WIN64_BUILD:-build/win64}"
 jobs="$(nproc)"

@@ -21,7 +21,7 @@
 
 #include "bench_support.h"
 #include "frame_meter.h"
-#include "platform/win32/gdi.h"
+#include "win32/gdi.h"
 
 namespace {
 

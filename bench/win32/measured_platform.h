@@ -9,7 +9,7 @@
 
 #include "bench_support.h"
 #include "frame_meter.h"
-#include "platform/win32/win32_platform.h"
+#include "win32/win32_platform.h"
 
 namespace vorn::bench {
 

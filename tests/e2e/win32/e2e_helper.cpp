@@ -10,7 +10,7 @@
 #include <cwchar>
 #include <string>
 
-#include "platform/win32/win32_platform.h"
+#include "win32/win32_platform.h"
 #include "preview_window/preview.h"
 
 namespace {

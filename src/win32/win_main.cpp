@@ -2,8 +2,8 @@
 // real platform to the start-up routine.
 #include <windows.h>
 
-#include "platform/win32/system_library.h"
-#include "platform/win32/win32_platform.h"
+#include "win32/system_library.h"
+#include "win32/win32_platform.h"
 #include "startup/main.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {

@@ -1,11 +1,11 @@
-#include "platform/win32/win32_platform.h"
+#include "win32/win32_platform.h"
 
 #include <algorithm>
 #include <cstring>
 #include <cwchar>
 #include <utility>
 
-#include "platform/win32/dialog_window.h"
+#include "win32/dialog_window.h"
 
 namespace vorn::win32 {
 std::string Win32Platform::ProgramDirectory() {

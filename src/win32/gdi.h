@@ -10,7 +10,7 @@
 #include <type_traits>
 
 #include "core/raster.h"
-#include "platform/win32/system_library.h"
+#include "win32/system_library.h"
 
 namespace vorn::win32 {
 

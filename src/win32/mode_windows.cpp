@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "platform/win32/win32_platform.h"
+#include "win32/win32_platform.h"
 #include "resources/resource_ids.h"
 #include "saver/saver.h"
 

@@ -10,7 +10,7 @@
 #include <array>
 #include <string>
 
-#include "platform/win32/win32_platform.h"
+#include "win32/win32_platform.h"
 #include "resources/resource_ids.h"
 #include "settings_dialog/dialog_model.h"
 #include "settings_dialog/geometry.h"

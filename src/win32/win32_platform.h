@@ -13,8 +13,8 @@
 
 #include "core/command_line.h"
 #include "platform/platform.h"
-#include "platform/win32/gdi.h"
-#include "platform/win32/system_library.h"
+#include "win32/gdi.h"
+#include "win32/system_library.h"
 
 namespace vorn::win32 {
 
