@@ -10,10 +10,10 @@
 #include <array>
 #include <string>
 
-#include "win32/win32_platform.h"
 #include "resources/resource_ids.h"
 #include "settings_dialog/dialog_model.h"
 #include "settings_dialog/geometry.h"
+#include "win32/win32_platform.h"
 
 namespace vorn::win32 {
 

@@ -5,9 +5,9 @@
 
 #include <algorithm>
 
-#include "win32/win32_platform.h"
 #include "resources/resource_ids.h"
 #include "saver/saver.h"
+#include "win32/win32_platform.h"
 
 namespace vorn::win32 {
 namespace {

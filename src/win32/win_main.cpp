@@ -2,9 +2,9 @@
 // real platform to the start-up routine.
 #include <windows.h>
 
+#include "startup/main.h"
 #include "win32/system_library.h"
 #include "win32/win32_platform.h"
-#include "startup/main.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // Libraries asked for by name load from the system folder only, never from the

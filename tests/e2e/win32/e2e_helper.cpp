@@ -10,8 +10,8 @@
 #include <cwchar>
 #include <string>
 
-#include "win32/win32_platform.h"
 #include "preview_window/preview.h"
+#include "win32/win32_platform.h"
 
 namespace {
 
