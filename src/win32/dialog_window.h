@@ -305,14 +305,11 @@ class DialogWindow final : public DialogView, NoCopy {
     for (const ControlLayout& label : kDialogLayout) {
       if (label.caption == nullptr) continue;  // not a label
       const std::wstring text = Widen(model_.Caption(label.id));
-      RECT box = ToRect(model_.Rect(label.id));
+      RECT box = ToRect(model_.TextBox(label.id));  // aligned where the model places it
       SetTextColor(dc, label.id == C::Label9   ? kTitleTextColour
                        : label.id == C::LblUrl ? kLinkTextColour
                                                : GetSysColor(COLOR_WINDOWTEXT));
-      const UINT align = label.kind == ControlKind::LabelRight     ? DT_RIGHT
-                         : label.kind == ControlKind::LabelCentred ? DT_CENTER
-                                                                   : 0;
-      DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, kLabelFormat | align);
+      DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, kLabelFormat);
     }
     const RECT& area = paint.Area();
     BitBlt(paint.Get(), area.left, area.top, area.right - area.left, area.bottom - area.top, dc,
