@@ -8,7 +8,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-portable_dirs=(src/core src/settings src/system src/startup src/saver src/settings_dialog src/preview_window)
+# Every folder of src/ but the adapter (and the resources, which hold no code).
+portable_dirs=()
+for dir in src/*/; do
+  case "$dir" in src/win32/ | src/resources/) ;; *) portable_dirs+=("${dir%/}") ;; esac
+done
 adapter_dir=src/win32
 native_build="${VORN_NATIVE_BUILD:-build/native}"   # their compile databases
 win64_build="${VORN_WIN64_BUILD:-build/win64}"
