@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vorn {
 
@@ -29,6 +30,7 @@ static_assert(sizeof(OsVersionInfo) == 148);
 inline constexpr std::uint32_t kVerPlatformWin32Nt = 2;
 inline constexpr std::uint32_t kSpiSetScreenSaveActive = 17;
 inline constexpr std::uint32_t kSpiSetScreenSaverRunning = 97;
+inline constexpr std::uint32_t kWaitForever = 0xFFFFFFFF;
 
 // The drawing surfaces the program's windows own.
 enum class SurfaceId {
@@ -89,6 +91,13 @@ struct ScreenSize {
   std::int32_t height = 0;
 };
 
+// The desktop in screen pixels: the virtual screen, which spans every monitor
+// (its origin may be negative), and each monitor's rectangle on it.
+struct DisplayLayout {
+  PixelRect virtualScreen;
+  std::vector<PixelRect> monitors;
+};
+
 // What the saver window exposes to the platform: its event handlers, run only
 // while the frame cycle yields.
 class SaverEvents {
@@ -97,6 +106,10 @@ class SaverEvents {
   virtual void Display_MouseDown() = 0;
   virtual void Form_KeyDown() = 0;
   virtual void Display_MouseMove(float x, float y) = 0;
+  // The monitors were added, removed, moved or re-sized.
+  virtual void Form_DisplayChange() = 0;
+  // The display was turned off (false) or on again (true).
+  virtual void Form_DisplayPower(bool on) = 0;
 
  protected:
   ~SaverEvents() = default;
@@ -229,7 +242,7 @@ class Platform {
   // --- The saver window -----------------------------------------------------
   // Creates the hidden, borderless "Vorn_Main" window with key preview.
   virtual WindowHandle CreateSaverWindow(SaverEvents& events) = 0;
-  virtual ScreenSize GetScreenSize() = 0;
+  virtual DisplayLayout GetDisplayLayout() = 0;
   virtual void MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y, std::int32_t width,
                           std::int32_t height) = 0;
   virtual void SizeSurface(SurfaceId surface, std::int32_t width, std::int32_t height) = 0;
@@ -252,7 +265,8 @@ class Platform {
   // Dispatches every waiting message (timer ticks, input, painting) and returns
   // without waiting for more.
   virtual void DoEvents() = 0;
-  // Blocks until a message arrives or `timeoutMs` pass, dispatching nothing.
+  // Blocks until a message arrives or `timeoutMs` pass (kWaitForever: no
+  // limit), dispatching nothing.
   virtual void WaitForEvents(std::uint32_t timeoutMs) = 0;
   // A steady clock in microseconds.
   virtual std::int64_t NowMicroseconds() = 0;

@@ -1,5 +1,8 @@
 #include "saver/saver.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "core/command_line.h"
 #include "core/raster.h"
 #include "system/system_checks.h"
@@ -16,41 +19,85 @@ std::int32_t VornS::Random(std::int32_t low, std::int32_t high) {
 }
 
 void VornS::Form_Load() {
-  const ScreenSize screen = platform_.GetScreenSize();
-  platform_.MoveWindow(window_, 0, 0, screen.width, screen.height);
-  ScreenW = screen.width;
-  ScreenH = screen.height;
-  platform_.SizeSurface(SurfaceId::SaverBuffer, ScreenW, ScreenH);
-  platform_.SizeSurface(SurfaceId::SaverDisplay, ScreenW, ScreenH);
-  platform_.MoveSurface(SurfaceId::SaverDisplay, 0, 0);
-  particles = AllocateParticles(settings_.Num);
-  BurstParticles(particles, ScreenW, ScreenH, randomRange_);
-  Ticks = 0;
+  FitToDisplay();
   platform_.StartTimer(kSaverTimerIntervalMs);
   platform_.ShowWindow(window_);
   platform_.SetWindowPos(window_, kHwndTopmost, 0, 0, 0, 0, kSwpNoSizeNoMoveNoActivate);
   FrameLoop();
 }
 
+void VornS::FitToDisplay() {
+  const DisplayLayout layout = platform_.GetDisplayLayout();
+  const PixelRect& screen = layout.virtualScreen;
+  WindowW = screen.right - screen.left;
+  WindowH = screen.bottom - screen.top;
+  platform_.MoveWindow(window_, screen.left, screen.top, WindowW, WindowH);
+  platform_.SizeSurface(SurfaceId::SaverBuffer, WindowW, WindowH);
+  platform_.SizeSurface(SurfaceId::SaverDisplay, WindowW, WindowH);
+  platform_.MoveSurface(SurfaceId::SaverDisplay, 0, 0);
+  swarms.clear();  // the old tables go before the new ones are allocated
+  for (const PixelRect& monitor : layout.monitors) {
+    // The part of the monitor on the virtual screen, in the window's coordinates.
+    Swarm swarm;
+    swarm.area = {std::max(monitor.left, screen.left) - screen.left,
+                  std::max(monitor.top, screen.top) - screen.top,
+                  std::min(monitor.right, screen.right) - screen.left,
+                  std::min(monitor.bottom, screen.bottom) - screen.top};
+    swarm.ScreenW = swarm.area.right - swarm.area.left;
+    swarm.ScreenH = swarm.area.bottom - swarm.area.top;
+    if (swarm.ScreenW <= 0 || swarm.ScreenH <= 0) continue;
+    swarm.particles = AllocateParticles(settings_.Num);
+    BurstParticles(swarm.particles, swarm.ScreenW, swarm.ScreenH, randomRange_);
+    swarms.push_back(std::move(swarm));
+  }
+  Ticks = 0;
+}
+
 void VornS::ClearBuffer() {
-  platform_.FillRect(SurfaceId::SaverBuffer, 0, 0, ScreenW, ScreenH, kClearColour);
+  platform_.FillRect(SurfaceId::SaverBuffer, 0, 0, WindowW, WindowH, kClearColour);
+}
+
+void VornS::DrawSwarm(Swarm& swarm) {
+  // A flame is cut at an edge its monitor shares with another one; at the
+  // window's own edges the frame clips it.
+  const std::int64_t clipRight = swarm.area.right < WindowW ? swarm.area.right : INT32_MAX;
+  const std::int64_t clipBottom = swarm.area.bottom < WindowH ? swarm.area.bottom : INT32_MAX;
+  for (Particle& p : swarm.particles) {
+    StepParticle(p, swarm.ScreenW, swarm.ScreenH, settings_.Speed, randomRange_);
+    const std::int32_t x = swarm.area.left + p.X;
+    const std::int32_t y = swarm.area.top + p.Y;
+    const auto width = static_cast<std::int32_t>(std::min<std::int64_t>(kCellWidth, clipRight - x));
+    const auto height =
+        static_cast<std::int32_t>(std::min<std::int64_t>(kCellHeight, clipBottom - y));
+    if (width > 0 && height > 0) {
+      platform_.BitBlt(SurfaceId::SaverBuffer, x, y, width, height, SurfaceId::SaverSprites, p.SrcX,
+                       p.SrcY, kRopSrcPaint);
+    }
+    NextCell(p.SrcX, p.SrcY);
+  }
 }
 
 void VornS::DrawFrame() {
   ClearBuffer();
-  for (Particle& p : particles) {
-    StepParticle(p, ScreenW, ScreenH, settings_.Speed, randomRange_);
-    platform_.BitBlt(SurfaceId::SaverBuffer, p.X, p.Y, kCellWidth, kCellHeight,
-                     SurfaceId::SaverSprites, p.SrcX, p.SrcY, kRopSrcPaint);
-    NextCell(p.SrcX, p.SrcY);
+  for (std::size_t i = 0; i < swarms.size(); ++i) {
+    // Input is looked at between two monitors' swarms, so that many monitors
+    // with many flames each still end on a key press in good time.
+    if (i > 0) platform_.DoEvents();
+    if (StopRequested) return;
+    DrawSwarm(swarms[i]);
   }
-  platform_.BitBlt(SurfaceId::SaverDisplay, 0, 0, ScreenW, ScreenH, SurfaceId::SaverBuffer, 0, 0,
+  platform_.BitBlt(SurfaceId::SaverDisplay, 0, 0, WindowW, WindowH, SurfaceId::SaverBuffer, 0, 0,
                    kRopSrcCopy);
 }
 
 void VornS::YieldUntil(std::int64_t deadline) {
   platform_.DoEvents();
   while (!StopRequested) {
+    if (!displayOn_) {  // nothing is drawn until the display is on again
+      platform_.WaitForEvents(kWaitForever);
+      platform_.DoEvents();
+      continue;
+    }
     const std::int64_t remaining = deadline - platform_.NowMicroseconds();
     if (remaining <= 0) break;
     platform_.WaitForEvents(static_cast<std::uint32_t>((remaining + 999) / 1000));
@@ -59,9 +106,16 @@ void VornS::YieldUntil(std::int64_t deadline) {
 }
 
 void VornS::FrameLoop() {
-  InitCells(particles, randomRange_);
+  bool newSwarms = true;  // each flame of a new swarm starts at a random cell
   std::int64_t nextFrame = platform_.NowMicroseconds();
   while (!StopRequested) {
+    if (std::exchange(layoutChanged_, false)) {
+      FitToDisplay();
+      newSwarms = true;
+    }
+    if (std::exchange(newSwarms, false)) {
+      for (Swarm& swarm : swarms) InitCells(swarm.particles, randomRange_);
+    }
     DrawFrame();
     nextFrame += framePeriod_;
     // After a stall (a slow frame, the password dialog) start a fresh schedule
@@ -77,7 +131,9 @@ void VornS::Timer1_Timer() {
   if (Ticks < INT32_MAX) ++Ticks;
   if (Ticks < settings_.Intval) return;
   Ticks = 0;
-  BurstParticles(particles, ScreenW, ScreenH, randomRange_);
+  for (Swarm& swarm : swarms) {
+    BurstParticles(swarm.particles, swarm.ScreenW, swarm.ScreenH, randomRange_);
+  }
 }
 
 void VornS::Display_MouseDown() { EndSaver(); }

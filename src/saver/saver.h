@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "core/particles.h"
 #include "core/random_source.h"
@@ -19,6 +20,16 @@ inline constexpr std::uint32_t kSaverTimerIntervalMs = 1000;
 inline constexpr std::int64_t kFramePeriodMicroseconds = 1'000'000 / 60;
 inline constexpr std::uint32_t kSwpNoSizeNoMoveNoActivate = 0x13;
 inline constexpr std::uint32_t kClearColour = 0;
+
+// One monitor's flames. They move in the monitor's own coordinates (0, 0 at
+// its top-left corner; ScreenW x ScreenH its size) and are drawn at `area`,
+// the monitor's place in the saver window.
+struct Swarm {
+  PixelRect area;
+  std::int32_t ScreenW = 0;
+  std::int32_t ScreenH = 0;
+  Particles particles;
+};
 
 class VornS final : public SaverEvents {
  public:
@@ -48,19 +59,26 @@ class VornS final : public SaverEvents {
   void Display_MouseDown() override;
   void Form_KeyDown() override;
   void Display_MouseMove(float x, float y) override;
+  void Form_DisplayChange() override { layoutChanged_ = true; }
+  void Form_DisplayPower(bool on) override { displayOn_ = on; }
 
-  // Window-level state.
-  std::int32_t ScreenW = 0;
-  std::int32_t ScreenH = 0;
+  // Window-level state: the window covers the whole virtual screen, WindowW x
+  // WindowH pixels, with a swarm for each monitor on it.
+  std::int32_t WindowW = 0;
+  std::int32_t WindowH = 0;
   std::int32_t Ticks = 0;
   bool StopRequested = false;
   // The value returned by the most recent ShowCursor call of the saver.
   std::int32_t CursorCount = 0;
-  Particles particles;
+  std::vector<Swarm> swarms;
 
  private:
+  // Places the window over every monitor, sizes the frame to it and bursts a
+  // new swarm from the centre of each monitor.
+  void FitToDisplay();
   // One frame: clear, step and draw every particle, present.
   void DrawFrame();
+  void DrawSwarm(Swarm& swarm);
   // Dispatches waiting messages until `deadline`, returning early once the
   // saver is asked to stop.
   void YieldUntil(std::int64_t deadline);
@@ -79,6 +97,8 @@ class VornS final : public SaverEvents {
   float moveRefX_ = 0;
   float moveRefY_ = 0;
   bool moveRefSet_ = false;
+  bool layoutChanged_ = false;
+  bool displayOn_ = true;
 };
 
 // A whole number uniform in low..high, the clock reading mixed in first.

@@ -1,13 +1,16 @@
 // The windows of saver mode (full-screen, showing the frames) and preview mode
 // (borderless and black, showing the still, a miniature of the running saver;
 // it takes no input and lives as long as the preview area that holds it).
-#include <windowsx.h>
-
 #include <algorithm>
+#include <cstring>
+#include <optional>
 
 #include "resources/resource_ids.h"
 #include "saver/saver.h"
 #include "win32/win32_platform.h"
+// after windows.h, which they need
+#include <versionhelpers.h>
+#include <windowsx.h>
 
 namespace vorn::win32 {
 namespace {
@@ -17,6 +20,41 @@ constexpr UINT_PTR kSaverTimerId = 1;
 constexpr UINT kFineTimerResolutionMs = 1;  // for the waits inside the frame cycle
 constexpr wchar_t kPreviewClass[] = L"VornPreviewWindow";
 constexpr wchar_t kPreviewCaption[] = L"Preview Window";
+// The display's power: the console's display (Windows 8 and later) and the
+// monitors' power (Vista and 7), each a DWORD that is 0 while it is off.
+constexpr GUID kConsoleDisplayState = {
+    0x6FE69556, 0x704A, 0x47A0, {0x8F, 0x24, 0xC2, 0x8D, 0x93, 0x6F, 0xDA, 0x47}};
+constexpr GUID kMonitorPowerOn = {
+    0x02731015, 0x4510, 0x4526, {0x99, 0xE6, 0xE5, 0xA1, 0x7E, 0xBD, 0x1A, 0xEA}};
+
+// Asks for the display's power notifications. The call is looked up at run
+// time: Windows before Vista lacks it. The registration ends with the process.
+void RegisterDisplayPower(HWND window) {
+  using Fn = HPOWERNOTIFY(WINAPI*)(HANDLE, LPCGUID, DWORD);
+  const auto registerFor =
+      ModuleFunction<Fn>(GetModuleHandleW(L"user32.dll"), "RegisterPowerSettingNotification");
+  const GUID& setting = IsWindows8OrGreater() ? kConsoleDisplayState : kMonitorPowerOn;
+  if (registerFor != nullptr) registerFor(window, &setting, DEVICE_NOTIFY_WINDOW_HANDLE);
+}
+
+// Whether the display is on (also when dimmed) after a power broadcast;
+// nullopt for a broadcast that is not about the display.
+std::optional<bool> DisplayPower(WPARAM event, LPARAM data) {
+  const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(data);
+  if (event != PBT_POWERSETTINGCHANGE || setting == nullptr) return std::nullopt;
+  const bool display = IsEqualGUID(setting->PowerSetting, kConsoleDisplayState) ||
+                       IsEqualGUID(setting->PowerSetting, kMonitorPowerOn);
+  if (!display || setting->DataLength < sizeof(DWORD)) return std::nullopt;
+  DWORD state = 0;
+  std::memcpy(&state, setting->Data, sizeof(state));
+  return state != 0;
+}
+
+BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM monitors) {
+  reinterpret_cast<std::vector<PixelRect>*>(monitors)->push_back(
+      {rect->left, rect->top, rect->right, rect->bottom});
+  return TRUE;
+}
 
 }  // namespace
 
@@ -37,6 +75,11 @@ LRESULT CALLBACK Win32Platform::SaverProc(HWND window, UINT message, WPARAM wPar
       events->Display_MouseMove(static_cast<float>(GET_X_LPARAM(lParam)),
                                 static_cast<float>(GET_Y_LPARAM(lParam)));
       return 0;
+    case WM_DISPLAYCHANGE: events->Form_DisplayChange(); return 0;
+    case WM_POWERBROADCAST:
+      if (const std::optional<bool> on = DisplayPower(wParam, lParam))
+        events->Form_DisplayPower(*on);
+      return TRUE;
     case WM_ERASEBKGND:
       return 1;  // the frame cycle paints every pixel
     // cppcheck-suppress unusedScopedObject ; BeginPaint and EndPaint, with nothing drawn
@@ -58,10 +101,25 @@ WindowHandle Win32Platform::CreateSaverWindow(SaverEvents& events) {
   saverWindow_ = CreateWindowExW(0, kSaverClass, Widen(kSaverCaption).c_str(), WS_POPUP, 0, 0, 0, 0,
                                  nullptr, nullptr, instance_, &events);
   displayDc_ = saverWindow_ != nullptr ? GetDC(saverWindow_) : nullptr;
+  RegisterDisplayPower(saverWindow_);
   sprites_.LoadBitmapResource32(instance_, IDB_SPRITE_SHEET);
   spriteInk_.Forget();
   timerResolution_ = std::make_unique<TimerResolution>(kFineTimerResolutionMs);
   return FromHwnd(saverWindow_);
+}
+
+DisplayLayout Win32Platform::GetDisplayLayout() {
+  DisplayLayout layout;
+  const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+  const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  layout.virtualScreen = width > 0 && height > 0 ? PixelRect{left, top, left + width, top + height}
+                                                 : PixelRect{0, 0, GetSystemMetrics(SM_CXSCREEN),
+                                                             GetSystemMetrics(SM_CYSCREEN)};
+  EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&layout.monitors));
+  if (layout.monitors.empty()) layout.monitors.push_back(layout.virtualScreen);
+  return layout;
 }
 
 void Win32Platform::StartTimer(std::uint32_t intervalMs) {

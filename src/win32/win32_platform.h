@@ -169,9 +169,7 @@ class Win32Platform : public Platform {
   void CloseDialog(WindowHandle window) override;
 
   WindowHandle CreateSaverWindow(SaverEvents& events) override;
-  ScreenSize GetScreenSize() override {
-    return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  }
+  DisplayLayout GetDisplayLayout() override;
   void MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y, std::int32_t width,
                   std::int32_t height) override {
     ::MoveWindow(ToHwnd(window), x, y, width, height, TRUE);

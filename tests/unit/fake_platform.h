@@ -58,6 +58,7 @@ class FakePlatform : public Platform, public DialogControls {
   std::deque<std::optional<std::int32_t>> passwordAnswers{1};  // in turn, the last repeating
   std::map<std::string, std::string> iniValues;                // by key, whatever file and section
   ScreenSize screen{1024, 768};
+  std::optional<DisplayLayout> layout;            // without it, one monitor of `screen`
   std::map<WindowHandle, PixelRect> windowRects;  // windows that exist
   std::int32_t previewStyle = 0x16CF0000;
   std::function<void(int)> onDoEvents;  // runs in each DoEvents with its number (1, 2, ...)
@@ -186,7 +187,10 @@ class FakePlatform : public Platform, public DialogControls {
   W CreateSaverWindow(SaverEvents& events) override {
     return saverEvents = &events, Answer(kSaverWindow, __func__);
   }
-  ScreenSize GetScreenSize() override { return screen; }
+  DisplayLayout GetDisplayLayout() override {
+    const PixelRect whole{0, 0, screen.width, screen.height};
+    return layout.value_or(DisplayLayout{whole, {whole}});
+  }
   void MoveWindow(W w, I32 x, I32 y, I32 cx, I32 cy) override { Record(__func__, w, x, y, cx, cy); }
   void SizeSurface(S s, I32 w, I32 h) override {
     surfaceSizes[s] = Answer(ScreenSize{w, h}, __func__, s, w, h);

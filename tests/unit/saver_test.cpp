@@ -2,6 +2,9 @@
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
+#include <cstdio>
+
 #include "fake_platform.h"
 
 namespace vorn {
@@ -55,12 +58,12 @@ TEST(Saver, DrawsEachFlameAtItsNewPlaceWithItsPreviousCell) {
   rig.Run([&](int frame) {
     const auto drawn = rig.platform.CallsStartingWith("BitBlt(Buffer");
     for (std::size_t i = 0; frame > 1 && i < 2; ++i) {
-      const Particle& now = rig.saver.particles[i];
+      const Particle& now = rig.saver.swarms[0].particles[i];
       EXPECT_EQ(drawn[drawn.size() - 2 + i],
                 Call("BitBlt", "Buffer", now.X, now.Y, 32, 64, "Pic_Vorn", before[i].SrcX,
                      before[i].SrcY, testing::Hex{0xEE0086}));
     }
-    before = rig.saver.particles;
+    before = rig.saver.swarms[0].particles;
     if (frame == 5) rig.saver.Display_MouseDown();
   });
   EXPECT_THAT(rig.platform.CallsStartingWith("WaitForEvents"), ::testing::IsEmpty());
@@ -90,12 +93,10 @@ TEST(Saver, BurstsEveryIntvalTicks) {
   for (const auto& [intval, bursts] : {std::pair{3, "..B..B"}, {1, "BBB"}, {0, "BB"}, {-5, "BB"}}) {
     SaverRig rig;
     rig.settings.Intval = intval;
-    rig.saver.ScreenW = 101;
-    rig.saver.ScreenH = 80;
-    rig.saver.particles.resize(1);
+    rig.saver.swarms = {Swarm{{}, 101, 80, Particles(1)}};
     std::string seen;
     while (seen.size() < std::string_view(bursts).size()) {
-      Particle& p = rig.saver.particles[0];
+      Particle& p = rig.saver.swarms[0].particles[0];
       p.X = p.Y = 7;
       rig.saver.Timer1_Timer();
       seen += p.X == 50 && p.Y == 40 ? 'B' : p.X == 7 ? '.' : '?';
@@ -119,6 +120,109 @@ TEST(Saver, EndsOnTheSecondMoveThatDiffersInBothCoordinates) {
     }
     EXPECT_EQ(seen, ends) << '"' << argumentText << '"';
   }
+}
+
+// The flames drawn into the frame since call number `from`, as rectangles.
+std::vector<PixelRect> FlamesSince(const FakePlatform& platform, std::size_t from) {
+  std::vector<PixelRect> flames;
+  for (int x, y, w, h; from < platform.calls.size(); ++from) {
+    if (std::sscanf(platform.calls[from].c_str(), "BitBlt(Buffer, %d, %d, %d, %d", &x, &y, &w,
+                    &h) == 4)
+      flames.push_back({x, y, x + w, y + h});
+  }
+  return flames;
+}
+
+bool Inside(const PixelRect& r, const PixelRect& a) {
+  return r.left >= a.left && r.top >= a.top && r.right <= a.right && r.bottom <= a.bottom;
+}
+
+// A monitor left bare or sharing a swarm, a burst to the wrong centre or on one monitor only,
+// flames wrapping at the window's edges or spilling onto a neighbour, or a layout change ignored.
+TEST(Saver, GivesEachMonitorItsOwnSwarmThroughLayoutChanges) {
+  const std::vector<DisplayLayout> kLayouts = {
+      {{-300, 0, 400, 200}, {{0, 0, 400, 200}, {-300, 40, 0, 190}}},  // secondary left, lower
+      {{0, -50, 600, 250}, {{0, 0, 200, 150}, {200, -50, 400, 250}, {400, 0, 600, 100}}},
+      {{0, 0, 1024, 768}, {{0, 0, 1024, 768}}},
+  };
+  SaverRig rig(0);
+  rig.settings = {20, 40, 1};
+  std::size_t phase = 0, from = 0;
+  rig.platform.layout = kLayouts[0];
+  rig.Run([&](int n) {
+    const PixelRect& screen = kLayouts[phase].virtualScreen;
+    const std::vector<Swarm>& swarms = rig.saver.swarms;
+    if (n % 40 == 39) rig.saver.Timer1_Timer();  // bursts every swarm from its own centre
+    for (PixelRect flame : FlamesSince(rig.platform, from)) {
+      flame.right = std::min(flame.right, rig.saver.WindowW);  // the frame clips at its edges
+      flame.bottom = std::min(flame.bottom, rig.saver.WindowH);
+      EXPECT_TRUE(
+          std::ranges::any_of(swarms, [&](const Swarm& s) { return Inside(flame, s.area); }))
+          << Call("Flame", flame) << " layout " << phase;
+    }
+    from = rig.platform.calls.size();
+    ASSERT_EQ(swarms.size(), kLayouts[phase].monitors.size());
+    for (std::size_t i = 0; i < swarms.size(); ++i) {
+      const PixelRect& m = kLayouts[phase].monitors[i];
+      EXPECT_EQ(swarms[i].area, (PixelRect{m.left - screen.left, m.top - screen.top,
+                                           m.right - screen.left, m.bottom - screen.top}));
+      const PixelRect own{0, 0, m.right - m.left, m.bottom - m.top};
+      EXPECT_EQ(std::pair(swarms[i].ScreenW, swarms[i].ScreenH), std::pair(own.right, own.bottom));
+      const std::int32_t cx = HalfExtent(own.right), cy = HalfExtent(own.bottom);
+      for (const Particle& p : swarms[i].particles)
+        EXPECT_TRUE(Inside({p.X, p.Y, p.X, p.Y}, n % 40 == 39 ? PixelRect{cx, cy, cx, cy} : own));
+    }
+    if (n % 120 != 0) return;
+    EXPECT_THAT(
+        rig.platform.calls,
+        ::testing::Contains(Call("MoveWindow", FakePlatform::kSaverWindow, screen.left, screen.top,
+                                 screen.right - screen.left, screen.bottom - screen.top)));
+    if (++phase == kLayouts.size()) return rig.saver.Form_KeyDown();
+    rig.platform.layout = kLayouts[phase];
+    rig.saver.Form_DisplayChange();
+  });
+}
+
+// A frame of many monitors that looks at input only at its end, or presents after the end.
+TEST(Saver, LooksAtInputBetweenTheSwarmsOfAFrame) {
+  SaverRig rig(0);
+  rig.settings.Num = 100;
+  rig.platform.layout = {{0, 0, 300, 100},
+                         {{0, 0, 100, 100}, {100, 0, 200, 100}, {200, 0, 300, 100}}};
+  rig.Run([&](int) { rig.saver.Form_KeyDown(); });
+  EXPECT_EQ(FlamesSince(rig.platform, 0).size(), 100u);
+  EXPECT_THAT(rig.platform.CallsStartingWith("BitBlt(Display"), ::testing::IsEmpty());
+}
+
+// Frames drawn while the display is off, a finite wait then, ticks held back, or a late resume.
+TEST(Saver, SleepsWhileTheDisplayIsOff) {
+  SaverRig rig;
+  rig.settings.Intval = 1;
+  std::size_t presents = 0, resumed = 0;
+  rig.Run([&](int n) {
+    const std::size_t now = rig.platform.CallsStartingWith("BitBlt(Display").size();
+    if (n == 2) {
+      presents = now;
+      rig.saver.Form_DisplayPower(false);
+    }
+    if (n > 2 && n < 6) {
+      EXPECT_EQ(now, presents);
+      EXPECT_EQ(rig.platform.calls[rig.platform.calls.size() - 2], "WaitForEvents(4294967295)");
+    }
+    if (n == 5) {
+      rig.saver.Timer1_Timer();  // still bursts
+      EXPECT_EQ(rig.saver.swarms[0].particles[0].X, 512);
+      rig.saver.Form_DisplayPower(true);
+      resumed = rig.platform.calls.size();
+    }
+    if (n == 6) {
+      EXPECT_EQ(now, presents + 1);  // drawn at once, without a wait
+      EXPECT_EQ(std::count(rig.platform.calls.begin() + resumed, rig.platform.calls.end(),
+                           "WaitForEvents(17)"),
+                0);
+      rig.saver.Form_KeyDown();
+    }
+  });
 }
 
 }  // namespace
