@@ -125,9 +125,10 @@ class Screen:
         SetDesktopSize of ExtendedDesktopSize), each message without waiting for the answers."""
         screens = [struct.pack(">IHHHHI", n, *rect, 0) for n, rect in enumerate(monitors)]
         with socket.socket(socket.AF_UNIX) as vnc:
-            vnc.connect(str(Path(self.vnc, "socket")))
-            vnc.sendall(b"RFB 003.008\n\1\1" + struct.pack(
-                ">BxHiBxHHBx", 2, 1, -308, 251, *self.size, len(monitors)) + b"".join(screens))
+            vnc.connect(str(Path(self.vnc, "socket")))  # version, security None, shared desktop;
+            vnc.sendall(  # SetEncodings [ExtendedDesktopSize]; SetDesktopSize (size, then screens)
+                b"RFB 003.008\n\1\1" + struct.pack(">BxHiBxHHBx", 2, 1, -308, 251, *self.size,
+                                                   len(monitors)) + b"".join(screens))
             poll(lambda: set(self.outputs()) == set(monitors), 10,
                  lambda: f"monitors {monitors}, not {list(self.outputs())}; {self.server.tail()}")
         self.root.xrandr_set_output_primary(self.outputs()[monitors[primary]][0])
