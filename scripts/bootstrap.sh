@@ -9,6 +9,7 @@ packages=(
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools
   wine wine64            # 64-bit Wine only: this machine's kernel runs no 32-bit programs
   xvfb xauth x11-utils xdotool
+  tigervnc-standalone-server  # Xvnc: several monitors, as RandR outputs that Wine reads
   python3-pytest python3-xlib python3-numpy python3-pil  # the end-to-end tests
   fonts-ipafont-gothic   # renders the dialog's Japanese captions
   imagemagick file

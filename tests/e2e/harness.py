@@ -1,6 +1,6 @@
 """The bench: Vorn.scr under Wine on a private Xvfb display, xdotool for windows and input,
 python3-xlib for screenshots (numpy RGB, rows first) and mapped windows; every wait a deadline."""
-import ctypes, os, re, select, shutil, signal, subprocess, tempfile, time
+import ctypes, os, re, select, shutil, signal, socket, struct, subprocess, tempfile, time
 from collections import namedtuple
 from pathlib import Path
 
@@ -89,12 +89,21 @@ Window = namedtuple("Window", "id caption pid rect")
 
 class Screen:
     """Xvfb on a display number of its own choosing, with -noreset: without it, each xdotool call
-    that leaves it without clients resets it (the pointer and more)."""
+    that leaves it without clients resets it (the pointer and more). Given monitors (x, y, width,
+    height on the X screen), Xvnc instead, whose RandR outputs Wine takes for monitors; Wine puts
+    the primary's corner at (0, 0), so a monitor's rectangle there is its own less `origin`."""
 
-    def __init__(self, size=(1024, 768)):
+    def __init__(self, size=(1024, 768), monitors=None, primary=0):
         read, write = os.pipe()
-        self.server = Proc(["Xvfb", "-displayfd", write, "-screen", "0", "%dx%dx24" % size,
-                            "-nolisten", "tcp", "-noreset"], pass_fds=(write,))
+        if monitors:
+            size = tuple(max(m[i] + m[i + 2] for m in monitors) for i in (0, 1))
+            self.vnc = tempfile.mkdtemp(prefix="vorn-vnc-")  # the viewers' socket: ours alone
+            server = ["Xvnc", "-geometry", "%dx%d" % size, "-depth", "24", "-rfbport", "-1",
+                      "-rfbunixpath", Path(self.vnc, "socket"), "-SecurityTypes", "None"]
+        else:
+            server, self.vnc = ["Xvfb", "-screen", "0", "%dx%dx24" % size], None
+        self.server = Proc([*server, "-displayfd", write, "-nolisten", "tcp", "-noreset"],
+                           pass_fds=(write,))
         os.close(write)
         with os.fdopen(read) as number:  # written once the server takes connections
             assert select.select([number], [], [], 20)[0], f"no display; {self.server.tail()}"
@@ -103,10 +112,34 @@ class Screen:
         self.x, self.events = xdisplay.Display(self.name), xdisplay.Display(self.name)
         self.root = self.x.screen().root
         self.events.screen().root.change_attributes(event_mask=X.SubstructureNotifyMask)
+        if monitors:
+            self.lay_out(monitors, primary)
+
+    def outputs(self):  # {(x, y, width, height): the outputs showing it} of the X screen
+        res = self.root.xrandr_get_screen_resources()
+        crtcs = [self.x.xrandr_get_crtc_info(c, res.config_timestamp) for c in res.crtcs]
+        return {(c.x, c.y, c.width, c.height): c.outputs for c in crtcs if c.mode}
+
+    def lay_out(self, monitors, primary):
+        """Asks Xvnc for one output a monitor as a VNC viewer would (RFB 3.8, no security,
+        SetDesktopSize of ExtendedDesktopSize), each message without waiting for the answers."""
+        screens = [struct.pack(">IHHHHI", n, *rect, 0) for n, rect in enumerate(monitors)]
+        with socket.socket(socket.AF_UNIX) as vnc:
+            vnc.connect(str(Path(self.vnc, "socket")))  # version, security None, shared desktop;
+            vnc.sendall(  # SetEncodings [ExtendedDesktopSize]; SetDesktopSize (size, then screens)
+                b"RFB 003.008\n\1\1" + struct.pack(">BxHiBxHHBx", 2, 1, -308, 251, *self.size,
+                                                   len(monitors)) + b"".join(screens))
+            poll(lambda: set(self.outputs()) == set(monitors), 10,
+                 lambda: f"monitors {monitors}, not {list(self.outputs())}; {self.server.tail()}")
+        self.root.xrandr_set_output_primary(self.outputs()[monitors[primary]][0])
+        self.x.sync()
+        self.monitors, self.origin = monitors, monitors[primary][:2]
 
     def close(self):
         self.server.popen.terminate()  # not killed: it removes its lock file and socket itself
         self.server.popen.wait(5)
+        if self.vnc:
+            shutil.rmtree(self.vnc, ignore_errors=True)
 
     def xdo(self, *args, check=True):
         """Runs xdotool on this display; what it complains of (a bad key name...) fails."""
