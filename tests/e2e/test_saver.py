@@ -1,7 +1,8 @@
 """Faults of the saver: no flames or frozen ones, an end on input it should ignore or none on input
 that should end it, a second copy not stepping aside for a running one, the 95/98 password."""
-import time
+import os, time
 
+import numpy as np
 import pytest
 
 import harness as h
@@ -78,6 +79,38 @@ def test_the_settings_file_decides_the_swarm_size_none_leaving_the_screen_black(
         return shot
     black, few, many = lit(0), fire(lit(10)), fire(lit(400))
     assert not black.any() and 0 < few and many > 5 * few, f"400 flames lit {many}, 10 lit {few}"
+
+def test_nothing_is_drawn_while_the_display_is_off_and_a_key_still_ends_it(screen, wine, vorn):
+    saver = start(screen, wine, vorn, "/s")
+    for state in ("off", "on", "off"):
+        assert wine.helper("e2e_helper.exe", "display", state).wait(h.QUICK_EXIT_S) == 0
+        time.sleep(0.3)
+        before = screen.shot()
+        time.sleep(1)
+        moved = (screen.shot() != before).any(axis=2).sum()
+        assert (moved > 5000) == (state == "on"), f"{moved} pixels changed with the display {state}"
+    screen.xdo("key", "space")
+    expect(screen, saver, True, "a key press with the display off")
+
+def test_every_monitor_shows_a_swarm_of_its_own_and_input_on_any_ends_it():
+    left, primary = (0, 0, 800, 600), (800, 0, 1024, 768)  # Windows: (-800, 0) and (0, 0)
+    screen = h.Screen(monitors=[left, primary], primary=1)
+    wine = h.Wine(screen, h.NATIVE / f"e2e-prefix-monitors-{os.getpid()}")
+    try:
+        saver = wine.launch(h.Folder(h.SCR).program, "/s")
+        assert screen.find(h.MAIN).rect == (0, 0, 1824, 768)
+        for x, y, w, h_ in (left, primary):  # burst from its own centre
+            shot = screen.wait_shot((x, y, w, h_), lambda s: fire(s) > 1000, "flames", 10)
+            ys, xs = np.nonzero(shot[:, :, 0] >= 96)
+            # the lit pixels' centre, the cells' centre, 16 and 32 from where they are placed
+            assert abs(xs.mean() - 16 - w / 2) < 40 and abs(ys.mean() - 32 - h_ / 2) < 40
+        time.sleep(1)
+        assert not screen.shot((0, 600, 800, 168)).any(), "flames outside every monitor"
+        screen.xdo("mousemove", 400, 300, "click", 1)
+        expect(screen, saver, True, "a click on the left monitor")
+    finally:
+        wine.close()
+        screen.close()
 
 def calls(vorn):  # what the password double (win32/password_double.cpp) was asked
     return (vorn.read("password_calls.txt") or b"").decode()

@@ -4,6 +4,7 @@
 //     MS ms after the preview shows; stale: before the start) for "<program> /p <handle>" or for
 //     ShowVornR in-process. It prints "child <handle> at <x> <y> size <w> <h>", "destroyed at <ms>
 //     ms", "exit <code> at <ms> ms", "running" (20 s without news: it ends the program), "ended".
+//   display on|off: tells the running saver the display's power, as the system does
 #include <windows.h>
 
 #include <cstdio>
@@ -129,6 +130,27 @@ int Preview(int argc, wchar_t** argv) {
   return 0;
 }
 
+// A power-setting notification about the console's display, written into the saver's memory
+// (a message's pointer is read in the receiving process) and posted to its window.
+int DisplayPower(const std::wstring& state) {
+  const HWND saver = FindWindowW(nullptr, L"Vorn_Main");
+  DWORD pid = 0;
+  GetWindowThreadProcessId(saver, &pid);
+  const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+  if (saver == nullptr || process == nullptr) return kExitUsage;
+  const struct {  // POWERBROADCAST_SETTING with its four bytes of data
+    GUID setting;
+    DWORD length, displayOn;
+  } notification{{0x6FE69556, 0x704A, 0x47A0, {0x8F, 0x24, 0xC2, 0x8D, 0x93, 0x6F, 0xDA, 0x47}},
+                 sizeof(DWORD),
+                 state == L"on"};
+  void* copy = VirtualAllocEx(process, nullptr, sizeof(notification), MEM_COMMIT, PAGE_READWRITE);
+  WriteProcessMemory(process, copy, &notification, sizeof(notification), nullptr);
+  PostMessageW(saver, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(copy));
+  CloseHandle(process);
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -136,6 +158,7 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring command = argc >= 2 ? argv[1] : L"";
   if (command == L"running-copy" && argc == 3) return RunningCopy(argv[2]);
   if (command == L"preview") return Preview(argc, argv);
-  std::fputs("usage: e2e_helper running-copy|preview ... (its source)\n", stderr);
+  if (command == L"display" && argc == 3) return DisplayPower(argv[2]);
+  std::fputs("usage: e2e_helper running-copy|preview|display ... (its source)\n", stderr);
   return kExitUsage;
 }
