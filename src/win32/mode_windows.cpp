@@ -59,7 +59,8 @@ BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM monitors) {
 }  // namespace
 
 LRESULT CALLBACK Win32Platform::SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* events = Attached<SaverEvents>(window, message, lParam);
+  auto* self = Attached<Win32Platform>(window, message, lParam);
+  SaverEvents* events = self != nullptr ? self->saverEvents_ : nullptr;
   if (events == nullptr) return DefWindowProcW(window, message, wParam, lParam);
   switch (message) {
     case WM_TIMER:
@@ -77,13 +78,17 @@ LRESULT CALLBACK Win32Platform::SaverProc(HWND window, UINT message, WPARAM wPar
       return 0;
     case WM_DISPLAYCHANGE: events->Form_DisplayChange(); return 0;
     case WM_POWERBROADCAST:
-      if (const std::optional<bool> on = DisplayPower(wParam, lParam))
+      if (const std::optional<bool> on = DisplayPower(wParam, lParam)) {
+        if (*on) self->bufferChanged_.Forget();  // the display may have lost the picture
         events->Form_DisplayPower(*on);
+      }
       return TRUE;
-    case WM_ERASEBKGND:
-      return 1;  // the frame cycle paints every pixel
-    // cppcheck-suppress unusedScopedObject ; BeginPaint and EndPaint, with nothing drawn
-    case WM_PAINT: PaintDc{window}; return 0;
+    case WM_ERASEBKGND: return 1;  // the frame cycle paints every pixel
+    case WM_PAINT:                 // the next frame is presented whole
+      self->bufferChanged_.Forget();
+      // cppcheck-suppress unusedScopedObject ; BeginPaint and EndPaint, with nothing drawn
+      PaintDc{window};
+      return 0;
     case WM_SYSCOMMAND:
       // The system must not start another saver, or close or move this one.
       if ((wParam & 0xFFF0) == SC_SCREENSAVE || (wParam & 0xFFF0) == SC_CLOSE) return 0;
@@ -98,8 +103,9 @@ WindowHandle Win32Platform::CreateSaverWindow(SaverEvents& events) {
   RegisterWindowClass(instance_, kSaverClass, &Win32Platform::SaverProc, CS_OWNDC,
                       LoadIconW(instance_, MAKEINTRESOURCEW(IDI_VORN)),
                       static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  saverEvents_ = &events;
   saverWindow_ = CreateWindowExW(0, kSaverClass, Widen(kSaverCaption).c_str(), WS_POPUP, 0, 0, 0, 0,
-                                 nullptr, nullptr, instance_, &events);
+                                 nullptr, nullptr, instance_, this);
   displayDc_ = saverWindow_ != nullptr ? GetDC(saverWindow_) : nullptr;
   RegisterDisplayPower(saverWindow_);
   sprites_.LoadBitmapResource32(instance_, IDB_SPRITE_SHEET);

@@ -47,7 +47,9 @@ std::optional<std::int32_t> Win32Platform::VerifyScreenSavePwd(WindowHandle wind
   SystemLibrary passwordCpl(L"password.cpl");
   auto* verify = passwordCpl.Function<Fn>("VerifyScreenSavePwd");
   if (verify == nullptr) return std::nullopt;
-  return verify(ToHwnd(window));
+  const BOOL verified = verify(ToHwnd(window));
+  bufferChanged_.Forget();  // the password dialog stood over the saver
+  return verified;
 }
 
 std::uint32_t Win32Platform::GetPrivateProfileStringA(std::string_view section,
@@ -89,7 +91,9 @@ void Win32Platform::FillRect(SurfaceId surface, std::int32_t left, std::int32_t 
   // A COLORREF (0x00BBGGRR) as a pixel of a 32-bit DIB (0x00RRGGBB).
   const Pixel pixel = (colour & 0xFF) << 16 | (colour & 0xFF00) | (colour >> 16 & 0xFF);
   FillInclusive(pixels, left, top, right, bottom, pixel);
-  if (surface == SurfaceId::SaverBuffer) bufferDrawn_.Forget();  // the next clear is a full one
+  if (surface != SurfaceId::SaverBuffer) return;
+  bufferDrawn_.Forget();  // the next clear is a full one
+  bufferChanged_.Add(left, top, right - left + 1, bottom - top + 1);
 }
 
 std::int32_t Win32Platform::BitBlt(SurfaceId destination, std::int32_t x, std::int32_t y,
@@ -102,9 +106,23 @@ std::int32_t Win32Platform::BitBlt(SurfaceId destination, std::int32_t x, std::i
   // mirror) is not, and the next clear blackens the whole frame.
   const auto note = [&](std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
     if (destination != SurfaceId::SaverBuffer) return;
+    bufferChanged_.Add(x, y, w, h);
     if (w < 0 || h < 0) return bufferDrawn_.Forget();
     bufferDrawn_.Add(x, y, w, h);
   };
+  // The present of the whole frame puts on the screen only where it changed.
+  const bool wholeFrame = x == 0 && y == 0 && sourceX == 0 && sourceY == 0 &&
+                          width == buffer_.Width() && height == buffer_.Height();
+  if (destination == SurfaceId::SaverDisplay && source == SurfaceId::SaverBuffer &&
+      rop == SRCCOPY && wholeFrame) {
+    gdiPending_ = true;
+    BOOL presented = TRUE;
+    for (const Rect& r : bufferChanged_.Present()) {
+      presented &=
+          ::BitBlt(displayDc_, r.x, r.y, r.width, r.height, buffer_.Dc(), r.x, r.y, SRCCOPY);
+    }
+    return presented;
+  }
   if (to.pixels != nullptr && from.pixels != nullptr && (rop == SRCCOPY || rop == SRCPAINT)) {
     if (std::exchange(gdiPending_, false)) GdiFlush();
     BlitArea area{x, y, width, height, sourceX, sourceY};

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/changed_region.h"
 #include "core/command_line.h"
 #include "platform/platform.h"
 #include "win32/gdi.h"
@@ -179,6 +180,7 @@ class Win32Platform : public Platform {
     if (surface != SurfaceId::SaverBuffer) return;
     buffer_.CreateDib(width, height);
     bufferDrawn_.Forget();
+    bufferChanged_.Reset(buffer_.Width(), buffer_.Height());
   }
   // The display always sits at the window's origin.
   void MoveSurface(SurfaceId, std::int32_t, std::int32_t) override {}
@@ -233,7 +235,9 @@ class Win32Platform : public Platform {
   HDC displayDc_ = nullptr;
   MemorySurface buffer_;
   MemorySurface sprites_;
-  DrawnRegion bufferDrawn_;   // what was drawn on the saver's frame since it was last black
+  DrawnRegion bufferDrawn_;      // what was drawn on the saver's frame since it was last black
+  ChangedRegion bufferChanged_;  // where the saver's frame differs from what the screen shows
+  SaverEvents* saverEvents_ = nullptr;
   InkBoundsCache spriteInk_;  // where the cells of the saver's sprite sheet have their flames
   bool gdiPending_ = true;    // a GDI call may still be working on the saver's DIB sections
   std::unique_ptr<TimerResolution> timerResolution_;  // raised while the saver runs

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 #include <tuple>
 #include <vector>
+
+#include "core/changed_region.h"
 
 namespace vorn {
 namespace {
@@ -153,6 +156,40 @@ TEST(DrawnRegion, ClearsWhatWasDrawnOrTheWholeFrame) {
     drawn.ClearToBlack(frame.View());
     EXPECT_EQ(frame.At(30, 2), 0u);
   }
+}
+
+// Trails of flames that moved on, flames missing, a screen lost and not repainted, unknown drawing
+// or too many pieces trusted, or everything presented every time: frames of clears and draws,
+// each presented in the pieces the region gives, leave the screen equal to the frame.
+TEST(ChangedRegion, PresentsWhereTheFrameChangedAndNothingElse) {
+  std::mt19937 random(11);
+  const auto pick = [&](int low, int high) {
+    return std::uniform_int_distribution(low, high)(random);
+  };
+  Surface frame(300, 200), screen(300, 200, 0x777777);
+  DrawnRegion drawn;
+  ChangedRegion changed;
+  changed.Reset(300, 200);
+  std::int64_t presented = 0;
+  for (int step = 0; step < 300; ++step) {
+    drawn.ClearToBlack(frame.View());
+    for (int i = step == 150 ? 1100 : pick(0, 12); i > 0; --i) {
+      const int x = pick(-20, 310), y = pick(-20, 210), w = pick(1, 24), h = pick(1, 24);
+      frame.FillInclusive(x, y, x + w - 1, y + h - 1, 0x100 * step + i);
+      drawn.Add(x, y, w, h);
+      changed.Add(x, y, w, step % 40 == 9 ? -h : h);  // drawn mirrored: where is not known
+    }
+    if (step % 50 == 7) {  // the screen lost what it showed
+      screen.FillInclusive(0, 0, 299, 199, 0x777777);
+      changed.Forget();
+    }
+    for (const Rect& r : changed.Present()) {
+      Blit(screen, r.x, r.y, r.width, r.height, frame, r.x, r.y, kRopSrcCopy);
+      presented += std::int64_t{r.width} * r.height;
+    }
+    ASSERT_EQ(screen.Pixels(), frame.Pixels()) << "step " << step;
+  }
+  EXPECT_LT(presented, 300 * 300 * 200 / 4);
 }
 
 }  // namespace
