@@ -38,15 +38,18 @@ std::vector<std::uint8_t> PackPicture(const ConstPixelView& picture) {
     out.push_back(static_cast<std::uint8_t>(side >> 8));
   }
   const auto count = static_cast<std::int64_t>(pixels.size());
-  const auto repeats = [&](std::int64_t at) { return at + 1 < count && pixels[at + 1] == pixels[at]; };
+  const auto same = [&](std::int64_t i, std::int64_t j) {
+    return j < count && pixels[j] == pixels[i];
+  };
   for (std::int64_t at = 0; at < count;) {
     std::int64_t length = 1;
-    if (repeats(at)) {  // a run: as long as the pixel repeats
-      while (length < kLongestRun && at + length < count && pixels[at + length] == pixels[at]) ++length;
+    if (same(at, at + 1)) {  // a run: as long as the pixel repeats
+      while (length < kLongestRun && same(at, at + length)) ++length;
       out.push_back(static_cast<std::uint8_t>(length + kRunBias));
       PutPixel(out, pixels[at]);
-    } else {  // literal pixels: up to the next pixel that starts a run
-      while (length < kLongestLiteral && at + length < count && !repeats(at + length)) ++length;
+    } else {  // literal pixels: up to the end or the next run
+      const auto runStarts = [&](std::int64_t i) { return i >= count || same(i, i + 1); };
+      while (length < kLongestLiteral && !runStarts(at + length)) ++length;
       out.push_back(static_cast<std::uint8_t>(length - 1));
       for (std::int64_t i = at; i < at + length; ++i) PutPixel(out, pixels[i]);
     }
@@ -72,8 +75,9 @@ bool UnpackPicture(std::span<const std::uint8_t> packed, const PixelView& out) {
     const auto bytes = static_cast<std::size_t>(run ? 1 : length) * kPixelBytes;
     if (packed.size() - at < bytes || total - done < length) return false;
     for (std::int64_t i = 0; i < length; ++i, ++done) {
-      const std::uint8_t* source = &packed[at + (run ? 0 : static_cast<std::size_t>(i) * kPixelBytes)];
-      out.Row(static_cast<std::int32_t>(done / out.width))[done % out.width] = PixelAt(source);
+      const std::size_t from = at + (run ? 0 : static_cast<std::size_t>(i) * kPixelBytes);
+      out.Row(static_cast<std::int32_t>(done / out.width))[done % out.width] =
+          PixelAt(&packed[from]);
     }
     at += bytes;
   }

@@ -34,12 +34,14 @@ class MemorySurface : NoCopy {
     const HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(resourceId), RT_RCDATA);
     const HGLOBAL loaded = found != nullptr ? LoadResource(instance, found) : nullptr;
     const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
-    if (bytes == nullptr) return false;
-    const std::span packed(static_cast<const std::uint8_t*>(bytes), SizeofResource(instance, found));
-    const auto size = PackedPictureSize(packed);
-    if (size && CreateDib(size->width, size->height) && UnpackPicture(packed, Pixels())) return true;
-    Reset();
-    return false;
+    const std::span packed(static_cast<const std::uint8_t*>(bytes),
+                           bytes != nullptr ? SizeofResource(instance, found) : 0);
+    const auto size = PackedPictureSize(packed);  // none for a missing resource
+    if (!size || !CreateDib(size->width, size->height) || !UnpackPicture(packed, Pixels())) {
+      Reset();
+      return false;
+    }
+    return true;
   }
   HDC Dc() const { return parts_.dc; }
   // The pixels of the surface, for drawing into them directly (after GdiFlush).

@@ -17,7 +17,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
           vorn::win32::KernelFunction<SetDefaultDllDirectoriesFn>("SetDefaultDllDirectories")) {
     setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
   }
-  if (const auto setDirectory = vorn::win32::KernelFunction<SetDllDirectoryFn>("SetDllDirectoryW")) {
+  if (const auto setDirectory =
+          vorn::win32::KernelFunction<SetDllDirectoryFn>("SetDllDirectoryW")) {
     setDirectory(L"");
   }
   vorn::win32::Win32Platform platform(instance);
