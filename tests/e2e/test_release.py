@@ -1,5 +1,6 @@
 """Faults of the release archive packed by scripts/release.sh --no-build: a file missing, extra or
-not the one built, a read-me with a placeholder or Unix line ends, checksums that do not match."""
+not the one built, a program not stripped (its debug information lost rather than kept beside the
+build) or too large, a read-me with a placeholder or Unix line ends, checksums that do not match."""
 import hashlib, os, re, subprocess, zipfile
 from pathlib import Path
 
@@ -12,6 +13,7 @@ SETUP = f"Vorn-{h.VERSION}-setup.exe"
 BUILT = {"Vorn.scr": ("win64/Vorn.scr", r"PE32\+ executable.*x86-64"),  # the build, its format
          "32-bit/Vorn.scr": ("win32/Vorn.scr", r"^PE32 executable.*80386"),
          SETUP: (f"win64/installer/{SETUP}", r"PE32\+ executable.*x86-64")}
+MAX_PROGRAM_BYTES = 500_000
 
 @pytest.fixture
 def archive(tmp_path):
@@ -27,6 +29,11 @@ def test_the_programs_as_built_the_read_me_and_matching_checksums_of_the_others(
         assert archive[name] == (BUILD / built).read_bytes(), f"{name} is not {BUILD / built}"
         kind = subprocess.run(["file", "-b", "-"], input=archive[name], capture_output=True).stdout
         assert re.search(format_, kind.decode()), f"{name}: {kind}"
+        if name.endswith(".scr"):
+            dump = subprocess.run(["objdump", "-hp", BUILD / built], capture_output=True).stdout
+            assert b"symbols stripped" in dump and b".debug_" not in dump, f"{name} is not stripped"
+            assert (BUILD / built).with_suffix(".scr.debug").exists(), "no debug information kept"
+            assert len(archive[name]) < MAX_PROGRAM_BYTES, f"{name}: {len(archive[name])} bytes"
     lines = archive["SHA256SUMS.txt"].decode().splitlines()
     sums = {name: digest for digest, name in (line.split("  ") for line in lines)}
     assert sorted(sums) == sorted([*BUILT, "README.txt"])
