@@ -14,8 +14,11 @@ constexpr std::int64_t kRunBias = 126;       // a run's code minus its length
 constexpr std::int64_t kLongestLiteral = kFirstRunCode;
 constexpr std::int64_t kLongestRun = 255 - kRunBias;
 
+// Appends `pixel` as red, green, blue.
 void PutPixel(std::vector<std::uint8_t>& out, Pixel pixel) {
-  for (const int shift : {16, 8, 0}) out.push_back(static_cast<std::uint8_t>(pixel >> shift));
+  out.push_back(static_cast<std::uint8_t>(pixel >> 16));
+  out.push_back(static_cast<std::uint8_t>(pixel >> 8));
+  out.push_back(static_cast<std::uint8_t>(pixel));
 }
 
 Pixel PixelAt(const std::uint8_t* bytes) {

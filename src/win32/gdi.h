@@ -31,8 +31,8 @@ class MemorySurface : NoCopy {
   // top-down 32-bit DIB section, the format of the surfaces it is drawn on, so
   // that blits from it convert nothing.
   bool LoadBitmapResource32(HINSTANCE instance, int resourceId) {
-    const HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(resourceId), RT_RCDATA);
-    const HGLOBAL loaded = found != nullptr ? LoadResource(instance, found) : nullptr;
+    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(resourceId), RT_RCDATA);
+    HGLOBAL loaded = found != nullptr ? LoadResource(instance, found) : nullptr;
     const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
     const std::span packed(static_cast<const std::uint8_t*>(bytes),
                            bytes != nullptr ? SizeofResource(instance, found) : 0);
