@@ -81,9 +81,9 @@ class DialogWindow final : public DialogView, NoCopy {
     constexpr int kPictures[] = {IDB_BUTTON_RELEASED, IDB_BUTTON_PRESSED, IDB_CLOSE_RELEASED,
                                  IDB_CLOSE_PRESSED, IDB_TITLE_BAR};
     for (std::size_t i = 0; i < pictures_.size(); ++i) {
-      pictures_[i].LoadBitmapResource(instance_, kPictures[i]);
+      pictures_[i].LoadBitmapResource32(instance_, kPictures[i]);
     }
-    Own(SurfaceId::DialogSprites).LoadBitmapResource(instance_, IDB_SPRITE_SHEET);
+    Own(SurfaceId::DialogSprites).LoadBitmapResource32(instance_, IDB_SPRITE_SHEET);
     for (const auto& [surface, control] : {std::pair{SurfaceId::DialogPicB, DialogControl::PicB},
                                            {SurfaceId::DialogDisplay, DialogControl::Display}}) {
       const PixelRect place = model_.Rect(control);

@@ -7,8 +7,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <type_traits>
 
+#include "core/packed_picture.h"
 #include "core/raster.h"
 #include "win32/system_library.h"
 
@@ -25,28 +27,24 @@ class MemorySurface : NoCopy {
     HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     return Adopt(bitmap, width, height, static_cast<Pixel*>(bits));
   }
-  // A bitmap resource, loaded as a DIB section.
-  bool LoadBitmapResource(HINSTANCE instance, int resourceId) {
-    auto* bitmap = static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(resourceId),
-                                                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    BITMAP info{};
-    if (bitmap != nullptr && GetObjectW(bitmap, sizeof(info), &info) == 0) {
-      DeleteObject(bitmap);
-      bitmap = nullptr;
-    }
-    return Adopt(bitmap, info.bmWidth, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight);
-  }
-  // A bitmap resource copied into a top-down 32-bit DIB section, the format of
-  // the surfaces it is drawn on, so that blits from it convert nothing.
+  // A picture resource (RCDATA, packed as core/packed_picture.h says) in a
+  // top-down 32-bit DIB section, the format of the surfaces it is drawn on, so
+  // that blits from it convert nothing.
   bool LoadBitmapResource32(HINSTANCE instance, int resourceId) {
-    MemorySurface loaded;
-    return loaded.LoadBitmapResource(instance, resourceId) &&
-           CreateDib(loaded.Width(), loaded.Height()) &&
-           ::BitBlt(Dc(), 0, 0, Width(), Height(), loaded.Dc(), 0, 0, SRCCOPY) != FALSE;
+    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(resourceId), RT_RCDATA);
+    HGLOBAL loaded = found != nullptr ? LoadResource(instance, found) : nullptr;
+    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+    const std::span packed(static_cast<const std::uint8_t*>(bytes),
+                           bytes != nullptr ? SizeofResource(instance, found) : 0);
+    const auto size = PackedPictureSize(packed);  // none for a missing resource
+    if (!size || !CreateDib(size->width, size->height) || !UnpackPicture(packed, Pixels())) {
+      Reset();
+      return false;
+    }
+    return true;
   }
   HDC Dc() const { return parts_.dc; }
-  // The pixels of a surface made by CreateDib or LoadBitmapResource32, for
-  // drawing into them directly (after GdiFlush); empty for other surfaces.
+  // The pixels of the surface, for drawing into them directly (after GdiFlush).
   PixelView Pixels() const {
     return parts_.bits ? PixelView{parts_.bits, parts_.width, parts_.height, parts_.width}
                        : PixelView{};

@@ -166,7 +166,7 @@ WindowHandle Win32Platform::CreatePreviewWindow() {
   RegisterWindowClass(instance_, kPreviewClass, &Win32Platform::PreviewProc, 0, nullptr,
                       static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   // Without the still the window stays plain black.
-  previewStill_.LoadBitmapResource(instance_, IDB_PREVIEW_STILL);
+  previewStill_.LoadBitmapResource32(instance_, IDB_PREVIEW_STILL);
   previewWindow_ = CreateWindowExW(0, kPreviewClass, kPreviewCaption, WS_POPUP, 0, 0, 0, 0, nullptr,
                                    nullptr, instance_, this);
   return FromHwnd(previewWindow_);

@@ -1,40 +1,70 @@
-"""Faults of the built program files and what they load: the wrong format or subsystem, lost
-resources, a runtime DLL that a user's Windows lacks, a copy planted beside the program under
-the name of a library it imports or loads (the 95/98 password services, the timer library)."""
+"""Faults of the built program files and what they load: lost resources, a runtime DLL, function or
+subsystem version its oldest Windows lacks, a copy planted beside the program under the name of a
+library it imports or loads (the 95/98 password services, the timer library)."""
 import re, subprocess
 
 import pytest
 
 import harness as h
 
-# DLLs every Windows has (libstdc++, libgcc or winpthread would keep the saver from starting).
-SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "winmm.dll", "msvcrt.dll", "shell32.dll",
-               "advapi32.dll", "comctl32.dll", "ole32.dll", "api-ms-win-crt-runtime-l1-1-0.dll"}
-# The system's KnownDLLs: always taken from its own folder, whatever the search order says.
-KNOWN_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll", "shell32.dll",
-              "advapi32.dll", "ole32.dll", "comdlg32.dll", "shlwapi.dll"}
-# (type, name): 6 string block, 14 icon group, 16 version, 24 manifest, 2 bitmap (the sprite sheet).
-RESOURCES = {(6, 1), (14, 1), (16, 1), (24, 1), (2, 101)}
+# What each build may import, by library: what its oldest Windows has (2000 for 32 bits, NT 4 lacks
+# SetDCBrushColor; XP x64 for 64); newer functions are looked up at run time. Only KnownDLLs, taken
+# from the system folder (libstdc++ would keep the saver from starting, a copy beside it stand in).
+COMMON = {
+    "gdi32.dll": "BitBlt CreateCompatibleDC CreateDIBSection CreateFontW DeleteDC DeleteObject "
+    "GdiFlush GetDeviceCaps GetStockObject LineTo MoveToEx SelectObject SetBkMode SetDCBrushColor "
+    "SetDCPenColor SetStretchBltMode SetTextColor StretchBlt",
+    "kernel32.dll": "CloseHandle CreateSemaphoreW DeleteCriticalSection EnterCriticalSection "
+    "ExitProcess FileTimeToLocalFileTime FindResourceW FreeLibrary GetCommandLineW "
+    "GetCurrentThreadId GetLastError GetModuleFileNameW GetModuleHandleW GetPrivateProfileStringW "
+    "GetProcAddress GetStartupInfoW GetSystemDirectoryW GetSystemTimeAsFileTime GetVersionExA "
+    "InitializeCriticalSection IsDBCSLeadByteEx LeaveCriticalSection LoadLibraryExW LoadLibraryW "
+    "LoadResource LockResource MulDiv MultiByteToWideChar QueryPerformanceCounter "
+    "QueryPerformanceFrequency ReleaseSemaphore SetLastError SetUnhandledExceptionFilter "
+    "SizeofResource Sleep TlsAlloc TlsFree TlsGetValue TlsSetValue VerifyVersionInfoW "
+    "VerSetConditionMask VirtualProtect VirtualQuery WaitForSingleObject WideCharToMultiByte "
+    "WritePrivateProfileStringW",
+    "msvcrt.dll": "__set_app_type __setusermatherr __wgetmainargs __winitenv _amsg_exit _cexit "
+    "_close _errno _initterm _onexit _read abort calloc exit fprintf fputc fputs free fwrite "
+    "localeconv malloc memchr memcmp memcpy memmove memset realloc signal strcmp strerror strlen "
+    "strncmp vfprintf wcslen",
+    "shell32.dll": "ShellExecuteW",
+    "user32.dll": "BeginPaint CallWindowProcW CreateWindowExW DefWindowProcW DestroyWindow "
+    "DispatchMessageW DrawAnimatedRects DrawTextW EndPaint EnumDisplayMonitors FillRect "
+    "FindWindowW GetClientRect GetCursorPos GetDC GetKeyState GetMessageW GetScrollInfo "
+    "GetSysColor GetSystemMetrics GetWindowLongA GetWindowRect InvalidateRect KillTimer "
+    "LoadCursorW LoadIconW MoveWindow MsgWaitForMultipleObjectsEx PeekMessageW PostQuitMessage "
+    "RegisterClassExW ReleaseCapture ReleaseDC ScreenToClient SetCapture SetCursor SetFocus "
+    "SetForegroundWindow SetParent SetScrollInfo SetScrollPos SetTimer SetWindowLongA SetWindowPos "
+    "ShowCursor ShowWindow SystemParametersInfoA TranslateMessage"}
+XP_X64 = {
+    "kernel32.dll": "RaiseException RtlCaptureContext RtlLookupFunctionEntry RtlUnwindEx "
+    "RtlVirtualUnwind __C_specific_handler", "user32.dll": "GetWindowLongPtrW SetWindowLongPtrW",
+    "msvcrt.dll": "___lc_codepage_func ___mb_cur_max_func __iob_func _commode _fmode _wcmdln"}
+WINDOWS_2000 = {
+    "kernel32.dll": "GetModuleHandleA LoadLibraryA", "user32.dll": "GetWindowLongW SetWindowLongW",
+    "msvcrt.dll": "__mb_cur_max __p__commode __p__fmode __p__wcmdln _iob atoi setlocale strchr"}
+# (type, name): 6 string block, 14 icon group, 16 version, 24 manifest, 10 data (the sprite sheet).
+RESOURCES = {(6, 1), (14, 1), (16, 1), (24, 1), (10, 101)}
 
 def output(*argv, text=True):
     return subprocess.run(argv, capture_output=True, text=text, check=True).stdout
-@pytest.mark.parametrize("scr, format_", [
-    (h.SCR, "PE32+ executable (GUI) x86-64, for MS Windows"),
-    (h.SCR32, "PE32 executable (GUI) Intel 80386, for MS Windows"),
-], ids=["64-bit", "32-bit"])
-def test_the_program_file(scr, format_):
+@pytest.mark.parametrize("scr, oldest, only", [(h.SCR, (5, 2), XP_X64),
+                                               (h.SCR32, (5, 0), WINDOWS_2000)], ids=["64", "32"])
+def test_the_program_file(scr, oldest, only):  # oldest: its version number; format: test_release
     assert scr.exists(), f"{scr} is missing: build the win64 and win32 presets"
-    assert output("file", "-b", scr).startswith(format_)
     dumped = output("x86_64-w64-mingw32-objdump", "-p", scr)
-    imports = {dll.lower() for dll in re.findall(r"DLL Name: (\S+)", dumped)}
-    assert imports and imports <= SYSTEM_DLLS, f"not every Windows has {imports - SYSTEM_DLLS}"
-    assert imports <= KNOWN_DLLS, f"a copy beside it could stand in for {imports - KNOWN_DLLS}"
+    subsystem = tuple(map(int, re.findall(r"(?:Maj|Min)orSubsystemVersion\t(\d+)", dumped)))
+    assert () < subsystem <= oldest, f"its loader refuses a subsystem {subsystem}"
+    allowed = {dll: set(f"{names} {only.get(dll, '')}".split()) for dll, names in COMMON.items()}
+    imports = dict(re.findall(r"DLL Name: (\S+)\n.*\n((?:\t.*\n)*)", dumped))
+    newer = {dll: set(re.findall(r" (\w+)\n", names)) - allowed.get(dll.lower(), set())
+             for dll, names in imports.items()}
+    assert imports and not any(newer.values()), f"its oldest Windows lacks {newer}: look them up"
     listed = re.findall(r"--type=(\d+) --name=(\d+)", output("wrestool", "-l", scr))
     assert RESOURCES <= {(int(t), int(n)) for t, n in listed}, listed
     block = output("wrestool", "-x", "--raw", "--type=6", "--name=1", scr, text=False)
-    first = 2 + 2 * int.from_bytes(block[:2], "little")  # block 1 holds strings 0 to 15: skip 0
-    length = int.from_bytes(block[first:first + 2], "little")
-    assert block[first + 2:first + 2 + 2 * length].decode("utf-16-le") == "Vorn"
+    assert block.startswith(b"\0\0\4\0" + "Vorn".encode("utf-16-le")), "string 1 (after 0, empty)"
 
 DECOYS = ["password.cpl", "mpr.dll", "winmm.dll", "version.dll"]
 # Wine serves its built-in libraries even where a search finds a file of the name; for those the

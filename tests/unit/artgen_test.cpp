@@ -150,20 +150,6 @@ TEST(ArtStill, ShowsWarmFlamesSpreadOverBlack) {
   EXPECT_GE(highest - lowest, 56);
 }
 
-// Catches a BMP writer that stores rows top-down, RGB instead of BGR, or unpadded.
-TEST(ArtFiles, BmpRowsAreBottomUpBgrPaddedToFourBytes) {
-  RgbImage image(2, 2);
-  image.at(0, 0) = Rgb{10, 20, 30};
-  image.at(1, 1) = Rgb{40, 50, 60};
-  const Bytes file = EncodeBmp24(image);
-  ASSERT_EQ(file.size(), 54u + 2 * 8);
-  EXPECT_EQ(Le32(file, 2), file.size());
-  EXPECT_EQ(std::pair(Le32(file, 18), Le32(file, 22)), std::pair(2u, 2u)) << "positive: bottom-up";
-  EXPECT_EQ(Le16(file, 28), 24u) << "bits per pixel";
-  EXPECT_EQ(Bytes(file.begin() + 54, file.end()),
-            (Bytes{0, 0, 0, 60, 50, 40, 0, 0, 30, 20, 10, 0, 0, 0, 0, 0}));
-}
-
 // libpng's reading of `file`, converted to `format`.
 Bytes DecodePng(const Bytes& file, png_uint_32 format) {
   png_image png{};

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/changed_region.h"
+#include "core/packed_picture.h"
 
 namespace vorn {
 namespace {
@@ -190,6 +191,38 @@ TEST(ChangedRegion, PresentsWhereTheFrameChangedAndNothingElse) {
     ASSERT_EQ(screen.Pixels(), frame.Pixels()) << "step " << step;
   }
   EXPECT_LT(presented, 300 * 300 * 200 / 4);
+}
+
+using Bytes = std::vector<std::uint8_t>;
+constexpr Pixel kA = 0x102030, kB = 0x405060;
+
+// Packets that lose or change pixels at their limits (runs of 2 and 129, literals of 1 and 128,
+// runs across rows) or take more bytes than a run's 1 + 3 and a literal's 1 + 3 per pixel.
+TEST(PackedPicture, UnpacksWhatWasPackedInTheFewestBytes) {
+  std::vector<Pixel> distinct(129), runs(130, kA);
+  for (Pixel i = 0; i < distinct.size(); ++i) distinct[i] = i << 8;
+  runs.push_back(kB);  // 129, then a literal of 2
+  for (const auto& [pixels, width, size] :
+       {std::tuple{runs, 1, 4 + 4 + 7},
+        {distinct, 129, 4 + 1 + 128 * 3 + 4},
+        {std::vector(distinct.begin(), distinct.end() - 1), 128, 4 + 1 + 128 * 3},
+        {std::vector<Pixel>{kA, kB, kB}, 3, 4 + 4 + 4}}) {
+    const auto height = static_cast<std::int32_t>(pixels.size()) / width;
+    const Bytes packed = PackPicture(ConstPixelView(pixels.data(), width, height, width));
+    Surface out(width, height, 0xABCDEF);
+    EXPECT_TRUE(UnpackPicture(packed, out.View()));
+    EXPECT_EQ(std::pair(out.Pixels(), packed.size()), std::pair(pixels, std::size_t(size)));
+  }
+}
+
+// An unpacker that reads past its data, or takes data that does not fill the picture exactly.
+TEST(PackedPicture, RefusesDataThatDoesNotFitThePicture) {
+  Surface out(2, 1);
+  EXPECT_TRUE(UnpackPicture(Bytes{2, 0, 1, 0, 128, 1, 2, 3}, out.View()));
+  for (const Bytes& bad : {Bytes{2, 0, 1}, Bytes{1, 0, 2, 0, 128, 1, 2, 3}, Bytes{2, 0, 1, 0, 0, 1},
+                           Bytes{2, 0, 1, 0, 129, 1, 2, 3}, Bytes{2, 0, 1, 0, 0, 1, 2, 3}}) {
+    EXPECT_FALSE(UnpackPicture(bad, out.View()));  // no size, another, cut short, 3, 1 pixels
+  }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "bmp.h"
+#include "core/packed_picture.h"
 #include "dialog_files.h"
 #include "flame.h"
 #include "icon.h"
@@ -24,6 +25,16 @@ constexpr Rgb kCheckerLight{204, 204, 204};
 constexpr Rgb kCheckerDark{153, 153, 153};
 
 }  // namespace
+
+std::string PackedFileName(const std::string& bitmapFileName) {
+  return std::filesystem::path(bitmapFileName).replace_extension(".packed").string();
+}
+
+Bytes EncodePacked(const RgbImage& image) {
+  std::vector<Pixel> pixels;
+  for (const Rgb& p : image.pixels()) pixels.push_back(Pixel{p.r} << 16 | Pixel{p.g} << 8 | p.b);
+  return PackPicture(ConstPixelView(pixels.data(), image.width(), image.height(), image.width()));
+}
 
 std::string IconImageFileName(int size) { return "icon_" + std::to_string(size) + ".png"; }
 
@@ -72,8 +83,11 @@ void WriteBuildArt(const std::filesystem::path& outdir) {
   for (int size : kIconSizes) {
     WriteFile(outdir / IconImageFileName(size), EncodePng(RenderIcon(size)));
   }
-  WriteFile(outdir / kSheetFileName, EncodeBmp24(RenderSpriteSheet()));
-  WriteFile(outdir / kStillFileName, EncodeBmp24(RenderPreviewStill()));
+  for (const auto& [name, picture] : {std::pair(kSheetFileName, RenderSpriteSheet()),
+                                      std::pair(kStillFileName, RenderPreviewStill())}) {
+    WriteFile(outdir / name, EncodeBmp24(picture));
+    WriteFile(outdir / PackedFileName(name), EncodePacked(picture));
+  }
   WriteDialogArt(outdir);
 }
 

@@ -84,11 +84,15 @@ RgbImage CursorTile() {
 
 std::vector<NamedFile> DialogArtFiles() {
   std::vector<NamedFile> files;
-  files.push_back({kTitleBarFileName, EncodeBmp24(RenderTitleBar())});
-  files.push_back({kCloseReleasedFileName, EncodeBmp24(RenderCloseBox(Face::Released))});
-  files.push_back({kClosePressedFileName, EncodeBmp24(RenderCloseBox(Face::Pressed))});
-  files.push_back({kButtonReleasedFileName, EncodeBmp24(RenderButtonFace(Face::Released))});
-  files.push_back({kButtonPressedFileName, EncodeBmp24(RenderButtonFace(Face::Pressed))});
+  const auto picture = [&files](const std::string& name, const RgbImage& image) {
+    files.push_back({name, EncodeBmp24(image)});
+    files.push_back({PackedFileName(name), EncodePacked(image)});
+  };
+  picture(kTitleBarFileName, RenderTitleBar());
+  picture(kCloseReleasedFileName, RenderCloseBox(Face::Released));
+  picture(kClosePressedFileName, RenderCloseBox(Face::Pressed));
+  picture(kButtonReleasedFileName, RenderButtonFace(Face::Released));
+  picture(kButtonPressedFileName, RenderButtonFace(Face::Pressed));
   files.push_back({kHandImageFileName, EncodePng(RenderHandCursor())});
   return files;
 }

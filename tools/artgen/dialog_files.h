@@ -1,5 +1,6 @@
-// The settings dialog's picture files: five bitmaps and the hand cursor's
-// image (the build makes hand.cur of it), plus PNG previews to look at.
+// The settings dialog's picture files: five bitmaps (each also packed) and
+// the hand cursor's image (the build makes hand.cur of it), plus PNG previews
+// to look at.
 #pragma once
 
 #include <filesystem>
@@ -24,7 +25,8 @@ struct NamedFile {
   Bytes bytes;
 };
 
-// Every dialog picture by file name: the bitmaps and the cursor's image.
+// Every dialog picture by file name: the bitmaps (each also packed) and the
+// cursor's image.
 std::vector<NamedFile> DialogArtFiles();
 
 // Each piece enlarged 8x (the title bar 2x) on the dialog's grey.

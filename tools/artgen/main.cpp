@@ -6,8 +6,10 @@
 //                                title_bar.bmp, close_released.bmp,
 //                                close_pressed.bmp, button_released.bmp,
 //                                button_pressed.bmp and hand.png (the image of
-//                                hand.cur); the build makes vorn.ico and
-//                                hand.cur of them with icotool
+//                                hand.cur), each bitmap also packed as
+//                                <name>.packed, which the program embeds;
+//                                the build makes vorn.ico and hand.cur with
+//                                icotool
 //   artgen <outdir> --previews   also writes sprite_sheet.png (2x),
 //                                vorn_icon.png (every icon size, 4x),
 //                                dialog_pieces.png (8x) and dialog_mockup.png
