@@ -7,6 +7,7 @@ from pathlib import Path
 import numpy as np
 from PIL import Image
 from Xlib import X, display as xdisplay
+from Xlib.protocol import event as xevent
 
 SOURCE = Path(__file__).resolve().parents[2]
 SCR = Path(os.environ.get("VORN_E2E_SCR") or SOURCE / "build/win64/Vorn.scr")
@@ -24,6 +25,13 @@ QUICK_EXIT_S = 5  # "at once", with room for Wine's start-up
 PR_SET_PDEATHSIG = 1
 FONTS_KEY = r"HKCU\Software\Wine\Fonts\Replacements"  # by installed ones (fonts-ipafont-gothic)
 FONT_REPLACEMENTS = {"ＭＳ Ｐゴシック": "IPAPGothic", "ＭＳ ゴシック": "IPAGothic"}
+
+# python-xlib keeps the extensions' events of all displays in one table, and two X servers may
+# number an extension's events differently (Xvfb's and Xvnc's): each display gets its own.
+def _display_with_own_events(self, *args, base=xdisplay._BaseDisplay.__init__):
+    self.event_classes = xevent.event_class.copy()
+    base(self, *args)
+xdisplay._BaseDisplay.__init__ = _display_with_own_events
 
 def poll(ready, timeout, what=None):
     """ready()'s first true value (never an array: wrap it in a list), polled for timeout s; then
