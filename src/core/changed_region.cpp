@@ -74,14 +74,19 @@ std::vector<Rect> ChangedRegion::Merged() const {
   return merged;
 }
 
-std::vector<Rect> ChangedRegion::Present() {
-  const Rect frame{0, 0, width_, height_};
-  const bool known = !whole_ && shownKnown_ && drawnKnown_;
-  std::vector<Rect> pieces = known ? Merged() : std::vector<Rect>{};
+bool ChangedRegion::Costlier(const std::vector<Rect>& pieces) const {
   std::int64_t area = 0;
   for (const Rect& r : pieces) area += std::int64_t{r.width} * r.height;
-  if (!known || pieces.size() > kMostRectangles || 2 * area > std::int64_t{width_} * height_) {
-    pieces.assign(frame.Empty() ? 0 : 1, frame);
+  return pieces.size() > kMostRectangles || 2 * area > std::int64_t{width_} * height_;
+}
+
+std::vector<Rect> ChangedRegion::Present() {
+  const bool known = !whole_ && shownKnown_ && drawnKnown_;
+  std::vector<Rect> pieces;
+  if (known) pieces = Merged();
+  if (!known || Costlier(pieces)) {
+    pieces.clear();
+    if (width_ > 0 && height_ > 0) pieces.push_back({0, 0, width_, height_});
   }
   shown_ = std::move(drawn_);
   drawn_.clear();

@@ -35,6 +35,8 @@ class ChangedRegion {
   // piece instead of several next to each other.
   static constexpr std::int32_t kTileShift = 5;  // 32-pixel tiles
   std::vector<Rect> Merged() const;
+  // Whether presenting these pieces costs more than the whole frame in one.
+  bool Costlier(const std::vector<Rect>& pieces) const;
 
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;

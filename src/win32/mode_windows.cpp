@@ -84,11 +84,11 @@ LRESULT CALLBACK Win32Platform::SaverProc(HWND window, UINT message, WPARAM wPar
       }
       return TRUE;
     case WM_ERASEBKGND: return 1;  // the frame cycle paints every pixel
-    case WM_PAINT:                 // the next frame is presented whole
+    case WM_PAINT: {               // the next frame is presented whole
       self->bufferChanged_.Forget();
-      // cppcheck-suppress unusedScopedObject ; BeginPaint and EndPaint, with nothing drawn
-      PaintDc{window};
+      const PaintDc paint(window);  // BeginPaint and EndPaint, with nothing drawn
       return 0;
+    }
     case WM_SYSCOMMAND:
       // The system must not start another saver, or close or move this one.
       if ((wParam & 0xFFF0) == SC_SCREENSAVE || (wParam & 0xFFF0) == SC_CLOSE) return 0;
