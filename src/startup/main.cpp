@@ -26,11 +26,14 @@ void ChangePassword(Platform& platform, std::string_view argumentText) {
 
 void Main(Platform& platform) {
   const bool saverRunning = platform.FindWindowByCaption(kSaverCaption) != kNoWindow;
-  const bool dialogOpen = platform.FindWindowByCaption(kDialogCaption) != kNoWindow;
-  if (saverRunning || dialogOpen) return platform.EndProcess();
-
+  const WindowHandle dialog = platform.FindWindowByCaption(kDialogCaption);
   const std::string argumentText = platform.ArgumentText();
   const std::string letter = SwitchLetter(argumentText);
+  if (saverRunning || dialog != kNoWindow) {
+    // A second click on Settings is not lost: the open dialog comes to the front.
+    if (dialog != kNoWindow && letter == "C") platform.SetForegroundWindow(dialog);
+    return platform.EndProcess();
+  }
   if (letter == "P") {
     return ShowVornR(platform, LenientHandle(HandleText(argumentText)));
   }
