@@ -1,5 +1,6 @@
 #include "settings_dialog/dialog_model.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "settings_dialog/geometry.h"
@@ -21,13 +22,13 @@ constexpr const char* kWantedFaces[] = {"ＭＳ Ｐゴシック", "Yu Gothic UI"
 
 std::optional<std::string> LabelFontFace(const std::vector<FontFamily>& installed) {
   for (const char* wanted : kWantedFaces) {
-    for (const FontFamily& family : installed)
-      if (family.name == wanted) return family.name;
+    const auto found = std::ranges::find(installed, std::string_view(wanted), &FontFamily::name);
+    if (found != installed.end()) return found->name;
   }
-  for (const FontFamily& family : installed) {
-    if (family.shiftJis && family.drawsLabels && !family.name.starts_with('@')) return family.name;
-  }
-  return std::nullopt;
+  const auto any = std::ranges::find_if(installed, [](const FontFamily& family) {
+    return family.shiftJis && family.drawsLabels && !family.name.starts_with('@');
+  });
+  return any != installed.end() ? std::optional(any->name) : std::nullopt;
 }
 
 DialogModel::DialogModel(DialogEvents& events, DialogView& view, std::int32_t dpi)

@@ -26,12 +26,12 @@ void ChangePassword(Platform& platform, std::string_view argumentText) {
 
 void Main(Platform& platform) {
   const bool saverRunning = platform.FindWindowByCaption(kSaverCaption) != kNoWindow;
-  const WindowHandle dialog = platform.FindWindowByCaption(kDialogCaption);
+  const WindowHandle openDialog = platform.FindWindowByCaption(kDialogCaption);
   const std::string argumentText = platform.ArgumentText();
   const std::string letter = SwitchLetter(argumentText);
-  if (saverRunning || dialog != kNoWindow) {
+  if (saverRunning || openDialog != kNoWindow) {
     // A second click on Settings is not lost: the open dialog comes to the front.
-    if (dialog != kNoWindow && letter == "C") platform.SetForegroundWindow(dialog);
+    if (openDialog != kNoWindow && letter == "C") platform.SetForegroundWindow(openDialog);
     return platform.EndProcess();
   }
   if (letter == "P") {

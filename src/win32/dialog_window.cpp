@@ -1,8 +1,10 @@
 #include "win32/dialog_window.h"
-
+// after windows.h, which they need
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
+#include <tuple>
 #include <vector>
 
 #include "core/particles.h"
@@ -12,12 +14,10 @@ namespace vorn::win32 {
 namespace {
 
 constexpr wchar_t kDialogClass[] = L"VornDialogWindow";
-constexpr UINT_PTR kPreviewTimerId = 1;
 constexpr UINT_PTR kCloseBoxTool = 1;
 constexpr int kFirstBarId = 100;             // HS(index) has the id 100 + index
 constexpr int kLabelPointsHundredths = 975;  // 9.75 pt
 constexpr int kPointsHundredthsPerInch = 7200;
-constexpr UINT kLabelFormat = DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP;
 constexpr std::size_t kTitleBar = 4;  // the title bar's picture, after the DialogPicture ones
 static_assert(SB_LINELEFT == 0 && SB_LINERIGHT == 1 && SB_PAGELEFT == 2 && SB_PAGERIGHT == 3 &&
               SB_THUMBPOSITION == 4 && SB_THUMBTRACK == 5 && SB_LEFT == 6 && SB_RIGHT == 7);
@@ -45,29 +45,30 @@ bool DrawsAll(HDC dc, const LOGFONTW& face, const std::wstring& text) {
   return count == text.size() && std::ranges::find(glyphs, WORD{0xFFFF}) == glyphs.end();
 }
 
-// The families installed, once for each character set they have.
+using FoundFamilies = std::tuple<HDC, std::wstring, std::vector<FontFamily>>;
+
+int CALLBACK AddFamily(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM found) {
+  auto& [dc, labels, families] = *reinterpret_cast<FoundFamilies*>(found);
+  const bool shiftJis = font->lfCharSet == SHIFTJIS_CHARSET;
+  families.push_back({Narrow(font->lfFaceName), shiftJis, shiftJis && DrawsAll(dc, *font, labels)});
+  return 1;  // on to the next
+}
+
+// The families installed, once for each character set they have; a Shift-JIS
+// one is tried on the digits and every caption, all the labels can show.
 std::vector<FontFamily> InstalledFamilies(HDC dc) {
-  struct Found {
-    HDC dc;
-    std::wstring labels;  // the digits and every caption: all the labels can show
-    std::vector<FontFamily> families;
-  } found{dc, L"0123456789-", {}};
+  FoundFamilies found{dc, L"0123456789-", {}};
   for (const ControlLayout& label : kDialogLayout) {
-    if (label.caption != nullptr) found.labels += Widen(label.caption);
+    if (label.caption != nullptr) std::get<std::wstring>(found) += Widen(label.caption);
   }
   LOGFONTW all{};
   all.lfCharSet = DEFAULT_CHARSET;
-  EnumFontFamiliesExW(
-      dc, &all,
-      [](const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM context) -> int {
-        auto& found = *reinterpret_cast<Found*>(context);
-        const bool shiftJis = font->lfCharSet == SHIFTJIS_CHARSET;
-        found.families.push_back({Narrow(font->lfFaceName), shiftJis,
-                                  shiftJis && DrawsAll(found.dc, *font, found.labels)});
-        return 1;
-      },
-      reinterpret_cast<LPARAM>(&found), 0);
-  return found.families;
+  EnumFontFamiliesExW(dc, &all, &AddFamily, reinterpret_cast<LPARAM>(&found), 0);
+  return std::get<std::vector<FontFamily>>(found);
+}
+
+void Blt(HDC dc, const PixelRect& at, const MemorySurface& picture) {
+  BitBlt(dc, at.left, at.top, picture.Width(), picture.Height(), picture.Dc(), 0, 0, SRCCOPY);
 }
 
 void Fill(const MemorySurface& surface, COLORREF colour) {
@@ -155,8 +156,7 @@ void DialogWindow::Scale() {
     if (HWND bar = bars_[BarSlot(index)])
       MoveWindow(bar, at.left, at.top, Width(at), Height(at), TRUE);
   }
-  TTTOOLINFOW tool = CloseBoxTool();
-  if (tooltip_ != nullptr) SendMessageW(tooltip_, TTM_NEWTOOLRECTW, 0, LPARAM(&tool));
+  PlaceTooltip(false);
 }
 
 // The window takes the place the system suggests; its new size repaints it.
@@ -179,14 +179,6 @@ void DialogWindow::Refresh(SurfaceId surface) {
   Stretch(dc.Get(), model_.Rect(DialogControl::Display), *image, false);
 }
 
-void DialogWindow::SetPreviewTimer(bool enabled, UINT intervalMs) {
-  model_.EnableTimer(enabled && window_ != nullptr);
-  if (window_ == nullptr) return;
-  if (!enabled) KillTimer(window_, kPreviewTimerId);
-  if (enabled)
-    SetTimer(window_, kPreviewTimerId, std::max<UINT>(intervalMs, USER_TIMER_MINIMUM), nullptr);
-}
-
 void DialogWindow::RunModal() {
   if (window_ == nullptr) return;
   const int resizesBefore = resizes_;
@@ -205,23 +197,6 @@ void DialogWindow::RunModal() {
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
-}
-
-std::optional<ScreenSize> DialogWindow::MeasureText(std::string_view text) {
-  if (frame_.Dc() == nullptr) return std::nullopt;
-  const std::wstring wide = Widen(text);
-  RECT measured{};
-  Selection font(frame_.Dc(), font_.get());
-  DrawTextW(frame_.Dc(), wide.c_str(), static_cast<int>(wide.size()), &measured,
-            kLabelFormat | DT_CALCRECT);
-  return ScreenSize{measured.right - measured.left, measured.bottom - measured.top};
-}
-
-LRESULT CALLBACK DialogWindow::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = Attached<DialogWindow>(window, message, lParam);
-  if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-  if (message == WM_NCCREATE) self->window_ = window;
-  return self->Dispatch(message, wParam, lParam);
 }
 
 LRESULT DialogWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -328,27 +303,21 @@ void DialogWindow::AddTooltip() {
   if (init == nullptr || !init(&classes)) return;
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0,
                              0, 0, 0, window_, nullptr, instance_, nullptr);
-  std::wstring text = Widen(kExitTooltip);
-  TTTOOLINFOW tool = CloseBoxTool();
-  tool.uFlags = TTF_SUBCLASS;   // the control watches the window's mouse itself
-  tool.lpszText = text.data();  // copied by the control
-  if (tooltip_ != nullptr) SendMessageW(tooltip_, TTM_ADDTOOLW, 0, LPARAM(&tool));
+  PlaceTooltip(true);
 }
 
-// The tool's size as comctl32 from version 4.70 on takes it.
-TTTOOLINFOW DialogWindow::CloseBoxTool() const {
+void DialogWindow::PlaceTooltip(bool add) {
+  std::wstring text = Widen(kExitTooltip);
   TTTOOLINFOW tool{};
-  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;  // as comctl32 from version 4.70 on takes it
+  tool.uFlags = TTF_SUBCLASS;         // the control watches the window's mouse itself
   tool.hwnd = window_;
   tool.uId = kCloseBoxTool;
   tool.rect = ToRect(model_.PictureBox(DialogControl::ImgExit));
-  return tool;
-}
-
-std::int16_t DialogWindow::BarIndex(HWND bar) const {
-  const auto found = std::find(bars_.begin(), bars_.end(), bar);
-  if (bar == nullptr || found == bars_.end()) return 0;
-  return static_cast<std::int16_t>(found - bars_.begin() + 1);
+  tool.lpszText = text.data();  // copied by the control
+  if (tooltip_ != nullptr) {
+    SendMessageW(tooltip_, add ? TTM_ADDTOOLW : TTM_NEWTOOLRECTW, 0, LPARAM(&tool));
+  }
 }
 
 // The window's own image follows the client area; it starts grey.
@@ -373,8 +342,7 @@ void DialogWindow::OnPaint() {
   const auto shown = [&](C image) -> const MemorySurface& {
     return Picture(model_.Shown(image).value_or(DialogPicture{}));
   };
-  const MemorySurface& backing = Own(SurfaceId::DialogWindow);
-  BitBlt(dc, 0, 0, backing.Width(), backing.Height(), backing.Dc(), 0, 0, SRCCOPY);
+  Blt(dc, {}, Own(SurfaceId::DialogWindow));
   Stretch(dc, model_.Rect(C::Image1), pictures_[kTitleBar], false);
   Stretch(dc, model_.PictureBox(C::ImgExit), shown(C::ImgExit), false);
   Stretch(dc, model_.Rect(C::ImgSet), shown(C::ImgSet), true);
@@ -382,9 +350,7 @@ void DialogWindow::OnPaint() {
   const RECT picA = ToRect(model_.Rect(C::PicA));
   FillRect(dc, &picA, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   Stretch(dc, model_.Rect(C::Display), Own(SurfaceId::DialogDisplay), false);
-  const MemorySurface& picB = Own(SurfaceId::DialogPicB);
-  const PixelRect picBAt = model_.Rect(C::PicB);
-  BitBlt(dc, picBAt.left, picBAt.top, picB.Width(), picB.Height(), picB.Dc(), 0, 0, SRCCOPY);
+  Blt(dc, model_.Rect(C::PicB), Own(SurfaceId::DialogPicB));
   Selection font(dc, font_.get());
   SetBkMode(dc, TRANSPARENT);
   for (const ControlLayout& label : kDialogLayout) {

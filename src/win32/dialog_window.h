@@ -5,6 +5,7 @@
 // out at the resolution of the screen it stands on, and follows it to another.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
@@ -12,12 +13,12 @@
 #include "settings_dialog/dialog_model.h"
 #include "settings_dialog/geometry.h"
 #include "win32/win32_platform.h"
-// after windows.h, which it needs
-#include <commctrl.h>
 
 namespace vorn::win32 {
 
 inline constexpr auto kFirstSurface = static_cast<std::size_t>(SurfaceId::DialogWindow);
+inline constexpr UINT_PTR kPreviewTimerId = 1;
+inline constexpr UINT kLabelFormat = DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP;
 
 // The dots per inch of the screen as a whole; the usual 96 when it says nothing.
 int ScreenDpi();
@@ -46,7 +47,13 @@ class DialogWindow final : public DialogView, NoCopy {
   }
   // A surface's backing image changed: show it.
   void Refresh(SurfaceId surface);
-  void SetPreviewTimer(bool enabled, UINT intervalMs);
+  void SetPreviewTimer(bool enabled, UINT intervalMs) {
+    model_.EnableTimer(enabled && window_ != nullptr);
+    if (window_ == nullptr) return;
+    if (!enabled) KillTimer(window_, kPreviewTimerId);
+    if (enabled)
+      SetTimer(window_, kPreviewTimerId, std::max<UINT>(intervalMs, USER_TIMER_MINIMUM), nullptr);
+  }
   // Shows the window and serves messages until it is destroyed.
   void RunModal();
   // Runs Form_Unload and destroys the window, once.
@@ -56,7 +63,15 @@ class DialogWindow final : public DialogView, NoCopy {
     if (window_ != nullptr) DestroyWindow(window_);
   }
 
-  std::optional<ScreenSize> MeasureText(std::string_view text) override;
+  std::optional<ScreenSize> MeasureText(std::string_view text) override {
+    if (frame_.Dc() == nullptr) return std::nullopt;
+    const std::wstring wide = Widen(text);
+    RECT measured{};
+    Selection font(frame_.Dc(), font_.get());
+    DrawTextW(frame_.Dc(), wide.c_str(), static_cast<int>(wide.size()), &measured,
+              kLabelFormat | DT_CALCRECT);
+    return ScreenSize{measured.right - measured.left, measured.bottom - measured.top};
+  }
   ScreenSize PictureSize(DialogPicture picture) override {
     return {Picture(picture).Width(), Picture(picture).Height()};
   }
@@ -73,12 +88,18 @@ class DialogWindow final : public DialogView, NoCopy {
   }
 
  private:
-  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = Attached<DialogWindow>(window, message, lParam);
+    if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCCREATE) self->window_ = window;
+    return self->Dispatch(message, wParam, lParam);
+  }
   static LRESULT CALLBACK BarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
   void CreateScrollBars();
   void AddTooltip();
-  TTTOOLINFOW CloseBoxTool() const;
+  // Where the close box's tip shows; `add`: the first time.
+  void PlaceTooltip(bool add);
   // What follows the resolution: the labels' font, Pic_b's image, the bars'
   // places and the close box's tip.
   void Scale();
@@ -89,7 +110,11 @@ class DialogWindow final : public DialogView, NoCopy {
   void OnPaint();
   LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
   // HS(1) to HS(3); 0 for any other window.
-  std::int16_t BarIndex(HWND bar) const;
+  std::int16_t BarIndex(HWND bar) const {
+    const auto found = std::find(bars_.begin(), bars_.end(), bar);
+    if (bar == nullptr || found == bars_.end()) return 0;
+    return static_cast<std::int16_t>(found - bars_.begin() + 1);
+  }
   MemorySurface& Own(SurfaceId surface) {
     return surfaces_[static_cast<std::size_t>(surface) - kFirstSurface];
   }
