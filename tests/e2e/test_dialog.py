@@ -28,7 +28,7 @@ def digits(label):
 class Dialog:
     """Vorn.scr's settings dialog, open and painted; places are (x, y) in it at 96 dpi."""
 
-    def __init__(self, screen, vorn, proc, dpi):
+    def __init__(self, screen, vorn, proc, dpi=96):
         self.screen, self.vorn, self.proc, self.dpi = screen, vorn, proc, dpi
         self.window = screen.find(h.DIALOG)
         near = lambda s: (abs(s[0, 0].astype(int) - (155, 155, 185)) <= 2).all()
