@@ -221,6 +221,9 @@ class Platform {
   // The screen's size and the window's place, in twips.
   virtual TwipsRect GetScreenTwips() = 0;
   virtual TwipsRect GetWindowTwips(WindowHandle window) = 0;
+  // The twips a pixel measures where the window stands: 1440 / its dots per
+  // inch (15 at 96, 10 at 144).
+  virtual float TwipsPerPixel(WindowHandle window) = 0;
   // One move or resize of the window (a separate call for each step the
   // routines take one after the other).
   virtual void PlaceWindowTwips(WindowHandle window, const TwipsPlacement& place) = 0;
@@ -238,6 +241,8 @@ class Platform {
   virtual void ShowDialogModal(WindowHandle window) = 0;
   // Unloads the dialog: runs its Form_Unload, then destroys the window.
   virtual void CloseDialog(WindowHandle window) = 0;
+  // Brings a window (a running copy's dialog) to the front and activates it.
+  virtual void SetForegroundWindow(WindowHandle window) = 0;
 
   // --- The saver window -----------------------------------------------------
   // Creates the hidden, borderless "Vorn_Main" window with key preview.

@@ -164,15 +164,18 @@ void VornP::Close(DialogControl image, DialogPicture releasedFace) {
   platform_.CloseDialog(window_);
 }
 
+// The pointer's pixels become twips at the factor of the screen where the
+// window stands, so that the window follows the pointer pixel for pixel at any
+// scaling (at 96 dpi the factor is 15).
 void VornP::Image1_MouseDown(std::int16_t button) {
   if (button != kLeftButton) return;
   Dragging = 1;
   PixelPoint pointer;
   platform_.GetCursorPos(pointer);
   const TwipsRect window = platform_.GetWindowTwips(window_);
-  const auto offset = [](std::int32_t pixels, float edge) {
-    return To16(static_cast<std::int64_t>(
-        std::nearbyint(static_cast<double>(std::int64_t{pixels} * kTwipsPerPixel) - edge)));
+  const double factor = platform_.TwipsPerPixel(window_);
+  const auto offset = [factor](std::int32_t pixels, float edge) {
+    return To16(static_cast<std::int64_t>(std::nearbyint(pixels * factor - edge)));
   };
   if (const auto x = offset(pointer.x, window.left)) DragOffsetX = *x;
   if (const auto y = offset(pointer.y, window.top)) DragOffsetY = *y;
@@ -182,8 +185,9 @@ void VornP::Image1_MouseMove() {
   if (Dragging != 1) return;
   PixelPoint pointer;
   platform_.GetCursorPos(pointer);
-  const auto edge = [](std::int32_t pixels, std::int16_t offset) {
-    return static_cast<float>(std::int64_t{pixels} * kTwipsPerPixel - offset);
+  const double factor = platform_.TwipsPerPixel(window_);
+  const auto edge = [factor](std::int32_t pixels, std::int16_t offset) {
+    return static_cast<float>(pixels * factor - offset);
   };
   platform_.PlaceWindowTwips(window_, {.top = edge(pointer.y, DragOffsetY)});
   platform_.PlaceWindowTwips(window_, {.left = edge(pointer.x, DragOffsetX)});

@@ -1,18 +1,40 @@
 #include "settings_dialog/dialog_model.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "settings_dialog/geometry.h"
 
 namespace vorn {
+namespace {
 
+// The bar that Tab (or Shift+Tab: `backwards`) moves the focus to from
+// HS(index): HS(1), HS(2), HS(3) and round again.
 std::int16_t NextBar(std::int16_t index, bool backwards) {
   const std::int16_t step = backwards ? kBarCount - 1 : 1;
   return static_cast<std::int16_t>((index - 1 + step) % kBarCount + 1);
 }
 
+constexpr const char* kWantedFaces[] = {"ＭＳ Ｐゴシック", "Yu Gothic UI", "Meiryo UI",
+                                        "MS UI Gothic"};
+
+}  // namespace
+
+std::optional<std::string> LabelFontFace(const std::vector<FontFamily>& installed) {
+  for (const char* wanted : kWantedFaces) {
+    const auto found = std::ranges::find(installed, std::string_view(wanted), &FontFamily::name);
+    if (found != installed.end()) return found->name;
+  }
+  const auto any = std::ranges::find_if(installed, [](const FontFamily& family) {
+    return family.shiftJis && family.drawsLabels && !family.name.starts_with('@');
+  });
+  return any != installed.end() ? std::optional(any->name) : std::nullopt;
+}
+
 DialogModel::DialogModel(DialogEvents& events, DialogView& view, std::int32_t dpi)
     : events_(events), view_(view), dpi_(dpi) {
+  SetDpi(dpi);
   for (const ControlLayout& control : kDialogLayout) {
-    rects_[Slot(control.id)] = ControlRect(control.id, dpi);
     if (control.caption != nullptr) captions_[Slot(control.id)] = control.caption;
   }
   shown_[Slot(DialogControl::ImgExit)] = DialogPicture::CloseReleased;
@@ -21,6 +43,13 @@ DialogModel::DialogModel(DialogEvents& events, DialogView& view, std::int32_t dp
   hand_[Slot(DialogControl::ImgExit)] = true;
   for (std::int16_t index = 1; index <= kBarCount; ++index) {
     values_[BarSlot(index)] = kScrollBars[BarSlot(index)].initial;
+  }
+}
+
+void DialogModel::SetDpi(std::int32_t dpi) {
+  dpi_ = dpi;
+  for (const ControlLayout& control : kDialogLayout) {
+    rects_[Slot(control.id)] = ControlRect(control.id, dpi);
   }
 }
 
@@ -36,7 +65,10 @@ PixelRect DialogModel::PictureBox(DialogControl image) const {
   const std::optional<DialogPicture> shown = Shown(image);
   if (image != DialogControl::ImgExit || !shown) return box;
   const ScreenSize size = view_.PictureSize(*shown);
-  return {box.left, box.top, box.left + size.width, box.top + size.height};
+  const auto scaled = [this](std::int32_t pixels) {
+    return TwipsToPixels(pixels * kTwipsPerPixel, dpi_);  // a pixel at 96 dpi is 15 twips
+  };
+  return {box.left, box.top, box.left + scaled(size.width), box.top + scaled(size.height)};
 }
 
 // A press on a button's picture counts as one on its caption; one on the
@@ -127,12 +159,51 @@ void DialogModel::MouseMove(PixelPoint at) {
   if (pressed_ == DialogControl::Image1 || (!pressed_ && overTitle)) events_.Image1_MouseMove();
 }
 
-// A drag ends there; a button's press is dropped without acting.
+// A drag ends there; a button pressed shows its released face again and does
+// nothing more.
 void DialogModel::CaptureLost() {
   if (!pressed_) return;
-  const bool dragging = pressed_ == DialogControl::Image1;
-  pressed_.reset();
-  if (dragging) events_.Image1_MouseUp();
+  using enum DialogControl;
+  const DialogControl control = *std::exchange(pressed_, std::nullopt);
+  if (control == Image1) events_.Image1_MouseUp();
+  if (control == LblSet) SetImagePicture(ImgSet, DialogPicture::ButtonReleased);
+  if (control == LblCan) SetImagePicture(ImgCan, DialogPicture::ButtonReleased);
+  if (control == ImgExit) SetImagePicture(ImgExit, DialogPicture::CloseReleased);
+}
+
+// Enter and Esc act once: a key repeated while the dialog closes is not
+// taken for a second Set.
+std::optional<std::int16_t> DialogModel::KeyDown(std::int16_t bar, Key key, bool shift) {
+  constexpr std::pair<Key, ScrollCode> kSteps[] = {
+      {Key::Left, ScrollCode::LineLeft},   {Key::Up, ScrollCode::LineLeft},
+      {Key::Right, ScrollCode::LineRight}, {Key::Down, ScrollCode::LineRight},
+      {Key::PageUp, ScrollCode::PageLeft}, {Key::PageDown, ScrollCode::PageRight},
+      {Key::Home, ScrollCode::Left},       {Key::End, ScrollCode::Right}};
+  if (key == Key::Escape || key == Key::Enter) {
+    if (!std::exchange(leaving_, true)) {
+      key == Key::Escape ? events_.lbl_Can_MouseUp() : events_.lbl_Set_MouseUp();
+    }
+    return 0;
+  }
+  if (key == Key::Tab) return IsBar(bar) ? NextBar(bar, shift) : std::int16_t{1};
+  for (const auto& [stepKey, code] : kSteps) {
+    if (stepKey == key && IsBar(bar)) return Scroll(bar, code, 0), 0;
+  }
+  return std::nullopt;
+}
+
+void DialogModel::Wheel(PixelPoint at, std::int32_t delta) {
+  const std::int16_t bar = BarAt(at);
+  wheel_ = bar != 0 ? wheel_ + delta : 0;
+  for (; wheel_ >= kWheelNotch; wheel_ -= kWheelNotch) Scroll(bar, ScrollCode::LineLeft, 0);
+  for (; wheel_ <= -kWheelNotch; wheel_ += kWheelNotch) Scroll(bar, ScrollCode::LineRight, 0);
+}
+
+std::int16_t DialogModel::BarAt(PixelPoint point) const {
+  for (std::int16_t index = 1; index <= kBarCount; ++index) {
+    if (Contains(Rect(kScrollControls[BarSlot(index)]), point)) return index;
+  }
+  return 0;
 }
 
 // The bar never moves by itself: each committed step comes here, and the
@@ -184,7 +255,7 @@ void DialogModel::Tick() {
 // preview that runs while the dialog is open; destroying the window alone
 // would leave that running unseen.
 void DialogModel::CloseRequested() {
-  if (ready_ && !closing_) events_.ImgExit_MouseUp();
+  if (ready_ && !closing_ && !std::exchange(leaving_, true)) events_.ImgExit_MouseUp();
 }
 
 bool DialogModel::Unload() {

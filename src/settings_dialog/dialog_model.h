@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/platform.h"
 #include "settings_dialog/layout.h"
@@ -46,9 +47,34 @@ class DialogView {
   ~DialogView() = default;
 };
 
-// The bar that Tab (or Shift+Tab: `backwards`) moves the focus to from
-// HS(index): HS(1), HS(2), HS(3) and round again.
-std::int16_t NextBar(std::int16_t index, bool backwards);
+// The keys the dialog answers, by the system's virtual-key codes.
+enum class Key : std::uint16_t {
+  Tab = 0x09,
+  Enter = 0x0D,
+  Escape = 0x1B,
+  PageUp = 0x21,
+  PageDown = 0x22,
+  End = 0x23,
+  Home = 0x24,
+  Left = 0x25,
+  Up = 0x26,
+  Right = 0x27,
+  Down = 0x28,
+};
+inline constexpr std::int32_t kWheelNotch = 120;  // the wheel's delta for one notch
+
+// An installed font family.
+struct FontFamily {
+  std::string name;
+  bool shiftJis = false;     // it has the Shift-JIS character set
+  bool drawsLabels = false;  // it has a glyph for every character the labels show
+};
+// The labels' face among the installed families: "ＭＳ Ｐゴシック", "Yu Gothic
+// UI", "Meiryo UI", "MS UI Gothic", the first of them present; else the first
+// Shift-JIS family that draws the labels (not a vertical "@" one; a fallback
+// font of the Japanese glyphs alone would show the digits as boxes); nullopt:
+// the system's GUI font.
+std::optional<std::string> LabelFontFace(const std::vector<FontFamily>& installed);
 
 class DialogModel final : public DialogControls {
  public:
@@ -56,11 +82,13 @@ class DialogModel final : public DialogControls {
   DialogModel(DialogEvents& events, DialogView& view, std::int32_t dpi);
 
   std::int32_t Dpi() const { return dpi_; }
+  // The window moved to a screen of another resolution: every place follows.
+  void SetDpi(std::int32_t dpi);
   PixelRect Rect(DialogControl control) const { return rects_[Slot(control)]; }
   // Where a label's text lies: its box, or the text's own extent.
   PixelRect TextBox(DialogControl label) const;
   // Where an image's picture lies: its box, or for the close box the
-  // picture's own size.
+  // picture's own size (pixels at 96 dpi), scaled to the resolution.
   PixelRect PictureBox(DialogControl image) const;
   // The control a press at `point` belongs to, the ones on top first; none
   // outside the ones that take presses.
@@ -85,6 +113,15 @@ class DialogModel final : public DialogControls {
   void MouseMove(PixelPoint at);
   // The mouse was taken away mid-press (another window, a system dialog).
   void CaptureLost();
+  // A key pressed on HS(bar), or on the window itself (bar 0): Esc takes
+  // Cancel's way and Enter Set's; Tab (Shift+Tab: backwards) goes round the
+  // bars; on a bar the arrows, Page Up/Down, Home and End step it as a click
+  // does. The bar to take the focus (0: it stays); nullopt: not the dialog's key.
+  std::optional<std::int16_t> KeyDown(std::int16_t bar, Key key, bool shift);
+  // The wheel turned by `delta` with the pointer at `at`: over a bar, one small
+  // step a notch, turned away from the user toward the bar's left end, as the
+  // system's scroll bars go.
+  void Wheel(PixelPoint at, std::int32_t delta);
   // A scroll bar's request; `thumb` is where its thumb is being or was dragged.
   void Scroll(std::int16_t index, ScrollCode code, std::int32_t thumb);
 
@@ -101,6 +138,8 @@ class DialogModel final : public DialogControls {
 
  private:
   void Commit(std::int16_t index, std::int32_t target);
+  // HS(index) under the point; 0 for none.
+  std::int16_t BarAt(PixelPoint point) const;
 
   DialogEvents& events_;
   DialogView& view_;
@@ -116,6 +155,8 @@ class DialogModel final : public DialogControls {
   bool timerEnabled_ = false;
   bool inTimer_ = false;
   bool closing_ = false;
+  bool leaving_ = false;    // Set's, Cancel's or the close box's way taken by a key or the system
+  std::int32_t wheel_ = 0;  // the wheel's turn not yet a whole notch
 };
 
 }  // namespace vorn

@@ -10,7 +10,7 @@
 
 namespace vorn {
 
-inline constexpr std::int32_t kTwipsPerPixel = 15;
+inline constexpr std::int32_t kTwipsPerPixel = 15;  // at 96 dots per inch
 inline constexpr float kDialogWidthTwips = 5940;
 inline constexpr float kDialogHeightTwips = 3450;
 
@@ -22,6 +22,9 @@ inline constexpr std::uint32_t kLinkTextColour = 0xC0FFFF;
 
 // The dialog's title, by which a second start finds an open dialog.
 inline constexpr const char* kDialogCaption = "Vornの設定";
+
+// The close box's tooltip.
+inline constexpr const char* kExitTooltip = "exit button";
 
 // The maker's web page, opened by the dialog's link.
 inline constexpr const char* kHomePage = "https://vorn.example.org/";

@@ -26,11 +26,14 @@ void ChangePassword(Platform& platform, std::string_view argumentText) {
 
 void Main(Platform& platform) {
   const bool saverRunning = platform.FindWindowByCaption(kSaverCaption) != kNoWindow;
-  const bool dialogOpen = platform.FindWindowByCaption(kDialogCaption) != kNoWindow;
-  if (saverRunning || dialogOpen) return platform.EndProcess();
-
+  const WindowHandle openDialog = platform.FindWindowByCaption(kDialogCaption);
   const std::string argumentText = platform.ArgumentText();
   const std::string letter = SwitchLetter(argumentText);
+  if (saverRunning || openDialog != kNoWindow) {
+    // A second click on Settings is not lost: the open dialog comes to the front.
+    if (openDialog != kNoWindow && letter == "C") platform.SetForegroundWindow(openDialog);
+    return platform.EndProcess();
+  }
   if (letter == "P") {
     return ShowVornR(platform, LenientHandle(HandleText(argumentText)));
   }

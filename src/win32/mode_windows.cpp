@@ -172,6 +172,15 @@ WindowHandle Win32Platform::CreatePreviewWindow() {
   return FromHwnd(previewWindow_);
 }
 
+void Win32Platform::RunPreviewMessageLoop() {
+  constexpr DWORD kAreaCheckMs = 250;
+  while (previewWindow_ != nullptr && IsWindow(previewWindow_) && IsWindow(previewArea_)) {
+    // cppcheck-suppress nullPointer ; with a count of 0 there is no handle array to pass
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, kAreaCheckMs, QS_ALLINPUT);
+    PumpMessages(false);
+  }
+}
+
 void Win32Platform::MovePreviewImage(std::int32_t x, std::int32_t y, std::int32_t width,
                                      std::int32_t height) {
   previewImage_ = RECT{x, y, x + std::max(width, 0), y + std::max(height, 0)};

@@ -152,19 +152,25 @@ WindowHandle Win32Platform::CreateDialogWindow(DialogEvents& events) {
   return dialog_->Create() ? FromHwnd(dialog_->Window()) : kNoWindow;
 }
 
+int Win32Platform::DialogDpi() const { return dialog_ != nullptr ? dialog_->Dpi() : ScreenDpi(); }
+
 TwipsRect Win32Platform::GetScreenTwips() {
-  return ToTwips({0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, ScreenDpi());
+  return ToTwips({0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, DialogDpi());
 }
 
 TwipsRect Win32Platform::GetWindowTwips(WindowHandle window) {
   PixelRect rect;
-  return GetWindowRect(window, rect) ? ToTwips(rect, ScreenDpi()) : TwipsRect{};
+  return GetWindowRect(window, rect) ? ToTwips(rect, DialogDpi()) : TwipsRect{};
+}
+
+float Win32Platform::TwipsPerPixel(WindowHandle) {
+  return static_cast<float>(kTwipsPerInch / DialogDpi());
 }
 
 void Win32Platform::PlaceWindowTwips(WindowHandle window, const TwipsPlacement& place) {
   PixelRect now;
   if (!GetWindowRect(window, now)) return;
-  const PixelRect to = Placed(now, place, ScreenDpi());
+  const PixelRect to = Placed(now, place, DialogDpi());
   const UINT keep =
       (place.left || place.top ? 0 : SWP_NOMOVE) | (place.width || place.height ? 0 : SWP_NOSIZE);
   ::SetWindowPos(ToHwnd(window), nullptr, to.left, to.top, Width(to), Height(to),

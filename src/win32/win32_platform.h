@@ -84,10 +84,9 @@ class Win32Platform : public Platform {
   explicit Win32Platform(HINSTANCE instance);
   ~Win32Platform() override;
 
-  // Serves the preview window's messages until it is gone.
-  void RunPreviewMessageLoop() {
-    if (previewWindow_ != nullptr) PumpMessages(true);
-  }
+  // Serves the preview window's messages until it is gone, or its preview
+  // area is: when the area's process is killed, nothing tells the window.
+  void RunPreviewMessageLoop();
 
   std::string ArgumentText() override { return Narrow(ArgumentsOf(GetCommandLineW())); }
   std::string ProgramDirectory() override;
@@ -151,11 +150,15 @@ class Win32Platform : public Platform {
   WindowHandle CreatePreviewWindow() override;
   void MovePreviewImage(std::int32_t x, std::int32_t y, std::int32_t width,
                         std::int32_t height) override;
-  void ShowPreviewWindow(WindowHandle window) override { ::ShowWindow(ToHwnd(window), SW_SHOWNA); }
+  void ShowPreviewWindow(WindowHandle window) override {
+    ::ShowWindow(ToHwnd(window), SW_SHOWNA);
+    previewArea_ = GetAncestor(ToHwnd(window), GA_PARENT);
+  }
 
   WindowHandle CreateDialogWindow(DialogEvents& events) override;
   TwipsRect GetScreenTwips() override;
   TwipsRect GetWindowTwips(WindowHandle window) override;
+  float TwipsPerPixel(WindowHandle window) override;
   void PlaceWindowTwips(WindowHandle window, const TwipsPlacement& place) override;
   ScreenSize GetSurfaceSize(SurfaceId surface) override {
     const MemorySurface* memory = Memory(surface);
@@ -168,6 +171,7 @@ class Win32Platform : public Platform {
   void SetDialogTimer(bool enabled, std::uint32_t intervalMs) override;
   void ShowDialogModal(WindowHandle window) override;
   void CloseDialog(WindowHandle window) override;
+  void SetForegroundWindow(WindowHandle window) override { ::SetForegroundWindow(ToHwnd(window)); }
 
   WindowHandle CreateSaverWindow(SaverEvents& events) override;
   DisplayLayout GetDisplayLayout() override;
@@ -215,6 +219,8 @@ class Win32Platform : public Platform {
  private:
   static LRESULT CALLBACK SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK PreviewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  // The dialog's twips convert at the resolution where it stands.
+  int DialogDpi() const;
   // The memory surfaces (all but the saver's display); null before they exist.
   const MemorySurface* Memory(SurfaceId surface) const;
   HDC SurfaceDc(SurfaceId surface) const {
@@ -242,6 +248,7 @@ class Win32Platform : public Platform {
   bool gdiPending_ = true;    // a GDI call may still be working on the saver's DIB sections
   std::unique_ptr<TimerResolution> timerResolution_;  // raised while the saver runs
   HWND previewWindow_ = nullptr;
+  HWND previewArea_ = nullptr;  // the window that holds it
   MemorySurface previewStill_;
   RECT previewImage_{};
   std::unique_ptr<class DialogWindow> dialog_;  // dialog_window.h

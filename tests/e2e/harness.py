@@ -23,8 +23,7 @@ POLL_S = 0.02
 FIRST_WINDOW_S = 30  # the first window of a fresh prefix also starts Wine's desktop process
 QUICK_EXIT_S = 5  # "at once", with room for Wine's start-up
 PR_SET_PDEATHSIG = 1
-FONTS_KEY = r"HKCU\Software\Wine\Fonts\Replacements"  # by installed ones (fonts-ipafont-gothic)
-FONT_REPLACEMENTS = {"ＭＳ Ｐゴシック": "IPAPGothic", "ＭＳ ゴシック": "IPAGothic"}
+FONTS_KEY = r"HKCU\Software\Wine\Fonts\Replacements"  # none: the fonts a user has
 
 # python-xlib keeps the extensions' events of all displays in one table, and two X servers may
 # number an extension's events differently (Xvfb's and Xvnc's): each display gets its own.
@@ -225,22 +224,28 @@ class Wine:
         if not (self.prefix / "system.reg").exists():
             assert self.run("wineboot", "-i", timeout=180) == 0
         Proc(["wineserver", "-w"], env=self.env).exit_code(60)  # wineboot's server goes first
-        # On SIGINT it ends every process of the prefix: nothing outlives a test run that dies.
+        self.start()
+
+    def start(self):  # on SIGINT it ends every process of the prefix: none outlives a dead run
         self.server = Proc(["wineserver", "-f", "-p"], env=self.env, death=signal.SIGINT)
         poll(self.listening, 15, lambda: f"wineserver to listen; {self.server.tail()}")
-        for font, replacement in FONT_REPLACEMENTS.items():
-            self.set_reg(FONTS_KEY, font, replacement)
+
+    def set_dpi(self, dpi):  # the scaling (LogPixels), which a fresh wineserver hands on
+        self.set_reg(r"HKCU\Control Panel\Desktop", "LogPixels", dpi if dpi != 96 else None,
+                     "REG_DWORD")
+        self.close(keep=True)
+        self.start()
 
     def listening(self):  # the socket in the server's working folder (.../server-<dev>-<inode>)
         assert self.server.running(), f"wineserver ended; {self.server.tail()}"
         cwd = Path(os.readlink(f"/proc/{self.server.pid}/cwd"))
         return cwd.name.startswith("server-") and (cwd / "socket").exists()
 
-    def close(self):
+    def close(self, keep=False):
         Proc(["wineserver", "-k"], env=self.env).wait(30)
         if self.server.wait(10) is None:
             self.server.kill()
-        if not self.keep:
+        if not (self.keep or keep):
             Wine.remove(self.prefix)
 
     @staticmethod
@@ -268,10 +273,10 @@ class Wine:
         query = Proc(["wine", "reg", "query", key, "/v", name], env=self.env)
         return re.search(r"REG_SZ {4}(.*)", query.output())[1] if query.exit_code(30) == 0 else None
 
-    def set_reg(self, key, name, value):  # a string value, deleted when value is None
+    def set_reg(self, key, name, value, kind="REG_SZ"):  # deleted when value is None
         if value is None:
             return self.run("reg", "delete", key, "/v", name, "/f")
-        assert self.run("reg", "add", key, "/v", name, "/d", value, "/f") == 0
+        assert self.run("reg", "add", key, "/v", name, "/t", kind, "/d", value, "/f") == 0
 
     def set_version(self, exe, version):  # what GetVersionEx reports to one program ("win98"...)
         self.set_reg(rf"HKCU\Software\Wine\AppDefaults\{exe}", "Version", version)

@@ -1,5 +1,6 @@
-"""Faults of the settings dialog (Vorn.scr /c): the wrong place or look, bars, buttons, drags or
-keys that do not work, a settings file written when it should not be (or wrong), no end."""
+"""Faults of the settings dialog (Vorn.scr /c): the wrong place or look at 100 % or 150 %, bars,
+buttons, drags or keys that do not work, digits drawn as boxes, a settings file written when it
+should not be (or wrong), a second Settings click lost, no end."""
 import pytest
 
 import harness as h
@@ -13,6 +14,7 @@ PREVIEW, ON_PREVIEW = (52, 52, 32, 64), (68, 84)
 SET, CANCEL, CLOSE_BOX, TITLE_GRIP = (233, 176), (329, 176), (383, 11), (200, 11)
 NUM_THUMB = (232 + 17 + 34 * 100 // 300 + 8, 84)  # HS(2) at 200 of 100..400; 17-pixel arrows
 SPEED_RIGHT, NUM_RIGHT = (311, 60), (311, 84)  # the right arrows of HS(1) and HS(2)
+PLACES = {96: (314, 269, 396, 230), 144: (215, 212, 594, 345)}  # centred on the 1024 x 768 screen
 
 def click(point):
     return ["mousemove", point, "click", 1]
@@ -24,17 +26,20 @@ def digits(label):
     return 0 if not columns.any() else 1 if left >= 16 else 2 if left >= 10 else 3
 
 class Dialog:
-    """Vorn.scr's settings dialog, open and painted; places are (x, y) in it."""
+    """Vorn.scr's settings dialog, open and painted; places are (x, y) in it at 96 dpi."""
 
-    def __init__(self, screen, vorn, proc):
-        self.screen, self.vorn, self.proc = screen, vorn, proc
+    def __init__(self, screen, vorn, proc, dpi=96):
+        self.screen, self.vorn, self.proc, self.dpi = screen, vorn, proc, dpi
         self.window = screen.find(h.DIALOG)
         near = lambda s: (abs(s[0, 0].astype(int) - (155, 155, 185)) <= 2).all()
         self.wait(near, (5, 57, 1, 1), "its shading")
         self.wait(lambda s: digits(s) > 0, SPEED_LABEL, "the value beside HS(1)")
 
+    def scale(self, *values):
+        return tuple(v * self.dpi // 96 for v in values)
+
     def rect(self, r=None):
-        x, y, w, h_ = r or (0, 0, *self.window.rect[2:])
+        x, y, w, h_ = self.scale(*r) if r else (0, 0, *self.window.rect[2:])
         return self.window.rect[0] + x, self.window.rect[1] + y, w, h_
 
     def shot(self, r=None):
@@ -45,8 +50,8 @@ class Dialog:
 
     def xdo(self, *args):  # xdotool, with the dialog's (x, y) places put on the screen
         x, y = self.window.rect[:2]
-        self.screen.xdo(*[c for a in args for c in ((x + a[0], y + a[1]) if type(a) is tuple
-                                                    else (a,))])
+        self.screen.xdo(*[c for a in args for c in (
+            (x + self.scale(a[0])[0], y + self.scale(a[1])[0]) if type(a) is tuple else (a,))])
 
     def changes(self, label, *args):  # sends the input; waits until the label shows another text
         before = self.shot(label)
@@ -61,13 +66,20 @@ class Dialog:
 
 @pytest.fixture
 def dialog(screen, wine, vorn):
-    return lambda: Dialog(screen, vorn, wine.launch(vorn.program, "/c"))
+    return lambda dpi=96: Dialog(screen, vorn, wine.launch(vorn.program, "/c"), dpi)
+
+@pytest.fixture(params=[96, 144], ids=["100%", "150%"])
+def dpi(request, wine):
+    if request.param != 96:
+        wine.set_dpi(request.param)
+    yield request.param
+    if request.param != 96:
+        wine.set_dpi(96)
 
 def test_it_opens_centred_with_its_shading_bars_and_a_moving_flame(screen, wine, dialog):
     """Shading where no control covers it; bars' ends mostly light (arrows); a flame moving."""
-    assert wine.reg_value(h.FONTS_KEY, "ＭＳ Ｐゴシック") == "IPAPGothic"  # else boxes
+    assert wine.reg_value(h.FONTS_KEY, "ＭＳ Ｐゴシック") is None  # the font chosen from those there
     d = dialog()
-    assert screen.size == (1024, 768) and d.window.rect == (314, 269, 396, 230)
     shot = d.shot().astype(int)
     # |sin(y / (230 / 3.142))| x 220 on row y, halves to even: red and green, blue 30 more.
     for x, y, v in [(395, 0, 0), (395, 1, 3), *[(5, y, v) for y, v in [(30, 88), (57, 155),
@@ -79,7 +91,6 @@ def test_it_opens_centred_with_its_shading_bars_and_a_moving_flame(screen, wine,
         d.wait(lambda s: (s[:, [1, 4, -5, -2]] > 150).all(axis=2).sum() > 2 * s.shape[0], bar,
                f"the arrows of the bar at {bar}")
     first = d.wait(lambda s: (s > 24).any(axis=2).sum() >= 40, PREVIEW, "a flame in the preview")
-    h.save_png(d.shot(), "settings-dialog")
     d.wait(lambda now: (now != first).any(axis=2).sum() > 20, PREVIEW, "the flame to move", 0.5)
     d.close(*click(CLOSE_BOX))
 
@@ -91,7 +102,6 @@ DIGITS = {None: (1, 3, 2), ORIGINAL: (1, 3, 2), SPEED_50: (2, 3, 2)}  # the labe
 # A session: the settings file before (its values shown), input and the label it changes, how
 # the dialog is closed and what it leaves: the file's values, the same bytes, or no file (None).
 @pytest.mark.parametrize("ini, steps, closing, left", [
-    (None, [(SPEED_LABEL, click(SPEED_RIGHT))], click(SET), SAVED),
     (SPEED_50, [], click(SET), {**SAVED, "speed": "50"}),
     (ORIGINAL, [(SPEED_LABEL, click(SPEED_RIGHT))], click(CANCEL), ORIGINAL),
     (None, [(NUM_LABEL, click(NUM_RIGHT))], click(CLOSE_BOX), None),
@@ -101,10 +111,9 @@ DIGITS = {None: (1, 3, 2), ORIGINAL: (1, 3, 2), SPEED_50: (2, 3, 2)}  # the labe
     (None, [(SPEED_LABEL, ["mousemove", ON_PREVIEW, "key", "Right"])],
      ["keydown", "Alt_L", "key", "F4", "keyup", "Alt_L"], None),
     (None, [], ["mousemove", CANCEL, "mousedown", 1, "mousemove", SET, "mouseup", 1], None),
-], ids=["right-arrow-then-set-saves", "set-writes-back-a-speed-beyond-the-bar",
-        "cancel-leaves-the-file-as-it-was", "the-close-box-writes-nothing",
-        "keys-work-the-focused-bar-tab-moves-on", "alt-f4-writes-nothing",
-        "a-release-belongs-to-the-button-pressed-cancel-not-set"])
+], ids=["set-writes-back-a-speed-beyond-the-bar", "cancel-leaves-the-file-as-it-was",
+        "the-close-box-writes-nothing", "keys-work-the-focused-bar-tab-moves-on",
+        "alt-f4-writes-nothing", "a-release-belongs-to-the-button-pressed-cancel-not-set"])
 def test_a_session_leaves_the_settings_file(vorn, dialog, ini, steps, closing, left):
     if ini:
         vorn.write("Vorn.ini", ini)
@@ -115,20 +124,46 @@ def test_a_session_leaves_the_settings_file(vorn, dialog, ini, steps, closing, l
     values = d.close(*closing)
     assert (vorn.read("Vorn.ini") if type(left) is bytes else values) == left
 
-def test_a_thumb_drag_counts_when_let_go_and_a_title_bar_drag_moves_the_window(screen, dialog):
+def test_a_thumb_drag_counts_when_let_go(dialog):
     d = dialog()
     held = [a for i in (3, 6, 9, 12) for a in ("mousemove", (NUM_THUMB[0] + i, 84), "sleep", 0.03)]
     num = d.shot(NUM_LABEL)
     d.xdo("mousemove", NUM_THUMB, "mousedown", 1, *held)
     assert h.poll(lambda: (d.shot(NUM_LABEL) != num).any(), 0.5) is None, "it changed while held"
     d.changes(NUM_LABEL, "mouseup", 1)
-    # The drag takes its grip from where the pointer is when the press is handled, so the
-    # pointer holds still a moment first, as a hand does.
-    moves = [a for i in range(1, 6) for a in
-             ("mousemove", (200 + 2 * i, 11 + (2 if i >= 4 else i // 2)), "sleep", 0.03)]
-    d.xdo("mousemove", TITLE_GRIP, "mousedown", 1, "sleep", 0.25, *moves, "mouseup", 1)
-    moved = (d.window.rect[0] + 10, d.window.rect[1] + 2, 396, 230)
+    assert 200 < int(d.close(*click(SET))["num"]) <= 400
+
+def test_at_any_scaling_it_stands_centred_follows_the_pointer_and_draws_its_digits(screen, dpi,
+                                                                                  dialog):
+    """Its size in twips at the screen's resolution, the preview's flame scaled; a drag of (20, 10)
+    pixels moving it by as much; digits drawn in the font chosen from those installed (5 and 6
+    differ: not boxes); Enter taking Set's way (Esc taking Cancel's: the next test)."""
+    d = dialog(dpi)
+    assert d.window.rect == PLACES[dpi]
+    lit = lambda s: (s > 24).any(axis=2)  # the flame, scaled to fill its box: down to its foot
+    d.wait(lambda s: lit(s).sum() >= 40 and lit(s)[d.scale(58)[0]:].any(), PREVIEW, "the flame")
+    d.wait(lambda s: (s[:, [1, -2]] > 150).all(axis=2).sum() > s.shape[0], INTVAL_BAR, "HS(3)")
+    h.save_png(d.shot(), "settings-dialog" + ("-150" if dpi == 144 else ""))
+    # The grip is taken where the pointer is when the press is handled: it holds still first.
+    x, y = d.rect((*TITLE_GRIP, 0, 0))[:2]
+    moves = [a for i in range(1, 6) for a in ("mousemove", x + 4 * i, y + 2 * i, "sleep", 0.03)]
+    screen.xdo("mousemove", x, y, "mousedown", 1, "sleep", 0.25, *moves, "mouseup", 1)
+    moved = (PLACES[dpi][0] + 20, PLACES[dpi][1] + 10, *PLACES[dpi][2:])
     d.window = h.poll(lambda: (w := screen.window(d.window.id)).rect == moved and w, REACT_S,
                       lambda: f"the dialog at {moved}: {screen.window(d.window.id)}")
-    values = d.close(*click(SET))
-    assert values["speed"] == "5" and 200 < int(values["num"]) <= 400
+    d.changes(SPEED_LABEL, "mousemove", ON_PREVIEW, "key", "Right")
+    assert d.close("key", "Return") == SAVED
+
+# Without a window manager Wine stacks its windows as they were mapped: "to the front" shows as
+# the dialog active again, its first bar taking the keys.
+def test_a_second_settings_click_brings_it_to_the_front_with_its_keys(wine, vorn, dialog):
+    d = dialog()
+    title, speed = (90, 1, 10, 4), d.shot(SPEED_LABEL)  # a part of the title bar, then covered
+    before = d.shot(title)
+    wine.helper("e2e_helper.exe", "running-copy", "main")  # a window over it, now the active one
+    d.wait(lambda s: (s != before).any(), title, "another window over the dialog", h.FIRST_WINDOW_S)
+    d.xdo("mousemove", ON_PREVIEW, "key", "Right")
+    assert h.poll(lambda: (d.shot(SPEED_LABEL) != speed).any(), 0.5) is None, "keys went to it"
+    assert wine.launch(vorn.program, "/c").exit_code(h.QUICK_EXIT_S) == 0
+    d.changes(SPEED_LABEL, "key", "Right")
+    assert d.close("key", "Escape") is None

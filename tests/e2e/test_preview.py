@@ -1,8 +1,8 @@
 """Faults of preview mode: a window that is not inside the preview area or does not fill it, the
-wrong picture, a preview that outlives its area or lingers on a stale handle (handles naming no
-window: test_hostile.py). Wine draws nothing of a child of another process's window, so the
-pictures come from the preview routine in the host's own process; Vorn.scr /p is checked from
-inside its host (win32/e2e_helper.cpp, preview)."""
+wrong picture, a preview that outlives its area (destroyed, or its process killed) or lingers on a
+stale handle (handles naming no window: test_hostile.py). Wine draws nothing of a child of another
+process's window, so the pictures come from the preview routine in the host's own process;
+Vorn.scr /p is checked from inside its host (win32/e2e_helper.cpp, preview)."""
 import re
 
 import numpy as np
@@ -17,6 +17,7 @@ STILL = (152, 112)  # the preview still's size
 PAINT_S = 10  # the host's window up to the still inside it
 HOST_REPORT_S = 30  # the host waits up to 20 s for the program's end
 END_AFTER_DESTROY_S = 6  # Wine delivers WM_DESTROY about 2 s after the area goes, under Xvfb
+KILLED_AREA_END_S = 2
 
 @pytest.fixture
 def still():
@@ -82,3 +83,10 @@ def test_it_ends_without_its_area(screen, wine, vorn, option, budget_s):
     assert 0 <= int(end[3]) - since <= budget_s * 1000, proc.tail()
     assert proc.exit_code(h.QUICK_EXIT_S) == 0
     assert option != "stale" or screen.mapped() == []
+
+def test_it_ends_within_a_second_or_two_when_the_areas_process_is_killed(wine, vorn):
+    area = host(wine, "none", STILL)  # nothing tells the preview: it must look for its area itself
+    proc = wine.launch(vorn.program, "/p", reported(area, r"area (\d+)", h.FIRST_WINDOW_S)[1])
+    reported(area, r"child \d+ at .*", h.FIRST_WINDOW_S)
+    area.kill()
+    assert proc.exit_code(KILLED_AREA_END_S) == 0

@@ -116,27 +116,34 @@ TEST(Buttons, EachShowsItsFacesThenActs) {
   }
 }
 
-// Drag arithmetic off, a drag by another button, or the closing zoom aimed at the wrong point.
+// Drag arithmetic off or at a fixed factor (the window must move as the pointer: (10, 2)), a drag
+// by another button, or the closing zoom aimed at the wrong point.
 TEST(Drag, MovesInTwipsTopBeforeLeftForTheLeftButtonOnly) {
-  DialogRig rig;
-  rig.Open([&] {
-    rig.platform.dialogTwips = {1200, 900, 5940, 3450};
-    rig.platform.cursor = {100, 65};
-    for (std::int16_t button : {2, 4, 3}) rig.dialog.Image1_MouseDown(button);
-    EXPECT_EQ(rig.dialog.Dragging, 0);
-    rig.dialog.Image1_MouseDown(kLeftButton);
-    rig.platform.cursor = {110, 67};
-    rig.platform.calls.clear();
-    rig.dialog.Image1_MouseMove();
-    rig.dialog.Image1_MouseUp();
-    rig.dialog.Image1_MouseMove();
-    rig.dialog.lbl_Can_MouseUp();
-  });
-  EXPECT_THAT(rig.platform.calls,
-              ElementsAre("GetCursorPos", "PlaceWindowTwips(15420, top 930)",
-                          "PlaceWindowTwips(15420, left 1350)", "SetImagePicture(Img_Can, Img_Off)",
-                          "CloseDialog(15420)", "GetWindowRect(15420)",
-                          "DrawAnimatedRects(15420, 3, (90 62 486 292), (500 300 500 300))"));
+  const std::tuple<float, std::string, std::string, std::string> kCases[] = {
+      {15, "top 930", "left 1350", "(90 62 486 292)"},    // 96 dpi: offsets 300, 75
+      {10, "top 920", "left 1300", "(130 92 724 437)"}};  // 144 dpi: offsets -200, -250
+  for (const auto& [factor, top, left, zoomFrom] : kCases) {
+    DialogRig rig;
+    rig.Open([&] {
+      rig.platform.dialogTwips = {1200, 900, 5940, 3450};
+      rig.platform.twipsPerPixel = factor;
+      rig.platform.cursor = {100, 65};
+      for (std::int16_t button : {2, 4, 3}) rig.dialog.Image1_MouseDown(button);
+      EXPECT_EQ(rig.dialog.Dragging, 0);
+      rig.dialog.Image1_MouseDown(kLeftButton);
+      rig.platform.cursor = {110, 67};
+      rig.platform.calls.clear();
+      for (auto step : {&VornP::Image1_MouseMove, &VornP::Image1_MouseUp, &VornP::Image1_MouseMove,
+                        &VornP::lbl_Can_MouseUp})
+        (rig.dialog.*step)();
+    });
+    EXPECT_THAT(
+        rig.platform.calls,
+        ElementsAre("GetCursorPos", "PlaceWindowTwips(15420, " + top + ")",
+                    "PlaceWindowTwips(15420, " + left + ")", "SetImagePicture(Img_Can, Img_Off)",
+                    "CloseDialog(15420)", "GetWindowRect(15420)",
+                    "DrawAnimatedRects(15420, 3, " + zoomFrom + ", (500 300 500 300))"));
+  }
 }
 
 // Cells out of order or off the 100 ms pace, the timer left on, or drawing after the window went.
@@ -211,14 +218,13 @@ TEST(DialogGeometry, TwipsBecomePixelsAtTheScreensResolutionAndLabelsAlign) {
   EXPECT_EQ(PixelsToTwips(100, 144), 1000.0f);
   EXPECT_EQ(Placed({314, 269, 710, 499}, {.top = 930}, 96), (PixelRect{314, 62, 710, 292}));
   EXPECT_EQ(ControlRect(C::Display, 96), (PixelRect{52, 52, 84, 116}));  // within Pic_a
-  EXPECT_EQ(ControlRect(C::Display, 144), (PixelRect{78, 78, 126, 174}));
   for (const auto& [name, kind, box, width, left] : kLabels) {
     const PixelRect expected{left, box.top, left + width, box.top + 12};
     EXPECT_EQ(TextBox(kind, box, {width, 12}), expected) << name;
   }
 }
 
-// A press landing on the wrong control, or on one outside every control (96 dpi).
+// A press landing on the wrong control, or on one outside every control (96 and 144 dpi).
 TEST(DialogModelInput, HitPointsFindTheirControls) {
   Rig rig;
   // clang-format off
@@ -233,22 +239,42 @@ TEST(DialogModelInput, HitPointsFindTheirControls) {
     EXPECT_EQ(rig.model.ControlAt(at), control) << name;
   rig.model.SetImagePicture(C::ImgExit, P::ClosePressed);  // one pixel wider
   EXPECT_EQ(rig.model.ControlAt({391, 10}), C::ImgExit);
+  rig.model.SetDpi(144);  // 150 %: all half as large again, the close box's pictures too
+  EXPECT_EQ(rig.model.ControlAt({587, 28}), C::ImgExit);  // 24 x 23 pressed
+  rig.model.SetImagePicture(C::ImgExit, P::CloseReleased);
+  EXPECT_EQ(rig.model.ControlAt({587, 28}), C::Image1);  // 23 x 23 released
 }
 
-// A press or release routed wrongly; Alt+F4, ticks or resizes reaching a dialog not up or closing.
+// A press, release, key or wheel routed wrongly; a lost press acting or keeping its pressed face;
+// a second Set from a repeated key; Alt+F4, ticks or resizes reaching a dialog not up or closing.
 TEST(DialogModelInput, EventsReachTheirHandlers) {
-  using Step = std::function<void(DialogModel&)>;
+  using Step = std::function<void(Rig&)>;
   const auto press = [](PixelPoint at, std::int16_t button = kLeftButton) -> Step {
-    return [=](DialogModel& m) { m.ButtonDown(at, button); };
+    return [=](Rig& r) { r.model.ButtonDown(at, button); };
   };
-  const auto up = [](PixelPoint at) -> Step { return [=](DialogModel& m) { m.ButtonUp(at); }; };
-  const auto move = [](PixelPoint at) -> Step { return [=](DialogModel& m) { m.MouseMove(at); }; };
-  const Step lost = &DialogModel::CaptureLost, open = &DialogModel::Opened,
-             tick = &DialogModel::Tick, resize = &DialogModel::Resized,
-             close = &DialogModel::CloseRequested, unload = &DialogModel::Unload,
-             destroy = &DialogModel::Destroyed,
-             timerOff = [](DialogModel&m) { m.EnableTimer(false); };
-  const PixelPoint set{233, 176}, cancel{329, 176}, title{200, 11}, link{20, 200}, off{60, 60};
+  const auto up = [](PixelPoint at) -> Step { return [=](Rig& r) { r.model.ButtonUp(at); }; };
+  const auto move = [](PixelPoint at) -> Step { return [=](Rig& r) { r.model.MouseMove(at); }; };
+  const auto key = [](std::int16_t bar, Key k, bool shift = false) -> Step {
+    return [=](Rig& r) {
+      const auto focus = r.model.KeyDown(bar, k, shift);
+      r.log.push_back(focus ? "focus " + std::to_string(*focus) : "not ours");
+    };
+  };
+  const auto wheel = [](PixelPoint at, int delta) -> Step {
+    return [=](Rig& r) { r.model.Wheel(at, delta); };
+  };
+  const auto call = [](auto member) -> Step { return [=](Rig& r) { (r.model.*member)(); }; };
+  const Step lost = call(&DialogModel::CaptureLost), open = call(&DialogModel::Opened),
+             tick = call(&DialogModel::Tick), resize = call(&DialogModel::Resized),
+             close = call(&DialogModel::CloseRequested), unload = call(&DialogModel::Unload),
+             destroy = call(&DialogModel::Destroyed),
+             timerOff = [](Rig&r) { r.model.EnableTimer(false); },
+             pressed = [](Rig&r) { r.model.SetImagePicture(C::ImgSet, P::ButtonPressed); },
+             face = [](Rig&r) {
+               r.log.push_back(r.model.Shown(C::ImgSet) == P::ButtonPressed ? "Img_On" : "Img_Off");
+             };
+  const PixelPoint set{233, 176}, cancel{329, 176}, title{200, 11}, link{20, 200}, off{60, 60},
+      hs2{240, 80};
   const std::int16_t right = kRightButton;
   // clang-format off
   const std::tuple<const char*, std::vector<Step>, Log> kCases[] = {
@@ -260,14 +286,24 @@ TEST(DialogModelInput, EventsReachTheirHandlers) {
       {"title, right button", {press(title, right), up(title)}, {"+", "Title 2", "-", "Title up"}},
       {"drag, mouse lost", {press(title), move(off), lost, up(title)},
        {"+", "Title 1", "Title move", "Title up"}},
-      {"Set, mouse lost", {press(set), lost, up(set)}, {"+", "Set down"}},
+      {"Set, mouse lost", {press(set), pressed, lost, up(set), face}, {"+", "Set down", "Img_Off"}},
       {"link clicked", {press(link), up(link)}, {"+", "-", "Link"}},
       {"link let go off it", {press(link), up(off)}, {"+", "-"}},
       {"link, right button", {press(link, right), up(link)}, {"+", "-"}},
       {"over the title bar", {move(title), move(off)}, {"Title move"}},
       {"press on no control", {press(off), up(off)}, {}},
+      {"Esc", {key(2, Key::Escape)}, {"Can up", "focus 0"}},
+      {"Enter on the window, repeated", {key(0, Key::Enter), key(0, Key::Enter), close},
+       {"Set up", "focus 0", "focus 0"}},
+      {"Tab round", {key(3, Key::Tab), key(1, Key::Tab, true), key(0, Key::Tab)},
+       {"focus 1", "focus 3", "focus 1"}},
+      {"step keys", {key(1, Key::Right), key(2, Key::PageDown)},
+       {"thumb 1 5", "HS 1", "focus 0", "thumb 2 110", "HS 2", "focus 0"}},
+      {"keys not the dialog's", {key(0, Key::Left), key(1, Key{'A'})}, {"not ours", "not ours"}},
+      {"wheel over HS(2)", {wheel(hs2, -240), wheel(hs2, 60), wheel(hs2, 60), wheel(off, -120)},
+       {"thumb 2 101", "HS 2", "thumb 2 102", "HS 2", "thumb 2 101", "HS 2"}},
       {"before the window is up", {tick, resize, close}, {}},
-      {"window up", {open, tick, resize, close}, {"tick", "resize", "Exit up"}},
+      {"window up", {open, tick, resize, close, close}, {"tick", "resize", "Exit up"}},
       {"closing", {open, unload, close, unload}, {"unload"}},
       {"timer off", {open, timerOff, tick}, {}},
       {"destroyed", {open, destroy, tick, resize, close}, {}}};
@@ -275,13 +311,29 @@ TEST(DialogModelInput, EventsReachTheirHandlers) {
   for (const auto& [name, steps, log] : kCases) {
     Rig rig;
     rig.model.EnableTimer(true);
-    for (const Step& step : steps) step(rig.model);
+    for (const Step& step : steps) step(rig);
     EXPECT_THAT(rig.log, ElementsAreArray(log)) << name;
   }
 }
 
-// Scroll steps wrong in size or past the ends, a change without a new value; Tab order wrong.
-TEST(DialogModelInput, ScrollStepsCommitWithinTheRangeAndTabGoesRoundTheBars) {
+// The labels' font: a wanted face missing or out of turn, a vertical family or one with boxes
+// for the digits taken, no fallback.
+TEST(LabelFont, TheFirstWantedFaceInstalledThenAnyShiftJisFamilyThenTheSystemsOwn) {
+  const FontFamily ms{"ＭＳ Ｐゴシック", true}, yu{"Yu Gothic UI", true}, meiryo{"Meiryo UI", true},
+      ui{"MS UI Gothic", true}, ipa{"IPAPGothic", true, true}, vertical{"@IPAPGothic", true, true},
+      glyphsMissing{"Droid Sans Fallback", true}, tahoma{"Tahoma", false, true};
+  // clang-format off
+  const std::tuple<const char*, std::vector<FontFamily>, std::optional<std::string>> kCases[] = {
+      {"all", {tahoma, ipa, ui, meiryo, ms}, ms.name}, {"no MS", {ipa, ui, meiryo, yu}, yu.name},
+      {"Meiryo UI", {ipa, ui, meiryo}, meiryo.name}, {"MS UI Gothic", {ipa, ui}, ui.name},
+      {"any Shift-JIS", {tahoma, vertical, glyphsMissing, ipa}, ipa.name}, {"none", {tahoma}, {}}};
+  // clang-format on
+  for (const auto& [name, installed, face] : kCases)
+    EXPECT_EQ(LabelFontFace(installed), face) << name;
+}
+
+// Scroll steps wrong in size or past the ends, a change without a new value.
+TEST(DialogModelInput, ScrollStepsCommitWithinTheRange) {
   using S = ScrollCode;
   // The bar, its value, the request, where the thumb is dragged, where it shows, the value then.
   // clang-format off
@@ -306,9 +358,6 @@ TEST(DialogModelInput, ScrollStepsCommitWithinTheRangeAndTabGoesRoundTheBars) {
     EXPECT_THAT(rig.log, ElementsAreArray(log)) << name;
     EXPECT_EQ(rig.model.GetScrollValue(bar), to) << name;
   }
-  const std::tuple<std::int16_t, bool, std::int16_t> kTabs[] = {
-      {1, false, 2}, {2, false, 3}, {3, false, 1}, {1, true, 3}, {3, true, 2}, {2, true, 1}};
-  for (const auto& [from, back, to] : kTabs) EXPECT_EQ(NextBar(from, back), to) << from << back;
 }
 
 }  // namespace

@@ -25,13 +25,14 @@ void Put(std::ostream& out, const PixelRect& r) {
   out << '(' << r.left << ' ' << r.top << ' ' << r.right << ' ' << r.bottom << ')';
 }
 
-// The dialog's place in pixels at 15 twips a pixel until it is closed; other windows as scripted.
+// The dialog's place in pixels at twipsPerPixel until it is closed; other windows as scripted.
 FakePlatform::I32 FakePlatform::GetWindowRect(W window, PixelRect& rect) {
   Record("GetWindowRect", window);
   const TwipsRect& t = dialogTwips;
+  const float f = twipsPerPixel;
   if (window == kDialogWindow && !dialogClosed) {
-    rect = {I32(t.left / 15), I32(t.top / 15), I32((t.left + t.width) / 15),
-            I32((t.top + t.height) / 15)};
+    rect = {I32(t.left / f), I32(t.top / f), I32((t.left + t.width) / f),
+            I32((t.top + t.height) / f)};
     return 1;
   }
   const auto it = windowRects.find(window);

@@ -66,6 +66,7 @@ class FakePlatform : public Platform, public DialogControls {
   bool recordDrawing = false;           // records fills, blits, lines, yields and waits too
   PixelPoint cursor{500, 300};
   TwipsRect dialogTwips{0, 0, 2000, 1000};
+  float twipsPerPixel = 15;
   std::array<std::int16_t, 3> scrollValues{4, 100, 30};
 
   // --- What happened --------------------------------------------------------
@@ -154,6 +155,8 @@ class FakePlatform : public Platform, public DialogControls {
   W CreateDialogWindow(DialogEvents& events) override;
   TwipsRect GetScreenTwips() override { return {0, 0, screen.width * 15.f, screen.height * 15.f}; }
   TwipsRect GetWindowTwips(W) override { return dialogTwips; }
+  float TwipsPerPixel(W) override { return twipsPerPixel; }
+  void SetForegroundWindow(W w) override { Record(__func__, w); }
   void PlaceWindowTwips(W window, const TwipsPlacement& place) override;
   ScreenSize GetSurfaceSize(S s) override { return surfaceSizes[s]; }
   void DrawLine(S s, I32 x1, I32 y1, I32 x2, I32 y2, U32 bgr) override {

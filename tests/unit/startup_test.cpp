@@ -35,7 +35,7 @@ std::string MainStory(const char* argumentText, Family family = kNt,
   constexpr std::string_view kTold =
       " FindWindow ShowCursor SystemParametersInfoA PwdChangePasswordA VerifyScreenSavePwd "
       "CreateSaverWindow CloseSaverWindow CreatePreviewWindow SetParent ShowPreviewWindow "
-      "ShowDialogModal EndProcess ";
+      "ShowDialogModal SetForegroundWindow EndProcess ";
   std::string story;
   for (const std::string& call : platform.calls) {
     const std::string name = call.substr(0, call.find('('));
@@ -71,10 +71,13 @@ TEST(Main, OpensTheModeOfTheSwitch) {
   EXPECT_EQ(MainStory("s"), kRead + "EndProcess; ");
 }
 
-// One caption not looked for, or anything done beside a running saver or dialog.
+// One caption not looked for, or anything done beside a running copy but a second /c
+// bringing its dialog to the front.
 TEST(Main, EndsAtOnceBesideARunningCopy) {
   EXPECT_EQ(MainStory("/s", kNt, {1}, "Vornの設定"), kFind + "EndProcess; ");
   EXPECT_EQ(MainStory("/p 1234", kNt, {1}, "Vorn_Main"), kFind + "EndProcess; ");
+  EXPECT_EQ(MainStory("/c", kNt, {1}, "Vornの設定"),
+            kFind + "SetForegroundWindow(4660); EndProcess; ");  // the open dialog to the front
 }
 
 // A wrong record size, or a platform id trusted from a call that did not return exactly 1.

@@ -1,9 +1,10 @@
 // e2e_helper.exe: the end-to-end tests' hands on the Windows side, by its first argument:
 //   running-copy main|dialog: a stand-in window captioned "Vorn_Main" or "Vornの設定"
-//   preview <program>|in-process LEFT TOP WIDTH HEIGHT [MS|stale]: a preview area (a popup, gone
-//     MS ms after the preview shows; stale: before the start) for "<program> /p <handle>" or for
-//     ShowVornR in-process. It prints "child <handle> at <x> <y> size <w> <h>", "destroyed at <ms>
-//     ms", "exit <code> at <ms> ms", "running" (20 s without news: it ends the program), "ended".
+//   preview <program>|in-process|none LEFT TOP WIDTH HEIGHT [MS|stale]: a preview area (a popup,
+//     gone MS ms after the preview shows; stale: before the start) for "<program> /p <handle>", for
+//     ShowVornR in-process or (none: "area <handle>") for the test's own. It prints "child <handle>
+//     at <x> <y> size <w> <h>", "destroyed at <ms> ms", "exit <code> at <ms> ms", "running" (20 s
+//     without news: it ends the program), "ended".
 //   display on|off: tells the running saver the display's power, as the system does
 #include <windows.h>
 
@@ -121,9 +122,17 @@ int Preview(int argc, wchar_t** argv) {
       RGB(0xFF, 0x00, 0xFF), {place[0], place[1], place[0] + place[2], place[1] + place[3]});
   if (stale) DestroyWindow(window);
   startedMs = GetTickCount64();
-  if (std::wstring(argv[2]) != L"in-process") return HostProgram(argv[2], window, stale);
-  vorn::win32::Win32Platform platform(GetModuleHandleW(nullptr));
+  const std::wstring program = argv[2];
+  if (program != L"in-process" && program != L"none") return HostProgram(argv[2], window, stale);
   SetTimer(window, kWatchTimer, kWatchIntervalMs, nullptr);
+  if (program == L"none") {  // it serves the area until it is killed
+    std::printf("area %llu\n",
+                static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(window)));
+    MSG message{};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+    return 0;
+  }
+  vorn::win32::Win32Platform platform(GetModuleHandleW(nullptr));
   vorn::ShowVornR(platform, vorn::win32::FromHwnd(window));
   platform.RunPreviewMessageLoop();  // it serves the area too
   std::printf("ended\n");
