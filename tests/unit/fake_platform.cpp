@@ -5,7 +5,9 @@ namespace vorn::testing {
 void Put(std::ostream& out, SurfaceId surface) {
   static constexpr const char* kNames[] = {"Display", "Buffer",    "Pic_Vorn",  "Vorn_P",
                                            "Pic_b",   "P.Display", "P.Pic_Vorn"};
-  out << kNames[static_cast<int>(surface)];
+  const auto id = static_cast<std::int32_t>(surface);
+  if (id >= kScaledSpritesBase) out << "Pic_Vorn@" << id - kScaledSpritesBase;  // dpi
+  if (id < kScaledSpritesBase) out << kNames[id];
 }
 
 void Put(std::ostream& out, DialogControl control) {

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "core/flame.h"
 #include "fake_platform.h"
+#include "table_test.h"
 
 namespace vorn {
 namespace {
@@ -223,6 +225,84 @@ TEST(Saver, SleepsWhileTheDisplayIsOff) {
       rig.saver.Form_KeyDown();
     }
   });
+}
+
+// A flame placed off its logical place times the scale, with the wrong cell or cell size, a centre
+// that moves with the scale, or a flame at the far right or bottom edge that shows or is not cut.
+struct PlaceCase {
+  const char* name;
+  std::int32_t dpi, ScreenW, ScreenH, X, Y;
+  BlitArea cell;
+};
+class Place : public ::testing::TestWithParam<PlaceCase> {};
+TEST_P(Place, DrawsAtTheLogicalPlaceTimesTheScale) {
+  const PlaceCase& c = GetParam();  // a 1001 x 601 monitor right of a 300-pixel one
+  const Swarm swarm{{300, 0, 1301, 601}, c.ScreenW, c.ScreenH, {}, c.dpi};
+  BlitArea cell;
+  EXPECT_EQ(PlaceCell(swarm, {0, c.X, c.Y, 64, 128}, 1301, 601, cell),
+            c.cell.w > 0 && c.cell.h > 0);
+  EXPECT_EQ(std::vector({cell.x, cell.y, cell.w, cell.h, cell.sx, cell.sy}),
+            std::vector({c.cell.x, c.cell.y, c.cell.w, c.cell.h, c.cell.sx, c.cell.sy}));
+}
+VORN_TABLE(Place, {"Centre_100", 96, 1001, 601, 500, 300, {800, 300, 32, 64, 64, 128}},
+           {"Centre_125", 120, 801, 481, 400, 240, {800, 300, 40, 80, 80, 160}},
+           {"Centre_150", 144, 667, 401, 334, 200, {801, 300, 48, 96, 96, 192}},
+           {"Centre_200", 192, 500, 300, 250, 150, {800, 300, 64, 128, 128, 256}},
+           {"Corner_150", 144, 667, 401, 0, 0, {300, 0, 48, 96, 96, 192}},
+           {"Cut_100", 96, 1001, 601, 990, 590, {1290, 590, 11, 11, 64, 128}},
+           {"Cut_125", 120, 801, 481, 795, 475, {1294, 594, 7, 7, 80, 160}},
+           {"Cut_150", 144, 667, 401, 660, 395, {1290, 592, 11, 9, 96, 192}},
+           {"Cut_200", 192, 500, 300, 495, 295, {1290, 590, 11, 11, 128, 256}},
+           {"Beyond_right_100", 96, 1001, 601, 1001, 0, {1301, 0, 0, 64, 64, 128}},
+           {"Beyond_right_150", 144, 667, 401, 667, 0, {1301, 0, 0, 96, 96, 192}},
+           {"Beyond_bottom_125", 120, 801, 481, 0, 481, {300, 601, 40, 0, 80, 160}},
+           {"Beyond_bottom_200", 192, 500, 300, 0, 300, {300, 601, 64, 0, 128, 256}});
+
+// A monitor's swarm in its pixels rather than logical ones, its scale's sheet not loaded (or
+// loaded again on every fit), or its flames drawn from another monitor's sheet.
+TEST(Saver, RunsEachSwarmInLogicalPixelsWithTheSheetOfItsScale) {
+  SaverRig rig(0);
+  rig.settings = {5, 3, 1};
+  rig.platform.layout = {{0, 0, 2001, 601}, {{{0, 0, 1001, 601}, 144}, {{1001, 0, 2001, 601}}}};
+  rig.Run([&](int n) {
+    if (n == 2) rig.saver.Form_DisplayChange();
+    if (n < 4) return;
+    rig.saver.Timer1_Timer();
+    const Particle& p = rig.saver.swarms[0].particles[0];
+    EXPECT_EQ(std::vector({p.X, p.Y, rig.saver.swarms[0].ScreenW, rig.saver.swarms[0].ScreenH,
+                           rig.saver.swarms[1].ScreenW, rig.saver.swarms[1].ScreenH}),
+              std::vector({334, 200, 667, 401, 1000, 601}));
+    rig.saver.Form_KeyDown();
+  });
+  EXPECT_THAT(rig.platform.CallsStartingWith("LoadSurface"),
+              ElementsAre("LoadSurface(Pic_Vorn@144, 384, 384)"));
+  EXPECT_EQ(rig.platform.loadedSurfaces[SaverSpritesFor(144)], RenderSpriteSheet(144).Pixels());
+  for (const std::string& flame : rig.platform.CallsStartingWith("BitBlt(Buffer"))
+    EXPECT_THAT(flame, MatchesRegex("BitBlt\\(Buffer, (1?[0-9]{1,3}, [0-9]+, 48, 96, Pic_Vorn@144|"
+                                    "[12][0-9]{3}, [0-9]+, 32, 64, Pic_Vorn), .*"));
+}
+
+// A scaled sheet with cells out of place or of the wrong size, haze on its black margins, or
+// flames that do not grow with the scale's square.
+TEST(ScaledSheet, HoldsTheFramesInCellsOfItsScaleOnBlack) {
+  const Surface sheet = RenderSpriteSheet(144);
+  ASSERT_EQ(std::pair(sheet.Width(), sheet.Height()), std::pair(384, 384));
+  for (std::int32_t frame = 0; frame < 32; ++frame) {  // black at least two pixels deep, more above
+    const std::int32_t left = frame % 8 * 48, top = frame / 8 * 96;
+    const Rect ink = InkBounds(sheet.View(), left, top, 48, 96);
+    EXPECT_TRUE(ink.x >= left + 2 && ink.x + ink.width <= left + 46 && ink.y >= top + 12 &&
+                ink.y + ink.height <= top + 94)
+        << frame;
+  }
+  const Surface cell = RenderFlameCell(9, 144);
+  Surface placed(48, 96);
+  Blit(placed, 0, 0, 48, 96, sheet, 48, 96, kRopSrcCopy);
+  EXPECT_EQ(placed.Pixels(), cell.Pixels());
+  const auto lit = [](std::int32_t frame, std::int32_t dpi) {
+    return std::ranges::count_if(RenderFlameCell(frame, dpi).Pixels(), [](Pixel p) { return p; });
+  };
+  for (std::int32_t frame : {0, 13, 27})
+    EXPECT_NEAR(lit(frame, 192), 4.0 * lit(frame, 96), 0.1 * 4 * lit(frame, 96));
 }
 
 }  // namespace
