@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <numbers>
+#include <numeric>
 #include <vector>
 
 #include "core/noise.h"
@@ -84,12 +85,10 @@ constexpr double kSwayCurve = 1.5;
 
 template <std::size_t N>
 double SumWaves(const std::array<Wave, N>& waves, double loopPhase, double v, double extraOffset) {
-  double sum = 0.0;
-  for (const Wave& w : waves) {
-    sum += w.amplitude *
-           std::sin(kTwoPi * loopPhase * w.harmonic + w.offset + extraOffset - w.perHeight * v);
-  }
-  return sum;
+  return std::accumulate(waves.begin(), waves.end(), 0.0, [&](double sum, const Wave& w) {
+    return sum + w.amplitude * std::sin(kTwoPi * loopPhase * w.harmonic + w.offset + extraOffset -
+                                        w.perHeight * v);
+  });
 }
 
 // The flame is a few teardrop tongues that flicker out of step.
@@ -195,7 +194,8 @@ struct HeatField {
   std::int32_t width, height;
   std::vector<double> heat;
   double& At(std::int32_t x, std::int32_t y) {
-    return heat[static_cast<std::size_t>(y * width + x)];
+    return heat[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                static_cast<std::size_t>(x)];
   }
 };
 
@@ -225,11 +225,11 @@ HeatField BlurPass(HeatField& in, std::int32_t dx, std::int32_t dy, double sigma
   for (std::int32_t y = 0; y < in.height; ++y) {
     for (std::int32_t x = 0; x < in.width; ++x) {
       double sum = 0.0;
-      for (std::int32_t k = -radius; k <= radius; ++k) {
+      for (std::size_t i = 0; i < weights.size(); ++i) {
+        const std::int32_t k = static_cast<std::int32_t>(i) - radius;
         const std::int32_t sx = x + k * dx, sy = y + k * dy;
-        if (sx >= 0 && sx < in.width && sy >= 0 && sy < in.height) {
-          sum += weights[static_cast<std::size_t>(k + radius)] * in.At(sx, sy);
-        }
+        if (sx >= 0 && sx < in.width && sy >= 0 && sy < in.height)
+          sum += weights[i] * in.At(sx, sy);
       }
       out.At(x, y) = sum / total;
     }
