@@ -117,20 +117,19 @@ def test_a_swarm_lights_the_square_of_the_scale_times_the_pixels_at_144_and_192_
     not the system's: the same 30 flames, spread over the screen, at LogPixels 96, 144, 192."""
     lit, wine = {}, h.Wine(screen, h.NATIVE / f"e2e-prefix-dpi-{os.getpid()}")
     try:
-        for dpi in (96, 144, 192):
+        for dpi in (96, 144, 192):  # a fresh wineserver reads the scale
             assert wine.run("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t",
                             "REG_DWORD", "/d", str(dpi), "/f") == 0
-            wine.keep = True  # a fresh wineserver reads the scale
+            wine.keep = True
             wine.close()
-            wine = h.Wine(screen, wine.prefix)
-            vorn = h.Folder(h.SCR)
+            wine, vorn = h.Wine(screen, wine.prefix), h.Folder(h.SCR)
             vorn.write("Vorn.ini", "[Section]\r\nNum=30\r\nSpeed=20\r\n")
             saver = wine.launch(vorn.program, "/s")
             assert screen.find(h.MAIN).rect == (0, 0, *screen.size)
             time.sleep(1.5)  # spread over the screen
             shots = [screen.shot() for _ in range(8) if not time.sleep(0.25)]
             lit[dpi] = np.mean([fire(shot) for shot in shots])
-            h.save_png(shots[0], f"saver-{dpi}-dpi")
+            h.save_png(shots[-1], f"saver-{dpi}-dpi")
             screen.xdo("click", 1)
             expect(screen, saver, True, "a click")
     finally:

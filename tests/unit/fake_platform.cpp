@@ -5,9 +5,9 @@ namespace vorn::testing {
 void Put(std::ostream& out, SurfaceId surface) {
   static constexpr const char* kNames[] = {"Display", "Buffer",    "Pic_Vorn",  "Vorn_P",
                                            "Pic_b",   "P.Display", "P.Pic_Vorn"};
-  const auto id = static_cast<std::int32_t>(surface);
-  if (id >= kScaledSpritesBase) out << "Pic_Vorn@" << id - kScaledSpritesBase;  // dpi
-  if (id < kScaledSpritesBase) out << kNames[id];
+  const auto id = static_cast<std::int32_t>(surface);  // a scaled sheet by its dpi
+  out << (id < kScaledSpritesBase ? kNames[id]
+                                  : "Pic_Vorn@" + std::to_string(id - kScaledSpritesBase));
 }
 
 void Put(std::ostream& out, DialogControl control) {

@@ -76,7 +76,6 @@ class FakePlatform : public Platform, public DialogControls {
   int doEventsCount = 0;
   std::int64_t nowMicroseconds = 0;
   std::map<SurfaceId, ScreenSize> surfaceSizes;
-  std::map<SurfaceId, std::vector<std::uint32_t>> loadedSurfaces;
   std::map<DialogControl, std::string> captions;
 
   template <typename... Args>
@@ -197,8 +196,7 @@ class FakePlatform : public Platform, public DialogControls {
     surfaceSizes[s] = Answer(ScreenSize{w, h}, __func__, s, w, h);
   }
   void MoveSurface(S s, I32 x, I32 y) override { Record(__func__, s, x, y); }
-  void LoadSurface(S s, I32 w, I32 h, const std::vector<U32>& pixels) override {
-    loadedSurfaces[s] = pixels;
+  void LoadSurface(S s, I32 w, I32 h, const std::vector<U32>&) override {
     Record(__func__, s, w, h);
   }
   void FillRect(S s, I32 left, I32 top, I32 right, I32 bottom, U32 colour) override {
