@@ -3,7 +3,7 @@ private Xvfb screens of the sizes measured, reads what they report and what the 
 for their processes, and prints the table that docs/performance.md records.
 
   /usr/bin/python3 bench/wine/wine_bench.py [--quick] [--rounds N]
-                                            [--only throughput,paced,start,memory,dialog]
+                                            [--only throughput,paced,scaled,start,memory,dialog]
 
 --quick shortens every span (a check that the bench works, not figures); --rounds sets how often
 each comparison repeats (5); --only picks sections. VORN_E2E_SCR names the Vorn.scr under test,
@@ -26,6 +26,7 @@ SMALL_SCREEN, LARGE_SCREEN, UHD_SCREEN = (1024, 768), (1920, 1080), (3840, 2160)
 # The paced saver's processor time at most this share of the clear-and-present floor's: it
 # presents only what its flames changed, a smaller part of a larger screen.
 MOST_OF_FLOOR = {LARGE_SCREEN: 0.6, UHD_SCREEN: 0.3}
+BASE_DPI = 96
 SMALL_SWARM, LARGE_SWARM, HUGE_SWARM = 200, 400, 100_000
 DIALOG_NUM = 200  # what the dialog shows; it draws no swarm
 SAVER, DIALOG, MINIMAL = h.MAIN, h.DIALOG, "Vorn minimal"
@@ -36,11 +37,18 @@ MEGABYTE = 1024 * 1024
 TICKS_PER_S = os.sysconf("SC_CLK_TCK")
 
 class Session:
-    """One Xvfb screen and a Wine session on it, the prefix kept for the next run."""
+    """One Xvfb screen and a Wine session on it, the prefix kept for the next run; a scale of
+    its own (LogPixels, read by a fresh wineserver) in a prefix of its own."""
 
-    def __init__(self, size, options):
+    def __init__(self, size, options, dpi=BASE_DPI):
         self.options, self.screen = options, h.Screen(size)
-        self.wine = h.Wine(self.screen, WORK / "prefix", keep=True)
+        prefix = WORK / ("prefix" if dpi == BASE_DPI else f"prefix-{dpi}-dpi")
+        self.wine = h.Wine(self.screen, prefix, keep=True)
+        if dpi != BASE_DPI:
+            assert self.wine.run("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels",
+                                 "/t", "REG_DWORD", "/d", str(dpi), "/f") == 0
+            self.wine.close()
+            self.wine = h.Wine(self.screen, prefix, keep=True)
 
     def __enter__(self):
         return self
@@ -194,6 +202,26 @@ def measure_paced_saver(session, num, table):
                   f"{paced['cpu_percent']:.1f} % of a core", "", "< 15 %",
                   verdict(paced["cpu_percent"] < 15)))
 
+def measure_scaled_saver(options, table):
+    """The same logical screen and swarm at 100 % and at 200 %: four times the pixels to clear,
+    draw and present, each flame four times the size."""
+    seconds, shares, floors = 5 if options.quick else 20, {}, {}
+    for size, dpi in ((LARGE_SCREEN, BASE_DPI), (UHD_SCREEN, 2 * BASE_DPI)):
+        with Session(size, options, dpi) as session:
+            warm_up(session)
+            saver, _, _ = session.start(h.SCR, LARGE_SWARM, ["/s"], SAVER)
+            time.sleep(SETTLE_S)
+            shares[dpi] = session.cpu_share(saver.pid, seconds)[0]
+            session.end_by_key(saver)
+            floors[dpi] = session.run_to_report(PROGRAMS / "gdi_reference.exe", 0, [
+                "floor", "0", "1", str(seconds), "{report}", "60"])["cpu_percent"]
+    low, high = shares[BASE_DPI], shares[2 * BASE_DPI]
+    table.append((f"scaled saver, Num {LARGE_SWARM}", f"Vorn.scr /s at 3840x2160, 200 %, "
+                  f"processor time over {seconds} s", f"{100 * high:.1f} % of a core",
+                  f"1920x1080 at 100 % {100 * low:.1f} %; clear + present floor at 60 fps "
+                  f"{floors[2 * BASE_DPI]:.1f} % and {floors[BASE_DPI]:.1f} %", "within 1.5 times",
+                  verdict(high <= 1.5 * low)))
+
 def start_to_first_frame(report, started_unix_us, proc):
     first = read_report(report).get("first_present_unix_us", 0)
     assert first > 0, f"{proc.name} reported no first frame"
@@ -271,6 +299,8 @@ def measure(options, table):
         with Session(SMALL_SCREEN, options) as small:
             warm_up(small)
             measure_throughput(small, SMALL_SWARM, table)
+    if "scaled" in wanted:
+        measure_scaled_saver(options, table)
     with Session(LARGE_SCREEN, options) as large:
         warm_up(large)
         if "throughput" in wanted:
@@ -301,7 +331,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--quick", action="store_true")
     parser.add_argument("--rounds", type=int, default=5)
-    parser.add_argument("--only", default="throughput,paced,start,memory,dialog")
+    parser.add_argument("--only", default="throughput,paced,scaled,start,memory,dialog")
     options = parser.parse_args()
     options.rounds = 1 if options.quick else max(1, options.rounds)
     h.Proc.log_dir = WORK / "logs"

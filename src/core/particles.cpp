@@ -1,5 +1,7 @@
 #include "core/particles.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <new>
 #include <stdexcept>
@@ -38,6 +40,29 @@ Particles AllocateParticles(std::int32_t num) {
 
 std::int32_t HalfExtent(std::int32_t extent) {
   return static_cast<std::int32_t>(std::nearbyint(static_cast<double>(extent) / 2.0));
+}
+
+namespace {
+
+// `length` times `numerator` / `denominator`, to the nearest whole number (ties
+// to even), within the 32-bit range.
+std::int32_t Rescale(std::int32_t length, std::int32_t numerator, std::int32_t denominator) {
+  const double scaled = std::nearbyint(static_cast<double>(length) * numerator / denominator);
+  return static_cast<std::int32_t>(std::clamp<double>(scaled, INT32_MIN, INT32_MAX));
+}
+
+}  // namespace
+
+std::int32_t ToPhysical(std::int32_t logical, std::int32_t dpi) {
+  return Rescale(logical, dpi, kBaseDpi);
+}
+
+std::int32_t ToLogical(std::int32_t physical, std::int32_t dpi) {
+  return Rescale(physical, kBaseDpi, dpi);
+}
+
+CellSize ScaledCell(std::int32_t dpi) {
+  return {ToPhysical(kCellWidth, dpi), ToPhysical(kCellHeight, dpi)};
 }
 
 void BurstParticles(Particles& particles, std::int32_t screenW, std::int32_t screenH,

@@ -15,6 +15,18 @@ inline constexpr std::int32_t kCellHeight = 64;
 inline constexpr std::int32_t kSheetColumns = kSheetSize / kCellWidth;
 inline constexpr std::int32_t kSheetRows = kSheetSize / kCellHeight;
 
+// Scaling. A display of `dpi` dots per inch is kBaseDpi / dpi of a 96-dpi one:
+// its flames move in logical pixels (1/96 inch) and are drawn in its own.
+inline constexpr std::int32_t kBaseDpi = 96;
+// The scales a sprite sheet is made for: 50 % to 500 %, the most Windows offers.
+inline constexpr std::int32_t kMinDpi = kBaseDpi / 2;
+inline constexpr std::int32_t kMaxDpi = kBaseDpi * 5;
+
+struct CellSize {
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+};
+
 // Degrees to radians, exactly this double (a hair below pi / 180).
 inline constexpr double kDegreesToRadians = 0.017453292519943;
 
@@ -61,5 +73,13 @@ void NextCell(std::int32_t& srcX, std::int32_t& srcY);
 
 // Half a screen extent, rounded to the nearest whole number, ties to even.
 std::int32_t HalfExtent(std::int32_t extent);
+
+// A length in logical pixels as pixels of a display of `dpi` (kMinDpi to
+// kMaxDpi), and back; rounded as HalfExtent rounds. The same length at kBaseDpi.
+std::int32_t ToPhysical(std::int32_t logical, std::int32_t dpi);
+std::int32_t ToLogical(std::int32_t physical, std::int32_t dpi);
+
+// A sprite cell on a display of `dpi`: 32 x 64 logical pixels in its own.
+CellSize ScaledCell(std::int32_t dpi);
 
 }  // namespace vorn

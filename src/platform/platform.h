@@ -33,7 +33,7 @@ inline constexpr std::uint32_t kSpiSetScreenSaverRunning = 97;
 inline constexpr std::uint32_t kWaitForever = 0xFFFFFFFF;
 
 // The drawing surfaces the program's windows own.
-enum class SurfaceId {
+enum class SurfaceId : std::int32_t {
   SaverDisplay,   // the saver's visible surface
   SaverBuffer,    // its off-screen frame
   SaverSprites,   // the flame sprite sheet (Pic_Vorn)
@@ -42,6 +42,16 @@ enum class SurfaceId {
   DialogDisplay,  // the dialog's 32 x 64 preview (Display)
   DialogSprites,  // the dialog's copy of the sprite sheet (Pic_Vorn)
 };
+
+// The dots per inch of a monitor at 100 % scaling.
+inline constexpr std::int32_t kDefaultDpi = 96;
+inline constexpr std::int32_t kScaledSpritesBase = 0x1000;
+
+// The saver's sprite sheet for monitors of `dpi` dots per inch: Pic_Vorn, the
+// embedded sheet, at 96; otherwise a surface of its own, which the saver loads.
+constexpr SurfaceId SaverSpritesFor(std::int32_t dpi) {
+  return dpi == kDefaultDpi ? SurfaceId::SaverSprites : SurfaceId{kScaledSpritesBase + dpi};
+}
 
 // A rectangle in screen pixels, the system's RECT layout.
 struct PixelRect {
@@ -91,11 +101,16 @@ struct ScreenSize {
   std::int32_t height = 0;
 };
 
+// A monitor's rectangle on the desktop, and its dots per inch (its scaling).
+struct Monitor : PixelRect {
+  std::int32_t dpi = kDefaultDpi;
+};
+
 // The desktop in screen pixels: the virtual screen, which spans every monitor
-// (its origin may be negative), and each monitor's rectangle on it.
+// (its origin may be negative), and each monitor on it.
 struct DisplayLayout {
   PixelRect virtualScreen;
-  std::vector<PixelRect> monitors;
+  std::vector<Monitor> monitors;
 };
 
 // What the saver window exposes to the platform: its event handlers, run only
@@ -252,6 +267,10 @@ class Platform {
                           std::int32_t height) = 0;
   virtual void SizeSurface(SurfaceId surface, std::int32_t width, std::int32_t height) = 0;
   virtual void MoveSurface(SurfaceId surface, std::int32_t x, std::int32_t y) = 0;
+  // Makes `surface` a memory surface of `pixels`: `height` rows of `width`
+  // 0x00RRGGBB pixels.
+  virtual void LoadSurface(SurfaceId surface, std::int32_t width, std::int32_t height,
+                           const std::vector<std::uint32_t>& pixels) = 0;
   // Fills from (left, top) to (right, bottom), both corners included.
   virtual void FillRect(SurfaceId surface, std::int32_t left, std::int32_t top, std::int32_t right,
                         std::int32_t bottom, std::uint32_t colour) = 0;

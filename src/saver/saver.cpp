@@ -4,10 +4,13 @@
 #include <utility>
 
 #include "core/command_line.h"
-#include "core/raster.h"
+#include "core/flame.h"
 #include "system/system_checks.h"
 
 namespace vorn {
+
+// The sheet at 96 dpi is the embedded one.
+static_assert(kBaseDpi == kDefaultDpi);
 
 void VornS::Load() {
   window_ = platform_.CreateSaverWindow(*this);
@@ -36,16 +39,20 @@ void VornS::FitToDisplay() {
   platform_.SizeSurface(SurfaceId::SaverDisplay, WindowW, WindowH);
   platform_.MoveSurface(SurfaceId::SaverDisplay, 0, 0);
   swarms.clear();  // the old tables go before the new ones are allocated
-  for (const PixelRect& monitor : layout.monitors) {
+  for (const Monitor& monitor : layout.monitors) {
     // The part of the monitor on the virtual screen, in the window's coordinates.
     Swarm swarm;
     swarm.area = {std::max(monitor.left, screen.left) - screen.left,
                   std::max(monitor.top, screen.top) - screen.top,
                   std::min(monitor.right, screen.right) - screen.left,
                   std::min(monitor.bottom, screen.bottom) - screen.top};
-    swarm.ScreenW = swarm.area.right - swarm.area.left;
-    swarm.ScreenH = swarm.area.bottom - swarm.area.top;
-    if (swarm.ScreenW <= 0 || swarm.ScreenH <= 0) continue;
+    const std::int32_t width = swarm.area.right - swarm.area.left;
+    const std::int32_t height = swarm.area.bottom - swarm.area.top;
+    if (width <= 0 || height <= 0) continue;
+    swarm.dpi = std::clamp(monitor.dpi, kMinDpi, kMaxDpi);
+    swarm.ScreenW = ToLogical(width, swarm.dpi);
+    swarm.ScreenH = ToLogical(height, swarm.dpi);
+    LoadSpriteSheet(swarm.dpi);
     swarm.particles = AllocateParticles(settings_.Num);
     BurstParticles(swarm.particles, swarm.ScreenW, swarm.ScreenH, randomRange_);
     swarms.push_back(std::move(swarm));
@@ -53,8 +60,45 @@ void VornS::FitToDisplay() {
   Ticks = 0;
 }
 
+void VornS::LoadSpriteSheet(std::int32_t dpi) {
+  if (dpi == kBaseDpi || std::ranges::find(sheetsLoaded_, dpi) != sheetsLoaded_.end()) return;
+  const Surface sheet = RenderSpriteSheet(dpi);
+  platform_.LoadSurface(SaverSpritesFor(dpi), sheet.Width(), sheet.Height(), sheet.Pixels());
+  sheetsLoaded_.push_back(dpi);
+}
+
 void VornS::ClearBuffer() {
   platform_.FillRect(SurfaceId::SaverBuffer, 0, 0, WindowW, WindowH, kClearColour);
+}
+
+namespace {
+
+// A logical place on a monitor `extent` pixels (`logicalExtent` logical
+// pixels) across, in its pixels. A particle at the far edge lies wholly beyond
+// it, as at 100 %, also where rounding would bring it a pixel short.
+std::int32_t PhysicalPlace(std::int32_t place, std::int32_t logicalExtent, std::int32_t extent,
+                           std::int32_t dpi) {
+  const std::int32_t physical = ToPhysical(place, dpi);
+  return place >= logicalExtent ? std::max(physical, extent) : physical;
+}
+
+}  // namespace
+
+bool PlaceCell(const Swarm& swarm, const Particle& p, std::int64_t clipRight,
+               std::int64_t clipBottom, BlitArea& cell) {
+  const CellSize size = ScaledCell(swarm.dpi);
+  const PixelRect& area = swarm.area;
+  const std::int32_t x =
+      area.left + PhysicalPlace(p.X, swarm.ScreenW, area.right - area.left, swarm.dpi);
+  const std::int32_t y =
+      area.top + PhysicalPlace(p.Y, swarm.ScreenH, area.bottom - area.top, swarm.dpi);
+  cell = {x,
+          y,
+          static_cast<std::int32_t>(std::min<std::int64_t>(size.width, clipRight - x)),
+          static_cast<std::int32_t>(std::min<std::int64_t>(size.height, clipBottom - y)),
+          p.SrcX / kCellWidth * size.width,
+          p.SrcY / kCellHeight * size.height};
+  return cell.w > 0 && cell.h > 0;
 }
 
 void VornS::DrawSwarm(Swarm& swarm) {
@@ -62,16 +106,13 @@ void VornS::DrawSwarm(Swarm& swarm) {
   // window's own edges the frame clips it.
   const std::int64_t clipRight = swarm.area.right < WindowW ? swarm.area.right : INT32_MAX;
   const std::int64_t clipBottom = swarm.area.bottom < WindowH ? swarm.area.bottom : INT32_MAX;
+  const SurfaceId sprites = SaverSpritesFor(swarm.dpi);
   for (Particle& p : swarm.particles) {
     StepParticle(p, swarm.ScreenW, swarm.ScreenH, settings_.Speed, randomRange_);
-    const std::int32_t x = swarm.area.left + p.X;
-    const std::int32_t y = swarm.area.top + p.Y;
-    const auto width = static_cast<std::int32_t>(std::min<std::int64_t>(kCellWidth, clipRight - x));
-    const auto height =
-        static_cast<std::int32_t>(std::min<std::int64_t>(kCellHeight, clipBottom - y));
-    if (width > 0 && height > 0) {
-      platform_.BitBlt(SurfaceId::SaverBuffer, x, y, width, height, SurfaceId::SaverSprites, p.SrcX,
-                       p.SrcY, kRopSrcPaint);
+    BlitArea cell;
+    if (PlaceCell(swarm, p, clipRight, clipBottom, cell)) {
+      platform_.BitBlt(SurfaceId::SaverBuffer, cell.x, cell.y, cell.w, cell.h, sprites, cell.sx,
+                       cell.sy, kRopSrcPaint);
     }
     NextCell(p.SrcX, p.SrcY);
   }

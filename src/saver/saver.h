@@ -6,6 +6,7 @@
 
 #include "core/particles.h"
 #include "core/random_source.h"
+#include "core/raster.h"
 #include "platform/platform.h"
 #include "settings/settings.h"
 
@@ -21,15 +22,24 @@ inline constexpr std::int64_t kFramePeriodMicroseconds = 1'000'000 / 60;
 inline constexpr std::uint32_t kSwpNoSizeNoMoveNoActivate = 0x13;
 inline constexpr std::uint32_t kClearColour = 0;
 
-// One monitor's flames. They move in the monitor's own coordinates (0, 0 at
-// its top-left corner; ScreenW x ScreenH its size) and are drawn at `area`,
-// the monitor's place in the saver window.
+// One monitor's flames. They move in the monitor's own coordinates in logical
+// pixels (0, 0 at its top-left corner; ScreenW x ScreenH its size: its pixels
+// at 96 dpi, fewer at a larger scale), and are drawn at `area`, the monitor's
+// place in the saver window, in its own pixels, with the sprite sheet for its
+// `dpi`: the flames are the same size on every monitor.
 struct Swarm {
   PixelRect area;
   std::int32_t ScreenW = 0;
   std::int32_t ScreenH = 0;
   Particles particles;
+  std::int32_t dpi = kBaseDpi;
 };
+
+// Where particle `p` of `swarm` is drawn: its cell of the sheet for the swarm's
+// dpi, at (X, Y) times the scale from the corner of the area, cut at
+// `clipRight` and `clipBottom`. False when nothing of it is left.
+bool PlaceCell(const Swarm& swarm, const Particle& p, std::int64_t clipRight,
+               std::int64_t clipBottom, BlitArea& cell);
 
 class VornS final : public SaverEvents {
  public:
@@ -79,6 +89,8 @@ class VornS final : public SaverEvents {
   // One frame: clear, step and draw every particle, present.
   void DrawFrame();
   void DrawSwarm(Swarm& swarm);
+  // Renders the sprite sheet for `dpi` and hands it to the platform, once.
+  void LoadSpriteSheet(std::int32_t dpi);
   // Dispatches waiting messages until `deadline`, returning early once the
   // saver is asked to stop.
   void YieldUntil(std::int64_t deadline);
@@ -97,6 +109,7 @@ class VornS final : public SaverEvents {
   float moveRefX_ = 0;
   float moveRefY_ = 0;
   bool moveRefSet_ = false;
+  std::vector<std::int32_t> sheetsLoaded_;  // dpi
   bool layoutChanged_ = false;
   bool displayOn_ = true;
 };

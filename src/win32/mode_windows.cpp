@@ -50,9 +50,24 @@ std::optional<bool> DisplayPower(WPARAM event, LPARAM data) {
   return state != 0;
 }
 
-BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM monitors) {
-  reinterpret_cast<std::vector<PixelRect>*>(monitors)->push_back(
-      {rect->left, rect->top, rect->right, rect->bottom});
+// GetDpiForMonitor of shcore.dll (Windows 8.1 and later), with the effective
+// dots per inch: the scaling the user chose for the monitor.
+using DpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+constexpr int kMdtEffectiveDpi = 0;
+
+struct MonitorQuery {
+  std::vector<Monitor>& monitors;
+  DpiForMonitorFn dpiForMonitor;  // null where the system lacks it
+  std::int32_t systemDpi;         // each monitor's then
+};
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT rect, LPARAM query) {
+  const auto& [monitors, dpiForMonitor, systemDpi] = *reinterpret_cast<MonitorQuery*>(query);
+  UINT dpiX = 0, dpiY = 0;
+  const bool known = dpiForMonitor != nullptr &&
+                     SUCCEEDED(dpiForMonitor(monitor, kMdtEffectiveDpi, &dpiX, &dpiY)) && dpiX > 0;
+  monitors.push_back({{rect->left, rect->top, rect->right, rect->bottom},
+                      known ? static_cast<std::int32_t>(dpiX) : systemDpi});
   return TRUE;
 }
 
@@ -123,8 +138,12 @@ DisplayLayout Win32Platform::GetDisplayLayout() {
   layout.virtualScreen = width > 0 && height > 0 ? PixelRect{left, top, left + width, top + height}
                                                  : PixelRect{0, 0, GetSystemMetrics(SM_CXSCREEN),
                                                              GetSystemMetrics(SM_CYSCREEN)};
-  EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&layout.monitors));
-  if (layout.monitors.empty()) layout.monitors.push_back(layout.virtualScreen);
+  const SystemLibrary shcore(L"shcore.dll");
+  const WindowDc screenDc(nullptr);
+  MonitorQuery query{layout.monitors, shcore.Function<DpiForMonitorFn>("GetDpiForMonitor"),
+                     GetDeviceCaps(screenDc.Get(), LOGPIXELSX)};
+  EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&query));
+  if (layout.monitors.empty()) layout.monitors.push_back({layout.virtualScreen, query.systemDpi});
   return layout;
 }
 

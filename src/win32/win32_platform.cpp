@@ -70,6 +70,9 @@ std::uint32_t Win32Platform::GetPrivateProfileStringA(std::string_view section,
 const MemorySurface* Win32Platform::Memory(SurfaceId surface) const {
   if (surface == SurfaceId::SaverBuffer) return &buffer_;
   if (surface == SurfaceId::SaverSprites) return &sprites_;
+  if (const auto scaled = scaledSprites_.find(surface); scaled != scaledSprites_.end()) {
+    return &scaled->second.sheet;
+  }
   return dialog_ != nullptr ? dialog_->Surface(surface) : nullptr;
 }
 
@@ -128,8 +131,8 @@ std::int32_t Win32Platform::BitBlt(SurfaceId destination, std::int32_t x, std::i
     BlitArea area{x, y, width, height, sourceX, sourceY};
     // A cell is mostly black margin around its flame, and ORing black changes
     // nothing: only the flame is drawn, and only it has to be cleared again.
-    if (rop == SRCPAINT && source == SurfaceId::SaverSprites &&
-        !NarrowToInk(area, spriteInk_.Find(from, sourceX, sourceY, width, height))) {
+    if (rop == SRCPAINT && IsSaverSprites(source) &&
+        !NarrowToInk(area, SpriteInk(source).Find(from, sourceX, sourceY, width, height))) {
       return TRUE;
     }
     note(area.x, area.y, area.w, area.h);
@@ -139,6 +142,19 @@ std::int32_t Win32Platform::BitBlt(SurfaceId destination, std::int32_t x, std::i
   gdiPending_ = true;
   return ::BitBlt(SurfaceDc(destination), x, y, width, height, SurfaceDc(source), sourceX, sourceY,
                   rop);
+}
+
+void Win32Platform::LoadSurface(SurfaceId surface, std::int32_t width, std::int32_t height,
+                                const std::vector<std::uint32_t>& pixels) {
+  const bool whole =
+      width > 0 && height > 0 &&
+      pixels.size() == static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+  if (!IsSaverSprites(surface) || surface == SurfaceId::SaverSprites || !whole) return;
+  ScaledSprites& sprites = scaledSprites_[surface];
+  sprites.ink.Forget();
+  if (sprites.sheet.CreateDib(width, height)) {
+    std::copy(pixels.begin(), pixels.end(), sprites.sheet.Pixels().pixels);
+  }
 }
 
 Win32Platform::Win32Platform(HINSTANCE instance) : instance_(instance) {

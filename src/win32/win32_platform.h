@@ -7,6 +7,7 @@
 // after windows.h, which it needs
 #include <shellapi.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -188,6 +189,9 @@ class Win32Platform : public Platform {
   }
   // The display always sits at the window's origin.
   void MoveSurface(SurfaceId, std::int32_t, std::int32_t) override {}
+  // Only the saver's sprite sheets for other scales are loaded from pixels.
+  void LoadSurface(SurfaceId surface, std::int32_t width, std::int32_t height,
+                   const std::vector<std::uint32_t>& pixels) override;
   void FillRect(SurfaceId surface, std::int32_t left, std::int32_t top, std::int32_t right,
                 std::int32_t bottom, std::uint32_t colour) override;
   std::int32_t BitBlt(SurfaceId destination, std::int32_t x, std::int32_t y, std::int32_t width,
@@ -230,8 +234,16 @@ class Win32Platform : public Platform {
   // The memory of the saver's off-screen frame and sprite sheet, which the
   // core raster draws into directly; empty for the other surfaces.
   PixelView SaverPixels(SurfaceId surface) const {
-    const bool saver = surface == SurfaceId::SaverBuffer || surface == SurfaceId::SaverSprites;
-    return saver ? Memory(surface)->Pixels() : PixelView{};
+    const MemorySurface* memory = Memory(surface);
+    const bool saver = surface == SurfaceId::SaverBuffer || IsSaverSprites(surface);
+    return saver && memory != nullptr ? memory->Pixels() : PixelView{};
+  }
+  static bool IsSaverSprites(SurfaceId surface) {
+    return surface == SurfaceId::SaverSprites ||
+           static_cast<std::int32_t>(surface) >= kScaledSpritesBase;
+  }
+  InkBoundsCache& SpriteInk(SurfaceId sprites) {
+    return sprites == SurfaceId::SaverSprites ? spriteInk_ : scaledSprites_[sprites].ink;
   }
 
   HINSTANCE instance_;
@@ -245,7 +257,12 @@ class Win32Platform : public Platform {
   ChangedRegion bufferChanged_;  // where the saver's frame differs from what the screen shows
   SaverEvents* saverEvents_ = nullptr;
   InkBoundsCache spriteInk_;  // where the cells of the saver's sprite sheet have their flames
-  bool gdiPending_ = true;    // a GDI call may still be working on the saver's DIB sections
+  struct ScaledSprites {
+    MemorySurface sheet;
+    InkBoundsCache ink;
+  };
+  std::map<SurfaceId, ScaledSprites> scaledSprites_;  // the sheets for monitors of other scales
+  bool gdiPending_ = true;  // a GDI call may still be working on the saver's DIB sections
   std::unique_ptr<TimerResolution> timerResolution_;  // raised while the saver runs
   HWND previewWindow_ = nullptr;
   HWND previewArea_ = nullptr;  // the window that holds it

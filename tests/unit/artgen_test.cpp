@@ -49,16 +49,6 @@ long Difference(const RgbImage& a, const RgbImage& b) {  // in brightness, summe
   return sum;
 }
 
-// Catches cells out of place: frame n fills column n % 8, row n / 8 of 32 x 64 cells.
-TEST(ArtSpriteSheet, HoldsTheFramesInReadingOrder) {
-  const RgbImage sheet = RenderSpriteSheet();
-  ASSERT_EQ(std::pair(sheet.width(), sheet.height()), std::pair(256, 256));
-  for (int i = 0; i < 256 * 256; ++i) {
-    const int x = i % 256, y = i / 256;
-    ASSERT_EQ(sheet.at(x, y), Frame(y / 64 * 8 + x / 32).at(x % 32, y % 64)) << x << "," << y;
-  }
-}
-
 // Catches haze on the black the saver ORs cells onto, and a flame off its base, centre or size.
 TEST(ArtSpriteSheet, EveryFrameIsACentredFlameOnExactBlack) {
   int shortest = 64, tallest = 0;

@@ -5,7 +5,9 @@ namespace vorn::testing {
 void Put(std::ostream& out, SurfaceId surface) {
   static constexpr const char* kNames[] = {"Display", "Buffer",    "Pic_Vorn",  "Vorn_P",
                                            "Pic_b",   "P.Display", "P.Pic_Vorn"};
-  out << kNames[static_cast<int>(surface)];
+  const auto id = static_cast<std::int32_t>(surface);  // a scaled sheet by its dpi
+  out << (id < kScaledSpritesBase ? kNames[id]
+                                  : "Pic_Vorn@" + std::to_string(id - kScaledSpritesBase));
 }
 
 void Put(std::ostream& out, DialogControl control) {

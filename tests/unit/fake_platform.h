@@ -192,13 +192,16 @@ class FakePlatform : public Platform, public DialogControls {
   }
   DisplayLayout GetDisplayLayout() override {
     const PixelRect whole{0, 0, screen.width, screen.height};
-    return layout.value_or(DisplayLayout{whole, {whole}});
+    return layout.value_or(DisplayLayout{whole, {{whole}}});
   }
   void MoveWindow(W w, I32 x, I32 y, I32 cx, I32 cy) override { Record(__func__, w, x, y, cx, cy); }
   void SizeSurface(S s, I32 w, I32 h) override {
     surfaceSizes[s] = Answer(ScreenSize{w, h}, __func__, s, w, h);
   }
   void MoveSurface(S s, I32 x, I32 y) override { Record(__func__, s, x, y); }
+  void LoadSurface(S s, I32 w, I32 h, const std::vector<U32>&) override {
+    Record(__func__, s, w, h);
+  }
   void FillRect(S s, I32 left, I32 top, I32 right, I32 bottom, U32 colour) override {
     if (recordDrawing) Record(__func__, s, left, top, right, bottom, colour);
   }

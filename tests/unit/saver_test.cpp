@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "core/flame.h"
 #include "fake_platform.h"
+#include "table_test.h"
 
 namespace vorn {
 namespace {
@@ -223,6 +225,72 @@ TEST(Saver, SleepsWhileTheDisplayIsOff) {
       rig.saver.Form_KeyDown();
     }
   });
+}
+
+// A flame placed off its logical place times the scale, with the wrong cell or cell size, a centre
+// that moves with the scale, or a flame at the far right or bottom edge that shows or is not cut.
+struct PlaceCase {
+  const char* name;
+  std::int32_t dpi, ScreenW, ScreenH, X, Y;
+  std::array<std::int32_t, 6> cell;  // x, y, width, height, source x, source y
+};
+class Place : public ::testing::TestWithParam<PlaceCase> {};
+TEST_P(Place, DrawsAtTheLogicalPlaceTimesTheScale) {
+  const PlaceCase& c = GetParam();  // a 1001 x 601 monitor right of a 300-pixel one
+  BlitArea a;
+  PlaceCell({{300, 0, 1301, 601}, c.ScreenW, c.ScreenH, {}, c.dpi}, {0, c.X, c.Y, 64, 128}, 1301,
+            601, a);
+  EXPECT_EQ((std::array{a.x, a.y, a.w, a.h, a.sx, a.sy}), c.cell);
+}
+VORN_TABLE(Place, {"Centre_100", 96, 1001, 601, 500, 300, {800, 300, 32, 64, 64, 128}},
+           {"Centre_125", 120, 801, 481, 400, 240, {800, 300, 40, 80, 80, 160}},
+           {"Centre_150", 144, 667, 401, 334, 200, {801, 300, 48, 96, 96, 192}},
+           {"Centre_200", 192, 500, 300, 250, 150, {800, 300, 64, 128, 128, 256}},
+           {"Cut_150", 144, 667, 401, 660, 395, {1290, 592, 11, 9, 96, 192}},
+           {"Beyond_right_150", 144, 667, 401, 667, 0, {1301, 0, 0, 96, 96, 192}},
+           {"Beyond_bottom_125", 120, 801, 481, 0, 481, {300, 601, 40, 0, 80, 160}},
+           {"Beyond_bottom_200", 192, 500, 300, 0, 300, {300, 601, 64, 0, 128, 256}});
+
+// A monitor's swarm in its pixels rather than logical ones, its scale's sheet not loaded (or
+// loaded again on every fit), or its flames drawn from another monitor's sheet.
+TEST(Saver, RunsEachSwarmInLogicalPixelsWithTheSheetOfItsScale) {
+  SaverRig rig(0);
+  rig.settings = {5, 3, 1};
+  rig.platform.layout = {{0, 0, 2001, 601}, {{{0, 0, 1001, 601}, 144}, {{1001, 0, 2001, 601}}}};
+  rig.Run([&](int n) {
+    if (n == 2) rig.saver.Form_DisplayChange();
+    if (n < 4) return;
+    rig.saver.Timer1_Timer();
+    const Swarm &s0 = rig.saver.swarms[0], &s1 = rig.saver.swarms[1];
+    EXPECT_EQ(
+        (std::array{s0.particles[0].X, s0.particles[0].Y, s0.ScreenW, s0.ScreenH, s1.ScreenW}),
+        (std::array{334, 200, 667, 401, 1000}));
+    rig.saver.Form_KeyDown();
+  });
+  EXPECT_THAT(rig.platform.CallsStartingWith("LoadSurface"),
+              ElementsAre("LoadSurface(Pic_Vorn@144, 384, 384)"));
+  for (const std::string& flame : rig.platform.CallsStartingWith("BitBlt(Buffer"))
+    EXPECT_THAT(flame, MatchesRegex("BitBlt\\(Buffer, (1?[0-9]{1,3}, [0-9]+, 48, 96, Pic_Vorn@144|"
+                                    "[12][0-9]{3}, [0-9]+, 32, 64, Pic_Vorn), .*"));
+}
+
+// A sheet with cells out of order or of the wrong size, or haze on the black around the flames
+// that the OR-blending and the ink bounds rely on, at 100 % and at 150 %.
+TEST(SpriteSheet, HoldsTheFramesInReadingOrderInCellsOfItsScaleOnBlack) {
+  for (const auto& [dpi, w, h] : {std::tuple{96, 32, 64}, {144, 48, 96}}) {
+    const Surface sheet = RenderSpriteSheet(dpi);
+    ASSERT_EQ(std::pair(sheet.Width(), sheet.Height()), std::pair(8 * w, 4 * h));
+    for (std::int32_t frame = 0, left = 0, top = 0; frame < 32;
+         ++frame, left = frame % 8 * w, top = frame / 8 * h) {
+      Surface cell(w, h);
+      Blit(cell, 0, 0, w, h, sheet, left, top, kRopSrcCopy);
+      EXPECT_EQ(cell.Pixels(), RenderFlameCell(frame, dpi).Pixels()) << dpi << ", " << frame;
+      const Rect ink = InkBounds(sheet.View(), left, top, w, h);  // black 2 deep, h / 8 above
+      EXPECT_TRUE(ink.x >= left + 2 && ink.x + ink.width <= left + w - 2 && ink.y >= top + h / 8 &&
+                  ink.y + ink.height <= top + h - 2)
+          << dpi << ", " << frame;
+    }
+  }
 }
 
 }  // namespace

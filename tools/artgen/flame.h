@@ -1,12 +1,10 @@
-// The animated flame of the sprite sheet.
-//
-// The sheet is 256 x 256 pixels: 8 columns by 4 rows of 32 x 64 cells. The 32
-// cells, read left to right and then top to bottom, are one looping animation:
-// frame 31 flows into frame 0. Each cell is a small fire on pure black; every
-// pixel outside the flame is exactly (0, 0, 0), because the saver ORs cells
-// onto a black screen and any faint haze would tint it.
+// The flame sprite sheet as the art tool writes it: the core's flame at 96 dots
+// per inch, 256 x 256 pixels of 8 columns by 4 rows of 32 x 64 cells (see
+// core/flame.h).
 #pragma once
 
+#include "core/flame.h"
+#include "core/particles.h"
 #include "image.h"
 
 namespace vorn::art {
@@ -19,24 +17,13 @@ inline constexpr int kFrameCount = kSheetColumns * kSheetRows;
 inline constexpr int kSheetWidth = kCellWidth * kSheetColumns;
 inline constexpr int kSheetHeight = kCellHeight * kSheetRows;
 
-// Row (from the top of a cell) the flame stands on.
-inline constexpr int kFlameBaseY = 56;
+// A 0x00RRGGBB picture of the core raster as an RGB image (palette.cpp).
+RgbImage ToRgbImage(const Surface& surface);
 
-struct CellOrigin {
-  int x;
-  int y;
-};
-
-// Top-left corner, in sheet pixels, of the cell that holds `frame` (0..31).
-constexpr CellOrigin CellOriginOf(int frame) {
-  return CellOrigin{(frame % kSheetColumns) * kCellWidth, (frame / kSheetColumns) * kCellHeight};
-}
-
-// One 32 x 64 frame. Any integer is accepted: the animation is periodic, so
-// frame and frame + kFrameCount look the same (up to rounding).
-RgbImage RenderFlameFrame(int frame);
+// One 32 x 64 frame (periodic: frame and frame + kFrameCount look the same).
+inline RgbImage RenderFlameFrame(int frame) { return ToRgbImage(RenderFlameCell(frame, kBaseDpi)); }
 
 // All frames laid out in their cells.
-RgbImage RenderSpriteSheet();
+inline RgbImage RenderSpriteSheet() { return ToRgbImage(vorn::RenderSpriteSheet(kBaseDpi)); }
 
 }  // namespace vorn::art

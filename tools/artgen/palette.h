@@ -1,12 +1,13 @@
-// The fire colour ramp shared by the sprite sheet and the icon.
+// The fire colour ramp (core/flame.h) for the icon, and the core's pictures as
+// the art tool's.
 #pragma once
 
+#include "core/raster.h"
 #include "image.h"
 
 namespace vorn::art {
 
-// Maps heat in [0, 1] (clamped) to a colour: black, deep red, red, orange,
-// yellow, then a near-white yellow at 1. Every colour has r >= g >= b.
+// FireColour as an RGB colour.
 Rgb FirePalette(double heat);
 
 }  // namespace vorn::art

@@ -1,10 +1,10 @@
-// Deterministic value noise for the art: integer hashing only, so the same
+// Deterministic value noise for the flame: integer hashing only, so the same
 // inputs give the same numbers on every machine and every run.
 #pragma once
 
 #include <cstdint>
 
-namespace vorn::art {
+namespace vorn {
 
 // A well-mixed 32-bit hash of a lattice point (x, y) under `seed`.
 std::uint32_t HashLattice(std::int32_t x, std::int32_t y, std::uint32_t seed);
@@ -19,4 +19,4 @@ double ValueNoise(double x, double y, int periodY, std::uint32_t seed);
 // the first octave (finer octaves repeat whole-number times within it).
 double FractalNoise(double x, double y, int periodY, int octaves, std::uint32_t seed);
 
-}  // namespace vorn::art
+}  // namespace vorn

@@ -1,8 +1,8 @@
-#include "noise.h"
+#include "core/noise.h"
 
 #include <cmath>
 
-namespace vorn::art {
+namespace vorn {
 
 namespace {
 
@@ -72,4 +72,4 @@ double FractalNoise(double x, double y, int periodY, int octaves, std::uint32_t 
   return sum / totalWeight;
 }
 
-}  // namespace vorn::art
+}  // namespace vorn

@@ -1,15 +1,16 @@
-#include "flame.h"
+#include "core/flame.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <numbers>
+#include <numeric>
 #include <vector>
 
-#include "noise.h"
-#include "palette.h"
+#include "core/noise.h"
+#include "core/particles.h"
 
-namespace vorn::art {
+namespace vorn {
 
 namespace {
 
@@ -45,6 +46,23 @@ constexpr std::uint32_t kCoarseSeed = 0x5EED0001u;
 constexpr std::uint32_t kFineSeed = 0x5EED0002u;
 constexpr int kNoiseOctaves = 3;
 
+// The colour ramp's stops; each keeps r >= g >= b, and a blend of two such
+// colours keeps it too.
+struct Stop {
+  double heat;
+  double r, g, b;
+};
+constexpr std::array<Stop, 8> kStops = {{
+    {0.00, 0, 0, 0},
+    {0.10, 70, 6, 0},
+    {0.28, 170, 28, 2},
+    {0.45, 235, 80, 6},
+    {0.62, 255, 140, 20},
+    {0.78, 255, 200, 50},
+    {0.90, 255, 236, 130},
+    {1.00, 255, 252, 215},
+}};
+
 // Heat below this becomes black, so the background stays exactly zero.
 constexpr double kBlackCutoff = 0.03;
 
@@ -67,12 +85,10 @@ constexpr double kSwayCurve = 1.5;
 
 template <std::size_t N>
 double SumWaves(const std::array<Wave, N>& waves, double loopPhase, double v, double extraOffset) {
-  double sum = 0.0;
-  for (const Wave& w : waves) {
-    sum += w.amplitude *
-           std::sin(kTwoPi * loopPhase * w.harmonic + w.offset + extraOffset - w.perHeight * v);
-  }
-  return sum;
+  return std::accumulate(waves.begin(), waves.end(), 0.0, [&](double sum, const Wave& w) {
+    return sum + w.amplitude * std::sin(kTwoPi * loopPhase * w.harmonic + w.offset + extraOffset -
+                                        w.perHeight * v);
+  });
 }
 
 // The flame is a few teardrop tongues that flicker out of step.
@@ -103,7 +119,7 @@ struct FrameState {
 // Every time-varying term below has a whole number of cycles per loop, so
 // frame + kFrameCount renders the same picture as frame.
 FrameState FrameStateOf(int frame) {
-  const double phase = static_cast<double>(frame) / kFrameCount;
+  const double phase = static_cast<double>(frame) / kFlameFrames;
   FrameState s{};
   s.phase = phase;
   s.height = kMeanHeight + SumWaves(kHeightWaves, phase, 0.0, 0.0);
@@ -173,34 +189,49 @@ double BodyHeat(const FrameState& s, double x, double y) {
   return std::min(1.0, hottest + kOverlapBoost * (sum - hottest)) * s.brightness;
 }
 
-using HeatField = std::vector<double>;  // kCellWidth x kCellHeight, row-major
+// Heat per pixel of a cell, row-major.
+struct HeatField {
+  std::int32_t width, height;
+  std::vector<double> heat;
+  double& At(std::int32_t x, std::int32_t y) {
+    return heat[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                static_cast<std::size_t>(x)];
+  }
+};
 
-HeatField BodyField(const FrameState& s) {
-  HeatField field(static_cast<std::size_t>(kCellWidth * kCellHeight));
-  for (int y = 0; y < kCellHeight; ++y) {
-    for (int x = 0; x < kCellWidth; ++x) {
-      field[static_cast<std::size_t>(y * kCellWidth + x)] = BodyHeat(s, x + 0.5, y + 0.5);
+// The body sampled at the centre of each pixel of a cell `scale` times the
+// 96-dpi size.
+HeatField BodyField(const FrameState& s, std::int32_t width, std::int32_t height, double scale) {
+  HeatField field{width, height, std::vector<double>(static_cast<std::size_t>(width * height))};
+  for (std::int32_t y = 0; y < height; ++y) {
+    for (std::int32_t x = 0; x < width; ++x) {
+      field.At(x, y) = BodyHeat(s, (x + 0.5) / scale, (y + 0.5) / scale);
     }
   }
   return field;
 }
 
-// One pass of a Gaussian blur along x (dx = 1) or y (dy = 1), zero outside.
-HeatField BlurPass(const HeatField& in, int dx, int dy) {
-  constexpr int kRadius = static_cast<int>(3.0 * kGlowPixels) + 1;
-  HeatField out(in.size(), 0.0);
-  for (int y = 0; y < kCellHeight; ++y) {
-    for (int x = 0; x < kCellWidth; ++x) {
-      double sum = 0.0, weights = 0.0;
-      for (int k = -kRadius; k <= kRadius; ++k) {
-        const double w = std::exp(-0.5 * k * k / (kGlowPixels * kGlowPixels));
-        weights += w;
-        const int sx = x + k * dx, sy = y + k * dy;
-        if (sx >= 0 && sx < kCellWidth && sy >= 0 && sy < kCellHeight) {
-          sum += w * in[static_cast<std::size_t>(sy * kCellWidth + sx)];
-        }
+// One pass of a Gaussian blur of `sigma` pixels along x (dx = 1) or y (dy = 1),
+// zero outside.
+HeatField BlurPass(HeatField& in, std::int32_t dx, std::int32_t dy, double sigma) {
+  const auto radius = static_cast<std::int32_t>(3.0 * sigma) + 1;
+  std::vector<double> weights;
+  double total = 0.0;
+  for (std::int32_t k = -radius; k <= radius; ++k) {
+    weights.push_back(std::exp(-0.5 * k * k / (sigma * sigma)));
+    total += weights.back();
+  }
+  HeatField out{in.width, in.height, std::vector<double>(in.heat.size(), 0.0)};
+  for (std::int32_t y = 0; y < in.height; ++y) {
+    for (std::int32_t x = 0; x < in.width; ++x) {
+      double sum = 0.0;
+      for (std::size_t i = 0; i < weights.size(); ++i) {
+        const std::int32_t k = static_cast<std::int32_t>(i) - radius;
+        const std::int32_t sx = x + k * dx, sy = y + k * dy;
+        if (sx >= 0 && sx < in.width && sy >= 0 && sy < in.height)
+          sum += weights[i] * in.At(sx, sy);
       }
-      out[static_cast<std::size_t>(y * kCellWidth + x)] = sum / weights;
+      out.At(x, y) = sum / total;
     }
   }
   return out;
@@ -208,33 +239,45 @@ HeatField BlurPass(const HeatField& in, int dx, int dy) {
 
 }  // namespace
 
-RgbImage RenderFlameFrame(int frame) {
+Pixel FireColour(double heat) {
+  const double h = std::clamp(heat, 0.0, 1.0);
+  std::size_t upper = 1;
+  while (upper + 1 < kStops.size() && kStops[upper].heat < h) ++upper;
+  const Stop& a = kStops[upper - 1];
+  const Stop& b = kStops[upper];
+  const double t = (h - a.heat) / (b.heat - a.heat);
+  const auto channel = [t](double from, double to) {
+    return static_cast<Pixel>(std::lround(std::clamp(from + (to - from) * t, 0.0, 255.0)));
+  };
+  return channel(a.r, b.r) << 16 | channel(a.g, b.g) << 8 | channel(a.b, b.b);
+}
+
+Surface RenderFlameCell(std::int32_t frame, std::int32_t dpi) {
   const FrameState state = FrameStateOf(frame);
-  const HeatField body = BodyField(state);
-  const HeatField glow = BlurPass(BlurPass(body, 1, 0), 0, 1);
-  RgbImage cell(kCellWidth, kCellHeight);
-  for (int y = 0; y < kCellHeight; ++y) {
-    for (int x = 0; x < kCellWidth; ++x) {
-      const auto i = static_cast<std::size_t>(y * kCellWidth + x);
-      const double heat = std::max(body[i], kGlowGain * glow[i]);
-      cell.at(x, y) = heat < kBlackCutoff ? Rgb{} : FirePalette(heat);
+  const double scale = static_cast<double>(dpi) / kBaseDpi;
+  const CellSize size = ScaledCell(dpi);
+  HeatField body = BodyField(state, size.width, size.height, scale);
+  HeatField across = BlurPass(body, 1, 0, kGlowPixels * scale);
+  HeatField glow = BlurPass(across, 0, 1, kGlowPixels * scale);
+  Surface cell(size.width, size.height);
+  for (std::int32_t y = 0; y < size.height; ++y) {
+    for (std::int32_t x = 0; x < size.width; ++x) {
+      const double heat = std::max(body.At(x, y), kGlowGain * glow.At(x, y));
+      cell.Set(x, y, heat < kBlackCutoff ? 0 : FireColour(heat));
     }
   }
   return cell;
 }
 
-RgbImage RenderSpriteSheet() {
-  RgbImage sheet(kSheetWidth, kSheetHeight);
-  for (int frame = 0; frame < kFrameCount; ++frame) {
-    const RgbImage cell = RenderFlameFrame(frame);
-    const CellOrigin origin = CellOriginOf(frame);
-    for (int y = 0; y < kCellHeight; ++y) {
-      for (int x = 0; x < kCellWidth; ++x) {
-        sheet.at(origin.x + x, origin.y + y) = cell.at(x, y);
-      }
-    }
+Surface RenderSpriteSheet(std::int32_t dpi) {
+  const CellSize size = ScaledCell(dpi);
+  Surface sheet(size.width * kSheetColumns, size.height * kSheetRows);
+  for (std::int32_t frame = 0; frame < kFlameFrames; ++frame) {
+    const Surface cell = RenderFlameCell(frame, dpi);
+    Blit(sheet, frame % kSheetColumns * size.width, frame / kSheetColumns * size.height, size.width,
+         size.height, cell, 0, 0, kRopSrcCopy);
   }
   return sheet;
 }
 
-}  // namespace vorn::art
+}  // namespace vorn
