@@ -11,8 +11,9 @@ import harness as h
 # SetDCBrushColor; XP x64 for 64); newer functions are looked up at run time. Only KnownDLLs, taken
 # from the system folder (libstdc++ would keep the saver from starting, a copy beside it stand in).
 COMMON = {
-    "gdi32.dll": "BitBlt CreateCompatibleDC CreateDIBSection CreateFontW DeleteDC DeleteObject "
-    "GdiFlush GetDeviceCaps GetStockObject LineTo MoveToEx SelectObject SetBkMode SetDCBrushColor "
+    "gdi32.dll": "BitBlt CreateCompatibleDC CreateDIBSection CreateFontIndirectW CreateFontW "
+    "DeleteDC DeleteObject EnumFontFamiliesExW GdiFlush GetDeviceCaps GetGlyphIndicesW GetObjectW "
+    "GetStockObject LineTo MoveToEx SelectObject SetBkMode SetBrushOrgEx SetDCBrushColor "
     "SetDCPenColor SetStretchBltMode SetTextColor StretchBlt",
     "kernel32.dll": "CloseHandle CreateSemaphoreW DeleteCriticalSection EnterCriticalSection "
     "ExitProcess FileTimeToLocalFileTime FindResourceW FreeLibrary GetCommandLineW "
@@ -29,11 +30,12 @@ COMMON = {
     "localeconv malloc memchr memcmp memcpy memmove memset realloc signal strcmp strerror strlen "
     "strncmp vfprintf wcslen",
     "shell32.dll": "ShellExecuteW",
-    "user32.dll": "BeginPaint CallWindowProcW CreateWindowExW DefWindowProcW DestroyWindow "
+    "user32.dll": "BeginPaint CallWindowProcW CreateWindowExW DefWindowProcW DestroyWindow GetAncestor "
     "DispatchMessageW DrawAnimatedRects DrawTextW EndPaint EnumDisplayMonitors FillRect "
     "FindWindowW GetClientRect GetCursorPos GetDC GetKeyState GetMessageW GetScrollInfo "
     "GetSysColor GetSystemMetrics GetWindowLongA GetWindowRect InvalidateRect KillTimer "
-    "LoadCursorW LoadIconW MoveWindow MsgWaitForMultipleObjectsEx PeekMessageW PostQuitMessage "
+    "IsWindow LoadCursorW LoadIconW MoveWindow MsgWaitForMultipleObjects MsgWaitForMultipleObjectsEx "
+    "PeekMessageW PostQuitMessage SendMessageW "
     "RegisterClassExW ReleaseCapture ReleaseDC ScreenToClient SetCapture SetCursor SetFocus "
     "SetForegroundWindow SetParent SetScrollInfo SetScrollPos SetTimer SetWindowLongA SetWindowPos "
     "ShowCursor ShowWindow SystemParametersInfoA TranslateMessage"}

@@ -113,18 +113,15 @@ def test_every_monitor_shows_a_swarm_of_its_own_and_input_on_any_ends_it():
         wine.close()
         screen.close()
 
-def test_a_swarm_lights_the_square_of_the_scale_times_the_pixels_at_144_and_192_dpi(screen):
+def test_a_swarm_lights_the_square_of_the_scale_times_the_pixels_at_144_and_192_dpi(screen, wine,
+                                                                                    vorn):
     """Flames drawn in physical pixels (a quarter of the size at 192 dpi), or a scale that is
     not the system's: the same 30 flames, spread over the screen, at LogPixels 96, 144, 192."""
-    lit, wine = {}, h.Wine(screen, h.NATIVE / f"e2e-prefix-dpi-{os.getpid()}")
+    lit = {}
+    vorn.write("Vorn.ini", "[Section]\r\nNum=30\r\nSpeed=20\r\n")
     try:
-        for dpi in (96, 144, 192):  # a fresh wineserver reads the scale
-            assert wine.run("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t",
-                            "REG_DWORD", "/d", str(dpi), "/f") == 0
-            wine.keep = True
-            wine.close()
-            wine, vorn = h.Wine(screen, wine.prefix), h.Folder(h.SCR)
-            vorn.write("Vorn.ini", "[Section]\r\nNum=30\r\nSpeed=20\r\n")
+        for dpi in (96, 144, 192):
+            wine.set_dpi(dpi)
             saver = wine.launch(vorn.program, "/s")
             assert screen.find(h.MAIN).rect == (0, 0, *screen.size)
             time.sleep(1.5)  # spread over the screen
@@ -134,7 +131,7 @@ def test_a_swarm_lights_the_square_of_the_scale_times_the_pixels_at_144_and_192_
             screen.xdo("click", 1)
             expect(screen, saver, True, "a click")
     finally:
-        wine.close()
+        wine.set_dpi(96)
     # s squared: 2.25 and 4 (the sheets' own ratios), less the larger flames cut at the edges
     assert 1.7 < lit[144] / lit[96] < 2.8 and 3 < lit[192] / lit[96] < 4.8, lit
 
