@@ -47,6 +47,9 @@ class DialogWindow final : public DialogView, NoCopy {
   }
   // A surface's backing image changed: show it.
   void Refresh(SurfaceId surface);
+  // The preview shows the sheet's cell at (x, y). At another scale than 100 %
+  // the same cell of a sheet rendered for the window's scale takes its place.
+  void ShowCell(std::int32_t x, std::int32_t y);
   void SetPreviewTimer(bool enabled, UINT intervalMs) {
     model_.EnableTimer(enabled && window_ != nullptr);
     if (window_ == nullptr) return;
@@ -131,7 +134,9 @@ class DialogWindow final : public DialogView, NoCopy {
   std::array<MemorySurface, 4> surfaces_;  // Vorn_P, Pic_b, Display, Pic_Vorn, by SurfaceId
   MemorySurface frame_;                    // where a repaint is composed
   std::array<MemorySurface, 5> pictures_;  // by DialogPicture, then the title bar
-  std::optional<std::wstring> face_;       // the labels' font family; none: the system's GUI font
+  MemorySurface scaledSheet_;              // the sprite sheet at sheetDpi_
+  int sheetDpi_ = kDefaultDpi;
+  std::optional<std::wstring> face_;  // the labels' font family; none: the system's GUI font
   FontHandle font_{nullptr, &DeleteObject};
   SystemLibrary commonControls_{L"comctl32.dll"};  // the tooltip's window class
   HWND tooltip_ = nullptr;                         // owned by the window, gone with it

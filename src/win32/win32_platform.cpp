@@ -138,6 +138,10 @@ std::int32_t Win32Platform::BitBlt(SurfaceId destination, std::int32_t x, std::i
     note(area.x, area.y, area.w, area.h);
     return Blit(to, area.x, area.y, area.w, area.h, from, area.sx, area.sy, rop) ? TRUE : FALSE;
   }
+  if (destination == SurfaceId::DialogDisplay && source == SurfaceId::DialogSprites && dialog_) {
+    dialog_->ShowCell(sourceX, sourceY);  // the preview's flame, at the window's scale
+    return TRUE;
+  }
   note(x, y, width, height);
   gdiPending_ = true;
   return ::BitBlt(SurfaceDc(destination), x, y, width, height, SurfaceDc(source), sourceX, sourceY,
