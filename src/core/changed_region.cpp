@@ -75,9 +75,10 @@ std::vector<Rect> ChangedRegion::Merged() const {
 }
 
 bool ChangedRegion::Costlier(const std::vector<Rect>& pieces) const {
+  if (pieces.size() > kMostRectangles) return true;
   std::int64_t area = 0;
   for (const Rect& r : pieces) area += std::int64_t{r.width} * r.height;
-  return pieces.size() > kMostRectangles || 2 * area > std::int64_t{width_} * height_;
+  return area > std::int64_t{width_} * height_ / 2;
 }
 
 std::vector<Rect> ChangedRegion::Present() {
