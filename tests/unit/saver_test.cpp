@@ -124,13 +124,15 @@ TEST(Saver, EndsOnTheSecondMoveThatDiffersInBothCoordinates) {
   }
 }
 
-// The flames drawn into the frame since call number `from`, as rectangles.
-std::vector<PixelRect> FlamesSince(const FakePlatform& platform, std::size_t from) {
-  std::vector<PixelRect> flames;
+// The flames drawn into the frame since call number `from`: where, and "(<its sheet>)".
+std::vector<std::pair<PixelRect, std::string>> FlamesSince(const FakePlatform& platform,
+                                                           std::size_t from) {
+  std::vector<std::pair<PixelRect, std::string>> flames;
+  char sheet[32];
   for (int x, y, w, h; from < platform.calls.size(); ++from) {
-    if (std::sscanf(platform.calls[from].c_str(), "BitBlt(Buffer, %d, %d, %d, %d", &x, &y, &w,
-                    &h) == 4)
-      flames.push_back({x, y, x + w, y + h});
+    const char* call = platform.calls[from].c_str();
+    if (std::sscanf(call, "BitBlt(Buffer, %d, %d, %d, %d, %31[^,]", &x, &y, &w, &h, sheet) == 5)
+      flames.push_back({{x, y, x + w, y + h}, "(" + std::string(sheet) + ")"});
   }
   return flames;
 }
@@ -140,13 +142,14 @@ bool Inside(const PixelRect& r, const PixelRect& a) {
 }
 
 // A monitor left bare or sharing a swarm, a burst to the wrong centre or on one monitor only,
-// flames wrapping at the window's edges or spilling onto a neighbour, a layout change ignored, or
-// a frame of many monitors that looks at input only at its end (or presents after it).
+// flames wrapping at the window's edges or spilling onto a neighbour, a swarm in physical pixels
+// at 150 % or drawn from another scale's sheet (or one rendered again on every fit), a layout
+// change ignored, or a frame of many monitors that looks at input only at its end.
 TEST(Saver, GivesEachMonitorItsOwnSwarmThroughLayoutChanges) {
   const std::vector<DisplayLayout> kLayouts = {
-      {{-300, 0, 400, 200}, {{0, 0, 400, 200}, {-300, 40, 0, 190}}},  // secondary left, lower
-      {{0, 0, 1024, 768}, {{0, 0, 1024, 768}}},
-      {{0, -50, 600, 250}, {{0, 0, 200, 150}, {200, -50, 400, 250}, {400, 0, 600, 100}}},
+      {{-300, 0, 400, 200}, {{{0, 0, 400, 200}}, {{-300, 40, 0, 190}, 144}}},  // left, lower
+      {{0, 0, 1024, 768}, {{{0, 0, 1024, 768}}}},
+      {{0, -50, 600, 250}, {{{0, 0, 200, 150}}, {{200, -50, 400, 250}, 144}, {{400, 0, 600, 100}}}},
   };
   SaverRig rig(0);
   rig.settings = {20, 40, 1};
@@ -163,20 +166,24 @@ TEST(Saver, GivesEachMonitorItsOwnSwarmThroughLayoutChanges) {
     const PixelRect& screen = kLayouts[phase].virtualScreen;
     const std::vector<Swarm>& swarms = rig.saver.swarms;
     if (n % 40 == 39) rig.saver.Timer1_Timer();  // bursts every swarm from its own centre
-    for (PixelRect flame : FlamesSince(rig.platform, from)) {
+    for (auto [flame, sheet] : FlamesSince(rig.platform, from)) {
       flame.right = std::min(flame.right, rig.saver.WindowW);  // the frame clips at its edges
       flame.bottom = std::min(flame.bottom, rig.saver.WindowH);
-      EXPECT_TRUE(
-          std::ranges::any_of(swarms, [&](const Swarm& s) { return Inside(flame, s.area); }))
-          << Call("Flame", flame) << " layout " << phase;
+      EXPECT_TRUE(std::ranges::any_of(swarms,
+                                      [&](const Swarm& s) {
+                                        return Inside(flame, s.area) &&
+                                               sheet == Call("", SaverSpritesFor(s.dpi));
+                                      }))
+          << Call("Flame", flame) << sheet << " layout " << phase;
     }
     from = rig.platform.calls.size();
     ASSERT_EQ(swarms.size(), kLayouts[phase].monitors.size());
     for (std::size_t i = 0; i < swarms.size(); ++i) {
-      const PixelRect& m = kLayouts[phase].monitors[i];
+      const Monitor& m = kLayouts[phase].monitors[i];
       EXPECT_EQ(swarms[i].area, (PixelRect{m.left - screen.left, m.top - screen.top,
                                            m.right - screen.left, m.bottom - screen.top}));
-      const PixelRect own{0, 0, m.right - m.left, m.bottom - m.top};
+      const PixelRect own{0, 0, ToLogical(m.right - m.left, m.dpi),
+                          ToLogical(m.bottom - m.top, m.dpi)};  // 150 %: 200 x 100, 133 x 200
       EXPECT_EQ(std::pair(swarms[i].ScreenW, swarms[i].ScreenH), std::pair(own.right, own.bottom));
       const std::int32_t cx = HalfExtent(own.right), cy = HalfExtent(own.bottom);
       for (const Particle& p : swarms[i].particles)
@@ -194,6 +201,8 @@ TEST(Saver, GivesEachMonitorItsOwnSwarmThroughLayoutChanges) {
   EXPECT_EQ(std::count_if(rig.platform.calls.begin() + stopped, rig.platform.calls.end(),
                           [](const std::string& call) { return call.starts_with("BitBlt"); }),
             0);
+  EXPECT_THAT(rig.platform.CallsStartingWith("LoadSurface"),
+              ElementsAre("LoadSurface(Pic_Vorn@144, 384, 384)"));
 }
 
 // Frames drawn while the display is off, a finite wait then, ticks held back, or a late resume.
@@ -250,29 +259,6 @@ VORN_TABLE(Place, {"Centre_100", 96, 1001, 601, 500, 300, {800, 300, 32, 64, 64,
            {"Beyond_right_150", 144, 667, 401, 667, 0, {1301, 0, 0, 96, 96, 192}},
            {"Beyond_bottom_125", 120, 801, 481, 0, 481, {300, 601, 40, 0, 80, 160}},
            {"Beyond_bottom_200", 192, 500, 300, 0, 300, {300, 601, 64, 0, 128, 256}});
-
-// A monitor's swarm in its pixels rather than logical ones, its scale's sheet not loaded (or
-// loaded again on every fit), or its flames drawn from another monitor's sheet.
-TEST(Saver, RunsEachSwarmInLogicalPixelsWithTheSheetOfItsScale) {
-  SaverRig rig(0);
-  rig.settings = {5, 3, 1};
-  rig.platform.layout = {{0, 0, 2001, 601}, {{{0, 0, 1001, 601}, 144}, {{1001, 0, 2001, 601}}}};
-  rig.Run([&](int n) {
-    if (n == 2) rig.saver.Form_DisplayChange();
-    if (n < 4) return;
-    rig.saver.Timer1_Timer();
-    const Swarm &s0 = rig.saver.swarms[0], &s1 = rig.saver.swarms[1];
-    EXPECT_EQ(
-        (std::array{s0.particles[0].X, s0.particles[0].Y, s0.ScreenW, s0.ScreenH, s1.ScreenW}),
-        (std::array{334, 200, 667, 401, 1000}));
-    rig.saver.Form_KeyDown();
-  });
-  EXPECT_THAT(rig.platform.CallsStartingWith("LoadSurface"),
-              ElementsAre("LoadSurface(Pic_Vorn@144, 384, 384)"));
-  for (const std::string& flame : rig.platform.CallsStartingWith("BitBlt(Buffer"))
-    EXPECT_THAT(flame, MatchesRegex("BitBlt\\(Buffer, (1?[0-9]{1,3}, [0-9]+, 48, 96, Pic_Vorn@144|"
-                                    "[12][0-9]{3}, [0-9]+, 32, 64, Pic_Vorn), .*"));
-}
 
 // A sheet with cells out of order or of the wrong size, or haze on the black around the flames
 // that the OR-blending and the ink bounds rely on, at 100 % and at 150 %.
