@@ -23,7 +23,8 @@ repetitions=10
 if [ "${1:-}" = "--quick" ]; then repetitions=2; fi
 
 echo
-echo "== software raster, 1920x1080: clear + 400 OR-blits (32x64) + copy, against memset + memcpy"
+echo "== software raster, 1920x1080: clear + 400 OR-blits (32x64) + copy, against memset + memcpy;"
+echo "   then at 1920x1080 and 3840x2160 the clear and copy limited to what changed (ChangedFrame)"
 build/native/bench/raster_bench --benchmark_repetitions="$repetitions" \
   --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true \
   --benchmark_color=false

@@ -12,7 +12,6 @@ SPEED_LABEL, NUM_LABEL, INTVAL_LABEL = (320, 56, 25, 13), (320, 80, 25, 13), (32
 SPEED_BAR, NUM_BAR, INTVAL_BAR = (232, 52, 85, 17), (232, 76, 85, 17), (232, 100, 85, 17)
 PREVIEW, ON_PREVIEW = (52, 52, 32, 64), (68, 84)
 SET, CANCEL, CLOSE_BOX, TITLE_GRIP = (233, 176), (329, 176), (383, 11), (200, 11)
-NUM_THUMB = (232 + 17 + 34 * 100 // 300 + 8, 84)  # HS(2) at 200 of 100..400; 17-pixel arrows
 SPEED_RIGHT, NUM_RIGHT = (311, 60), (311, 84)  # the right arrows of HS(1) and HS(2)
 PLACES = {96: (314, 269, 396, 230), 144: (215, 212, 594, 345)}  # centred on the 1024 x 768 screen
 
@@ -123,15 +122,6 @@ def test_a_session_leaves_the_settings_file(vorn, dialog, ini, steps, closing, l
         d.changes(label, *step)
     values = d.close(*closing)
     assert (vorn.read("Vorn.ini") if type(left) is bytes else values) == left
-
-def test_a_thumb_drag_counts_when_let_go(dialog):
-    d = dialog()
-    held = [a for i in (3, 6, 9, 12) for a in ("mousemove", (NUM_THUMB[0] + i, 84), "sleep", 0.03)]
-    num = d.shot(NUM_LABEL)
-    d.xdo("mousemove", NUM_THUMB, "mousedown", 1, *held)
-    assert h.poll(lambda: (d.shot(NUM_LABEL) != num).any(), 0.5) is None, "it changed while held"
-    d.changes(NUM_LABEL, "mouseup", 1)
-    assert 200 < int(d.close(*click(SET))["num"]) <= 400
 
 def test_at_any_scaling_it_stands_centred_follows_the_pointer_and_draws_its_digits(screen, dpi,
                                                                                   dialog):

@@ -43,14 +43,6 @@ TEST(RandomRange, DrawsEveryValueOfItsRange) {
   EXPECT_EQ(*Draws(1, -5).begin(), -4);  // floor(r * -5) + 1
 }
 
-// A source that favours some values.
-TEST(RandomRange, IsUniform) {
-  RandomSource random(3);
-  std::array<int, 8> counts{};
-  for (int i = 0; i < 80000; ++i) ++counts[static_cast<std::size_t>(random.Range(0, 7))];
-  for (const int count : counts) EXPECT_NEAR(count, 10000, 1000);
-}
-
 // A centre not rounded half to even, headings not drawn per flame, cells lost or drawn row first.
 TEST(Particles, BurstToTheCentreAndStartInTheirDrawnCells) {
   for (const auto& [w, h] : {std::pair{1023, 767}, {1025, 769}}) {

@@ -88,21 +88,6 @@ TEST(Fill, FillsFromCornerToCornerClipped) {
         }
 }
 
-// Rows addressed by width instead of stride, or an operation other than copy and OR carried out.
-TEST(PixelView, DrawsRowsByTheirStrideAndRefusesOtherOperations) {
-  std::vector<Pixel> to(10, 0x100), from = {1, 2, 4, 99, 99, 8, 16, 32, 99, 99};
-  const PixelView dst{to.data(), 3, 2, 5};
-  const ConstPixelView src(from.data(), 3, 2, 5);
-  EXPECT_TRUE(Blit(dst, 0, 0, 3, 2, src, 0, 0, kRopSrcPaint));
-  EXPECT_TRUE(Blit(dst, 1, 1, 9, 9, src, 0, 0, kRopSrcCopy));
-  EXPECT_EQ(to, (std::vector<Pixel>{0x101, 0x102, 0x104, 0x100, 0x100, 0x108, 1, 2, 0x100, 0x100}));
-  FillInclusive(dst, 0, 0, 8, 8, 0xAB);
-  EXPECT_EQ(to,
-            (std::vector<Pixel>{0xAB, 0xAB, 0xAB, 0x100, 0x100, 0xAB, 0xAB, 0xAB, 0x100, 0x100}));
-  EXPECT_FALSE(Blit(dst, 0, 0, 3, 2, src, 0, 0, 0x00660046));  // SRCINVERT
-  EXPECT_EQ(to[0], 0xABu);
-}
-
 // Ink bounds not the tightest in the sheet; a cache that recomputes, mixes sizes or never forgets.
 TEST(InkBounds, AreTheSmallestRectangleOfEveryPixelThatIsNotBlack) {
   Surface sheet(18, 10);
