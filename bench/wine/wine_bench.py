@@ -301,25 +301,18 @@ def measure(options, table):
             measure_throughput(small, SMALL_SWARM, table)
     if "scaled" in wanted:
         measure_scaled_saver(options, table)
-    with Session(LARGE_SCREEN, options) as large:
-        warm_up(large)
-        if "throughput" in wanted:
-            measure_throughput(large, LARGE_SWARM, table)
-        if "paced" in wanted:
-            measure_paced_saver(large, LARGE_SWARM, table)
-        if "start" in wanted:
-            measure_start_and_end(large, LARGE_SWARM, table)
-        if "memory" in wanted:
-            measure_memory(large, table)
-        if "dialog" in wanted:
-            measure_dialog(large, table)
-    if "throughput" in wanted or "paced" in wanted:
-        with Session(UHD_SCREEN, options) as uhd:
-            warm_up(uhd)
-            if "throughput" in wanted:
-                measure_throughput(uhd, LARGE_SWARM, table)
-            if "paced" in wanted:
-                measure_paced_saver(uhd, LARGE_SWARM, table)
+    sections = {"throughput": lambda s, t: measure_throughput(s, LARGE_SWARM, t),
+                "paced": lambda s, t: measure_paced_saver(s, LARGE_SWARM, t),
+                "start": lambda s, t: measure_start_and_end(s, LARGE_SWARM, t),
+                "memory": measure_memory, "dialog": measure_dialog}
+    for size, chosen in ((LARGE_SCREEN, list(sections)), (UHD_SCREEN, ["throughput", "paced"])):
+        if not set(chosen) & set(wanted):
+            continue
+        with Session(size, options) as session:
+            warm_up(session)
+            for section in chosen:
+                if section in wanted:
+                    sections[section](session, table)
 
 def machine():
     model = next((line.split(":", 1)[1] for line in Path("/proc/cpuinfo").read_text().splitlines()
