@@ -104,6 +104,7 @@ struct ScreenSize {
 // A monitor's rectangle on the desktop, and its dots per inch (its scaling).
 struct Monitor : PixelRect {
   std::int32_t dpi = kDefaultDpi;
+  friend bool operator==(const Monitor&, const Monitor&) = default;
 };
 
 // The desktop in screen pixels: the virtual screen, which spans every monitor
@@ -111,6 +112,7 @@ struct Monitor : PixelRect {
 struct DisplayLayout {
   PixelRect virtualScreen;
   std::vector<Monitor> monitors;
+  friend bool operator==(const DisplayLayout&, const DisplayLayout&) = default;
 };
 
 // What the saver window exposes to the platform: its event handlers, run only

@@ -30,7 +30,8 @@ void VornS::Form_Load() {
 }
 
 void VornS::FitToDisplay() {
-  const DisplayLayout layout = platform_.GetDisplayLayout();
+  fitted_ = platform_.GetDisplayLayout();
+  const DisplayLayout& layout = fitted_;
   const PixelRect& screen = layout.virtualScreen;
   WindowW = screen.right - screen.left;
   WindowH = screen.bottom - screen.top;
@@ -169,6 +170,10 @@ void VornS::FrameLoop() {
 }
 
 void VornS::Timer1_Timer() {
+  // Where the system does not announce a new layout of the monitors (Wine
+  // sends no WM_DISPLAYCHANGE when the X server's monitors change), the tick
+  // finds it.
+  if (platform_.GetDisplayLayout() != fitted_) layoutChanged_ = true;
   if (Ticks < INT32_MAX) ++Ticks;
   if (Ticks < settings_.Intval) return;
   Ticks = 0;

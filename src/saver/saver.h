@@ -110,6 +110,7 @@ class VornS final : public SaverEvents {
   float moveRefY_ = 0;
   bool moveRefSet_ = false;
   std::vector<std::int32_t> sheetsLoaded_;  // dpi
+  DisplayLayout fitted_;                    // what the window and the swarms were last fitted to
   bool layoutChanged_ = false;
   bool displayOn_ = true;
 };
