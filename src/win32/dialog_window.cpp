@@ -7,7 +7,6 @@
 #include <tuple>
 #include <vector>
 
-#include "core/flame.h"
 #include "core/particles.h"
 #include "resources/resource_ids.h"
 
@@ -178,22 +177,6 @@ void DialogWindow::Refresh(SurfaceId surface) {
   // rather than through a repaint of the window around it.
   WindowDc dc(window_);
   Stretch(dc.Get(), model_.Rect(DialogControl::Display), *image, false);
-}
-
-void DialogWindow::ShowCell(std::int32_t x, std::int32_t y) {
-  const int dpi = model_.Dpi();
-  const CellSize cell = ScaledCell(dpi);
-  if (dpi != sheetDpi_) {  // rendered once for each scale the window stands at
-    const vorn::Surface sheet = RenderSpriteSheet(dpi);
-    sheetDpi_ = dpi;
-    if (scaledSheet_.CreateDib(sheet.Width(), sheet.Height())) {
-      std::copy(sheet.Pixels().begin(), sheet.Pixels().end(), scaledSheet_.Pixels().pixels);
-    }
-    Own(SurfaceId::DialogDisplay).CreateDib(cell.width, cell.height);
-  }
-  const MemorySurface& from = dpi == kDefaultDpi ? Own(SurfaceId::DialogSprites) : scaledSheet_;
-  ::BitBlt(Own(SurfaceId::DialogDisplay).Dc(), 0, 0, cell.width, cell.height, from.Dc(),
-           x / kCellWidth * cell.width, y / kCellHeight * cell.height, SRCCOPY);
 }
 
 void DialogWindow::RunModal() {

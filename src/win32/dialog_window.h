@@ -10,6 +10,8 @@
 #include <optional>
 #include <string>
 
+#include "core/flame.h"
+#include "core/particles.h"
 #include "settings_dialog/dialog_model.h"
 #include "settings_dialog/geometry.h"
 #include "win32/win32_platform.h"
@@ -49,7 +51,22 @@ class DialogWindow final : public DialogView, NoCopy {
   void Refresh(SurfaceId surface);
   // The preview shows the sheet's cell at (x, y). At another scale than 100 %
   // the same cell of a sheet rendered for the window's scale takes its place.
-  void ShowCell(std::int32_t x, std::int32_t y);
+  void ShowCell(std::int32_t x, std::int32_t y) {
+    const int dpi = model_.Dpi();
+    const CellSize cell = ScaledCell(dpi);
+    if (dpi != sheetDpi_) {  // rendered once for each scale the window stands at
+      const vorn::Surface sheet = RenderSpriteSheet(dpi);
+      sheetDpi_ = dpi;
+      if (scaledSheet_.CreateDib(sheet.Width(), sheet.Height())) {
+        std::copy(sheet.Pixels().begin(), sheet.Pixels().end(), scaledSheet_.Pixels().pixels);
+      }
+      Own(SurfaceId::DialogDisplay).CreateDib(cell.width, cell.height);
+    }
+    const MemorySurface& from = dpi == kDefaultDpi ? Own(SurfaceId::DialogSprites) : scaledSheet_;
+    ::BitBlt(Own(SurfaceId::DialogDisplay).Dc(), 0, 0, cell.width, cell.height, from.Dc(),
+             x / kCellWidth * cell.width, y / kCellHeight * cell.height, SRCCOPY);
+  }
+
   void SetPreviewTimer(bool enabled, UINT intervalMs) {
     model_.EnableTimer(enabled && window_ != nullptr);
     if (window_ == nullptr) return;
