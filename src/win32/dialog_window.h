@@ -57,9 +57,7 @@ class DialogWindow final : public DialogView, NoCopy {
     if (dpi != sheetDpi_) {  // rendered once for each scale the window stands at
       const vorn::Surface sheet = RenderSpriteSheet(dpi);
       sheetDpi_ = dpi;
-      if (scaledSheet_.CreateDib(sheet.Width(), sheet.Height())) {
-        std::copy(sheet.Pixels().begin(), sheet.Pixels().end(), scaledSheet_.Pixels().pixels);
-      }
+      scaledSheet_.CreateDib(sheet.Width(), sheet.Height(), sheet.Pixels());
       Own(SurfaceId::DialogDisplay).CreateDib(cell.width, cell.height);
     }
     const MemorySurface& from = dpi == kDefaultDpi ? Own(SurfaceId::DialogSprites) : scaledSheet_;

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -26,6 +27,15 @@ class MemorySurface : NoCopy {
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     return Adopt(bitmap, width, height, static_cast<Pixel*>(bits));
+  }
+  // A top-down 32-bit DIB section holding `pixels`, `width` of them a row;
+  // none (false) when they are not a whole picture of that size.
+  bool CreateDib(std::int32_t width, std::int32_t height, std::span<const Pixel> pixels) {
+    const bool whole =
+        width > 0 && height > 0 && pixels.size() == std::size_t(width) * std::size_t(height);
+    if (!whole || !CreateDib(width, height)) return false;
+    std::copy(pixels.begin(), pixels.end(), Pixels().pixels);
+    return true;
   }
   // A picture resource (RCDATA, packed as core/packed_picture.h says) in a
   // top-down 32-bit DIB section, the format of the surfaces it is drawn on, so

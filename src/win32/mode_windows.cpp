@@ -126,6 +126,7 @@ WindowHandle Win32Platform::CreateSaverWindow(SaverEvents& events) {
   sprites_.LoadBitmapResource32(instance_, IDB_SPRITE_SHEET);
   spriteInk_.Forget();
   timerResolution_ = std::make_unique<TimerResolution>(kFineTimerResolutionMs);
+  shcore_ = std::make_unique<SystemLibrary>(L"shcore.dll");
   return FromHwnd(saverWindow_);
 }
 
@@ -138,9 +139,9 @@ DisplayLayout Win32Platform::GetDisplayLayout() {
   layout.virtualScreen = width > 0 && height > 0 ? PixelRect{left, top, left + width, top + height}
                                                  : PixelRect{0, 0, GetSystemMetrics(SM_CXSCREEN),
                                                              GetSystemMetrics(SM_CYSCREEN)};
-  const SystemLibrary shcore(L"shcore.dll");
   const WindowDc screenDc(nullptr);
-  MonitorQuery query{layout.monitors, shcore.Function<DpiForMonitorFn>("GetDpiForMonitor"),
+  MonitorQuery query{layout.monitors,
+                     shcore_ ? shcore_->Function<DpiForMonitorFn>("GetDpiForMonitor") : nullptr,
                      GetDeviceCaps(screenDc.Get(), LOGPIXELSX)};
   EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&query));
   if (layout.monitors.empty()) layout.monitors.push_back({layout.virtualScreen, query.systemDpi});

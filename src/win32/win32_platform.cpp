@@ -150,15 +150,10 @@ std::int32_t Win32Platform::BitBlt(SurfaceId destination, std::int32_t x, std::i
 
 void Win32Platform::LoadSurface(SurfaceId surface, std::int32_t width, std::int32_t height,
                                 const std::vector<std::uint32_t>& pixels) {
-  const bool whole =
-      width > 0 && height > 0 &&
-      pixels.size() == static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-  if (!IsSaverSprites(surface) || surface == SurfaceId::SaverSprites || !whole) return;
+  if (!IsSaverSprites(surface) || surface == SurfaceId::SaverSprites) return;
   ScaledSprites& sprites = scaledSprites_[surface];
   sprites.ink.Forget();
-  if (sprites.sheet.CreateDib(width, height)) {
-    std::copy(pixels.begin(), pixels.end(), sprites.sheet.Pixels().pixels);
-  }
+  sprites.sheet.CreateDib(width, height, pixels);
 }
 
 Win32Platform::Win32Platform(HINSTANCE instance) : instance_(instance) {

@@ -264,6 +264,9 @@ class Win32Platform : public Platform {
   std::map<SurfaceId, ScaledSprites> scaledSprites_;  // the sheets for monitors of other scales
   bool gdiPending_ = true;  // a GDI call may still be working on the saver's DIB sections
   std::unique_ptr<TimerResolution> timerResolution_;  // raised while the saver runs
+  // shcore.dll, for the monitors' scaling, loaded once for the saver's many
+  // looks at the layout (one a tick); absent before the saver's window.
+  std::unique_ptr<SystemLibrary> shcore_;
   HWND previewWindow_ = nullptr;
   HWND previewArea_ = nullptr;  // the window that holds it
   MemorySurface previewStill_;
