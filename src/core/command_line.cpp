@@ -3,19 +3,36 @@
 #include <limits>
 
 namespace vorn {
+namespace {
+
+constexpr bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// Where the character at `index` (from 0) of UTF-8 text starts; the text's size
+// when it has no such character. A character is a byte that does not continue
+// another, with the continuation bytes after it.
+std::size_t CharacterStart(std::string_view text, std::size_t index) {
+  std::size_t pos = 0;
+  for (; index > 0 && pos < text.size(); --index) {
+    ++pos;
+    while (pos < text.size() && IsContinuation(text[pos])) ++pos;
+  }
+  return pos;
+}
+
+}  // namespace
 
 std::string SwitchLetter(std::string_view argumentText) {
   constexpr std::size_t kLetterIndex = 1;
-  if (argumentText.size() <= kLetterIndex) return {};
-  char letter = argumentText[kLetterIndex];
-  if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 'a' + 'A');
-  return std::string(1, letter);
+  const std::size_t start = CharacterStart(argumentText, kLetterIndex);
+  if (start >= argumentText.size()) return {};
+  std::string letter(argumentText.substr(start, CharacterStart(argumentText, kLetterIndex + 1) - start));
+  if (letter[0] >= 'a' && letter[0] <= 'z') letter[0] = static_cast<char>(letter[0] - 'a' + 'A');
+  return letter;
 }
 
 std::string_view HandleText(std::string_view argumentText) {
   constexpr std::size_t kHandleStart = 3;
-  if (argumentText.size() <= kHandleStart) return {};
-  return argumentText.substr(kHandleStart);
+  return argumentText.substr(CharacterStart(argumentText, kHandleStart));
 }
 
 std::int32_t LenientHandle(std::string_view text) {

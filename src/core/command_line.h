@@ -9,11 +9,12 @@ namespace vorn {
 
 // The mode letter: the second character of the upper-cased argument text, or the
 // empty string when the text is shorter than two characters. The first character
-// (normally '/' or '-') is not examined.
+// (normally '/' or '-', but "–" and other characters of more than one UTF-8 byte
+// too) is not examined. Characters, not bytes: the text is UTF-8.
 std::string SwitchLetter(std::string_view argumentText);
 
 // The text behind the switch: the argument text from its fourth character on
-// ("/p 1234" gives "1234"), empty when the text is shorter.
+// ("/p 1234" and "–p 1234" give "1234"), empty when the text is shorter.
 std::string_view HandleText(std::string_view argumentText);
 
 // The lenient reading of a window handle: blanks and tabs are skipped, decimal

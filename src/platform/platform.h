@@ -207,8 +207,21 @@ class Platform {
   virtual std::uint32_t GetPrivateProfileStringA(std::string_view section, std::string_view key,
                                                  std::string_view defaultText, char* buffer,
                                                  std::uint32_t size, std::string_view file) = 0;
-  virtual void WritePrivateProfileStringA(std::string_view section, std::string_view key,
-                                          std::string_view value, std::string_view file) = 0;
+  // Non-zero once the value is in the file.
+  virtual std::int32_t WritePrivateProfileStringA(std::string_view section, std::string_view key,
+                                                  std::string_view value,
+                                                  std::string_view file) = 0;
+  // The user's Roaming application data folder (CSIDL_APPDATA), as the system
+  // gives it; empty where the system knows none.
+  virtual std::string RoamingAppDataFolder() = 0;
+  // A file (not a folder) at `path`.
+  virtual bool FileExists(std::string_view path) = 0;
+  // Creates the folder `path` within an existing one; true when it exists after.
+  virtual bool CreateFolder(std::string_view path) = 0;
+  // A message box owned by `window`, `type` its buttons and icon (MB_*);
+  // returns once the user has closed it.
+  virtual void MessageBoxA(WindowHandle window, std::string_view text, std::string_view caption,
+                           std::uint32_t type) = 0;
 
   // --- Windows in general ---------------------------------------------------
   virtual std::int32_t GetWindowRect(WindowHandle window, PixelRect& rect) = 0;

@@ -39,6 +39,9 @@ void VornS::FitToDisplay() {
   platform_.SizeSurface(SurfaceId::SaverBuffer, WindowW, WindowH);
   platform_.SizeSurface(SurfaceId::SaverDisplay, WindowW, WindowH);
   platform_.MoveSurface(SurfaceId::SaverDisplay, 0, 0);
+  // The window may have moved: a position in its old coordinates is no
+  // reference, and the system's own mouse move after the move must not end the saver.
+  moveRefSet_ = false;
   swarms.clear();  // the old tables go before the new ones are allocated
   for (const Monitor& monitor : layout.monitors) {
     // The part of the monitor on the virtual screen, in the window's coordinates.

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "core/settings_value.h"
+#include "settings/settings_place.h"
 
 namespace vorn {
 namespace {
@@ -21,13 +22,28 @@ constexpr std::array<SettingField, 3> kSettingFields{{
     {"Intval", &Settings::Intval, kDefaultIntval},
 }};
 
+SettingsPlaces FindSettingsPlaces(Platform& platform) {
+  SettingsPlaces places =
+      ChooseSettingsPlaces(platform.ProgramDirectory(), platform.RoamingAppDataFolder());
+  places.userFileExists = places.user && platform.FileExists(*places.user);
+  return places;
+}
+
+bool WriteAllTo(Platform& platform, const Settings& settings, const std::string& file) {
+  for (const SettingField& setting : kSettingFields) {
+    const std::string IniText = FormatValueText(settings.*setting.field);
+    if (!WriteIniValue(platform, kIniSection, setting.key, IniText, file)) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
-std::string IniPath(Platform& platform) { return platform.ProgramDirectory() + kIniFileName; }
-
 void LoadSettings(Platform& platform, Settings& settings) {
+  const std::optional<std::string> file = FindSettingsPlaces(platform).ReadFrom();
   for (const SettingField& setting : kSettingFields) {
-    const std::string IniText = ReadIniValue(platform, kIniSection, setting.key, IniPath(platform));
+    const std::string IniText =
+        file ? ReadIniValue(platform, kIniSection, setting.key, *file) : std::string();
     const ParsedValue parsed = ParseValueText(IniText);
     if (parsed.kind == ValueTextKind::Missing) {
       settings.*setting.field = setting.defaultValue;
@@ -37,11 +53,17 @@ void LoadSettings(Platform& platform, Settings& settings) {
   }
 }
 
-void WriteSettings(Platform& platform, const Settings& settings) {
-  for (const SettingField& setting : kSettingFields) {
-    const std::string IniText = FormatValueText(settings.*setting.field);
-    WriteIniValue(platform, kIniSection, setting.key, IniText, IniPath(platform));
+SaveResult WriteSettings(Platform& platform, const Settings& settings) {
+  const SettingsPlaces places = FindSettingsPlaces(platform);
+  SaveResult result{std::nullopt, places.Described()};
+  for (const std::string& file : places.WriteOrder()) {
+    if (file == places.user && !platform.CreateFolder(places.userFolder)) continue;
+    if (WriteAllTo(platform, settings, file)) {
+      result.savedTo = file;
+      break;
+    }
   }
+  return result;
 }
 
 std::string ReadIniValue(Platform& platform, std::string_view section, std::string_view key,
@@ -52,9 +74,9 @@ std::string ReadIniValue(Platform& platform, std::string_view section, std::stri
   return std::string(buffer.data());
 }
 
-void WriteIniValue(Platform& platform, std::string_view section, std::string_view key,
+bool WriteIniValue(Platform& platform, std::string_view section, std::string_view key,
                    std::string_view value, std::string_view file) {
-  platform.WritePrivateProfileStringA(section, key, value, file);
+  return platform.WritePrivateProfileStringA(section, key, value, file) != 0;
 }
 
 }  // namespace vorn

@@ -1,10 +1,12 @@
-// The settings record and the settings file: "\Vorn.ini" beside the program,
-// section "Section", keys "Speed", "Num" and "Intval".
+// The settings record and the settings file: "\Vorn.ini", section "Section",
+// keys "Speed", "Num" and "Intval", in the place settings_place.h chooses.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
+#include <optional>
 
 #include "platform/platform.h"
 
@@ -26,18 +28,26 @@ struct Settings {
   friend bool operator==(const Settings&, const Settings&) = default;
 };
 
-// Fills Speed, Num and Intval from the settings file, applying the defaults.
+// Fills Speed, Num and Intval from the settings file, applying the defaults
+// (all three where no file can be read).
 void LoadSettings(Platform& platform, Settings& settings);
 
-// Writes Speed, Num and Intval to the settings file, in that order.
-void WriteSettings(Platform& platform, const Settings& settings);
+// What a save did: the file that holds the settings now (nullopt: none could
+// be written), and every place it tried or would have tried, for the user.
+struct SaveResult {
+  std::optional<std::string> savedTo;
+  std::vector<std::string> places;
+};
+
+// Writes Speed, Num and Intval, in that order, all to one file: beside the
+// program, or where that fails the user's own (its folder created first).
+// Every write is checked; a failed one moves the whole save on to the next file.
+SaveResult WriteSettings(Platform& platform, const Settings& settings);
 
 std::string ReadIniValue(Platform& platform, std::string_view section, std::string_view key,
                          std::string_view file);
-void WriteIniValue(Platform& platform, std::string_view section, std::string_view key,
+// False where the value could not be written.
+bool WriteIniValue(Platform& platform, std::string_view section, std::string_view key,
                    std::string_view value, std::string_view file);
-
-// The settings file's path: the program's folder followed by "\Vorn.ini".
-std::string IniPath(Platform& platform);
 
 }  // namespace vorn

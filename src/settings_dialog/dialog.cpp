@@ -32,6 +32,12 @@ std::int32_t GradientLevel(std::int32_t y, float height) {
   return static_cast<std::int32_t>(std::nearbyint(std::fabs(std::sin(y / d)) * kGradientPeak));
 }
 
+std::string SaveFailureText(const std::vector<std::string>& places) {
+  std::string text = "設定を保存できませんでした。次の場所に書き込めません:\n";
+  for (const std::string& place : places) text += "\n" + place;
+  return text;
+}
+
 void VornP::Show() {
   window_ = platform_.CreateDialogWindow(*this);
   Form_Load();
@@ -99,8 +105,12 @@ void VornP::DrawGradient() {
   GradientOn(SurfaceId::DialogPicB);
 }
 
+// A surface under one pixel in either direction (the window is briefly one
+// without height between the two size steps of its load) has no rows to shade.
 void VornP::GradientOn(SurfaceId surface) {
-  const auto height = static_cast<float>(platform_.GetSurfaceSize(surface).height);
+  const ScreenSize size = platform_.GetSurfaceSize(surface);
+  if (size.width < 1 || size.height < 1) return;
+  const auto height = static_cast<float>(size.height);
   const auto rows = static_cast<std::int32_t>(std::nearbyint(height));
   for (std::int32_t y = 0; y <= rows; ++y) {
     const std::int32_t v = GradientLevel(y, height);
@@ -140,7 +150,11 @@ void VornP::lbl_Set_MouseDown() {
 void VornP::lbl_Set_MouseUp() {
   platform_.Controls().SetImagePicture(DialogControl::ImgSet, DialogPicture::ButtonReleased);
   platform_.DoEvents();
-  WriteSettings(platform_, settings_);
+  const SaveResult saved = WriteSettings(platform_, settings_);
+  if (!saved.savedTo) {
+    platform_.MessageBoxA(window_, SaveFailureText(saved.places), kSaveFailureCaption,
+                          kMbIconWarning);
+  }
   StopPreview = kTrue16;
   platform_.CloseDialog(window_);
 }

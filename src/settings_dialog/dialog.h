@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "platform/platform.h"
 #include "settings/settings.h"
@@ -15,6 +17,10 @@ inline constexpr std::uint32_t kPreviewTimerIntervalMs = 1;
 inline constexpr std::int64_t kPreviewCellMicroseconds = 100'000;
 inline constexpr std::int32_t kShowNormal = 1;
 inline constexpr std::int16_t kTrue16 = -1;
+// The message box of a save that could not happen: its caption is none of
+// those by which a second start finds a running copy.
+inline constexpr const char* kSaveFailureCaption = "Vorn";
+inline constexpr std::uint32_t kMbIconWarning = 0x30;  // MB_OK | MB_ICONWARNING
 
 class VornP final : public DialogEvents {
  public:
@@ -67,6 +73,10 @@ class VornP final : public DialogEvents {
   Settings& settings_;
   WindowHandle window_ = kNoWindow;
 };
+
+// What the user is told when the settings could be saved nowhere: the places
+// tried, one a line.
+std::string SaveFailureText(const std::vector<std::string>& places);
 
 // The level of the shaded background's row y on a surface h pixels high:
 // |sin(y / (h / 3.142))| x 220, to the nearest whole number, ties to even.

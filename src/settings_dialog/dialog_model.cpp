@@ -15,7 +15,8 @@ std::int16_t NextBar(std::int16_t index, bool backwards) {
   return static_cast<std::int16_t>((index - 1 + step) % kBarCount + 1);
 }
 
-constexpr const char* kWantedFaces[] = {"ＭＳ Ｐゴシック", "Yu Gothic UI", "Meiryo UI",
+// MS PGothic goes by its Japanese name on a Japanese Windows, by its Latin one elsewhere.
+constexpr const char* kWantedFaces[] = {"ＭＳ Ｐゴシック", "MS PGothic", "Yu Gothic UI", "Meiryo UI",
                                         "MS UI Gothic"};
 
 }  // namespace

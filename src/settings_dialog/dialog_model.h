@@ -69,8 +69,9 @@ struct FontFamily {
   bool shiftJis = false;     // it has the Shift-JIS character set
   bool drawsLabels = false;  // it has a glyph for every character the labels show
 };
-// The labels' face among the installed families: "ＭＳ Ｐゴシック", "Yu Gothic
-// UI", "Meiryo UI", "MS UI Gothic", the first of them present; else the first
+// The labels' face among the installed families: "ＭＳ Ｐゴシック" (or, on a
+// Windows not set to Japanese, the same font as "MS PGothic"), "Yu Gothic UI",
+// "Meiryo UI", "MS UI Gothic", the first of them present; else the first
 // Shift-JIS family that draws the labels (not a vertical "@" one; a fallback
 // font of the Japanese glyphs alone would show the digits as boxes); nullopt:
 // the system's GUI font.

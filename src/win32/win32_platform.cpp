@@ -6,6 +6,8 @@
 #include <utility>
 
 #include "win32/dialog_window.h"
+// after windows.h, which it needs
+#include <shlobj.h>
 
 namespace vorn::win32 {
 std::string Win32Platform::ProgramDirectory() {
@@ -18,6 +20,17 @@ std::string Win32Platform::ProgramDirectory() {
   const std::size_t slash = path.find_last_of(L"\\/");
   path.resize(slash == std::wstring::npos ? 0 : slash);
   if (path.size() == 2 && path[1] == L':') path += L'\\';  // a drive's root keeps its separator
+  return Narrow(path);
+}
+
+// SHGetFolderPathW rather than the known-folder call: it is there from Windows
+// 2000 on, and gives the same folder.
+std::string Win32Platform::RoamingAppDataFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path.data()))) {
+    return {};
+  }
+  path.resize(std::wcslen(path.c_str()));
   return Narrow(path);
 }
 

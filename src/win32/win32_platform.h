@@ -108,10 +108,23 @@ class Win32Platform : public Platform {
   std::uint32_t GetPrivateProfileStringA(std::string_view section, std::string_view key,
                                          std::string_view defaultText, char* buffer,
                                          std::uint32_t size, std::string_view file) override;
-  void WritePrivateProfileStringA(std::string_view section, std::string_view key,
-                                  std::string_view value, std::string_view file) override {
-    WritePrivateProfileStringW(Widen(section).c_str(), Widen(key).c_str(), Widen(value).c_str(),
-                               Widen(file).c_str());
+  std::int32_t WritePrivateProfileStringA(std::string_view section, std::string_view key,
+                                          std::string_view value, std::string_view file) override {
+    return WritePrivateProfileStringW(Widen(section).c_str(), Widen(key).c_str(),
+                                      Widen(value).c_str(), Widen(file).c_str());
+  }
+  std::string RoamingAppDataFolder() override;
+  bool FileExists(std::string_view path) override {
+    const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  }
+  bool CreateFolder(std::string_view path) override {
+    return CreateDirectoryW(Widen(path).c_str(), nullptr) ||
+           GetLastError() == ERROR_ALREADY_EXISTS;
+  }
+  void MessageBoxA(WindowHandle window, std::string_view text, std::string_view caption,
+                   std::uint32_t type) override {
+    ::MessageBoxW(ToHwnd(window), Widen(text).c_str(), Widen(caption).c_str(), type);
   }
   std::int32_t GetWindowRect(WindowHandle window, PixelRect& rect) override {
     RECT area{};

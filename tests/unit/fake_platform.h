@@ -57,6 +57,10 @@ class FakePlatform : public Platform, public DialogControls {
   std::int32_t cursorCounter = 0;                              // the system's display counter
   std::deque<std::optional<std::int32_t>> passwordAnswers{1};  // in turn, the last repeating
   std::map<std::string, std::string> iniValues;                // by key, whatever file and section
+  std::string roamingFolder = "C:\\Users\\u\\AppData\\Roaming";
+  std::vector<std::string> files;            // files that exist (those written are added)
+  std::vector<std::string> lockedFolders;    // nothing can be written or made in these
+  std::vector<std::string> folders;          // folders made
   ScreenSize screen{1024, 768};
   std::optional<DisplayLayout> layout;            // without it, one monitor of `screen`
   std::map<WindowHandle, PixelRect> windowRects;  // windows that exist
@@ -131,8 +135,28 @@ class FakePlatform : public Platform, public DialogControls {
     const std::string value = found == iniValues.end() ? std::string(defaultText) : found->second;
     return std::snprintf(buffer, size, "%s", value.c_str());  // cut, and ended with a NUL
   }
-  void WritePrivateProfileStringA(Text section, Text key, Text value, Text file) override {
-    iniValues[std::string(key)] = Answer(value, __func__, section, key, value, file);
+  I32 WritePrivateProfileStringA(Text section, Text key, Text value, Text file) override {
+    Record(__func__, section, key, value, file);
+    if (Locked(file)) return 0;
+    iniValues[std::string(key)] = value;
+    if (std::ranges::find(files, file) == files.end()) files.emplace_back(file);
+    return 1;
+  }
+  std::string RoamingAppDataFolder() override { return roamingFolder; }
+  bool FileExists(Text path) override { return std::ranges::find(files, path) != files.end(); }
+  bool CreateFolder(Text path) override {
+    Record(__func__, path);
+    if (Locked(path)) return false;
+    folders.emplace_back(path);
+    return true;
+  }
+  void MessageBoxA(W w, Text text, Text caption, U32 type) override {
+    Record(__func__, w, text, caption, Hex{type});
+  }
+  // Whether `path` lies directly within a locked folder.
+  bool Locked(Text path) const {
+    const std::string_view folder = path.substr(0, std::min(path.size(), path.rfind('\\')));
+    return std::ranges::find(lockedFolders, folder) != lockedFolders.end();
   }
   I32 GetWindowRect(W window, PixelRect& rect) override;
   I32 GetWindowLongA(W w, I32 i) override { return Answer(previewStyle, __func__, w, i); }
