@@ -1,14 +1,23 @@
 // Value texts read within a half of the C library, halves to even; 32-bit values written read back.
 #include <cmath>
 #include <cstring>
-#include <regex>
+#include <utility>
 
 #include "core/settings_value.h"
 #include "fuzz_check.h"
 
 namespace vorn::fuzz {
 
-const std::regex kNumberShape("[+-]?([0-9]+[.]?[0-9]*|[.][0-9]+)");  // sign, digits, one point
+// The shape of a number that strtod reads whole: a sign, digits with at most one point among them.
+bool NumberShaped(std::string_view text) {
+  bool digit = false, point = false;
+  for (std::size_t i = text.starts_with('+') || text.starts_with('-'); i < text.size(); ++i) {
+    if (text[i] == '.' && !std::exchange(point, true)) continue;
+    if (text[i] < '0' || text[i] > '9') return false;
+    digit = true;
+  }
+  return digit;
+}
 
 void CheckWriting(std::int32_t value) {
   const std::string text = FormatValueText(value);
@@ -24,7 +33,7 @@ void CheckReading(std::string_view text) {
   const std::string core(first == text.npos ? "" : text.substr(first, last - first + 1));
   Require((parsed.kind == ValueTextKind::Missing) == core.empty(), "missing but not blank");
   if (core.empty()) return;
-  const bool shaped = std::regex_match(core, kNumberShape);
+  const bool shaped = NumberShaped(core);
   const double library = shaped ? std::strtod(core.c_str(), nullptr) : 0.0;
   if (number) {
     Require(shaped && std::abs(library - parsed.value) <= 0.5, "a number misread");

@@ -90,6 +90,36 @@ TEST(Gradient, PaintsTheWindowThenPicBRowByRowIncludingTheLastRow) {
   EXPECT_EQ(lines.back(), "DrawLine(Pic_b, 0, 93, 233, 93, 1966080)");
 }
 
+// Shading a surface of no height or width (the window between the two size steps of its load)
+// divides by zero and casts the NaN to an integer.
+TEST(Gradient, NothingOnASurfaceUnderOnePixel) {
+  for (const ScreenSize size : {ScreenSize{396, 0}, ScreenSize{0, 230}}) {
+    DialogRig rig;
+    rig.platform.recordDrawing = true;
+    rig.Open([&] {
+      rig.platform.surfaceSizes = {{SurfaceId::DialogWindow, size}, {SurfaceId::DialogPicB, size}};
+      rig.dialog.Form_Resize();
+    });
+    EXPECT_THAT(rig.platform.CallsStartingWith("DrawLine"), ElementsAre()) << size.width;
+  }
+}
+
+// A save that failed everywhere closing as if it had worked, the message without the places it
+// tried, or under a caption by which a second start takes it for a running copy.
+TEST(Buttons, SetSaysWhereASaveFailed) {
+  DialogRig rig;
+  rig.platform.lockedFolders = {"C:\\Saver", "C:\\Users\\u\\AppData\\Roaming"};
+  rig.Open([&] { rig.dialog.lbl_Set_MouseUp(); });
+  const auto told = std::ranges::find_if(rig.platform.calls, [](const std::string& call) {
+    return call.starts_with("MessageBoxA");
+  });
+  ASSERT_NE(told, rig.platform.calls.end());
+  EXPECT_EQ(*told, "MessageBoxA(15420, \"設定を保存できませんでした。次の場所に書き込めません:\n\n"
+                   "C:\\Saver\\Vorn.ini\nC:\\Users\\u\\AppData\\Roaming\\Vorn\\Vorn.ini\", "
+                   "\"Vorn\", 0x30)");
+  EXPECT_EQ(*std::next(told), "CloseDialog(15420)");
+}
+
 // A button writing when it should not, with the wrong face or order; the link opening elsewhere.
 TEST(Buttons, EachShowsItsFacesThenActs) {
   using V = VornP;
@@ -325,6 +355,7 @@ TEST(LabelFont, TheFirstWantedFaceInstalledThenAnyShiftJisFamilyThenTheSystemsOw
   // clang-format off
   const std::tuple<const char*, std::vector<FontFamily>, std::optional<std::string>> kCases[] = {
       {"all", {tahoma, ipa, ui, meiryo, ms}, ms.name}, {"no MS", {ipa, ui, meiryo, yu}, yu.name},
+      {"MS by its Latin name", {ipa, yu, {"MS PGothic", true}}, "MS PGothic"},
       {"Meiryo UI", {ipa, ui, meiryo}, meiryo.name}, {"MS UI Gothic", {ipa, ui}, ui.name},
       {"any Shift-JIS", {tahoma, vertical, glyphsMissing, ipa}, ipa.name}, {"none", {tahoma}, {}}};
   // clang-format on

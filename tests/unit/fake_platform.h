@@ -61,6 +61,8 @@ class FakePlatform : public Platform, public DialogControls {
   std::vector<std::string> files;            // files that exist (those written are added)
   std::vector<std::string> lockedFolders;    // nothing can be written or made in these
   std::vector<std::string> folders;          // folders made
+  int writesBeforeFull = -1;                 // the disk takes this many more writes (-1: any)
+  // A refused write or folder is recorded with " -> 0" behind the call.
   ScreenSize screen{1024, 768};
   std::optional<DisplayLayout> layout;            // without it, one monitor of `screen`
   std::map<WindowHandle, PixelRect> windowRects;  // windows that exist
@@ -137,7 +139,8 @@ class FakePlatform : public Platform, public DialogControls {
   }
   I32 WritePrivateProfileStringA(Text section, Text key, Text value, Text file) override {
     Record(__func__, section, key, value, file);
-    if (Locked(file)) return 0;
+    if (Locked(file) || writesBeforeFull == 0) return calls.back() += " -> 0", 0;
+    if (writesBeforeFull > 0) --writesBeforeFull;
     iniValues[std::string(key)] = value;
     if (std::ranges::find(files, file) == files.end()) files.emplace_back(file);
     return 1;
@@ -146,7 +149,7 @@ class FakePlatform : public Platform, public DialogControls {
   bool FileExists(Text path) override { return std::ranges::find(files, path) != files.end(); }
   bool CreateFolder(Text path) override {
     Record(__func__, path);
-    if (Locked(path)) return false;
+    if (Locked(path)) return calls.back() += " -> 0", false;
     folders.emplace_back(path);
     return true;
   }

@@ -124,6 +124,24 @@ TEST(Saver, EndsOnTheSecondMoveThatDiffersInBothCoordinates) {
   }
 }
 
+// A reference kept in the old window's coordinates after a re-fit: the system's own mouse move
+// after the window moved would end the saver.
+TEST(Saver, ARefitStartsANewMouseReference) {
+  SaverRig rig(0);
+  std::string seen;
+  rig.Run([&](int n) {
+    if (n == 1) {
+      rig.saver.Display_MouseMove(10, 10);
+      rig.platform.layout = {{-800, 0, 1024, 768}, {{{0, 0, 1024, 768}}, {{-800, 0, 0, 600}}}};
+      rig.saver.Form_DisplayChange();
+    }
+    if (rig.platform.CallsStartingWith("MoveWindow").size() < 2 || seen.size() == 2) return;
+    rig.saver.Display_MouseMove(810 + seen.size(), 20 + seen.size());
+    seen += rig.saver.StopRequested ? 'E' : '.';
+  });
+  EXPECT_EQ(seen, ".E");
+}
+
 // The flames drawn into the frame since call number `from`: where, and "(<its sheet>)".
 std::vector<std::pair<PixelRect, std::string>> FlamesSince(const FakePlatform& platform,
                                                            std::size_t from) {
