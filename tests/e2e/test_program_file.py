@@ -15,9 +15,9 @@ COMMON = {
     "DeleteDC DeleteObject EnumFontFamiliesExW GdiFlush GetDeviceCaps GetGlyphIndicesW GetObjectW "
     "GetStockObject LineTo MoveToEx SelectObject SetBkMode SetBrushOrgEx SetDCBrushColor "
     "SetDCPenColor SetStretchBltMode SetTextColor StretchBlt",
-    "kernel32.dll": "CloseHandle CreateSemaphoreW DeleteCriticalSection EnterCriticalSection "
+    "kernel32.dll": "CloseHandle CreateDirectoryW CreateSemaphoreW DeleteCriticalSection EnterCriticalSection "
     "ExitProcess FileTimeToLocalFileTime FindResourceW FreeLibrary GetCommandLineW "
-    "GetCurrentThreadId GetLastError GetModuleFileNameW GetModuleHandleW GetPrivateProfileStringW "
+    "GetCurrentThreadId GetFileAttributesW GetLastError GetModuleFileNameW GetModuleHandleW GetPrivateProfileStringW "
     "GetProcAddress GetStartupInfoW GetSystemDirectoryW GetSystemTimeAsFileTime GetVersionExA "
     "InitializeCriticalSection IsDBCSLeadByteEx LeaveCriticalSection LoadLibraryExW LoadLibraryW "
     "LoadResource LockResource MulDiv MultiByteToWideChar QueryPerformanceCounter "
@@ -29,12 +29,12 @@ COMMON = {
     "_close _errno _initterm _onexit _read abort calloc exit fprintf fputc fputs free fwrite "
     "localeconv malloc memchr memcmp memcpy memmove memset realloc signal strcmp strerror strlen "
     "strncmp vfprintf wcslen",
-    "shell32.dll": "ShellExecuteW",
+    "shell32.dll": "SHGetFolderPathW ShellExecuteW",
     "user32.dll": "BeginPaint CallWindowProcW CreateWindowExW DefWindowProcW DestroyWindow GetAncestor "
     "DispatchMessageW DrawAnimatedRects DrawTextW EndPaint EnumDisplayMonitors FillRect "
     "FindWindowW GetClientRect GetCursorPos GetDC GetKeyState GetMessageW GetScrollInfo "
     "GetSysColor GetSystemMetrics GetWindowLongA GetWindowRect InvalidateRect KillTimer "
-    "IsWindow LoadCursorW LoadIconW MoveWindow MsgWaitForMultipleObjects MsgWaitForMultipleObjectsEx "
+    "IsWindow LoadCursorW LoadIconW MessageBoxW MoveWindow MsgWaitForMultipleObjects MsgWaitForMultipleObjectsEx "
     "PeekMessageW PostQuitMessage SendMessageW "
     "RegisterClassExW ReleaseCapture ReleaseDC ScreenToClient SetCapture SetCursor SetFocus "
     "SetForegroundWindow SetParent SetScrollInfo SetScrollPos SetTimer SetWindowLongA SetWindowPos "

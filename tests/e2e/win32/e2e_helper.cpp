@@ -6,6 +6,8 @@
 //     at <x> <y> size <w> <h>", "destroyed at <ms> ms", "exit <code> at <ms> ms", "running" (20 s
 //     without news: it ends the program), "ended".
 //   display on|off: tells the running saver the display's power, as the system does
+//   message-text <caption>: the message box so captioned: "owner <its owner's caption>", then
+//     the texts of its static controls, a line each (UTF-8)
 #include <windows.h>
 
 #include <cstdio>
@@ -23,6 +25,7 @@ constexpr UINT kWatchIntervalMs = 20;
 constexpr DWORD kQuietBudgetMs = 20000;
 constexpr int kExitUsage = 2;
 constexpr int kBase = 10;
+constexpr int kTextChars = 1024;  // a message box's text, read whole
 
 UINT destroyAfterMs = 0;  // 0: the area stays
 ULONGLONG startedMs = 0;
@@ -160,6 +163,29 @@ int DisplayPower(const std::wstring& state) {
   return 0;
 }
 
+void PrintUtf8(const char* prefix, HWND window) {
+  wchar_t text[kTextChars] = {};
+  char utf8[kTextChars * 3] = {};  // three bytes at most for each UTF-16 unit
+  GetWindowTextW(window, text, kTextChars);
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof(utf8), nullptr, nullptr);
+  std::printf("%s%s\n", prefix, utf8);
+}
+
+BOOL CALLBACK PrintStaticText(HWND child, LPARAM) {
+  wchar_t className[kTextChars] = {};
+  GetClassNameW(child, className, kTextChars);
+  if (_wcsicmp(className, L"Static") == 0 && GetWindowTextLengthW(child) > 0) PrintUtf8("", child);
+  return TRUE;
+}
+
+int MessageText(const wchar_t* caption) {
+  const HWND box = FindWindowW(L"#32770", caption);
+  if (box == nullptr) return kExitUsage;
+  PrintUtf8("owner ", GetWindow(box, GW_OWNER));
+  EnumChildWindows(box, PrintStaticText, 0);
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -168,6 +194,8 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"running-copy" && argc == 3) return RunningCopy(argv[2]);
   if (command == L"preview") return Preview(argc, argv);
   if (command == L"display" && argc == 3) return DisplayPower(argv[2]);
-  std::fputs("usage: e2e_helper running-copy|preview|display ... (its source)\n", stderr);
+  if (command == L"message-text" && argc == 3) return MessageText(argv[2]);
+  std::fputs("usage: e2e_helper running-copy|preview|display|message-text ... (its source)\n",
+             stderr);
   return kExitUsage;
 }
