@@ -13,13 +13,16 @@ namespace vorn::fuzz {
 constexpr WindowHandle kPreviewParent = 4242;  // the one window that exists
 
 void CheckReadings(std::string_view text) {
-  std::vector<std::size_t> starts;  // of each UTF-8 character: a byte that continues none, or the first
+  std::vector<std::size_t>
+      starts;  // of each UTF-8 character: a byte that continues none, or the first
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (i == 0 || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) starts.push_back(i);
   }
   starts.push_back(text.size());
-  std::string second = starts.size() > 2 ? std::string(text.substr(starts[1], starts[2] - starts[1])) : "";
-  if (!second.empty() && second[0] >= 'a' && second[0] <= 'z') second[0] = char(second[0] - 'a' + 'A');
+  std::string second =
+      starts.size() > 2 ? std::string(text.substr(starts[1], starts[2] - starts[1])) : "";
+  if (!second.empty() && second[0] >= 'a' && second[0] <= 'z')
+    second[0] = char(second[0] - 'a' + 'A');
   Require(SwitchLetter(text) == second, "letter");
   const std::string_view handleText = HandleText(text);
   Require(handleText == (starts.size() > 4 ? text.substr(starts[3]) : ""), "handle text");

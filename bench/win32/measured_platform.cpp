@@ -17,22 +17,16 @@ WindowHandle MeasuredPlatform::CreateSaverWindow(SaverEvents& events) {
   return window;
 }
 
-void MeasuredPlatform::FillRect(SurfaceId surface, std::int32_t left, std::int32_t top,
-                                std::int32_t right, std::int32_t bottom, std::uint32_t colour) {
-  Win32Platform::FillRect(surface, left, top, right, bottom, colour);
-  if (surface == SurfaceId::SaverBuffer) meter_.BeginParticles(SteadyMicroseconds());
+void MeasuredPlatform::DoEvents() {
+  Win32Platform::DoEvents();
+  meter_.BeginParticles(SteadyMicroseconds());
 }
 
-std::int32_t MeasuredPlatform::BitBlt(SurfaceId destination, std::int32_t x, std::int32_t y,
-                                      std::int32_t width, std::int32_t height, SurfaceId source,
-                                      std::int32_t sourceX, std::int32_t sourceY,
-                                      std::uint32_t rop) {
-  const bool present = destination == SurfaceId::SaverDisplay;
-  if (present) meter_.EndParticles(SteadyMicroseconds());
-  const std::int32_t result =
-      Win32Platform::BitBlt(destination, x, y, width, height, source, sourceX, sourceY, rop);
-  if (present) Tick();
-  return result;
+bool MeasuredPlatform::PresentFrame(const std::vector<Rect>& pieces) {
+  meter_.EndParticles(SteadyMicroseconds());
+  const bool presented = Win32Platform::PresentFrame(pieces);
+  Tick();
+  return presented;
 }
 
 void MeasuredPlatform::RefreshSurface(SurfaceId surface) {

@@ -20,11 +20,9 @@ class MeasuredPlatform final : public win32::Win32Platform {
   // The routines see this command line instead of the benchmark's own.
   std::string ArgumentText() override { return argumentText_; }
   WindowHandle CreateSaverWindow(SaverEvents& events) override;
-  void FillRect(SurfaceId surface, std::int32_t left, std::int32_t top, std::int32_t right,
-                std::int32_t bottom, std::uint32_t colour) override;
-  std::int32_t BitBlt(SurfaceId destination, std::int32_t x, std::int32_t y, std::int32_t width,
-                      std::int32_t height, SurfaceId source, std::int32_t sourceX,
-                      std::int32_t sourceY, std::uint32_t rop) override;
+  // A frame's work runs from the last dispatch of messages before it to its present.
+  void DoEvents() override;
+  bool PresentFrame(const std::vector<Rect>& pieces) override;
   void RefreshSurface(SurfaceId surface) override;
 
  private:

@@ -25,7 +25,8 @@ std::string SwitchLetter(std::string_view argumentText) {
   constexpr std::size_t kLetterIndex = 1;
   const std::size_t start = CharacterStart(argumentText, kLetterIndex);
   if (start >= argumentText.size()) return {};
-  std::string letter(argumentText.substr(start, CharacterStart(argumentText, kLetterIndex + 1) - start));
+  std::string letter(
+      argumentText.substr(start, CharacterStart(argumentText, kLetterIndex + 1) - start));
   if (letter[0] >= 'a' && letter[0] <= 'z') letter[0] = static_cast<char>(letter[0] - 'a' + 'A');
   return letter;
 }

@@ -5,6 +5,10 @@
 #include <cstring>
 #include <functional>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace vorn {
 namespace {
 
@@ -16,30 +20,12 @@ constexpr std::size_t kMostDrawnAreas = 1 << 16;
 // sheet has a few dozen cells.
 constexpr std::size_t kMostInkBounds = 1 << 12;
 
-// Pixels ORed as one group, which the compiler turns into vector operations.
-constexpr std::size_t kPaintGroup = 8;
+// Pixels in one 128-bit vector register.
+constexpr std::size_t kSseGroup = 4;
 // A blit asks for the destination row this many rows ahead while it combines
 // the current one: the cells of a swarm lie scattered over a frame larger than
 // the cache, so each row would otherwise wait for memory.
 constexpr std::int32_t kPrefetchRows = 2;
-
-// Sets `count` pixels from `to` on; a long run of a colour whose four bytes
-// are the same (black, white) goes through memset.
-void FillRun(Pixel* to, std::size_t count, Pixel colour) {
-  const auto byte = static_cast<unsigned char>(colour);
-  if (count < kShortRun) {
-    // The row of a cell: stores in place beat a call.
-    std::size_t i = 0;
-    for (; i + kPaintGroup <= count; i += kPaintGroup) {
-      for (std::size_t k = 0; k < kPaintGroup; ++k) to[i + k] = colour;
-    }
-    for (; i < count; ++i) to[i] = colour;
-  } else if (colour == byte * Pixel{0x01010101}) {
-    std::memset(to, byte, count * sizeof(Pixel));
-  } else {
-    std::fill_n(to, count, colour);
-  }
-}
 
 // The part of a blit that lies inside both surfaces, into `out`: false when
 // there is none. Clips the left and top edges of both rectangles, moving the
@@ -72,15 +58,8 @@ bool Overlap(const PixelView& dst, const ConstPixelView& src) {
 
 // One row between memory that does not overlap.
 void CombineRow(Pixel* __restrict to, const Pixel* __restrict from, std::size_t count, bool paint) {
-  if (paint) {
-    std::size_t i = 0;
-    for (; i + kPaintGroup <= count; i += kPaintGroup) {
-      for (std::size_t k = 0; k < kPaintGroup; ++k) to[i + k] |= from[i + k];
-    }
-    for (; i < count; ++i) to[i] |= from[i];
-  } else {
-    std::copy_n(from, count, to);
-  }
+  if (paint) return OrRow(to, from, count);
+  std::copy_n(from, count, to);
 }
 
 // One row within overlapping memory, pixel by pixel in reading order.
@@ -89,6 +68,36 @@ void CombineRowInPlace(Pixel* to, const Pixel* from, std::size_t count, bool pai
 }
 
 }  // namespace
+
+// A long run of a colour whose four bytes are the same (black, white) goes
+// through memset; the row of a cell is stored in place, which beats a call.
+void FillRow(Pixel* to, std::size_t count, Pixel colour) {
+  const auto byte = static_cast<unsigned char>(colour);
+  if (count >= kShortRun && colour == byte * Pixel{0x01010101}) {
+    std::memset(to, byte, count * sizeof(Pixel));
+    return;
+  }
+  std::size_t i = 0;
+#ifdef __SSE2__
+  const __m128i four = _mm_set1_epi32(static_cast<int>(colour));
+  for (; i + kSseGroup <= count; i += kSseGroup) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), four);
+  }
+#endif
+  for (; i < count; ++i) to[i] = colour;
+}
+
+void OrRow(Pixel* __restrict to, const Pixel* __restrict from, std::size_t count) {
+  std::size_t i = 0;
+#ifdef __SSE2__
+  for (; i + kSseGroup <= count; i += kSseGroup) {
+    auto* at = reinterpret_cast<__m128i*>(to + i);
+    const __m128i source = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i));
+    _mm_storeu_si128(at, _mm_or_si128(_mm_loadu_si128(at), source));
+  }
+#endif
+  for (; i < count; ++i) to[i] |= from[i];
+}
 
 Surface::Surface(std::int32_t width, std::int32_t height, Pixel fill)
     : width_(std::max(width, 0)),
@@ -110,8 +119,8 @@ void FillInclusive(const PixelView& pixels, std::int32_t left, std::int32_t top,
   const auto width = static_cast<std::size_t>(x1 - x0) + 1;
   const auto rows = static_cast<std::size_t>(y1 - y0) + 1;
   // Whole rows that lie end to end: one run.
-  if (x1 - x0 + 1 == pixels.stride) return FillRun(pixels.Row(y0), width * rows, colour);
-  for (std::int32_t y = y0; y <= y1; ++y) FillRun(pixels.Row(y) + x0, width, colour);
+  if (x1 - x0 + 1 == pixels.stride) return FillRow(pixels.Row(y0), width * rows, colour);
+  for (std::int32_t y = y0; y <= y1; ++y) FillRow(pixels.Row(y) + x0, width, colour);
 }
 
 bool Blit(const PixelView& dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,

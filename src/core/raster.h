@@ -70,6 +70,11 @@ class Surface {
   std::vector<Pixel> pixels_;
 };
 
+// `count` pixels from `to` on made `colour`; ORed with those from `from` on.
+// Vector instructions (SSE2, the baseline of every build) take four at a time.
+void FillRow(Pixel* to, std::size_t count, Pixel colour);
+void OrRow(Pixel* __restrict to, const Pixel* __restrict from, std::size_t count);
+
 // Fills the rectangle from (left, top) to (right, bottom), both corners
 // included, clipped to the pixels.
 void FillInclusive(const PixelView& pixels, std::int32_t left, std::int32_t top, std::int32_t right,

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/raster.h"
+
 namespace vorn {
 
 // An opaque window handle, as the command line and the system calls carry it.
@@ -32,11 +34,8 @@ inline constexpr std::uint32_t kSpiSetScreenSaveActive = 17;
 inline constexpr std::uint32_t kSpiSetScreenSaverRunning = 97;
 inline constexpr std::uint32_t kWaitForever = 0xFFFFFFFF;
 
-// The drawing surfaces the program's windows own.
+// The drawing surfaces of the settings dialog.
 enum class SurfaceId : std::int32_t {
-  SaverDisplay,   // the saver's visible surface
-  SaverBuffer,    // its off-screen frame
-  SaverSprites,   // the flame sprite sheet (Pic_Vorn)
   DialogWindow,   // the settings dialog's own backing image
   DialogPicB,     // the dialog's panel behind the scroll bars (Pic_b)
   DialogDisplay,  // the dialog's 32 x 64 preview (Display)
@@ -45,13 +44,6 @@ enum class SurfaceId : std::int32_t {
 
 // The dots per inch of a monitor at 100 % scaling.
 inline constexpr std::int32_t kDefaultDpi = 96;
-inline constexpr std::int32_t kScaledSpritesBase = 0x1000;
-
-// The saver's sprite sheet for monitors of `dpi` dots per inch: Pic_Vorn, the
-// embedded sheet, at 96; otherwise a surface of its own, which the saver loads.
-constexpr SurfaceId SaverSpritesFor(std::int32_t dpi) {
-  return dpi == kDefaultDpi ? SurfaceId::SaverSprites : SurfaceId{kScaledSpritesBase + dpi};
-}
 
 // A rectangle in screen pixels, the system's RECT layout.
 struct PixelRect {
@@ -127,6 +119,8 @@ class SaverEvents {
   virtual void Form_DisplayChange() = 0;
   // The display was turned off (false) or on again (true).
   virtual void Form_DisplayPower(bool on) = 0;
+  // The window has to be painted: the screen may have lost the frame.
+  virtual void Form_Paint() = 0;
 
  protected:
   ~SaverEvents() = default;
@@ -280,15 +274,18 @@ class Platform {
   virtual DisplayLayout GetDisplayLayout() = 0;
   virtual void MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y, std::int32_t width,
                           std::int32_t height) = 0;
-  virtual void SizeSurface(SurfaceId surface, std::int32_t width, std::int32_t height) = 0;
-  virtual void MoveSurface(SurfaceId surface, std::int32_t x, std::int32_t y) = 0;
-  // Makes `surface` a memory surface of `pixels`: `height` rows of `width`
-  // 0x00RRGGBB pixels.
-  virtual void LoadSurface(SurfaceId surface, std::int32_t width, std::int32_t height,
-                           const std::vector<std::uint32_t>& pixels) = 0;
-  // Fills from (left, top) to (right, bottom), both corners included.
-  virtual void FillRect(SurfaceId surface, std::int32_t left, std::int32_t top, std::int32_t right,
-                        std::int32_t bottom, std::uint32_t colour) = 0;
+  // The saver window's frame buffer: width x height pixels that the saver
+  // composes its frames in and the platform shows from, at the window's origin
+  // pixel for pixel. It replaces the one before. Empty where it cannot be made
+  // (the window then stays black).
+  virtual PixelView CreateFrameBuffer(std::int32_t width, std::int32_t height) = 0;
+  // Puts these rectangles of the frame buffer on the screen; false when any of
+  // them may not have arrived.
+  virtual bool PresentFrame(const std::vector<Rect>& pieces) = 0;
+  // The program's flame sprite sheet (Pic_Vorn, for 96 dpi); empty where it
+  // cannot be loaded.
+  virtual Surface EmbeddedSpriteSheet() = 0;
+  // The dialog's preview: a 32 x 64 cell of its sprite sheet.
   virtual std::int32_t BitBlt(SurfaceId destination, std::int32_t x, std::int32_t y,
                               std::int32_t width, std::int32_t height, SurfaceId source,
                               std::int32_t sourceX, std::int32_t sourceY, std::uint32_t rop) = 0;

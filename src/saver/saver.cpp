@@ -36,9 +36,7 @@ void VornS::FitToDisplay() {
   WindowW = screen.right - screen.left;
   WindowH = screen.bottom - screen.top;
   platform_.MoveWindow(window_, screen.left, screen.top, WindowW, WindowH);
-  platform_.SizeSurface(SurfaceId::SaverBuffer, WindowW, WindowH);
-  platform_.SizeSurface(SurfaceId::SaverDisplay, WindowW, WindowH);
-  platform_.MoveSurface(SurfaceId::SaverDisplay, 0, 0);
+  frame_.Resize(WindowW, WindowH);
   // The window may have moved: a position in its old coordinates is no
   // reference, and the system's own mouse move after the move must not end the saver.
   moveRefSet_ = false;
@@ -56,7 +54,7 @@ void VornS::FitToDisplay() {
     swarm.dpi = std::clamp(monitor.dpi, kMinDpi, kMaxDpi);
     swarm.ScreenW = ToLogical(width, swarm.dpi);
     swarm.ScreenH = ToLogical(height, swarm.dpi);
-    LoadSpriteSheet(swarm.dpi);
+    frame_.LoadSheet(swarm.dpi);
     swarm.particles = AllocateParticles(settings_.Num);
     BurstParticles(swarm.particles, swarm.ScreenW, swarm.ScreenH, randomRange_);
     swarms.push_back(std::move(swarm));
@@ -64,15 +62,12 @@ void VornS::FitToDisplay() {
   Ticks = 0;
 }
 
-void VornS::LoadSpriteSheet(std::int32_t dpi) {
-  if (dpi == kBaseDpi || std::ranges::find(sheetsLoaded_, dpi) != sheetsLoaded_.end()) return;
-  const Surface sheet = RenderSpriteSheet(dpi);
-  platform_.LoadSurface(SaverSpritesFor(dpi), sheet.Width(), sheet.Height(), sheet.Pixels());
-  sheetsLoaded_.push_back(dpi);
-}
+void VornS::ClearBuffer() { frame_.Clear(); }
 
-void VornS::ClearBuffer() {
-  platform_.FillRect(SurfaceId::SaverBuffer, 0, 0, WindowW, WindowH, kClearColour);
+// Back on, the display may have lost the picture.
+void VornS::Form_DisplayPower(bool on) {
+  displayOn_ = on;
+  if (on) frame_.ScreenLost();
 }
 
 namespace {
@@ -110,14 +105,10 @@ void VornS::DrawSwarm(Swarm& swarm) {
   // window's own edges the frame clips it.
   const std::int64_t clipRight = swarm.area.right < WindowW ? swarm.area.right : INT32_MAX;
   const std::int64_t clipBottom = swarm.area.bottom < WindowH ? swarm.area.bottom : INT32_MAX;
-  const SurfaceId sprites = SaverSpritesFor(swarm.dpi);
   for (Particle& p : swarm.particles) {
     StepParticle(p, swarm.ScreenW, swarm.ScreenH, settings_.Speed, randomRange_);
     BlitArea cell;
-    if (PlaceCell(swarm, p, clipRight, clipBottom, cell)) {
-      platform_.BitBlt(SurfaceId::SaverBuffer, cell.x, cell.y, cell.w, cell.h, sprites, cell.sx,
-                       cell.sy, kRopSrcPaint);
-    }
+    if (PlaceCell(swarm, p, clipRight, clipBottom, cell)) frame_.OrCell(swarm.dpi, cell);
     NextCell(p.SrcX, p.SrcY);
   }
 }
@@ -131,8 +122,7 @@ void VornS::DrawFrame() {
     if (StopRequested) return;
     DrawSwarm(swarms[i]);
   }
-  platform_.BitBlt(SurfaceId::SaverDisplay, 0, 0, WindowW, WindowH, SurfaceId::SaverBuffer, 0, 0,
-                   kRopSrcCopy);
+  frame_.Present();
 }
 
 void VornS::YieldUntil(std::int64_t deadline) {
@@ -208,6 +198,7 @@ void VornS::EndSaver() {
   if (saverSwitch && !IsNT(platform_)) {
     CursorCount = platform_.ShowCursor(CursorCount);
     const std::optional<std::int32_t> verified = platform_.VerifyScreenSavePwd(window_);
+    frame_.ScreenLost();  // the password dialog stood over the saver
     // A password service that cannot be loaded does not lock the user out.
     if (verified && *verified == 0) {
       CursorCount = platform_.ShowCursor(0);

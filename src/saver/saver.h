@@ -8,6 +8,7 @@
 #include "core/random_source.h"
 #include "core/raster.h"
 #include "platform/platform.h"
+#include "saver/frame.h"
 #include "settings/settings.h"
 
 namespace vorn {
@@ -20,7 +21,6 @@ inline constexpr std::uint32_t kSaverTimerIntervalMs = 1000;
 // an unpaced loop would pin a processor core for a picture meant to rest.
 inline constexpr std::int64_t kFramePeriodMicroseconds = 1'000'000 / 60;
 inline constexpr std::uint32_t kSwpNoSizeNoMoveNoActivate = 0x13;
-inline constexpr std::uint32_t kClearColour = 0;
 
 // One monitor's flames. They move in the monitor's own coordinates in logical
 // pixels (0, 0 at its top-left corner; ScreenW x ScreenH its size: its pixels
@@ -46,12 +46,16 @@ class VornS final : public SaverEvents {
   // `framePeriodMicroseconds` is the least time between two presented frames;
   // 0 presents as fast as the frames are drawn (the benchmarks use that).
   // `cursorCount` is what the start-up routine's ShowCursor call returned.
+  // The frames are composed in `frame`, or in one of the saver's own.
   VornS(Platform& platform, const Settings& settings, std::int32_t cursorCount = 0,
-        std::int64_t framePeriodMicroseconds = kFramePeriodMicroseconds)
+        std::int64_t framePeriodMicroseconds = kFramePeriodMicroseconds,
+        SaverFrame* frame = nullptr)
       : CursorCount(cursorCount),
         platform_(platform),
         settings_(settings),
-        framePeriod_(framePeriodMicroseconds) {}
+        framePeriod_(framePeriodMicroseconds),
+        ownFrame_(platform),
+        frame_(frame != nullptr ? *frame : ownFrame_) {}
   // randomRange_ refers to this object.
   VornS(const VornS&) = delete;
   VornS& operator=(const VornS&) = delete;
@@ -70,7 +74,8 @@ class VornS final : public SaverEvents {
   void Form_KeyDown() override;
   void Display_MouseMove(float x, float y) override;
   void Form_DisplayChange() override { layoutChanged_ = true; }
-  void Form_DisplayPower(bool on) override { displayOn_ = on; }
+  void Form_DisplayPower(bool on) override;
+  void Form_Paint() override { frame_.ScreenLost(); }
 
   // Window-level state: the window covers the whole virtual screen, WindowW x
   // WindowH pixels, with a swarm for each monitor on it.
@@ -89,8 +94,6 @@ class VornS final : public SaverEvents {
   // One frame: clear, step and draw every particle, present.
   void DrawFrame();
   void DrawSwarm(Swarm& swarm);
-  // Renders the sprite sheet for `dpi` and hands it to the platform, once.
-  void LoadSpriteSheet(std::int32_t dpi);
   // Dispatches waiting messages until `deadline`, returning early once the
   // saver is asked to stop.
   void YieldUntil(std::int64_t deadline);
@@ -104,13 +107,14 @@ class VornS final : public SaverEvents {
   const Settings& settings_;
   RandomSource random_;
   std::int64_t framePeriod_;
+  SaverFrame ownFrame_;
+  SaverFrame& frame_;
   WindowHandle window_ = kNoWindow;
   // The reference position of the movement rule.
   float moveRefX_ = 0;
   float moveRefY_ = 0;
   bool moveRefSet_ = false;
-  std::vector<std::int32_t> sheetsLoaded_;  // dpi
-  DisplayLayout fitted_;                    // what the window and the swarms were last fitted to
+  DisplayLayout fitted_;  // what the window and the swarms were last fitted to
   bool layoutChanged_ = false;
   bool displayOn_ = true;
 };

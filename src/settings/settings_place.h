@@ -29,10 +29,10 @@ std::size_t Utf16Length(std::string_view utf8);
 
 // The two places, as found on this machine.
 struct SettingsPlaces {
-  std::string besideText;                 // the program's folder and "\Vorn.ini", as they are
-  std::optional<std::string> beside;      // that, where it is a path the system takes
-  std::string userFolder;                 // "...\Roaming\Vorn"; empty where unknown
-  std::optional<std::string> user;        // "...\Roaming\Vorn\Vorn.ini", where taken
+  std::string besideText;             // the program's folder and "\Vorn.ini", as they are
+  std::optional<std::string> beside;  // that, where it is a path the system takes
+  std::string userFolder;             // "...\Roaming\Vorn"; empty where unknown
+  std::optional<std::string> user;    // "...\Roaming\Vorn\Vorn.ini", where taken
   bool userFileExists = false;
 
   // The user's file when it exists (it only ever does because the file beside

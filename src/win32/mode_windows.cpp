@@ -94,13 +94,14 @@ LRESULT CALLBACK Win32Platform::SaverProc(HWND window, UINT message, WPARAM wPar
     case WM_DISPLAYCHANGE: events->Form_DisplayChange(); return 0;
     case WM_POWERBROADCAST:
       if (const std::optional<bool> on = DisplayPower(wParam, lParam)) {
-        if (*on) self->bufferChanged_.Forget();  // the display may have lost the picture
         events->Form_DisplayPower(*on);
       }
       return TRUE;
-    case WM_ERASEBKGND: return 1;  // the frame cycle paints every pixel
-    case WM_PAINT: {               // the next frame is presented whole
-      self->bufferChanged_.Forget();
+    case WM_ERASEBKGND:  // the frames cover every pixel; without a frame buffer, the black brush
+      if (self->buffer_.Dc() != nullptr) return 1;
+      break;
+    case WM_PAINT: {  // the saver presents its next frame whole
+      events->Form_Paint();
       const PaintDc paint(window);  // BeginPaint and EndPaint, with nothing drawn
       return 0;
     }
@@ -123,8 +124,6 @@ WindowHandle Win32Platform::CreateSaverWindow(SaverEvents& events) {
                                  nullptr, nullptr, instance_, this);
   displayDc_ = saverWindow_ != nullptr ? GetDC(saverWindow_) : nullptr;
   RegisterDisplayPower(saverWindow_);
-  sprites_.LoadBitmapResource32(instance_, IDB_SPRITE_SHEET);
-  spriteInk_.Forget();
   timerResolution_ = std::make_unique<TimerResolution>(kFineTimerResolutionMs);
   shcore_ = std::make_unique<SystemLibrary>(L"shcore.dll");
   return FromHwnd(saverWindow_);

@@ -5,6 +5,7 @@
 #include <cwchar>
 #include <utility>
 
+#include "resources/resource_ids.h"
 #include "win32/dialog_window.h"
 // after windows.h, which it needs
 #include <shlobj.h>
@@ -60,9 +61,7 @@ std::optional<std::int32_t> Win32Platform::VerifyScreenSavePwd(WindowHandle wind
   SystemLibrary passwordCpl(L"password.cpl");
   auto* verify = passwordCpl.Function<Fn>("VerifyScreenSavePwd");
   if (verify == nullptr) return std::nullopt;
-  const BOOL verified = verify(ToHwnd(window));
-  bufferChanged_.Forget();  // the password dialog stood over the saver
-  return verified;
+  return verify(ToHwnd(window));
 }
 
 std::uint32_t Win32Platform::GetPrivateProfileStringA(std::string_view section,
@@ -81,92 +80,42 @@ std::uint32_t Win32Platform::GetPrivateProfileStringA(std::string_view section,
 }
 
 const MemorySurface* Win32Platform::Memory(SurfaceId surface) const {
-  if (surface == SurfaceId::SaverBuffer) return &buffer_;
-  if (surface == SurfaceId::SaverSprites) return &sprites_;
-  if (const auto scaled = scaledSprites_.find(surface); scaled != scaledSprites_.end()) {
-    return &scaled->second.sheet;
-  }
   return dialog_ != nullptr ? dialog_->Surface(surface) : nullptr;
 }
 
-// The saver's frame is drawn by the core raster straight into the memory of
-// its DIB sections: through GDI each of a frame's hundreds of cells would be a
-// call into the system. The pixels are the ones GDI gives (a plain colour, a
-// copy, a bitwise OR), clipped the same way. GDI must be done with the DIB
-// sections first: they are flushed once after GDI has had them (the present
-// reads the frame). The saver fills only its frame, with black.
-void Win32Platform::FillRect(SurfaceId surface, std::int32_t left, std::int32_t top,
-                             std::int32_t right, std::int32_t bottom, std::uint32_t colour) {
-  const PixelView pixels = SaverPixels(surface);
-  if (surface == SurfaceId::SaverSprites) spriteInk_.Forget();
-  if (pixels.pixels == nullptr || colour > 0xFFFFFF) return;  // only plain RGB colours
-  if (std::exchange(gdiPending_, false)) GdiFlush();
-  const bool wholeFrame = left <= 0 && top <= 0 && right >= pixels.width - 1 &&
-                          bottom >= pixels.height - 1 && surface == SurfaceId::SaverBuffer;
-  if (wholeFrame && colour == 0) return bufferDrawn_.ClearToBlack(pixels);
-  // A COLORREF (0x00BBGGRR) as a pixel of a 32-bit DIB (0x00RRGGBB).
-  const Pixel pixel = (colour & 0xFF) << 16 | (colour & 0xFF00) | (colour >> 16 & 0xFF);
-  FillInclusive(pixels, left, top, right, bottom, pixel);
-  if (surface != SurfaceId::SaverBuffer) return;
-  bufferDrawn_.Forget();  // the next clear is a full one
-  bufferChanged_.Add(left, top, right - left + 1, bottom - top + 1);
+// The saver composes its frames in the DIB section's memory; GDI copies the
+// pieces to the window and is done with the memory before the next frame is
+// drawn in it.
+bool Win32Platform::PresentFrame(const std::vector<Rect>& pieces) {
+  bool presented = true;
+  for (const Rect& r : pieces) {
+    presented &=
+        ::BitBlt(displayDc_, r.x, r.y, r.width, r.height, buffer_.Dc(), r.x, r.y, SRCCOPY) != FALSE;
+  }
+  GdiFlush();
+  return presented;
 }
 
+Surface Win32Platform::EmbeddedSpriteSheet() {
+  MemorySurface sheet;
+  if (!sheet.LoadBitmapResource32(instance_, IDB_SPRITE_SHEET)) return {};
+  const PixelView pixels = sheet.Pixels();
+  Surface copy(pixels.width, pixels.height);
+  Blit(copy.View(), 0, 0, pixels.width, pixels.height, pixels, 0, 0, kRopSrcCopy);
+  return copy;
+}
+
+// The dialog's preview flame, at the window's scale; its other surfaces
+// through GDI.
 std::int32_t Win32Platform::BitBlt(SurfaceId destination, std::int32_t x, std::int32_t y,
                                    std::int32_t width, std::int32_t height, SurfaceId source,
                                    std::int32_t sourceX, std::int32_t sourceY, std::uint32_t rop) {
-  const PixelView to = SaverPixels(destination);
-  const PixelView from = SaverPixels(source);
-  if (destination == SurfaceId::SaverSprites) spriteInk_.Forget();
-  // What is drawn into the frame is noted; a negative size (which GDI may
-  // mirror) is not, and the next clear blackens the whole frame.
-  const auto note = [&](std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
-    if (destination != SurfaceId::SaverBuffer) return;
-    bufferChanged_.Add(x, y, w, h);
-    if (w < 0 || h < 0) return bufferDrawn_.Forget();
-    bufferDrawn_.Add(x, y, w, h);
-  };
-  // The present of the whole frame puts on the screen only where it changed.
-  const bool wholeFrame = x == 0 && y == 0 && sourceX == 0 && sourceY == 0 &&
-                          width == buffer_.Width() && height == buffer_.Height();
-  if (destination == SurfaceId::SaverDisplay && source == SurfaceId::SaverBuffer &&
-      rop == SRCCOPY && wholeFrame) {
-    gdiPending_ = true;
-    BOOL presented = TRUE;
-    for (const Rect& r : bufferChanged_.Present()) {
-      presented &=
-          ::BitBlt(displayDc_, r.x, r.y, r.width, r.height, buffer_.Dc(), r.x, r.y, SRCCOPY);
-    }
-    return presented;
-  }
-  if (to.pixels != nullptr && from.pixels != nullptr && (rop == SRCCOPY || rop == SRCPAINT)) {
-    if (std::exchange(gdiPending_, false)) GdiFlush();
-    BlitArea area{x, y, width, height, sourceX, sourceY};
-    // A cell is mostly black margin around its flame, and ORing black changes
-    // nothing: only the flame is drawn, and only it has to be cleared again.
-    if (rop == SRCPAINT && IsSaverSprites(source) &&
-        !NarrowToInk(area, SpriteInk(source).Find(from, sourceX, sourceY, width, height))) {
-      return TRUE;
-    }
-    note(area.x, area.y, area.w, area.h);
-    return Blit(to, area.x, area.y, area.w, area.h, from, area.sx, area.sy, rop) ? TRUE : FALSE;
-  }
   if (destination == SurfaceId::DialogDisplay && source == SurfaceId::DialogSprites && dialog_) {
-    dialog_->ShowCell(sourceX, sourceY);  // the preview's flame, at the window's scale
+    dialog_->ShowCell(sourceX, sourceY);
     return TRUE;
   }
-  note(x, y, width, height);
-  gdiPending_ = true;
   return ::BitBlt(SurfaceDc(destination), x, y, width, height, SurfaceDc(source), sourceX, sourceY,
                   rop);
-}
-
-void Win32Platform::LoadSurface(SurfaceId surface, std::int32_t width, std::int32_t height,
-                                const std::vector<std::uint32_t>& pixels) {
-  if (!IsSaverSprites(surface) || surface == SurfaceId::SaverSprites) return;
-  ScaledSprites& sprites = scaledSprites_[surface];
-  sprites.ink.Forget();
-  sprites.sheet.CreateDib(width, height, pixels);
 }
 
 Win32Platform::Win32Platform(HINSTANCE instance) : instance_(instance) {

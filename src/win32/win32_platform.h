@@ -12,7 +12,6 @@
 #include <string>
 #include <string_view>
 
-#include "core/changed_region.h"
 #include "core/command_line.h"
 #include "platform/platform.h"
 #include "win32/gdi.h"
@@ -119,8 +118,7 @@ class Win32Platform : public Platform {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
   }
   bool CreateFolder(std::string_view path) override {
-    return CreateDirectoryW(Widen(path).c_str(), nullptr) ||
-           GetLastError() == ERROR_ALREADY_EXISTS;
+    return CreateDirectoryW(Widen(path).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
   }
   void MessageBoxA(WindowHandle window, std::string_view text, std::string_view caption,
                    std::uint32_t type) override {
@@ -193,20 +191,11 @@ class Win32Platform : public Platform {
                   std::int32_t height) override {
     ::MoveWindow(ToHwnd(window), x, y, width, height, TRUE);
   }
-  // The display is the saver window's own client area, sized with the window.
-  void SizeSurface(SurfaceId surface, std::int32_t width, std::int32_t height) override {
-    if (surface != SurfaceId::SaverBuffer) return;
-    buffer_.CreateDib(width, height);
-    bufferDrawn_.Forget();
-    bufferChanged_.Reset(buffer_.Width(), buffer_.Height());
+  PixelView CreateFrameBuffer(std::int32_t width, std::int32_t height) override {
+    return buffer_.CreateDib(width, height) ? buffer_.Pixels() : PixelView{};
   }
-  // The display always sits at the window's origin.
-  void MoveSurface(SurfaceId, std::int32_t, std::int32_t) override {}
-  // Only the saver's sprite sheets for other scales are loaded from pixels.
-  void LoadSurface(SurfaceId surface, std::int32_t width, std::int32_t height,
-                   const std::vector<std::uint32_t>& pixels) override;
-  void FillRect(SurfaceId surface, std::int32_t left, std::int32_t top, std::int32_t right,
-                std::int32_t bottom, std::uint32_t colour) override;
+  bool PresentFrame(const std::vector<Rect>& pieces) override;
+  Surface EmbeddedSpriteSheet() override;
   std::int32_t BitBlt(SurfaceId destination, std::int32_t x, std::int32_t y, std::int32_t width,
                       std::int32_t height, SurfaceId source, std::int32_t sourceX,
                       std::int32_t sourceY, std::uint32_t rop) override;
@@ -238,25 +227,10 @@ class Win32Platform : public Platform {
   static LRESULT CALLBACK PreviewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   // The dialog's twips convert at the resolution where it stands.
   int DialogDpi() const;
-  // The memory surfaces (all but the saver's display); null before they exist.
+  // The dialog's memory surfaces; null before they exist.
   const MemorySurface* Memory(SurfaceId surface) const;
   HDC SurfaceDc(SurfaceId surface) const {
-    if (surface == SurfaceId::SaverDisplay) return displayDc_;
     return Memory(surface) != nullptr ? Memory(surface)->Dc() : nullptr;
-  }
-  // The memory of the saver's off-screen frame and sprite sheet, which the
-  // core raster draws into directly; empty for the other surfaces.
-  PixelView SaverPixels(SurfaceId surface) const {
-    const MemorySurface* memory = Memory(surface);
-    const bool saver = surface == SurfaceId::SaverBuffer || IsSaverSprites(surface);
-    return saver && memory != nullptr ? memory->Pixels() : PixelView{};
-  }
-  static bool IsSaverSprites(SurfaceId surface) {
-    return surface == SurfaceId::SaverSprites ||
-           static_cast<std::int32_t>(surface) >= kScaledSpritesBase;
-  }
-  InkBoundsCache& SpriteInk(SurfaceId sprites) {
-    return sprites == SurfaceId::SaverSprites ? spriteInk_ : scaledSprites_[sprites].ink;
   }
 
   HINSTANCE instance_;
@@ -264,18 +238,8 @@ class Win32Platform : public Platform {
   LocalClock localClock_;
   HWND saverWindow_ = nullptr;
   HDC displayDc_ = nullptr;
-  MemorySurface buffer_;
-  MemorySurface sprites_;
-  DrawnRegion bufferDrawn_;      // what was drawn on the saver's frame since it was last black
-  ChangedRegion bufferChanged_;  // where the saver's frame differs from what the screen shows
+  MemorySurface buffer_;  // the saver's frame buffer
   SaverEvents* saverEvents_ = nullptr;
-  InkBoundsCache spriteInk_;  // where the cells of the saver's sprite sheet have their flames
-  struct ScaledSprites {
-    MemorySurface sheet;
-    InkBoundsCache ink;
-  };
-  std::map<SurfaceId, ScaledSprites> scaledSprites_;  // the sheets for monitors of other scales
-  bool gdiPending_ = true;  // a GDI call may still be working on the saver's DIB sections
   std::unique_ptr<TimerResolution> timerResolution_;  // raised while the saver runs
   // shcore.dll, for the monitors' scaling, loaded once for the saver's many
   // looks at the layout (one a tick); absent before the saver's window.

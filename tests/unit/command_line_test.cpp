@@ -30,7 +30,7 @@ struct SwitchCase {
   const char* argumentText;
   const char* letter;
   const char* handleText;
-  std::int32_t lenient;                 // the preview's reading of the handle text
+  std::int32_t lenient;                // the preview's reading of the handle text
   std::optional<std::int32_t> strict;  // the password change's
 };
 using Switches = ::testing::TestWithParam<SwitchCase>;

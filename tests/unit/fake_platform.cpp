@@ -1,13 +1,61 @@
 #include "fake_platform.h"
 
+#include "core/flame.h"
+#include "core/particles.h"
+
 namespace vorn::testing {
 
 void Put(std::ostream& out, SurfaceId surface) {
-  static constexpr const char* kNames[] = {"Display", "Buffer",    "Pic_Vorn",  "Vorn_P",
-                                           "Pic_b",   "P.Display", "P.Pic_Vorn"};
-  const auto id = static_cast<std::int32_t>(surface);  // a scaled sheet by its dpi
-  out << (id < kScaledSpritesBase ? kNames[id]
-                                  : "Pic_Vorn@" + std::to_string(id - kScaledSpritesBase));
+  static constexpr const char* kNames[] = {"Vorn_P", "Pic_b", "P.Display", "P.Pic_Vorn"};
+  out << kNames[static_cast<int>(surface)];
+}
+
+// Of a failing present only every second piece reaches the screen (none of a whole frame).
+bool FakePlatform::PresentFrame(const std::vector<Rect>& pieces) {
+  Record(__func__, static_cast<int>(pieces.size()));
+  const bool fails = presentsFailing > 0 && presentsFailing-- > 0;
+  for (std::size_t i = fails ? 1 : 0; i < pieces.size(); i += fails ? 2 : 1) {
+    const Rect& r = pieces[i];
+    Blit(shown, r.x, r.y, r.width, r.height, frameBuffer, r.x, r.y, kRopSrcCopy);
+  }
+  if (fails) calls.back() += " -> 0";
+  return !fails;
+}
+
+// The art tool renders the embedded sheet with the same function.
+Surface FakePlatform::EmbeddedSpriteSheet() {
+  static const Surface sheet = RenderSpriteSheet(kBaseDpi);
+  return sheet;
+}
+
+std::string SheetName(std::int32_t dpi) {
+  return dpi == kBaseDpi ? "Pic_Vorn" : "Pic_Vorn@" + std::to_string(dpi);
+}
+
+void RecordingFrame::LoadSheet(std::int32_t dpi) {
+  platform_.Record("LoadSheet", dpi);
+  SaverFrame::LoadSheet(dpi);
+}
+
+void RecordingFrame::Clear() {
+  if (platform_.recordDrawing) platform_.Record("FillRect", "Buffer", 0, 0, Width(), Height(), 0);
+  SaverFrame::Clear();
+}
+
+void RecordingFrame::OrCell(std::int32_t dpi, const BlitArea& c) {
+  if (platform_.recordDrawing) {
+    platform_.Record("BitBlt", "Buffer", c.x, c.y, c.w, c.h, SheetName(dpi), c.sx, c.sy,
+                     Hex{kRopSrcPaint});
+  }
+  SaverFrame::OrCell(dpi, c);
+}
+
+void RecordingFrame::Present() {
+  if (platform_.recordDrawing) {
+    platform_.Record("BitBlt", "Display", 0, 0, Width(), Height(), "Buffer", 0, 0,
+                     Hex{kRopSrcCopy});
+  }
+  SaverFrame::Present();
 }
 
 void Put(std::ostream& out, DialogControl control) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "saver/frame.h"
 
 namespace vorn::testing {
 
@@ -58,10 +59,10 @@ class FakePlatform : public Platform, public DialogControls {
   std::deque<std::optional<std::int32_t>> passwordAnswers{1};  // in turn, the last repeating
   std::map<std::string, std::string> iniValues;                // by key, whatever file and section
   std::string roamingFolder = "C:\\Users\\u\\AppData\\Roaming";
-  std::vector<std::string> files;            // files that exist (those written are added)
-  std::vector<std::string> lockedFolders;    // nothing can be written or made in these
-  std::vector<std::string> folders;          // folders made
-  int writesBeforeFull = -1;                 // the disk takes this many more writes (-1: any)
+  std::vector<std::string> files;          // files that exist (those written are added)
+  std::vector<std::string> lockedFolders;  // nothing can be written or made in these
+  std::vector<std::string> folders;        // folders made
+  int writesBeforeFull = -1;               // the disk takes this many more writes (-1: any)
   // A refused write or folder is recorded with " -> 0" behind the call.
   ScreenSize screen{1024, 768};
   std::optional<DisplayLayout> layout;            // without it, one monitor of `screen`
@@ -75,7 +76,12 @@ class FakePlatform : public Platform, public DialogControls {
   float twipsPerPixel = 15;
   std::array<std::int16_t, 3> scrollValues{4, 100, 30};
 
+  bool failFrameBuffer = false;              // CreateFrameBuffer gives none
+  int presentsFailing = 0;                   // the next this many presents fail
+  static constexpr Pixel kStale = 0x123456;  // what a screen shows that lost its picture
+
   // --- What happened --------------------------------------------------------
+  Surface frameBuffer, shown;  // the saver's frame buffer, and what the screen shows of it
   std::vector<std::string> calls;
   bool ended = false, saverClosed = false, dialogClosed = false, dialogTimerEnabled = false;
   SaverEvents* saverEvents = nullptr;
@@ -222,16 +228,16 @@ class FakePlatform : public Platform, public DialogControls {
     return layout.value_or(DisplayLayout{whole, {{whole}}});
   }
   void MoveWindow(W w, I32 x, I32 y, I32 cx, I32 cy) override { Record(__func__, w, x, y, cx, cy); }
-  void SizeSurface(S s, I32 w, I32 h) override {
-    surfaceSizes[s] = Answer(ScreenSize{w, h}, __func__, s, w, h);
+  // The frame buffer and the screen are real pixels; a new buffer leaves the
+  // screen's old content (of the size before) to be painted over.
+  PixelView CreateFrameBuffer(I32 w, I32 h) override {
+    Record(__func__, w, h);
+    frameBuffer = failFrameBuffer ? Surface() : Surface(w, h, kStale);
+    shown = failFrameBuffer ? Surface() : Surface(w, h, kStale);
+    return failFrameBuffer ? PixelView{} : frameBuffer.View();
   }
-  void MoveSurface(S s, I32 x, I32 y) override { Record(__func__, s, x, y); }
-  void LoadSurface(S s, I32 w, I32 h, const std::vector<U32>&) override {
-    Record(__func__, s, w, h);
-  }
-  void FillRect(S s, I32 left, I32 top, I32 right, I32 bottom, U32 colour) override {
-    if (recordDrawing) Record(__func__, s, left, top, right, bottom, colour);
-  }
+  bool PresentFrame(const std::vector<Rect>& pieces) override;
+  Surface EmbeddedSpriteSheet() override;
   I32 BitBlt(S to, I32 x, I32 y, I32 w, I32 h, S from, I32 fromX, I32 fromY, U32 rop) override {
     if (recordDrawing) Record(__func__, to, x, y, w, h, from, fromX, fromY, Hex{rop});
     return 1;
@@ -253,6 +259,25 @@ class FakePlatform : public Platform, public DialogControls {
     nowMicroseconds += std::int64_t{timeoutMs} * 1000;
   }
   std::int64_t NowMicroseconds() override { return nowMicroseconds; }
+};
+
+// The name a recorded cell gives the sheet for `dpi`: "Pic_Vorn" (96), "Pic_Vorn@144".
+std::string SheetName(std::int32_t dpi);
+
+// The saver's frame with its drawing steps recorded in the platform's calls, in the words of the
+// system calls they stand for: the clear "FillRect(Buffer, 0, 0, W, H, 0)", a cell
+// "BitBlt(Buffer, x, y, w, h, Pic_Vorn[@dpi], sx, sy, 0xEE0086)", the present
+// "BitBlt(Display, 0, 0, W, H, Buffer, 0, 0, 0xCC0020)"; a sheet loaded "LoadSheet(dpi)".
+class RecordingFrame final : public SaverFrame {
+ public:
+  explicit RecordingFrame(FakePlatform& platform) : SaverFrame(platform), platform_(platform) {}
+  void LoadSheet(std::int32_t dpi) override;
+  void Clear() override;
+  void OrCell(std::int32_t dpi, const BlitArea& cell) override;
+  void Present() override;
+
+ private:
+  FakePlatform& platform_;
 };
 
 }  // namespace vorn::testing

@@ -20,10 +20,11 @@ using ::testing::MatchesRegex;
 struct SaverRig {
   FakePlatform platform;
   Settings settings{5, 2, 30};
+  testing::RecordingFrame frame{platform};
   VornS saver;
   // A saver started with "/s" (the cursor hidden: counter -1) that records its drawing.
   explicit SaverRig(std::int64_t framePeriod = kFramePeriodMicroseconds)
-      : saver(platform, settings, -1, framePeriod) {
+      : saver(platform, settings, -1, framePeriod, &frame) {
     platform.argumentText = "/s";
     platform.recordDrawing = true;
   }
@@ -44,10 +45,10 @@ TEST(Saver, SetsUpThenDrawsFramesFromTheCentre) {
   EXPECT_THAT(
       rig.platform.calls,
       ElementsAre("CreateSaverWindow", "MoveWindow(23130, 0, 0, 1024, 768)",
-                  "SizeSurface(Buffer, 1024, 768)", "SizeSurface(Display, 1024, 768)",
-                  "MoveSurface(Display, 0, 0)", "StartTimer(1000)", "ShowWindow(23130)",
-                  "SetWindowPos(23130, -1, 0, 0, 0, 0, 19)", "FillRect(Buffer, 0, 0, 1024, 768, 0)",
-                  kFlame, kFlame, "BitBlt(Display, 0, 0, 1024, 768, Buffer, 0, 0, 0xCC0020)",
+                  "CreateFrameBuffer(1024, 768)", "LoadSheet(96)", "StartTimer(1000)",
+                  "ShowWindow(23130)", "SetWindowPos(23130, -1, 0, 0, 0, 0, 19)",
+                  "FillRect(Buffer, 0, 0, 1024, 768, 0)", kFlame, kFlame,
+                  "BitBlt(Display, 0, 0, 1024, 768, Buffer, 0, 0, 0xCC0020)", "PresentFrame(1)",
                   "DoEvents", "GetVersionExA(148)", "SystemParametersInfoA(97, 0x0, NULL, 0)",
                   "ShowCursor(-1)", "SystemParametersInfoA(17, 0x1, NULL, 0)", "CloseSaverWindow"));
 }
@@ -191,7 +192,7 @@ TEST(Saver, GivesEachMonitorItsOwnSwarmThroughLayoutChanges) {
       EXPECT_TRUE(std::ranges::any_of(swarms,
                                       [&](const Swarm& s) {
                                         return Inside(flame, s.area) &&
-                                               sheet == Call("", SaverSpritesFor(s.dpi));
+                                               sheet == "(" + testing::SheetName(s.dpi) + ")";
                                       }))
           << Call("Flame", flame) << sheet << " layout " << phase;
     }
@@ -220,8 +221,70 @@ TEST(Saver, GivesEachMonitorItsOwnSwarmThroughLayoutChanges) {
   EXPECT_EQ(std::count_if(rig.platform.calls.begin() + stopped, rig.platform.calls.end(),
                           [](const std::string& call) { return call.starts_with("BitBlt"); }),
             0);
-  EXPECT_THAT(rig.platform.CallsStartingWith("LoadSurface"),
-              ElementsAre("LoadSurface(Pic_Vorn@144, 384, 384)"));
+  EXPECT_THAT(rig.platform.CallsStartingWith("LoadSheet(144)"),
+              ::testing::Not(::testing::IsEmpty()));
+}
+
+// The frame as the recorded steps draw it with the core raster: black, then each cell ORed whole.
+Surface FrameOfTheSteps(const FakePlatform& platform) {
+  Surface frame(platform.frameBuffer.Width(), platform.frameBuffer.Height());
+  const auto& calls = platform.calls;
+  auto call = std::find_if(calls.rbegin(), calls.rend(),
+                           [](const std::string& c) { return c.starts_with("FillRect(Buffer"); });
+  static std::map<int, Surface> sheets;
+  for (int x, y, w, h, sx, sy, dpi = 96; call != calls.rbegin(); --call, dpi = 96) {
+    const char* text = std::prev(call)->c_str();
+    if (std::sscanf(text, "BitBlt(Buffer, %d, %d, %d, %d, Pic_Vorn, %d, %d", &x, &y, &w, &h, &sx,
+                    &sy) == 6 ||
+        std::sscanf(text, "BitBlt(Buffer, %d, %d, %d, %d, Pic_Vorn@%d, %d, %d", &x, &y, &w, &h,
+                    &dpi, &sx, &sy) == 7) {
+      if (!sheets.contains(dpi)) sheets[dpi] = RenderSpriteSheet(dpi);
+      Blit(frame, x, y, w, h, sheets[dpi], sx, sy, kRopSrcPaint);
+    }
+  }
+  return frame;
+}
+
+// A frame not drawn as its steps say (a clear or an OR that misses or spills), or a stale patch
+// left on the screen: a failed present not followed by a whole one, a screen that lost its picture
+// (painting, the display back on, the password dialog), a new size, monitors at mixed scales.
+TEST(Saver, TheScreenShowsTheFrameAfterEveryPresent) {
+  SaverRig rig(0);
+  rig.settings = {20, 30, 1};
+  FakePlatform& platform = rig.platform;
+  platform.platformId = 1;  // 95/98: a key asks for the password, refused once
+  platform.passwordAnswers = {0, 1};
+  platform.layout = {{-300, 0, 400, 200}, {{{0, 0, 400, 200}}, {{-300, 40, 0, 190}, 144}}};
+  const auto lose = [&] { platform.shown.FillInclusive(0, 0, 9999, 9999, FakePlatform::kStale); };
+  std::size_t presents = 0, offAt = 0;
+  rig.Run([&](int n) {
+    if (offAt > 0 && n == int(offAt) + 3) lose(), rig.saver.Form_DisplayPower(true);
+    if (platform.CallsStartingWith("PresentFrame").size() == presents) return;
+    ++presents;
+    EXPECT_TRUE(platform.frameBuffer.Pixels() == FrameOfTheSteps(platform).Pixels()) << presents;
+    const bool failed = platform.CallsStartingWith("PresentFrame").back().ends_with(" -> 0");
+    EXPECT_EQ(failed, presents == 4);
+    EXPECT_TRUE(failed || platform.shown.Pixels() == platform.frameBuffer.Pixels()) << presents;
+    if (presents == 3) platform.presentsFailing = 1;
+    if (presents == 6) lose(), rig.saver.Form_Paint();
+    if (presents == 9) rig.saver.Form_DisplayPower(false), offAt = n;
+    if (presents == 12)
+      platform.layout = {{0, 0, 640, 480}, {{{0, 0, 640, 480}}}}, rig.saver.Form_DisplayChange();
+    if (presents == 15) lose(), rig.saver.Form_KeyDown();  // the password dialog over the saver
+    if (presents == 18) rig.saver.Form_KeyDown();
+  });
+  EXPECT_EQ(presents, 18u);
+}
+
+// Drawing into memory that is not there, or a saver without a frame buffer that no key ends.
+TEST(Saver, WithoutAFrameBufferStillEndsOnAKey) {
+  SaverRig rig;
+  rig.platform.failFrameBuffer = true;
+  rig.Run([&](int n) {
+    if (n == 5) rig.saver.Form_KeyDown();
+  });
+  EXPECT_TRUE(rig.platform.saverClosed);
+  EXPECT_THAT(rig.platform.CallsStartingWith("PresentFrame"), ::testing::Each("PresentFrame(0)"));
 }
 
 // Frames drawn while the display is off, a finite wait then, ticks held back, or a late resume.

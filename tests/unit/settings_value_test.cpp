@@ -23,8 +23,8 @@ TEST_P(Reading, FollowsEachRuleOfTheValueText) {
   if (c.kind == ValueTextKind::Number) {
     EXPECT_EQ(parsed.value, c.value);
   }
-  EXPECT_EQ(StrictNumber(c.text), c.kind == ValueTextKind::Number ? std::optional(c.value)
-                                                                  : std::nullopt);
+  EXPECT_EQ(StrictNumber(c.text),
+            c.kind == ValueTextKind::Number ? std::optional(c.value) : std::nullopt);
 }
 
 constexpr auto kNumber = ValueTextKind::Number, kInvalid = ValueTextKind::Invalid,

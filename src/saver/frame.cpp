@@ -1,0 +1,128 @@
+#include "saver/frame.h"
+
+#include <algorithm>
+
+#include "core/flame.h"
+#include "core/particles.h"
+
+namespace vorn {
+namespace {
+
+// More cells than this since the last clear (a swarm of a hundred thousand
+// flames on several monitors) and the next clear blackens the whole frame.
+constexpr std::size_t kMostDrawnCells = std::size_t{1} << 20;
+
+// [a, b) and [c, d) in common, computed wide.
+std::pair<std::int64_t, std::int64_t> Common(std::int64_t a, std::int64_t b, std::int64_t c,
+                                             std::int64_t d) {
+  return {std::max(a, c), std::min(b, d)};
+}
+
+}  // namespace
+
+CellInk FindCellInk(const ConstPixelView& sheet, const Rect& cell) {
+  CellInk ink;
+  std::int32_t left = INT32_MAX, right = INT32_MIN, top = -1, bottom = -1;
+  for (std::int32_t y = 0; y < cell.height; ++y) {
+    CellInk::Run run;
+    const std::int64_t sy = std::int64_t{cell.y} + y;
+    if (sy >= 0 && sy < sheet.height) {
+      const Pixel* row = sheet.Row(static_cast<std::int32_t>(sy));
+      const auto [x0, x1] = Common(cell.x, std::int64_t{cell.x} + cell.width, 0, sheet.width);
+      std::int64_t first = x0, last = x1 - 1;
+      while (first < x1 && row[first] == 0) ++first;
+      while (last >= first && row[last] == 0) --last;
+      if (first <= last) {
+        run = {static_cast<std::int32_t>(first - cell.x),
+               static_cast<std::int32_t>(last + 1 - cell.x)};
+        left = std::min(left, run.begin);
+        right = std::max(right, run.end);
+        if (top < 0) top = y;
+        bottom = y + 1;
+      }
+    }
+    ink.rows.push_back(run);
+  }
+  if (top >= 0) ink.bounds = {left, top, right - left, bottom - top};
+  return ink;
+}
+
+void SaverFrame::Resize(std::int32_t width, std::int32_t height) {
+  pixels_ = platform_.CreateFrameBuffer(width, height);
+  width_ = pixels_.pixels != nullptr ? pixels_.width : 0;
+  height_ = pixels_.pixels != nullptr ? pixels_.height : 0;
+  drawn_.clear();
+  drawnKnown_ = false;  // a new buffer is cleared whole once
+  changed_.Reset(width_, height_);
+}
+
+void SaverFrame::LoadSheet(std::int32_t dpi) {
+  if (sheets_.contains(dpi)) return;
+  sheets_[dpi].pixels = dpi == kBaseDpi ? platform_.EmbeddedSpriteSheet() : RenderSpriteSheet(dpi);
+}
+
+// Only the runs of the cells drawn since the last clear, unless they are
+// unknown or would take longer than the whole frame.
+void SaverFrame::Clear() {
+  if (pixels_.pixels == nullptr) return;
+  if (!drawnKnown_ || drawnPixels_ >= std::int64_t{width_} * height_) {
+    for (std::int32_t y = 0; y < height_; ++y) FillRow(pixels_.Row(y), std::size_t(width_), 0);
+  } else {
+    for (const Drawn& cell : drawn_) {
+      for (std::int32_t y = cell.clip.y; y < cell.clip.y + cell.clip.height; ++y) {
+        const CellInk::Run run = cell.ink->rows[std::size_t(y - cell.y)];
+        const auto [x0, x1] =
+            Common(std::int64_t{cell.x} + run.begin, std::int64_t{cell.x} + run.end, cell.clip.x,
+                   std::int64_t{cell.clip.x} + cell.clip.width);
+        if (x0 < x1) FillRow(pixels_.Row(y) + x0, std::size_t(x1 - x0), 0);
+      }
+    }
+  }
+  drawn_.clear();
+  drawnPixels_ = 0;
+  drawnKnown_ = true;
+}
+
+const CellInk& SaverFrame::InkOf(Sheet& sheet, const BlitArea& cell, std::int32_t dpi) {
+  const auto key = std::pair(cell.sx, cell.sy);
+  if (const auto found = sheet.ink.find(key); found != sheet.ink.end()) return found->second;
+  const CellSize size = ScaledCell(std::clamp(dpi, kMinDpi, kMaxDpi));
+  return sheet.ink[key] =
+             FindCellInk(sheet.pixels.View(), {cell.sx, cell.sy, size.width, size.height});
+}
+
+void SaverFrame::OrCell(std::int32_t dpi, const BlitArea& cell) {
+  const auto sheet = sheets_.find(dpi);
+  if (pixels_.pixels == nullptr || sheet == sheets_.end() || cell.w <= 0 || cell.h <= 0) return;
+  const CellInk& ink = InkOf(sheet->second, cell, dpi);
+  if (ink.bounds.Empty()) return;
+  // The flame's bounds, cut to the rectangle asked for and to the frame.
+  const auto [x0, x1] =
+      Common(std::int64_t{cell.x} + ink.bounds.x,
+             std::int64_t{cell.x} + std::min(ink.bounds.x + ink.bounds.width, cell.w), 0, width_);
+  const auto [y0, y1] =
+      Common(std::int64_t{cell.y} + ink.bounds.y,
+             std::int64_t{cell.y} + std::min(ink.bounds.y + ink.bounds.height, cell.h), 0, height_);
+  if (x0 >= x1 || y0 >= y1) return;
+  const Rect clip{std::int32_t(x0), std::int32_t(y0), std::int32_t(x1 - x0), std::int32_t(y1 - y0)};
+  const ConstPixelView from = sheet->second.pixels.View();
+  for (std::int64_t y = y0; y < y1; ++y) {
+    const CellInk::Run run = ink.rows[std::size_t(y - cell.y)];
+    const auto [a, b] =
+        Common(cell.x + std::int64_t{run.begin}, cell.x + std::int64_t{run.end}, x0, x1);
+    if (a >= b) continue;
+    const Pixel* source =
+        from.Row(static_cast<std::int32_t>(cell.sy + (y - cell.y))) + (cell.sx + (a - cell.x));
+    OrRow(pixels_.Row(static_cast<std::int32_t>(y)) + a, source, std::size_t(b - a));
+  }
+  if (drawn_.size() >= kMostDrawnCells) drawnKnown_ = false;
+  if (drawnKnown_) drawn_.push_back({cell.x, cell.y, clip, &ink});
+  drawnPixels_ += std::int64_t{clip.width} * clip.height;
+  changed_.Add(clip.x, clip.y, clip.width, clip.height);
+}
+
+void SaverFrame::Present() {
+  if (!platform_.PresentFrame(changed_.Present())) changed_.Forget();
+}
+
+}  // namespace vorn

@@ -1,0 +1,88 @@
+// The saver's frame, composed in portable code: the pixels the platform hands
+// over (its frame buffer), the flame sheets of every scale with the ink of
+// their cells, and what was drawn where. A clear blackens only the flames of
+// the frame before; a present asks the platform to put on the screen only
+// where the frame changed, and the whole frame after a present that failed or
+// whenever the screen may have lost its picture.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "core/changed_region.h"
+#include "core/raster.h"
+#include "platform/platform.h"
+
+namespace vorn {
+
+// Where a rectangle of a sheet has its flame: for each of its rows the run
+// from the first to the last pixel that is not black (an empty run where the
+// row is all black), and the bounds of them all. ORing black changes nothing
+// and a black frame stays black where nothing was drawn: only the runs are
+// ORed, and only they are cleared again.
+struct CellInk {
+  struct Run {
+    std::int32_t begin = 0, end = 0;  // x within the rectangle, end excluded
+  };
+  std::vector<Run> rows;
+  Rect bounds;  // within the rectangle
+};
+CellInk FindCellInk(const ConstPixelView& sheet, const Rect& cell);
+
+// The drawing steps are virtual so that the tests can watch them.
+class SaverFrame {
+ public:
+  explicit SaverFrame(Platform& platform) : platform_(platform) {}
+  virtual ~SaverFrame() = default;
+  SaverFrame(const SaverFrame&) = delete;
+  SaverFrame& operator=(const SaverFrame&) = delete;
+
+  // A new frame buffer of this size, black; the next present is whole.
+  // Without one (the platform could not make it) nothing is drawn and the
+  // platform keeps the window black.
+  virtual void Resize(std::int32_t width, std::int32_t height);
+  // The sheet for monitors of `dpi` dots per inch: the embedded one at 96,
+  // otherwise rendered, once for each scale.
+  virtual void LoadSheet(std::int32_t dpi);
+  // Blackens the frame.
+  virtual void Clear();
+  // ORs the w x h rectangle of the sheet for `dpi` at (sx, sy) onto the frame
+  // at (x, y), clipped to the frame. A sheet not loaded draws nothing.
+  virtual void OrCell(std::int32_t dpi, const BlitArea& cell);
+  // Puts what changed since the last present on the screen.
+  virtual void Present();
+  // The screen may have lost its picture (painted over, the display back on,
+  // a dialog over it): the next present is whole.
+  void ScreenLost() { changed_.Forget(); }
+
+  ConstPixelView Pixels() const { return pixels_; }
+  std::int32_t Width() const { return width_; }
+  std::int32_t Height() const { return height_; }
+
+ private:
+  struct Sheet {
+    Surface pixels;
+    std::map<std::pair<std::int32_t, std::int32_t>, CellInk> ink;  // by (sx, sy)
+  };
+  // A cell ORed onto the frame: its corner and its ink, cut to `clip`.
+  struct Drawn {
+    std::int32_t x, y;
+    Rect clip;  // in the frame
+    const CellInk* ink;
+  };
+  // The ink of the sheet's rectangle, found once (the map keeps it in place).
+  const CellInk& InkOf(Sheet& sheet, const BlitArea& cell, std::int32_t dpi);
+
+  Platform& platform_;
+  PixelView pixels_;
+  std::int32_t width_ = 0, height_ = 0;
+  std::map<std::int32_t, Sheet> sheets_;  // by dpi
+  std::vector<Drawn> drawn_;              // since the frame was last black
+  bool drawnKnown_ = false;               // drawn_ holds all that is not black
+  std::int64_t drawnPixels_ = 0;          // the pixels of their clipped bounds
+  ChangedRegion changed_;
+};
+
+}  // namespace vorn
