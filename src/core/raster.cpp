@@ -14,11 +14,6 @@ namespace {
 
 // Runs shorter than this many pixels are filled in place.
 constexpr std::size_t kShortRun = 256;
-// A drawn region this large is forgotten and the next clear blackens all.
-constexpr std::size_t kMostDrawnAreas = 1 << 16;
-// An ink bounds cache holding this many rectangles starts afresh: a sprite
-// sheet has a few dozen cells.
-constexpr std::size_t kMostInkBounds = 1 << 12;
 
 // Pixels in one 128-bit vector register.
 constexpr std::size_t kSseGroup = 4;
@@ -157,94 +152,6 @@ bool Blit(const PixelView& dst, std::int32_t x, std::int32_t y, std::int32_t w, 
 bool Blit(Surface& dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
           const Surface& src, std::int32_t sx, std::int32_t sy, std::uint32_t rop) {
   return Blit(dst.View(), x, y, w, h, src.View(), sx, sy, rop);
-}
-
-Rect InkBounds(const ConstPixelView& src, std::int32_t sx, std::int32_t sy, std::int32_t w,
-               std::int32_t h) {
-  const std::int64_t x0 = std::max<std::int64_t>(sx, 0);
-  const std::int64_t y0 = std::max<std::int64_t>(sy, 0);
-  const std::int64_t x1 = std::min<std::int64_t>(std::int64_t{sx} + w, src.width);
-  const std::int64_t y1 = std::min<std::int64_t>(std::int64_t{sy} + h, src.height);
-  std::int64_t left = INT64_MAX, right = INT64_MIN, top = INT64_MAX, bottom = INT64_MIN;
-  for (std::int64_t y = y0; y < y1; ++y) {
-    const Pixel* row = src.Row(static_cast<std::int32_t>(y));
-    for (std::int64_t x = x0; x < x1; ++x) {
-      if (row[x] == 0) continue;
-      left = std::min(left, x);
-      right = std::max(right, x);
-      top = std::min(top, y);
-      bottom = y;
-    }
-  }
-  if (right == INT64_MIN) return {};  // nothing but black
-  return {static_cast<std::int32_t>(left), static_cast<std::int32_t>(top),
-          static_cast<std::int32_t>(right - left + 1), static_cast<std::int32_t>(bottom - top + 1)};
-}
-
-bool NarrowToInk(BlitArea& area, const Rect& ink) {
-  if (ink.Empty()) return false;
-  // The ink lies within the source rectangle: both shifts are at least 0.
-  const std::int64_t x = std::int64_t{area.x} + ink.x - area.sx;
-  const std::int64_t y = std::int64_t{area.y} + ink.y - area.sy;
-  if (x > INT32_MAX || y > INT32_MAX) return true;
-  area = {static_cast<std::int32_t>(x),
-          static_cast<std::int32_t>(y),
-          ink.width,
-          ink.height,
-          ink.x,
-          ink.y};
-  return true;
-}
-
-std::size_t InkBoundsCache::KeyHash::operator()(const Key& key) const {
-  std::size_t hash = 0;
-  for (const std::int32_t part : {key.sx, key.sy, key.w, key.h}) {
-    hash = hash * 1'000'003 + std::hash<std::int32_t>{}(part);
-  }
-  return hash;
-}
-
-Rect InkBoundsCache::Find(const ConstPixelView& src, std::int32_t sx, std::int32_t sy,
-                          std::int32_t w, std::int32_t h) {
-  const Key key{sx, sy, w, h};
-  if (const auto found = known_.find(key); found != known_.end()) return found->second;
-  if (known_.size() >= kMostInkBounds) known_.clear();
-  const Rect ink = InkBounds(src, sx, sy, w, h);
-  known_.emplace(key, ink);
-  return ink;
-}
-
-void DrawnRegion::Add(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
-  if (!known_ || w <= 0 || h <= 0) return;
-  const std::int64_t right = std::int64_t{x} + w - 1;
-  const std::int64_t bottom = std::int64_t{y} + h - 1;
-  const std::int64_t count = std::int64_t{w} * h;
-  if (areas_.size() >= kMostDrawnAreas || right > INT32_MAX || bottom > INT32_MAX ||
-      count > INT64_MAX - pixelCount_) {
-    return Forget();
-  }
-  pixelCount_ += count;
-  areas_.push_back({x, y, static_cast<std::int32_t>(right), static_cast<std::int32_t>(bottom)});
-}
-
-void DrawnRegion::Forget() {
-  known_ = false;
-  areas_.clear();
-  pixelCount_ = 0;
-}
-
-void DrawnRegion::ClearToBlack(const PixelView& pixels) {
-  const std::int64_t framePixels = std::int64_t{pixels.width} * pixels.height;
-  if (known_ && pixelCount_ < framePixels) {
-    for (const Area& area : areas_) {
-      FillInclusive(pixels, area.left, area.top, area.right, area.bottom, 0);
-    }
-  } else {
-    FillInclusive(pixels, 0, 0, pixels.width - 1, pixels.height - 1, 0);
-  }
-  areas_.clear();
-  pixelCount_ = 0;
-  known_ = true;
 }
 
 }  // namespace vorn

@@ -6,7 +6,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 namespace vorn {
@@ -95,63 +94,10 @@ struct Rect {
   bool Empty() const { return width <= 0 || height <= 0; }
 };
 
-// The smallest rectangle holding every pixel that is not black within the
-// w x h rectangle of `src` at (sx, sy), clipped to `src`; empty when there is
-// none. ORing black changes nothing, so a SRCPAINT blit of that part alone
-// gives the same pixels as a blit of the whole rectangle.
-Rect InkBounds(const ConstPixelView& src, std::int32_t sx, std::int32_t sy, std::int32_t w,
-               std::int32_t h);
-
 // A blit's placement: the w x h rectangle of the source at (sx, sy) goes onto
 // the destination at (x, y).
 struct BlitArea {
   std::int32_t x = 0, y = 0, w = 0, h = 0, sx = 0, sy = 0;
-};
-
-// Narrows a SRCPAINT blit to `ink`, the ink bounds of its source rectangle, so
-// that it draws the same pixels touching fewer. False when it has nothing to
-// draw at all; a placement that cannot be moved within 32 bits stays whole.
-bool NarrowToInk(BlitArea& area, const Rect& ink);
-
-// The ink bounds of the rectangles of one source that does not change (a
-// sprite sheet), each worked out once. Forget them when the source changes.
-class InkBoundsCache {
- public:
-  Rect Find(const ConstPixelView& src, std::int32_t sx, std::int32_t sy, std::int32_t w,
-            std::int32_t h);
-  void Forget() { known_.clear(); }
-
- private:
-  struct Key {
-    std::int32_t sx, sy, w, h;
-    bool operator==(const Key&) const = default;
-  };
-  struct KeyHash {
-    std::size_t operator()(const Key& key) const;
-  };
-  std::unordered_map<Key, Rect, KeyHash> known_;
-};
-
-// Remembers where a frame was drawn on since it was last all black, so that
-// clearing it to black again only has to blacken those rectangles (a swarm of
-// cells covers a fraction of the frame). It starts out knowing nothing.
-class DrawnRegion {
- public:
-  // Something was drawn in the w x h rectangle at (x, y) (unclipped).
-  void Add(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h);
-  // The frame's content is not known any more: the next clear is a full one.
-  void Forget();
-  // Makes every pixel black, writing only where something was drawn since the
-  // last clear when that is known and smaller than the frame.
-  void ClearToBlack(const PixelView& pixels);
-
- private:
-  struct Area {
-    std::int32_t left, top, right, bottom;  // corners included
-  };
-  std::vector<Area> areas_;
-  std::int64_t pixelCount_ = 0;
-  bool known_ = false;
 };
 
 }  // namespace vorn

@@ -170,7 +170,27 @@ class DialogControls {
   ~DialogControls() = default;
 };
 
-class Platform {
+// What the saver's window offers its frames, as SDL's window framebuffer does:
+// memory to compose them in, and a present of the rectangles that changed.
+class FrameHost {
+ public:
+  // The saver window's frame buffer: width x height pixels that the saver
+  // composes its frames in and the platform shows from, at the window's origin
+  // pixel for pixel. It replaces the one before. Empty where it cannot be made
+  // (the window then stays black).
+  virtual PixelView CreateFrameBuffer(std::int32_t width, std::int32_t height) = 0;
+  // Puts these rectangles of the frame buffer on the screen; false when any of
+  // them may not have arrived.
+  virtual bool PresentFrame(const std::vector<Rect>& pieces) = 0;
+  // The program's flame sprite sheet (Pic_Vorn, for 96 dpi); empty where it
+  // cannot be loaded.
+  virtual Surface EmbeddedSpriteSheet() = 0;
+
+ protected:
+  ~FrameHost() = default;
+};
+
+class Platform : public FrameHost {
  public:
   virtual ~Platform() = default;
 
@@ -274,17 +294,6 @@ class Platform {
   virtual DisplayLayout GetDisplayLayout() = 0;
   virtual void MoveWindow(WindowHandle window, std::int32_t x, std::int32_t y, std::int32_t width,
                           std::int32_t height) = 0;
-  // The saver window's frame buffer: width x height pixels that the saver
-  // composes its frames in and the platform shows from, at the window's origin
-  // pixel for pixel. It replaces the one before. Empty where it cannot be made
-  // (the window then stays black).
-  virtual PixelView CreateFrameBuffer(std::int32_t width, std::int32_t height) = 0;
-  // Puts these rectangles of the frame buffer on the screen; false when any of
-  // them may not have arrived.
-  virtual bool PresentFrame(const std::vector<Rect>& pieces) = 0;
-  // The program's flame sprite sheet (Pic_Vorn, for 96 dpi); empty where it
-  // cannot be loaded.
-  virtual Surface EmbeddedSpriteSheet() = 0;
   // The dialog's preview: a 32 x 64 cell of its sprite sheet.
   virtual std::int32_t BitBlt(SurfaceId destination, std::int32_t x, std::int32_t y,
                               std::int32_t width, std::int32_t height, SurfaceId source,

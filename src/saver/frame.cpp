@@ -48,7 +48,7 @@ CellInk FindCellInk(const ConstPixelView& sheet, const Rect& cell) {
 }
 
 void SaverFrame::Resize(std::int32_t width, std::int32_t height) {
-  pixels_ = platform_.CreateFrameBuffer(width, height);
+  pixels_ = host_.CreateFrameBuffer(width, height);
   width_ = pixels_.pixels != nullptr ? pixels_.width : 0;
   height_ = pixels_.pixels != nullptr ? pixels_.height : 0;
   drawn_.clear();
@@ -58,7 +58,7 @@ void SaverFrame::Resize(std::int32_t width, std::int32_t height) {
 
 void SaverFrame::LoadSheet(std::int32_t dpi) {
   if (sheets_.contains(dpi)) return;
-  sheets_[dpi].pixels = dpi == kBaseDpi ? platform_.EmbeddedSpriteSheet() : RenderSpriteSheet(dpi);
+  sheets_[dpi].pixels = dpi == kBaseDpi ? host_.EmbeddedSpriteSheet() : RenderSpriteSheet(dpi);
 }
 
 // Only the runs of the cells drawn since the last clear, unless they are
@@ -122,7 +122,7 @@ void SaverFrame::OrCell(std::int32_t dpi, const BlitArea& cell) {
 }
 
 void SaverFrame::Present() {
-  if (!platform_.PresentFrame(changed_.Present())) changed_.Forget();
+  if (!host_.PresentFrame(changed_.Present())) changed_.Forget();
 }
 
 }  // namespace vorn

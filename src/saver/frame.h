@@ -34,7 +34,7 @@ CellInk FindCellInk(const ConstPixelView& sheet, const Rect& cell);
 // The drawing steps are virtual so that the tests can watch them.
 class SaverFrame {
  public:
-  explicit SaverFrame(Platform& platform) : platform_(platform) {}
+  explicit SaverFrame(FrameHost& host) : host_(host) {}
   virtual ~SaverFrame() = default;
   SaverFrame(const SaverFrame&) = delete;
   SaverFrame& operator=(const SaverFrame&) = delete;
@@ -75,7 +75,7 @@ class SaverFrame {
   // The ink of the sheet's rectangle, found once (the map keeps it in place).
   const CellInk& InkOf(Sheet& sheet, const BlitArea& cell, std::int32_t dpi);
 
-  Platform& platform_;
+  FrameHost& host_;
   PixelView pixels_;
   std::int32_t width_ = 0, height_ = 0;
   std::map<std::int32_t, Sheet> sheets_;  // by dpi

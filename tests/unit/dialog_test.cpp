@@ -110,13 +110,13 @@ TEST(Buttons, SetSaysWhereASaveFailed) {
   DialogRig rig;
   rig.platform.lockedFolders = {"C:\\Saver", "C:\\Users\\u\\AppData\\Roaming"};
   rig.Open([&] { rig.dialog.lbl_Set_MouseUp(); });
-  const auto told = std::ranges::find_if(rig.platform.calls, [](const std::string& call) {
-    return call.starts_with("MessageBoxA");
-  });
+  const auto told = std::ranges::find_if(
+      rig.platform.calls, [](const std::string& call) { return call.starts_with("MessageBoxA"); });
   ASSERT_NE(told, rig.platform.calls.end());
-  EXPECT_EQ(*told, "MessageBoxA(15420, \"設定を保存できませんでした。次の場所に書き込めません:\n\n"
-                   "C:\\Saver\\Vorn.ini\nC:\\Users\\u\\AppData\\Roaming\\Vorn\\Vorn.ini\", "
-                   "\"Vorn\", 0x30)");
+  EXPECT_EQ(*told,
+            "MessageBoxA(15420, \"設定を保存できませんでした。次の場所に書き込めません:\n\n"
+            "C:\\Saver\\Vorn.ini\nC:\\Users\\u\\AppData\\Roaming\\Vorn\\Vorn.ini\", "
+            "\"Vorn\", 0x30)");
   EXPECT_EQ(*std::next(told), "CloseDialog(15420)");
 }
 

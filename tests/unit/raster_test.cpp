@@ -38,7 +38,7 @@ void PlainBlit(Surface& dst, std::int64_t x, std::int64_t y, std::int64_t w, std
   }
 }
 
-// Clipping off by one or overflowing, OR and copy confused, overlap or ink narrowing mishandled.
+// Clipping off by one or overflowing, OR and copy confused, or overlap mishandled.
 TEST(Blit, AgreesWithThePlainBlitEverywhere) {
   const Surface src = Sheet();
   Surface start(20, 4);
@@ -50,25 +50,16 @@ TEST(Blit, AgreesWithThePlainBlitEverywhere) {
           for (const std::int32_t h : {0, 1, 4, 5, INT32_MAX})
             for (const std::int32_t sx : {INT32_MIN, -3, 0, 2, 20})
               for (const std::int32_t sy : {-1, 0, 4}) {
-                Surface got = start, want = start, narrowed = start;
+                Surface got = start, want = start;
                 EXPECT_TRUE(Blit(got, x, y, w, h, src, sx, sy, rop));
                 PlainBlit(want, x, y, w, h, src, sx, sy, rop);
                 ASSERT_EQ(got.Pixels(), want.Pixels())
                     << x << "," << y << " " << w << "x" << h << " from " << sx << "," << sy;
-                BlitArea area{x, y, w, h, sx, sy};
-                if (rop == kRopSrcPaint && NarrowToInk(area, InkBounds(src.View(), sx, sy, w, h))) {
-                  Blit(narrowed, area.x, area.y, area.w, area.h, src, area.sx, area.sy, rop);
-                  ASSERT_LE(std::int64_t{area.w} * area.h, std::int64_t{w} * h);
-                }
-                ASSERT_TRUE(rop == kRopSrcCopy || narrowed.Pixels() == want.Pixels()) << "narrowed";
                 got = want = start;
                 Blit(got, x, y, w, h, got, sx, sy, rop);
                 PlainBlit(want, x, y, w, h, want, sx, sy, rop);
                 ASSERT_EQ(got.Pixels(), want.Pixels()) << "within one surface";
               }
-  BlitArea area{INT32_MAX - 1, 0, 6, 5, 0, 0};  // cannot move within 32 bits: stays whole
-  EXPECT_TRUE(NarrowToInk(area, Rect{4, 2, 2, 2}));
-  EXPECT_EQ(std::tuple(area.x, area.w, area.sx), std::tuple(INT32_MAX - 1, 6, 0));
 }
 
 // Corners left out, no clipping, or a run filled wrong: short, long, bytes alike, whole rows.
@@ -88,62 +79,6 @@ TEST(Fill, FillsFromCornerToCornerClipped) {
         }
 }
 
-// Ink bounds not the tightest in the sheet; a cache that recomputes, mixes sizes or never forgets.
-TEST(InkBounds, AreTheSmallestRectangleOfEveryPixelThatIsNotBlack) {
-  Surface sheet(18, 10);
-  sheet.FillInclusive(1, 2, 3, 3, 0x402000);
-  sheet.FillInclusive(12, 0, 12, 4, 0x000080);
-  sheet.Set(0, 5, 0x010000);
-  sheet.Set(5, 9, 0x000001);
-  const auto bounds = [&](std::int32_t sx, std::int32_t sy, std::int32_t w, std::int32_t h) {
-    const Rect r = InkBounds(sheet.View(), sx, sy, w, h);
-    return r.Empty() ? std::tuple(0, 0, 0, 0) : std::tuple(r.x, r.y, r.width, r.height);
-  };
-  EXPECT_EQ(bounds(0, 0, 6, 5), std::tuple(1, 2, 3, 2));
-  EXPECT_EQ(bounds(12, 0, 6, 5), std::tuple(12, 0, 1, 5));
-  EXPECT_EQ(bounds(0, 5, 6, 5), std::tuple(0, 5, 6, 5));
-  EXPECT_EQ(bounds(-4, -4, 9, 8), std::tuple(1, 2, 3, 2));
-  EXPECT_EQ(bounds(5, 8, INT32_MAX, INT32_MAX), std::tuple(5, 9, 1, 1));
-  for (const auto& [sx, sy, w] :
-       {std::tuple{6, 0, 6}, {18, 0, 6}, {0, 0, 0}, {0, 0, -6}, {INT32_MIN, INT32_MIN, 6}}) {
-    EXPECT_EQ(bounds(sx, sy, w, 5), std::tuple(0, 0, 0, 0)) << sx << "," << w;
-  }
-  InkBoundsCache cache;
-  EXPECT_EQ(cache.Find(sheet.View(), 0, 0, 6, 5).x, 1);
-  sheet.Set(0, 0, 0xFFFFFF);  // behind the cache's back
-  EXPECT_EQ(cache.Find(sheet.View(), 0, 0, 6, 5).x, 1);
-  EXPECT_EQ(cache.Find(sheet.View(), 0, 0, 1, 1).width, 1);
-  EXPECT_EQ(cache.Find(sheet.View(), 0, 0, 6, 4).height, 4);
-  cache.Forget();
-  EXPECT_EQ(cache.Find(sheet.View(), 0, 0, 6, 5).x, 0);
-}
-
-// A clear that misses drawn pixels, touches others, or stays partial when it cannot know.
-TEST(DrawnRegion, ClearsWhatWasDrawnOrTheWholeFrame) {
-  Surface frame(40, 30, 0x445566), expected(40, 30);
-  DrawnRegion drawn;
-  drawn.ClearToBlack(frame.View());  // knows nothing yet: all of it
-  EXPECT_EQ(frame.Pixels(), expected.Pixels());
-  for (const auto& [x, y] : {std::pair{3, 4}, {-5, -2}, {36, 27}, {20, 10}, {39, 0}, {-7, 29}}) {
-    frame.FillInclusive(x, y, x + 7, y + 7, 0xFF8800);
-    drawn.Add(x, y, 8, 8);
-  }
-  frame.Set(30, 2, 7);  // behind the region's back
-  expected.Set(30, 2, 7);
-  drawn.ClearToBlack(frame.View());
-  EXPECT_EQ(frame.Pixels(), expected.Pixels());
-  const std::function<void()> kGiveUps[] = {[&] { drawn.Forget(); },
-                                            [&] { drawn.Add(INT32_MAX, 0, INT32_MAX, 1); },
-                                            [&] { drawn.Add(0, 0, 40, 31); }};
-  for (const auto& giveUp : kGiveUps) {
-    frame.Set(30, 2, 7);
-    drawn.Add(0, 0, 1, 1);
-    giveUp();
-    drawn.ClearToBlack(frame.View());
-    EXPECT_EQ(frame.At(30, 2), 0u);
-  }
-}
-
 // Trails of flames that moved on, flames missing, a screen lost and not repainted, unknown drawing
 // or too many pieces trusted, or everything presented every time: frames of clears and draws,
 // each presented in the pieces the region gives, leave the screen equal to the frame.
@@ -153,16 +88,14 @@ TEST(ChangedRegion, PresentsWhereTheFrameChangedAndNothingElse) {
     return std::uniform_int_distribution(low, high)(random);
   };
   Surface frame(300, 200), screen(300, 200, 0x777777);
-  DrawnRegion drawn;
   ChangedRegion changed;
   changed.Reset(300, 200);
   std::int64_t presented = 0;
   for (int step = 0; step < 300; ++step) {
-    drawn.ClearToBlack(frame.View());
+    frame.FillInclusive(0, 0, 299, 199, 0);
     for (int i = step == 150 ? 1100 : pick(0, 12); i > 0; --i) {
       const int x = pick(-20, 310), y = pick(-20, 210), w = pick(1, 24), h = pick(1, 24);
       frame.FillInclusive(x, y, x + w - 1, y + h - 1, 0x100 * step + i);
-      drawn.Add(x, y, w, h);
       changed.Add(x, y, w, step % 40 == 9 ? -h : h);  // drawn mirrored: where is not known
     }
     if (step % 50 == 7) {  // the screen lost what it showed

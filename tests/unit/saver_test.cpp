@@ -276,6 +276,28 @@ TEST(Saver, TheScreenShowsTheFrameAfterEveryPresent) {
   EXPECT_EQ(presents, 18u);
 }
 
+// Ink runs cut wrong at the frame's edges (flames that spill, wrap or go missing) or a clear that
+// leaves some of them: cells ORed at and beyond every edge give what the raster's OR of the whole
+// rectangle gives, and one clear makes all black again.
+TEST(SaverFrame, OrsAndClearsTheInkCutAtEveryEdge) {
+  FakePlatform platform;
+  SaverFrame frame(platform);
+  frame.Resize(100, 80);
+  frame.LoadSheet(kBaseDpi);
+  frame.Clear();
+  const Surface sheet = RenderSpriteSheet(kBaseDpi);
+  Surface expected(100, 80);
+  for (const std::int32_t x : {-40, -20, -1, 0, 50, 80, 99, 100})
+    for (const std::int32_t y : {-70, -30, 0, 40, 79, 80})
+      for (const auto& [w, h] : {std::pair{32, 64}, {10, 64}, {32, 5}}) {
+        frame.OrCell(kBaseDpi, {x, y, w, h, 64 + x % 3 * 32, 128});
+        Blit(expected, x, y, w, h, sheet, 64 + x % 3 * 32, 128, kRopSrcPaint);
+      }
+  EXPECT_TRUE(platform.frameBuffer.Pixels() == expected.Pixels());
+  frame.Clear();
+  EXPECT_TRUE(platform.frameBuffer.Pixels() == Surface(100, 80).Pixels());
+}
+
 // Drawing into memory that is not there, or a saver without a frame buffer that no key ends.
 TEST(Saver, WithoutAFrameBufferStillEndsOnAKey) {
   SaverRig rig;
@@ -353,9 +375,10 @@ TEST(SpriteSheet, HoldsTheFramesInReadingOrderInCellsOfItsScaleOnBlack) {
       Surface cell(w, h);
       Blit(cell, 0, 0, w, h, sheet, left, top, kRopSrcCopy);
       EXPECT_EQ(cell.Pixels(), RenderFlameCell(frame, dpi).Pixels()) << dpi << ", " << frame;
-      const Rect ink = InkBounds(sheet.View(), left, top, w, h);  // black 2 deep, h / 8 above
-      EXPECT_TRUE(ink.x >= left + 2 && ink.x + ink.width <= left + w - 2 && ink.y >= top + h / 8 &&
-                  ink.y + ink.height <= top + h - 2)
+      const Rect ink =
+          FindCellInk(sheet.View(), {left, top, w, h}).bounds;  // black 2 deep, h / 8 above
+      EXPECT_TRUE(ink.x >= 2 && ink.x + ink.width <= w - 2 && ink.y >= h / 8 &&
+                  ink.y + ink.height <= h - 2)
           << dpi << ", " << frame;
     }
   }
