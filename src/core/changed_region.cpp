@@ -1,17 +1,10 @@
 #include "core/changed_region.h"
 
 #include <algorithm>
-#include <numeric>
 #include <utility>
 
 namespace vorn {
 namespace {
-
-// The representative of a rectangle's group, with the path halved on the way.
-std::size_t Root(std::vector<std::size_t>& parent, std::size_t i) {
-  while (parent[i] != i) i = parent[i] = parent[parent[i]];
-  return i;
-}
 
 Rect Bounds(const Rect& a, const Rect& b) {
   const std::int32_t left = std::min(a.x, b.x), top = std::min(a.y, b.y);
@@ -42,50 +35,55 @@ void ChangedRegion::Add(std::int32_t x, std::int32_t y, std::int32_t w, std::int
                     static_cast<std::int32_t>(bottom - top)});
 }
 
+// Each rectangle in turn joins the first piece on its tiles that it is cheaper
+// to present with than apart; otherwise it starts a piece of its own.
 std::vector<Rect> ChangedRegion::Merged() const {
   std::vector<Rect> all(shown_);
   all.insert(all.end(), drawn_.begin(), drawn_.end());
-  std::vector<std::size_t> parent(all.size());
-  std::iota(parent.begin(), parent.end(), std::size_t{0});
-  // The first rectangle seen on each tile; a later one on it joins its group.
+  std::sort(all.begin(), all.end(),
+            [](const Rect& a, const Rect& b) { return std::pair(a.y, a.x) < std::pair(b.y, b.x); });
   const std::int32_t columns = ((width_ - 1) >> kTileShift) + 1;
   const std::int32_t rows = ((height_ - 1) >> kTileShift) + 1;
-  std::vector<std::size_t> owner(std::size_t(columns) * std::size_t(rows), all.size());
-  for (std::size_t i = 0; i < all.size(); ++i) {
-    const Rect& r = all[i];
+  std::vector<std::vector<std::size_t>> onTile(std::size_t(columns) * std::size_t(rows));
+  const auto forTiles = [&](const Rect& r, auto&& visit) {
     for (std::int32_t ty = r.y >> kTileShift; ty <= (r.y + r.height - 1) >> kTileShift; ++ty) {
       for (std::int32_t tx = r.x >> kTileShift; tx <= (r.x + r.width - 1) >> kTileShift; ++tx) {
-        std::size_t& first = owner[std::size_t(ty) * std::size_t(columns) + std::size_t(tx)];
-        if (first == all.size())
-          first = i;
-        else
-          parent[Root(parent, i)] = Root(parent, first);
+        if (visit(onTile[std::size_t(ty) * std::size_t(columns) + std::size_t(tx)])) return;
       }
     }
+  };
+  std::vector<Rect> pieces;
+  for (const Rect& r : all) {
+    std::size_t joined = pieces.size();
+    forTiles(r, [&](const std::vector<std::size_t>& near) {
+      for (const std::size_t i : near) {
+        if (PresentCost::Of(Bounds(pieces[i], r)) <=
+            PresentCost::Of(pieces[i]) + PresentCost::Of(r)) {
+          joined = i;
+          return true;
+        }
+      }
+      return false;
+    });
+    if (joined == pieces.size())
+      pieces.push_back(r);
+    else
+      pieces[joined] = Bounds(pieces[joined], r);
+    forTiles(pieces[joined], [&](std::vector<std::size_t>& near) {
+      if (near.empty() || near.back() != joined) near.push_back(joined);
+      return false;
+    });
   }
-  for (std::size_t i = 0; i < all.size(); ++i) {
-    const std::size_t root = Root(parent, i);
-    if (root != i) all[root] = Bounds(all[root], all[i]);
-  }
-  std::vector<Rect> merged;
-  for (std::size_t i = 0; i < all.size(); ++i) {
-    if (Root(parent, i) == i) merged.push_back(all[i]);
-  }
-  return merged;
-}
-
-bool ChangedRegion::Costlier(const std::vector<Rect>& pieces) const {
-  if (pieces.size() > kMostRectangles) return true;
-  std::int64_t area = 0;
-  for (const Rect& r : pieces) area += std::int64_t{r.width} * r.height;
-  return area > std::int64_t{width_} * height_ / 2;
+  return pieces;
 }
 
 std::vector<Rect> ChangedRegion::Present() {
   const bool known = !whole_ && shownKnown_ && drawnKnown_;
   std::vector<Rect> pieces;
   if (known) pieces = Merged();
-  if (!known || Costlier(pieces)) {
+  std::int64_t cost = 0;
+  for (const Rect& r : pieces) cost += PresentCost::Of(r);
+  if (!known || cost > PresentCost::Of({0, 0, width_, height_})) {
     pieces.clear();
     if (width_ > 0 && height_ > 0) pieces.push_back({0, 0, width_, height_});
   }
