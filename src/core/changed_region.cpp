@@ -35,44 +35,39 @@ void ChangedRegion::Add(std::int32_t x, std::int32_t y, std::int32_t w, std::int
                     static_cast<std::int32_t>(bottom - top)});
 }
 
-// Each rectangle in turn joins the first piece on its tiles that it is cheaper
-// to present with than apart; otherwise it starts a piece of its own.
-std::vector<Rect> ChangedRegion::Merged() const {
+// Each rectangle in turn joins the last piece that reached one of its tiles
+// where presenting them as one costs less than apart; otherwise it starts a
+// piece of its own.
+std::vector<Rect> ChangedRegion::Merged() {
   std::vector<Rect> all(shown_);
   all.insert(all.end(), drawn_.begin(), drawn_.end());
-  std::sort(all.begin(), all.end(),
-            [](const Rect& a, const Rect& b) { return std::pair(a.y, a.x) < std::pair(b.y, b.x); });
   const std::int32_t columns = ((width_ - 1) >> kTileShift) + 1;
   const std::int32_t rows = ((height_ - 1) >> kTileShift) + 1;
-  std::vector<std::vector<std::size_t>> onTile(std::size_t(columns) * std::size_t(rows));
+  tilePiece_.assign(std::size_t(columns) * std::size_t(rows), kNoPiece);
   const auto forTiles = [&](const Rect& r, auto&& visit) {
     for (std::int32_t ty = r.y >> kTileShift; ty <= (r.y + r.height - 1) >> kTileShift; ++ty) {
       for (std::int32_t tx = r.x >> kTileShift; tx <= (r.x + r.width - 1) >> kTileShift; ++tx) {
-        if (visit(onTile[std::size_t(ty) * std::size_t(columns) + std::size_t(tx)])) return;
+        visit(tilePiece_[std::size_t(ty) * std::size_t(columns) + std::size_t(tx)]);
       }
     }
   };
   std::vector<Rect> pieces;
   for (const Rect& r : all) {
-    std::size_t joined = pieces.size();
-    forTiles(r, [&](const std::vector<std::size_t>& near) {
-      for (const std::size_t i : near) {
-        if (PresentCost::Of(Bounds(pieces[i], r)) <=
-            PresentCost::Of(pieces[i]) + PresentCost::Of(r)) {
-          joined = i;
-          return true;
-        }
+    std::uint32_t joined = kNoPiece;
+    forTiles(r, [&](std::uint32_t near) {
+      if (joined != kNoPiece || near == kNoPiece) return;
+      const Rect& piece = pieces[near];
+      if (PresentCost::Of(Bounds(piece, r)) <= PresentCost::Of(piece) + PresentCost::Of(r)) {
+        joined = near;
       }
-      return false;
     });
-    if (joined == pieces.size())
+    if (joined == kNoPiece) {
+      joined = static_cast<std::uint32_t>(pieces.size());
       pieces.push_back(r);
-    else
+    } else {
       pieces[joined] = Bounds(pieces[joined], r);
-    forTiles(pieces[joined], [&](std::vector<std::size_t>& near) {
-      if (near.empty() || near.back() != joined) near.push_back(joined);
-      return false;
-    });
+    }
+    forTiles(pieces[joined], [&](std::uint32_t& near) { near = joined; });
   }
   return pieces;
 }

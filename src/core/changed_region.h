@@ -43,7 +43,9 @@ class ChangedRegion {
   // Rectangles near each other (sharing a 32-pixel tile) become one piece,
   // their bounds, where that piece costs less than presenting them apart.
   static constexpr std::int32_t kTileShift = 5;
-  std::vector<Rect> Merged() const;
+  std::vector<Rect> Merged();
+  static constexpr std::uint32_t kNoPiece = UINT32_MAX;
+  std::vector<std::uint32_t> tilePiece_;  // the last piece on each tile, kept between frames
 
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;

@@ -5,18 +5,9 @@
 #include <cstring>
 #include <functional>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
 namespace vorn {
 namespace {
 
-// Runs shorter than this many pixels are filled in place.
-constexpr std::size_t kShortRun = 256;
-
-// Pixels in one 128-bit vector register.
-constexpr std::size_t kSseGroup = 4;
 // A blit asks for the destination row this many rows ahead while it combines
 // the current one: the cells of a swarm lie scattered over a frame larger than
 // the cache, so each row would otherwise wait for memory.
@@ -63,36 +54,6 @@ void CombineRowInPlace(Pixel* to, const Pixel* from, std::size_t count, bool pai
 }
 
 }  // namespace
-
-// A long run of a colour whose four bytes are the same (black, white) goes
-// through memset; the row of a cell is stored in place, which beats a call.
-void FillRow(Pixel* to, std::size_t count, Pixel colour) {
-  const auto byte = static_cast<unsigned char>(colour);
-  if (count >= kShortRun && colour == byte * Pixel{0x01010101}) {
-    std::memset(to, byte, count * sizeof(Pixel));
-    return;
-  }
-  std::size_t i = 0;
-#ifdef __SSE2__
-  const __m128i four = _mm_set1_epi32(static_cast<int>(colour));
-  for (; i + kSseGroup <= count; i += kSseGroup) {
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), four);
-  }
-#endif
-  for (; i < count; ++i) to[i] = colour;
-}
-
-void OrRow(Pixel* __restrict to, const Pixel* __restrict from, std::size_t count) {
-  std::size_t i = 0;
-#ifdef __SSE2__
-  for (; i + kSseGroup <= count; i += kSseGroup) {
-    auto* at = reinterpret_cast<__m128i*>(to + i);
-    const __m128i source = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i));
-    _mm_storeu_si128(at, _mm_or_si128(_mm_loadu_si128(at), source));
-  }
-#endif
-  for (; i < count; ++i) to[i] |= from[i];
-}
 
 Surface::Surface(std::int32_t width, std::int32_t height, Pixel fill)
     : width_(std::max(width, 0)),

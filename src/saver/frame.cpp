@@ -69,13 +69,9 @@ void SaverFrame::Clear() {
     for (std::int32_t y = 0; y < height_; ++y) FillRow(pixels_.Row(y), std::size_t(width_), 0);
   } else {
     for (const Drawn& cell : drawn_) {
-      for (std::int32_t y = cell.clip.y; y < cell.clip.y + cell.clip.height; ++y) {
-        const CellInk::Run run = cell.ink->rows[std::size_t(y - cell.y)];
-        const auto [x0, x1] =
-            Common(std::int64_t{cell.x} + run.begin, std::int64_t{cell.x} + run.end, cell.clip.x,
-                   std::int64_t{cell.clip.x} + cell.clip.width);
-        if (x0 < x1) FillRow(pixels_.Row(y) + x0, std::size_t(x1 - x0), 0);
-      }
+      ForRuns(cell, [](Pixel* to, std::int32_t, std::int32_t, std::int32_t count) {
+        FillRow(to, std::size_t(count), 0);
+      });
     }
   }
   drawn_.clear();
@@ -104,21 +100,22 @@ void SaverFrame::OrCell(std::int32_t dpi, const BlitArea& cell) {
       Common(std::int64_t{cell.y} + ink.bounds.y,
              std::int64_t{cell.y} + std::min(ink.bounds.y + ink.bounds.height, cell.h), 0, height_);
   if (x0 >= x1 || y0 >= y1) return;
-  const Rect clip{std::int32_t(x0), std::int32_t(y0), std::int32_t(x1 - x0), std::int32_t(y1 - y0)};
+  // Within the frame now, so these are all within 32 bits.
+  const Drawn drawn{&ink,
+                    cell.x,
+                    cell.y,
+                    std::int32_t(x0 - cell.x),
+                    std::int32_t(x1 - cell.x),
+                    std::int32_t(y0 - cell.y),
+                    std::int32_t(y1 - cell.y)};
   const ConstPixelView from = sheet->second.pixels.View();
-  for (std::int64_t y = y0; y < y1; ++y) {
-    const CellInk::Run run = ink.rows[std::size_t(y - cell.y)];
-    const auto [a, b] =
-        Common(cell.x + std::int64_t{run.begin}, cell.x + std::int64_t{run.end}, x0, x1);
-    if (a >= b) continue;
-    const Pixel* source =
-        from.Row(static_cast<std::int32_t>(cell.sy + (y - cell.y))) + (cell.sx + (a - cell.x));
-    OrRow(pixels_.Row(static_cast<std::int32_t>(y)) + a, source, std::size_t(b - a));
-  }
+  ForRuns(drawn, [&](Pixel* to, std::int32_t x, std::int32_t y, std::int32_t count) {
+    OrRow(to, from.Row(cell.sy + y) + cell.sx + x, std::size_t(count));
+  });
   if (drawn_.size() >= kMostDrawnCells) drawnKnown_ = false;
-  if (drawnKnown_) drawn_.push_back({cell.x, cell.y, clip, &ink});
-  drawnPixels_ += std::int64_t{clip.width} * clip.height;
-  changed_.Add(clip.x, clip.y, clip.width, clip.height);
+  if (drawnKnown_) drawn_.push_back(drawn);
+  drawnPixels_ += (x1 - x0) * (y1 - y0);
+  changed_.Add(std::int32_t(x0), std::int32_t(y0), std::int32_t(x1 - x0), std::int32_t(y1 - y0));
 }
 
 void SaverFrame::Present() {

@@ -6,6 +6,7 @@
 // whenever the screen may have lost its picture.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <utility>
@@ -66,12 +67,31 @@ class SaverFrame {
     Surface pixels;
     std::map<std::pair<std::int32_t, std::int32_t>, CellInk> ink;  // by (sx, sy)
   };
-  // A cell ORed onto the frame: its corner and its ink, cut to `clip`.
+  // A cell ORed onto the frame: its ink, its corner in the frame, and the
+  // part of it within the frame, in the cell's own coordinates.
   struct Drawn {
-    std::int32_t x, y;
-    Rect clip;  // in the frame
     const CellInk* ink;
+    std::int32_t x, y;
+    std::int32_t left, right, top, bottom;  // right and bottom excluded
   };
+  // Calls visit(pixels, x, y, count) for each run of the cell's ink within the
+  // frame: `count` pixels of the frame from `pixels` on, (x, y) in the cell.
+  template <typename Visit>
+  void ForRuns(const Drawn& cell, Visit&& visit) const {
+    constexpr std::int32_t kPrefetchRows = 2;
+    for (std::int32_t y = cell.top; y < cell.bottom; ++y) {
+      const CellInk::Run run = cell.ink->rows[std::size_t(y)];
+      const std::int32_t begin = std::max(run.begin, cell.left);
+      const std::int32_t end = std::min(run.end, cell.right);
+      if (begin >= end) continue;
+      Pixel* row = pixels_.Row(cell.y + y) + (cell.x + begin);
+      // The cells lie scattered over a frame larger than the cache: the row
+      // after next is asked for while this one is worked on.
+      if (y + kPrefetchRows < cell.bottom)
+        __builtin_prefetch(row + kPrefetchRows * pixels_.stride, 1);
+      visit(row, begin, y, end - begin);
+    }
+  }
   // The ink of the sheet's rectangle, found once (the map keeps it in place).
   const CellInk& InkOf(Sheet& sheet, const BlitArea& cell, std::int32_t dpi);
 
