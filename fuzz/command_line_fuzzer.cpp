@@ -1,7 +1,5 @@
-// Command line readings; Main opens what the switch asks, nothing else. Input: options, text.
-#include <charconv>
-#include <vector>
-
+// Main opens what the switch asks, nothing else (the readings themselves: the unit tables).
+// Input: options, text.
 #include "core/command_line.h"
 #include "core/settings_value.h"
 #include "fake_platform.h"
@@ -11,29 +9,6 @@
 namespace vorn::fuzz {
 
 constexpr WindowHandle kPreviewParent = 4242;  // the one window that exists
-
-void CheckReadings(std::string_view text) {
-  std::vector<std::size_t>
-      starts;  // of each UTF-8 character: a byte that continues none, or the first
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (i == 0 || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) starts.push_back(i);
-  }
-  starts.push_back(text.size());
-  std::string second =
-      starts.size() > 2 ? std::string(text.substr(starts[1], starts[2] - starts[1])) : "";
-  if (!second.empty() && second[0] >= 'a' && second[0] <= 'z')
-    second[0] = char(second[0] - 'a' + 'A');
-  Require(SwitchLetter(text) == second, "letter");
-  const std::string_view handleText = HandleText(text);
-  Require(handleText == (starts.size() > 4 ? text.substr(starts[3]) : ""), "handle text");
-  // Blanks and tabs skipped, then the digits there are as a number, 0 beyond 32 bits.
-  const std::size_t digits = std::min(handleText.find_first_not_of(" \t"), handleText.size());
-  std::uint32_t value = 0;
-  const auto read =
-      std::from_chars(handleText.data() + digits, handleText.data() + handleText.size(), value);
-  const std::int64_t handle = read.ec == std::errc() && value <= INT32_MAX ? value : 0;
-  Require(LenientHandle(handleText) == handle, "lenient handle");
-}
 
 void CheckDispatch(std::uint8_t options, std::string_view text) {
   testing::FakePlatform platform;
@@ -74,7 +49,6 @@ void CheckDispatch(std::uint8_t options, std::string_view text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   const std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
-  vorn::fuzz::CheckReadings(text);
   vorn::fuzz::CheckDispatch(data[0], text);
   return 0;
 }

@@ -10,8 +10,6 @@ import pytest
 import harness as h
 from test_dialog import END_S, SAVED, SET, SPEED_LABEL, SPEED_RIGHT, Dialog, click, digits
 
-DEEP = ["d" * 40] * 6  # folders within folders: the program's path some 300 characters long
-
 @contextlib.contextmanager
 def locked(*folders):  # no file can be created in them, not even by root
     try:
@@ -24,58 +22,52 @@ def locked(*folders):  # no file can be created in them, not even by root
 
 @pytest.fixture
 def roaming(wine):  # the user's Roaming folder in the prefix, with no Vorn folder before or after
-    folder, = (p for p in wine.prefix.glob("drive_c/users/*/AppData/Roaming")
-               if p.parts[-3] != "Public")
+    folder, = (p for p in wine.prefix.glob("drive_c/users/*/AppData/Roaming") if "Public" not in p.parts)
     shutil.rmtree(folder / "Vorn", ignore_errors=True)
     yield folder
     shutil.rmtree(folder / "Vorn", ignore_errors=True)
 
 @pytest.fixture
-def cwd(vorn):  # an empty working directory of its own
-    return Path(tempfile.mkdtemp(prefix="cwd-", dir=h.WORK))
+def session(screen, wine, vorn):  # Vorn.scr /c of a folder, started in an empty folder of its own
+    cwd = Path(tempfile.mkdtemp(prefix="cwd-", dir=h.WORK))
+    yield cwd, lambda folder: Dialog(screen, folder, wine.launch(folder.program, "/c", cwd=cwd))
+    assert not any(cwd.iterdir()) and not (wine.prefix / "drive_c/windows/Vorn.ini").exists()
 
-def opened(screen, wine, vorn, cwd):  # Vorn.scr /c, started in cwd
-    return Dialog(screen, vorn, wine.launch(vorn.program, "/c", cwd=cwd))
-
-@pytest.mark.parametrize("place", ["locked", "long"], ids=[
-    "a-folder-that-takes-no-file", "a-folder-path-of-300-characters"])
-def test_set_saves_in_the_users_file_and_the_next_start_reads_it(screen, wine, vorn, roaming, cwd,
-                                                                 place):
-    if place == "long":
-        vorn = h.Folder(h.SCR, parent=h.WORK.joinpath(*DEEP))
-        assert len(h.winpath(vorn.dir / "Vorn.ini")) >= 260  # beyond the profile functions
-    user = roaming / "Vorn/Vorn.ini"
-    with locked(*[vorn.dir] if place == "locked" else []):
-        d = opened(screen, wine, vorn, cwd)
+@pytest.mark.parametrize("long", [False, True], ids=["a-folder-that-takes-no-file",
+                                                     "a-folder-path-of-300-characters"])
+def test_set_saves_in_the_users_file_and_the_next_start_reads_it(vorn, roaming, session, long):
+    if long:  # folders within folders: beyond what the profile functions take
+        vorn = h.Folder(h.SCR, parent=h.WORK.joinpath(*["d" * 40] * 6))
+        assert len(h.winpath(vorn.dir / "Vorn.ini")) >= 260
+    user, (_, opened) = roaming / "Vorn/Vorn.ini", session
+    with locked(*[] if long else [vorn.dir]):
+        d = opened(vorn)
         d.changes(SPEED_LABEL, *click(SPEED_RIGHT))
         assert d.close(*click(SET)) is None  # no file beside it
         assert h.settings_in(user.read_bytes()) == SAVED
         user.write_bytes(b"[Section]\r\nSpeed=50\r\n")  # two digits beside HS(1) once read
-        d = opened(screen, wine, vorn, cwd)
+        d = opened(vorn)
         assert digits(d.shot(SPEED_LABEL)) == 2
         assert d.close(*click(SET)) is None
     assert h.settings_in(user.read_bytes()) == {**SAVED, "speed": "50"}
-    assert list(vorn.files()) == ["Vorn.scr"] and not any(cwd.iterdir())
-    assert not (wine.prefix / "drive_c/windows/Vorn.ini").exists()
+    assert list(vorn.files()) == ["Vorn.scr"]
 
 def test_nowhere_to_save_a_message_box_names_the_places_and_nothing_is_written(screen, wine, vorn,
-                                                                               roaming, cwd):
+                                                                               roaming, session):
     with locked(vorn.dir, roaming):
-        d = opened(screen, wine, vorn, cwd)
+        d = session[1](vorn)
         d.changes(SPEED_LABEL, *click(SPEED_RIGHT))
         d.xdo(*click(SET))
         box = screen.find("Vorn", END_S)
         text = wine.helper("e2e_helper.exe", "message-text", "Vorn")
         assert text.exit_code(h.FIRST_WINDOW_S) == 0, text.tail()
-        lines = text.output().split("\n")
-        assert lines[0] == f"owner {h.DIALOG}", lines
-        assert lines[1].startswith("設定を保存できませんでした。"), lines
-        assert h.winpath(vorn.dir / "Vorn.ini") in lines
-        assert any(line.endswith(r"\AppData\Roaming\Vorn\Vorn.ini") for line in lines), lines
+        owner, first, *places = text.output().split("\n")
+        assert (owner, first[:14]) == (f"owner {h.DIALOG}", "設定を保存できませんでした。"), places
+        assert h.winpath(vorn.dir / "Vorn.ini") in places, places
+        assert any(p.endswith(r"\AppData\Roaming\Vorn\Vorn.ini") for p in places), places
         assert d.proc.running(), "it ended before the message was read"
         x, y, width, height = box.rect
         screen.xdo("mousemove", x + width // 2, y + height // 2, "key", "Return")
         assert d.proc.exit_code(END_S) == 0
     screen.gone(f"(Vorn|{h.DIALOG})")
-    assert list(vorn.files()) == ["Vorn.scr"] and not any(cwd.iterdir())
-    assert not [*roaming.glob("Vorn*"), *wine.prefix.glob("drive_c/windows/Vorn.ini")]
+    assert list(vorn.files()) == ["Vorn.scr"] and not [*roaming.glob("Vorn*")]
