@@ -1,6 +1,7 @@
 #include "core/changed_region.h"
 
 #include <algorithm>
+#include <numeric>
 #include <utility>
 
 namespace vorn {
@@ -76,8 +77,9 @@ std::vector<Rect> ChangedRegion::Present() {
   const bool known = !whole_ && shownKnown_ && drawnKnown_;
   std::vector<Rect> pieces;
   if (known) pieces = Merged();
-  std::int64_t cost = 0;
-  for (const Rect& r : pieces) cost += PresentCost::Of(r);
+  const std::int64_t cost =
+      std::accumulate(pieces.begin(), pieces.end(), std::int64_t{0},
+                      [](std::int64_t sum, const Rect& r) { return sum + PresentCost::Of(r); });
   if (!known || cost > PresentCost::Of({0, 0, width_, height_})) {
     pieces.clear();
     if (width_ > 0 && height_ > 0) pieces.push_back({0, 0, width_, height_});

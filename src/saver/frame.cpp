@@ -12,12 +12,6 @@ namespace {
 // flames on several monitors) and the next clear blackens the whole frame.
 constexpr std::size_t kMostDrawnCells = std::size_t{1} << 20;
 
-// [a, b) and [c, d) in common, computed wide.
-std::pair<std::int64_t, std::int64_t> Common(std::int64_t a, std::int64_t b, std::int64_t c,
-                                             std::int64_t d) {
-  return {std::max(a, c), std::min(b, d)};
-}
-
 }  // namespace
 
 CellInk FindCellInk(const ConstPixelView& sheet, const Rect& cell) {
@@ -28,7 +22,9 @@ CellInk FindCellInk(const ConstPixelView& sheet, const Rect& cell) {
     const std::int64_t sy = std::int64_t{cell.y} + y;
     if (sy >= 0 && sy < sheet.height) {
       const Pixel* row = sheet.Row(static_cast<std::int32_t>(sy));
-      const auto [x0, x1] = Common(cell.x, std::int64_t{cell.x} + cell.width, 0, sheet.width);
+      const std::int64_t x0 = std::max<std::int64_t>(cell.x, 0);
+      const std::int64_t x1 =
+          std::min<std::int64_t>(std::int64_t{cell.x} + cell.width, sheet.width);
       std::int64_t first = x0, last = x1 - 1;
       while (first < x1 && row[first] == 0) ++first;
       while (last >= first && row[last] == 0) --last;
@@ -92,30 +88,32 @@ void SaverFrame::OrCell(std::int32_t dpi, const BlitArea& cell) {
   if (pixels_.pixels == nullptr || sheet == sheets_.end() || cell.w <= 0 || cell.h <= 0) return;
   const CellInk& ink = InkOf(sheet->second, cell, dpi);
   if (ink.bounds.Empty()) return;
-  // The flame's bounds, cut to the rectangle asked for and to the frame.
-  const auto [x0, x1] =
-      Common(std::int64_t{cell.x} + ink.bounds.x,
-             std::int64_t{cell.x} + std::min(ink.bounds.x + ink.bounds.width, cell.w), 0, width_);
-  const auto [y0, y1] =
-      Common(std::int64_t{cell.y} + ink.bounds.y,
-             std::int64_t{cell.y} + std::min(ink.bounds.y + ink.bounds.height, cell.h), 0, height_);
-  if (x0 >= x1 || y0 >= y1) return;
-  // Within the frame now, so these are all within 32 bits.
+  // The flame's bounds, cut to the rectangle asked for and to the frame, in
+  // the cell's own coordinates: within the frame, so within 32 bits.
+  const std::int64_t x = cell.x, y = cell.y;
+  const std::int64_t left = std::max<std::int64_t>(ink.bounds.x, -x);
+  const std::int64_t right =
+      std::min<std::int64_t>({ink.bounds.x + ink.bounds.width, cell.w, width_ - x});
+  const std::int64_t top = std::max<std::int64_t>(ink.bounds.y, -y);
+  const std::int64_t bottom =
+      std::min<std::int64_t>({ink.bounds.y + ink.bounds.height, cell.h, height_ - y});
+  if (left >= right || top >= bottom) return;
   const Drawn drawn{&ink,
                     cell.x,
                     cell.y,
-                    std::int32_t(x0 - cell.x),
-                    std::int32_t(x1 - cell.x),
-                    std::int32_t(y0 - cell.y),
-                    std::int32_t(y1 - cell.y)};
+                    std::int32_t(left),
+                    std::int32_t(right),
+                    std::int32_t(top),
+                    std::int32_t(bottom)};
   const ConstPixelView from = sheet->second.pixels.View();
   ForRuns(drawn, [&](Pixel* to, std::int32_t x, std::int32_t y, std::int32_t count) {
     OrRow(to, from.Row(cell.sy + y) + cell.sx + x, std::size_t(count));
   });
   if (drawn_.size() >= kMostDrawnCells) drawnKnown_ = false;
   if (drawnKnown_) drawn_.push_back(drawn);
-  drawnPixels_ += (x1 - x0) * (y1 - y0);
-  changed_.Add(std::int32_t(x0), std::int32_t(y0), std::int32_t(x1 - x0), std::int32_t(y1 - y0));
+  drawnPixels_ += (right - left) * (bottom - top);
+  changed_.Add(std::int32_t(x + left), std::int32_t(y + top), std::int32_t(right - left),
+               std::int32_t(bottom - top));
 }
 
 void SaverFrame::Present() {

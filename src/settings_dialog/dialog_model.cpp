@@ -16,8 +16,8 @@ std::int16_t NextBar(std::int16_t index, bool backwards) {
 }
 
 // MS PGothic goes by its Japanese name on a Japanese Windows, by its Latin one elsewhere.
-constexpr const char* kWantedFaces[] = {"ＭＳ Ｐゴシック", "MS PGothic", "Yu Gothic UI", "Meiryo UI",
-                                        "MS UI Gothic"};
+constexpr const char* kWantedFaces[] = {"ＭＳ Ｐゴシック", "MS PGothic", "Yu Gothic UI",
+                                        "Meiryo UI", "MS UI Gothic"};
 
 }  // namespace
 
