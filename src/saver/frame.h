@@ -87,8 +87,11 @@ class SaverFrame {
       Pixel* row = pixels_.Row(cell.y + y) + (cell.x + begin);
       // The cells lie scattered over a frame larger than the cache: the row
       // after next is asked for while this one is worked on.
-      if (y + kPrefetchRows < cell.bottom)
-        __builtin_prefetch(row + kPrefetchRows * pixels_.stride, 1);
+      if (y + kPrefetchRows < cell.bottom) {
+        Pixel* ahead = row + kPrefetchRows * pixels_.stride;
+        __builtin_prefetch(ahead, 1);
+        __builtin_prefetch(ahead + (end - begin - 1), 1);
+      }
       visit(row, begin, y, end - begin);
     }
   }
