@@ -11,6 +11,7 @@ namespace {
 // More cells than this since the last clear (a swarm of a hundred thousand
 // flames on several monitors) and the next clear blackens the whole frame.
 constexpr std::size_t kMostDrawnCells = std::size_t{1} << 20;
+constexpr std::int64_t kGroup = kSseGroup;  // the pixels the row loops take at a time
 
 }  // namespace
 
@@ -29,8 +30,10 @@ CellInk FindCellInk(const ConstPixelView& sheet, const Rect& cell) {
       while (first < x1 && row[first] == 0) ++first;
       while (last >= first && row[last] == 0) --last;
       if (first <= last) {
-        run = {static_cast<std::int32_t>(first - cell.x),
-               static_cast<std::int32_t>(last + 1 - cell.x)};
+        const std::int64_t width = (last + 1 - first + kGroup - 1) / kGroup * kGroup;
+        const std::int64_t end = std::min(first + width, x1);
+        run = {static_cast<std::int32_t>(std::max(end - width, x0) - cell.x),
+               static_cast<std::int32_t>(end - cell.x)};
         left = std::min(left, run.begin);
         right = std::max(right, run.end);
         if (top < 0) top = y;

@@ -22,7 +22,10 @@ namespace vorn {
 // from the first to the last pixel that is not black (an empty run where the
 // row is all black), and the bounds of them all. ORing black changes nothing
 // and a black frame stays black where nothing was drawn: only the runs are
-// ORed, and only they are cleared again.
+// ORed, and only they are cleared again. A run is widened, within the
+// rectangle, to a whole number of groups of four pixels: the vector loop then
+// has no pixels left over, and the few black pixels it takes in are black in
+// the frame too, or part of a flame that the same clear blackens.
 struct CellInk {
   struct Run {
     std::int32_t begin = 0, end = 0;  // x within the rectangle, end excluded
