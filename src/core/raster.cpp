@@ -1,9 +1,6 @@
 #include "core/raster.h"
 
 #include <algorithm>
-#include <climits>
-#include <cstring>
-#include <functional>
 
 namespace vorn {
 namespace {

@@ -65,7 +65,7 @@ void SaverFrame::LoadSheet(std::int32_t dpi) {
 void SaverFrame::Clear() {
   if (pixels_.pixels == nullptr) return;
   if (!drawnKnown_ || drawnPixels_ >= std::int64_t{width_} * height_) {
-    for (std::int32_t y = 0; y < height_; ++y) FillRow(pixels_.Row(y), std::size_t(width_), 0);
+    FillInclusive(pixels_, 0, 0, width_ - 1, height_ - 1, 0);
   } else {
     for (const Drawn& cell : drawn_) {
       ForRuns(cell, [](Pixel* to, std::int32_t, std::int32_t, std::int32_t count) {

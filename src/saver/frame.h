@@ -61,7 +61,6 @@ class SaverFrame {
   // a dialog over it): the next present is whole.
   void ScreenLost() { changed_.Forget(); }
 
-  ConstPixelView Pixels() const { return pixels_; }
   std::int32_t Width() const { return width_; }
   std::int32_t Height() const { return height_; }
 

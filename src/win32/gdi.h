@@ -17,6 +17,16 @@
 
 namespace vorn::win32 {
 
+// The bytes of a packed picture resource (RCDATA, as core/packed_picture.h
+// packs it); empty where the program has none of that id.
+inline std::span<const std::uint8_t> PackedPictureResource(HINSTANCE instance, int resourceId) {
+  HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(resourceId), RT_RCDATA);
+  HGLOBAL loaded = found != nullptr ? LoadResource(instance, found) : nullptr;
+  const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+  return {static_cast<const std::uint8_t*>(bytes),
+          bytes != nullptr ? SizeofResource(instance, found) : 0};
+}
+
 class MemorySurface : NoCopy {
  public:
   ~MemorySurface() { Reset(); }
@@ -41,11 +51,7 @@ class MemorySurface : NoCopy {
   // top-down 32-bit DIB section, the format of the surfaces it is drawn on, so
   // that blits from it convert nothing.
   bool LoadBitmapResource32(HINSTANCE instance, int resourceId) {
-    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(resourceId), RT_RCDATA);
-    HGLOBAL loaded = found != nullptr ? LoadResource(instance, found) : nullptr;
-    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
-    const std::span packed(static_cast<const std::uint8_t*>(bytes),
-                           bytes != nullptr ? SizeofResource(instance, found) : 0);
+    const std::span packed = PackedPictureResource(instance, resourceId);
     const auto size = PackedPictureSize(packed);  // none for a missing resource
     if (!size || !CreateDib(size->width, size->height) || !UnpackPicture(packed, Pixels())) {
       Reset();

@@ -96,13 +96,14 @@ bool Win32Platform::PresentFrame(const std::vector<Rect>& pieces) {
   return presented;
 }
 
+// Unpacked straight into the frame's memory: the saver draws the sheet itself,
+// so it needs no DIB section.
 Surface Win32Platform::EmbeddedSpriteSheet() {
-  MemorySurface sheet;
-  if (!sheet.LoadBitmapResource32(instance_, IDB_SPRITE_SHEET)) return {};
-  const PixelView pixels = sheet.Pixels();
-  Surface copy(pixels.width, pixels.height);
-  Blit(copy.View(), 0, 0, pixels.width, pixels.height, pixels, 0, 0, kRopSrcCopy);
-  return copy;
+  const std::span packed = PackedPictureResource(instance_, IDB_SPRITE_SHEET);
+  const auto size = PackedPictureSize(packed);  // none for a missing resource
+  if (!size) return {};
+  Surface sheet(size->width, size->height);
+  return UnpackPicture(packed, sheet.View()) ? sheet : Surface{};
 }
 
 // The dialog's preview flame, at the window's scale; its other surfaces

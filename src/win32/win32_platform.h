@@ -7,7 +7,6 @@
 // after windows.h, which it needs
 #include <shellapi.h>
 
-#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
