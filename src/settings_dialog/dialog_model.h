@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "settings_dialog/display_list.h"
 #include "settings_dialog/layout.h"
 
 namespace vorn {
@@ -35,7 +36,8 @@ class DialogView {
   // The extent of a label's text in the labels' font; nullopt while the
   // window cannot measure it.
   virtual std::optional<ScreenSize> MeasureText(std::string_view text) = 0;
-  virtual ScreenSize PictureSize(DialogPicture picture) = 0;
+  // The size of an image in pixels; 0 x 0 for one that is missing.
+  virtual ScreenSize ImageSize(PaintImage image) = 0;
   // An area of the client area to paint again.
   virtual void Repaint(const PixelRect& area) = 0;
   // Puts the thumb of HS(index) at `value` (the bar keeps it within its range).
@@ -91,6 +93,11 @@ class DialogModel final : public DialogControls {
   // Where an image's picture lies: its box, or for the close box the
   // picture's own size (pixels at 96 dpi), scaled to the resolution.
   PixelRect PictureBox(DialogControl image) const;
+  // The whole window's picture, bottom up: its backing image, the pictures
+  // scaled to their places, Pic_a's black, the preview, Pic_b, the labels.
+  DisplayList Paint() const;
+  // The preview's cell over Display, which changes many times a second.
+  PaintStep PreviewStep() const;
   // The control a press at `point` belongs to, the ones on top first; none
   // outside the ones that take presses.
   std::optional<DialogControl> ControlAt(PixelPoint point) const;

@@ -18,7 +18,6 @@ constexpr UINT_PTR kCloseBoxTool = 1;
 constexpr int kFirstBarId = 100;             // HS(index) has the id 100 + index
 constexpr int kLabelPointsHundredths = 975;  // 9.75 pt
 constexpr int kPointsHundredthsPerInch = 7200;
-constexpr std::size_t kTitleBar = 4;  // the title bar's picture, after the DialogPicture ones
 static_assert(SB_LINELEFT == 0 && SB_LINERIGHT == 1 && SB_PAGELEFT == 2 && SB_PAGERIGHT == 3 &&
               SB_THUMBPOSITION == 4 && SB_THUMBTRACK == 5 && SB_LEFT == 6 && SB_RIGHT == 7);
 static_assert(VK_TAB == 0x09 && VK_RETURN == 0x0D && VK_ESCAPE == 0x1B && VK_PRIOR == 0x21 &&
@@ -67,38 +66,10 @@ std::vector<FontFamily> InstalledFamilies(HDC dc) {
   return std::get<std::vector<FontFamily>>(found);
 }
 
-void Blt(HDC dc, const PixelRect& at, const MemorySurface& picture) {
-  BitBlt(dc, at.left, at.top, picture.Width(), picture.Height(), picture.Dc(), 0, 0, SRCCOPY);
-}
-
 void Fill(const MemorySurface& surface, COLORREF colour) {
   const RECT all{0, 0, surface.Width(), surface.Height()};
   SetDCBrushColor(surface.Dc(), colour);
   FillRect(surface.Dc(), &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-}
-
-// Stretches a picture over `to`, smoothly; with `framed`, its one-pixel frame
-// stays one pixel wide and only the inside grows, so a button face keeps a
-// crisp bevel.
-void Stretch(HDC dc, const PixelRect& to, const MemorySurface& picture, bool framed) {
-  const int w = picture.Width(), h = picture.Height();
-  if (picture.Dc() == nullptr || (framed && (w < 3 || h < 3))) return;
-  SetStretchBltMode(dc, HALFTONE);
-  SetBrushOrgEx(dc, 0, 0, nullptr);  // as HALFTONE asks
-  if (!framed) {
-    StretchBlt(dc, to.left, to.top, Width(to), Height(to), picture.Dc(), 0, 0, w, h, SRCCOPY);
-    return;
-  }
-  const int fromX[] = {0, 1, w - 1, w}, fromY[] = {0, 1, h - 1, h};
-  const int toX[] = {to.left, to.left + 1, to.right - 1, to.right};
-  const int toY[] = {to.top, to.top + 1, to.bottom - 1, to.bottom};
-  for (int row = 0; row < 3; ++row) {
-    for (int col = 0; col < 3; ++col) {
-      StretchBlt(dc, toX[col], toY[row], toX[col + 1] - toX[col], toY[row + 1] - toY[row],
-                 picture.Dc(), fromX[col], fromY[row], fromX[col + 1] - fromX[col],
-                 fromY[row + 1] - fromY[row], SRCCOPY);
-    }
-  }
 }
 
 }  // namespace
@@ -176,7 +147,7 @@ void DialogWindow::Refresh(SurfaceId surface) {
   // The preview changes many times a second: it goes on the screen at once
   // rather than through a repaint of the window around it.
   WindowDc dc(window_);
-  Stretch(dc.Get(), model_.Rect(DialogControl::Display), *image, false);
+  Paint(dc.Get(), model_.PreviewStep());
 }
 
 void DialogWindow::RunModal() {
@@ -332,36 +303,57 @@ void DialogWindow::OnSize(int width, int height) {
   if (window_ != nullptr) InvalidateRect(window_, nullptr, FALSE);
 }
 
-// The whole client area is composed afresh: the backing images, the pictures
-// (scaled to their places), the labels.
+const MemorySurface& DialogWindow::Image(PaintImage image) const {
+  switch (image) {
+    case PaintImage::Backing: return *Surface(SurfaceId::DialogWindow);
+    case PaintImage::PicB: return *Surface(SurfaceId::DialogPicB);
+    case PaintImage::Preview: return *Surface(SurfaceId::DialogDisplay);
+    default: return pictures_[static_cast<std::size_t>(image)];
+  }
+}
+
+// Parts of a size other than their place's are stretched smoothly.
+void DialogWindow::Paint(HDC dc, const PaintStep& step) const {
+  const RECT to = ToRect(step.to);
+  const COLORREF colour =
+      step.colour.system ? GetSysColor(static_cast<int>(step.colour.value)) : step.colour.value;
+  const MemorySurface& image = Image(step.image);
+  const PixelRect& from = step.from;
+  switch (step.kind) {
+    case PaintStep::Kind::Fill:
+      SetDCBrushColor(dc, colour);
+      FillRect(dc, &to, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+      break;
+    case PaintStep::Kind::Copy:
+      if (image.Dc() == nullptr || Width(from) < 1 || Height(from) < 1) break;
+      if (Width(from) == Width(step.to) && Height(from) == Height(step.to)) {
+        BitBlt(dc, to.left, to.top, Width(from), Height(from), image.Dc(), from.left, from.top,
+               SRCCOPY);
+        break;
+      }
+      SetStretchBltMode(dc, HALFTONE);
+      SetBrushOrgEx(dc, 0, 0, nullptr);  // as HALFTONE asks
+      StretchBlt(dc, to.left, to.top, Width(step.to), Height(step.to), image.Dc(), from.left,
+                 from.top, Width(from), Height(from), SRCCOPY);
+      break;
+    case PaintStep::Kind::Text: {
+      const std::wstring text = Widen(step.text);
+      RECT box = to;
+      SetTextColor(dc, colour);
+      DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, kLabelFormat);
+      break;
+    }
+  }
+}
+
+// The whole client area is composed afresh, then the part to paint shown.
 void DialogWindow::OnPaint() {
   PaintDc paint(window_);
   HDC dc = frame_.Dc();
   if (dc == nullptr) return;
-  using C = DialogControl;
-  const auto shown = [&](C image) -> const MemorySurface& {
-    return Picture(model_.Shown(image).value_or(DialogPicture{}));
-  };
-  Blt(dc, {}, Own(SurfaceId::DialogWindow));
-  Stretch(dc, model_.Rect(C::Image1), pictures_[kTitleBar], false);
-  Stretch(dc, model_.PictureBox(C::ImgExit), shown(C::ImgExit), false);
-  Stretch(dc, model_.Rect(C::ImgSet), shown(C::ImgSet), true);
-  Stretch(dc, model_.Rect(C::ImgCan), shown(C::ImgCan), true);
-  const RECT picA = ToRect(model_.Rect(C::PicA));
-  FillRect(dc, &picA, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  Stretch(dc, model_.Rect(C::Display), Own(SurfaceId::DialogDisplay), false);
-  Blt(dc, model_.Rect(C::PicB), Own(SurfaceId::DialogPicB));
   Selection font(dc, font_.get());
   SetBkMode(dc, TRANSPARENT);
-  for (const ControlLayout& label : kDialogLayout) {
-    if (label.caption == nullptr) continue;  // not a label
-    const std::wstring text = Widen(model_.Caption(label.id));
-    RECT box = ToRect(model_.TextBox(label.id));  // aligned where the model places it
-    SetTextColor(dc, label.id == C::Label9   ? kTitleTextColour
-                     : label.id == C::LblUrl ? kLinkTextColour
-                                             : GetSysColor(COLOR_WINDOWTEXT));
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, kLabelFormat);
-  }
+  for (const PaintStep& step : model_.Paint()) Paint(dc, step);
   const RECT& area = paint.Area();
   BitBlt(paint.Get(), area.left, area.top, area.right - area.left, area.bottom - area.top, dc,
          area.left, area.top, SRCCOPY);

@@ -49,20 +49,21 @@ class DialogWindow final : public DialogView, NoCopy {
   }
   // A surface's backing image changed: show it.
   void Refresh(SurfaceId surface);
-  // The preview shows the sheet's cell at (x, y). At another scale than 100 %
-  // the same cell of a sheet rendered for the window's scale takes its place.
+  // The preview shows the sheet's cell at (x, y), the same cell of a sheet
+  // rendered for the window's scale.
   void ShowCell(std::int32_t x, std::int32_t y) {
     const int dpi = model_.Dpi();
-    const CellSize cell = ScaledCell(dpi);
     if (dpi != sheetDpi_) {  // rendered once for each scale the window stands at
       const vorn::Surface sheet = RenderSpriteSheet(dpi);
       sheetDpi_ = dpi;
       scaledSheet_.CreateDib(sheet.Width(), sheet.Height(), sheet.Pixels());
+      const CellSize cell = ScaledCell(dpi);
       Own(SurfaceId::DialogDisplay).CreateDib(cell.width, cell.height);
     }
     const MemorySurface& from = dpi == kDefaultDpi ? Own(SurfaceId::DialogSprites) : scaledSheet_;
-    ::BitBlt(Own(SurfaceId::DialogDisplay).Dc(), 0, 0, cell.width, cell.height, from.Dc(),
-             x / kCellWidth * cell.width, y / kCellHeight * cell.height, SRCCOPY);
+    const PixelRect cell = SheetCell(x, y, dpi);
+    ::BitBlt(Own(SurfaceId::DialogDisplay).Dc(), 0, 0, Width(cell), Height(cell), from.Dc(),
+             cell.left, cell.top, SRCCOPY);
   }
 
   void SetPreviewTimer(bool enabled, UINT intervalMs) {
@@ -90,8 +91,8 @@ class DialogWindow final : public DialogView, NoCopy {
               kLabelFormat | DT_CALCRECT);
     return ScreenSize{measured.right - measured.left, measured.bottom - measured.top};
   }
-  ScreenSize PictureSize(DialogPicture picture) override {
-    return {Picture(picture).Width(), Picture(picture).Height()};
+  ScreenSize ImageSize(PaintImage image) override {
+    return {Image(image).Width(), Image(image).Height()};
   }
   void Repaint(const PixelRect& area) override {
     const RECT rect = ToRect(area);
@@ -136,9 +137,9 @@ class DialogWindow final : public DialogView, NoCopy {
   MemorySurface& Own(SurfaceId surface) {
     return surfaces_[static_cast<std::size_t>(surface) - kFirstSurface];
   }
-  const MemorySurface& Picture(DialogPicture picture) const {
-    return pictures_[static_cast<std::size_t>(picture)];
-  }
+  const MemorySurface& Image(PaintImage image) const;
+  // Carries out one step of the dialog's picture on `dc`.
+  void Paint(HDC dc, const PaintStep& step) const;
 
   HINSTANCE instance_;
   DialogModel model_;
