@@ -24,16 +24,6 @@ static_assert(VK_TAB == 0x09 && VK_RETURN == 0x0D && VK_ESCAPE == 0x1B && VK_PRI
               VK_NEXT == 0x22 && VK_END == 0x23 && VK_HOME == 0x24 && VK_LEFT == 0x25 &&
               VK_UP == 0x26 && VK_RIGHT == 0x27 && VK_DOWN == 0x28);
 
-// The resolution of the screen the window stands on (Windows 10 from 1607 on
-// knows it per screen), else of the screen as a whole.
-int WindowDpi(HWND window) {
-  using DpiForWindowFn = UINT(WINAPI*)(HWND);
-  static const auto dpiForWindow =
-      ModuleFunction<DpiForWindowFn>(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
-  const UINT dpi = dpiForWindow != nullptr ? dpiForWindow(window) : 0;
-  return dpi > 0 ? static_cast<int>(dpi) : ScreenDpi();
-}
-
 // Whether the font has a glyph for every character of `text`.
 bool DrawsAll(HDC dc, const LOGFONTW& face, const std::wstring& text) {
   FontHandle font(CreateFontIndirectW(&face), &DeleteObject);
@@ -73,12 +63,6 @@ void Fill(const MemorySurface& surface, COLORREF colour) {
 }
 
 }  // namespace
-
-int ScreenDpi() {
-  WindowDc screen(nullptr);
-  const int dpi = screen.Get() != nullptr ? GetDeviceCaps(screen.Get(), LOGPIXELSX) : 0;
-  return dpi > 0 ? dpi : 96;
-}
 
 bool DialogWindow::Create() {
   RegisterWindowClass(instance_, kDialogClass, &DialogWindow::Proc, 0,
@@ -268,9 +252,8 @@ bool DialogWindow::OnKey(std::int16_t bar, WPARAM key) {
 
 // The close box's tip, "exit button", shown by the system's tooltip control.
 void DialogWindow::AddTooltip() {
-  using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
   const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_TAB_CLASSES};
-  const auto init = commonControls_.Function<InitFn>("InitCommonControlsEx");
+  const auto init = late::InitCommonControlsEx();
   if (init == nullptr || !init(&classes)) return;
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0,
                              0, 0, 0, window_, nullptr, instance_, nullptr);

@@ -22,9 +22,6 @@ inline constexpr auto kFirstSurface = static_cast<std::size_t>(SurfaceId::Dialog
 inline constexpr UINT_PTR kPreviewTimerId = 1;
 inline constexpr UINT kLabelFormat = DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP;
 
-// The dots per inch of the screen as a whole; the usual 96 when it says nothing.
-int ScreenDpi();
-
 class DialogWindow final : public DialogView, NoCopy {
  public:
   DialogWindow(HINSTANCE instance, DialogEvents& events)
@@ -154,8 +151,7 @@ class DialogWindow final : public DialogView, NoCopy {
   int sheetDpi_ = kDefaultDpi;
   std::optional<std::wstring> face_;  // the labels' font family; none: the system's GUI font
   FontHandle font_{nullptr, &DeleteObject};
-  SystemLibrary commonControls_{L"comctl32.dll"};  // the tooltip's window class
-  HWND tooltip_ = nullptr;                         // owned by the window, gone with it
+  HWND tooltip_ = nullptr;  // owned by the window, gone with it
   int resizes_ = 0;
 };
 

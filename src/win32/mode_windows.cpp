@@ -1,13 +1,11 @@
-// The windows of saver mode (full-screen, showing the frames) and preview mode
-// (borderless and black, showing the still, a miniature of the running saver;
-// it takes no input and lives as long as the preview area that holds it).
+#include "win32/mode_windows.h"
+
 #include <algorithm>
 #include <cstring>
 #include <optional>
 
 #include "resources/resource_ids.h"
 #include "saver/saver.h"
-#include "win32/win32_platform.h"
 // after windows.h, which they need
 #include <versionhelpers.h>
 #include <windowsx.h>
@@ -30,9 +28,7 @@ constexpr GUID kMonitorPowerOn = {
 // Asks for the display's power notifications. The call is looked up at run
 // time: Windows before Vista lacks it. The registration ends with the process.
 void RegisterDisplayPower(HWND window) {
-  using Fn = HPOWERNOTIFY(WINAPI*)(HANDLE, LPCGUID, DWORD);
-  const auto registerFor =
-      ModuleFunction<Fn>(GetModuleHandleW(L"user32.dll"), "RegisterPowerSettingNotification");
+  const auto registerFor = late::RegisterPowerSettingNotification();
   const GUID& setting = IsWindows8OrGreater() ? kConsoleDisplayState : kMonitorPowerOn;
   if (registerFor != nullptr) registerFor(window, &setting, DEVICE_NOTIFY_WINDOW_HANDLE);
 }
@@ -50,59 +46,48 @@ std::optional<bool> DisplayPower(WPARAM event, LPARAM data) {
   return state != 0;
 }
 
-// GetDpiForMonitor of shcore.dll (Windows 8.1 and later), with the effective
-// dots per inch: the scaling the user chose for the monitor.
-using DpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
-constexpr int kMdtEffectiveDpi = 0;
-
-struct MonitorQuery {
-  std::vector<Monitor>& monitors;
-  DpiForMonitorFn dpiForMonitor;  // null where the system lacks it
-  std::int32_t systemDpi;         // each monitor's then
-};
-
-BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT rect, LPARAM query) {
-  const auto& [monitors, dpiForMonitor, systemDpi] = *reinterpret_cast<MonitorQuery*>(query);
-  UINT dpiX = 0, dpiY = 0;
-  const bool known = dpiForMonitor != nullptr &&
-                     SUCCEEDED(dpiForMonitor(monitor, kMdtEffectiveDpi, &dpiX, &dpiY)) && dpiX > 0;
-  monitors.push_back({{rect->left, rect->top, rect->right, rect->bottom},
-                      known ? static_cast<std::int32_t>(dpiX) : systemDpi});
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT rect, LPARAM monitors) {
+  reinterpret_cast<std::vector<Monitor>*>(monitors)->push_back(
+      {{rect->left, rect->top, rect->right, rect->bottom}, MonitorDpi(monitor)});
   return TRUE;
 }
 
 }  // namespace
 
-LRESULT CALLBACK Win32Platform::SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = Attached<Win32Platform>(window, message, lParam);
-  SaverEvents* events = self != nullptr ? self->saverEvents_ : nullptr;
-  if (events == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+LRESULT CALLBACK SaverWindow::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = Attached<SaverWindow>(window, message, lParam);
+  if (message == WM_NCCREATE && self != nullptr) self->window_ = window;
+  return self != nullptr ? self->Dispatch(message, wParam, lParam)
+                         : DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT SaverWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_TIMER:
-      if (wParam == kSaverTimerId) events->Timer1_Timer();
+      if (wParam == kSaverTimerId) events_.Timer1_Timer();
       return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-    case WM_XBUTTONDOWN: events->Display_MouseDown(); return 0;
+    case WM_XBUTTONDOWN: events_.Display_MouseDown(); return 0;
     case WM_KEYDOWN:
-    case WM_SYSKEYDOWN: events->Form_KeyDown(); return 0;  // also Alt, and keys pressed with it
+    case WM_SYSKEYDOWN: events_.Form_KeyDown(); return 0;  // also Alt, and keys pressed with it
     case WM_MOUSEMOVE:
-      events->Display_MouseMove(static_cast<float>(GET_X_LPARAM(lParam)),
+      events_.Display_MouseMove(static_cast<float>(GET_X_LPARAM(lParam)),
                                 static_cast<float>(GET_Y_LPARAM(lParam)));
       return 0;
-    case WM_DISPLAYCHANGE: events->Form_DisplayChange(); return 0;
+    case WM_DISPLAYCHANGE: events_.Form_DisplayChange(); return 0;
     case WM_POWERBROADCAST:
       if (const std::optional<bool> on = DisplayPower(wParam, lParam)) {
-        events->Form_DisplayPower(*on);
+        events_.Form_DisplayPower(*on);
       }
       return TRUE;
     case WM_ERASEBKGND:  // the frames cover every pixel; without a frame buffer, the black brush
-      if (self->buffer_.Dc() != nullptr) return 1;
+      if (buffer_.Dc() != nullptr) return 1;
       break;
     case WM_PAINT: {  // the saver presents its next frame whole
-      events->Form_Paint();
-      const PaintDc paint(window);  // BeginPaint and EndPaint, with nothing drawn
+      events_.Form_Paint();
+      const PaintDc paint(window_);  // BeginPaint and EndPaint, with nothing drawn
       return 0;
     }
     case WM_SYSCOMMAND:
@@ -112,24 +97,46 @@ LRESULT CALLBACK Win32Platform::SaverProc(HWND window, UINT message, WPARAM wPar
     case WM_CLOSE: return 0;  // only the frame cycle closes the saver
     default: break;
   }
-  return DefWindowProcW(window, message, wParam, lParam);
+  return DefWindowProcW(window_, message, wParam, lParam);
 }
 
-WindowHandle Win32Platform::CreateSaverWindow(SaverEvents& events) {
-  RegisterWindowClass(instance_, kSaverClass, &Win32Platform::SaverProc, CS_OWNDC,
-                      LoadIconW(instance_, MAKEINTRESOURCEW(IDI_VORN)),
+SaverWindow::SaverWindow(HINSTANCE instance, SaverEvents& events)
+    : events_(events), timerResolution_(kFineTimerResolutionMs) {
+  RegisterWindowClass(instance, kSaverClass, &SaverWindow::Proc, CS_OWNDC,
+                      LoadIconW(instance, MAKEINTRESOURCEW(IDI_VORN)),
                       static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  saverEvents_ = &events;
-  saverWindow_ = CreateWindowExW(0, kSaverClass, Widen(kSaverCaption).c_str(), WS_POPUP, 0, 0, 0, 0,
-                                 nullptr, nullptr, instance_, this);
-  displayDc_ = saverWindow_ != nullptr ? GetDC(saverWindow_) : nullptr;
-  RegisterDisplayPower(saverWindow_);
-  timerResolution_ = std::make_unique<TimerResolution>(kFineTimerResolutionMs);
-  shcore_ = std::make_unique<SystemLibrary>(L"shcore.dll");
-  return FromHwnd(saverWindow_);
+  // cppcheck-suppress ignoredReturnValue ; the handle arrives in window_ with WM_NCCREATE
+  CreateWindowExW(0, kSaverClass, Widen(kSaverCaption).c_str(), WS_POPUP, 0, 0, 0, 0, nullptr,
+                  nullptr, instance, this);
+  displayDc_ = window_ != nullptr ? GetDC(window_) : nullptr;
+  RegisterDisplayPower(window_);
 }
 
-DisplayLayout Win32Platform::GetDisplayLayout() {
+// The saver composes its frames in the DIB section's memory; GDI copies the
+// pieces to the window and is done with the memory before the next frame is
+// drawn in it.
+bool SaverWindow::Present(const std::vector<Rect>& pieces) {
+  bool presented = true;
+  for (const Rect& r : pieces) {
+    presented &=
+        ::BitBlt(displayDc_, r.x, r.y, r.width, r.height, buffer_.Dc(), r.x, r.y, SRCCOPY) != FALSE;
+  }
+  GdiFlush();
+  return presented;
+}
+
+void SaverWindow::StartTimer(UINT intervalMs) {
+  SetTimer(window_, kSaverTimerId, intervalMs, nullptr);
+}
+
+void SaverWindow::Close() {
+  if (window_ != nullptr) KillTimer(window_, kSaverTimerId);
+  // Ending the process takes the window with it at once; destroying it first
+  // would only add a wait for the window system before the process ends.
+  ExitProcess(0);
+}
+
+DisplayLayout CurrentDisplayLayout() {
   DisplayLayout layout;
   const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
   const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
@@ -138,35 +145,19 @@ DisplayLayout Win32Platform::GetDisplayLayout() {
   layout.virtualScreen = width > 0 && height > 0 ? PixelRect{left, top, left + width, top + height}
                                                  : PixelRect{0, 0, GetSystemMetrics(SM_CXSCREEN),
                                                              GetSystemMetrics(SM_CYSCREEN)};
-  const WindowDc screenDc(nullptr);
-  MonitorQuery query{layout.monitors,
-                     shcore_ ? shcore_->Function<DpiForMonitorFn>("GetDpiForMonitor") : nullptr,
-                     GetDeviceCaps(screenDc.Get(), LOGPIXELSX)};
-  EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&query));
-  if (layout.monitors.empty()) layout.monitors.push_back({layout.virtualScreen, query.systemDpi});
+  EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&layout.monitors));
+  if (layout.monitors.empty()) layout.monitors.push_back({layout.virtualScreen, ScreenDpi()});
   return layout;
 }
 
-void Win32Platform::StartTimer(std::uint32_t intervalMs) {
-  SetTimer(saverWindow_, kSaverTimerId, intervalMs, nullptr);
-}
-
-void Win32Platform::CloseSaverWindow() {
-  if (saverWindow_ != nullptr) KillTimer(saverWindow_, kSaverTimerId);
-  // Ending the process takes the window with it at once; destroying it first
-  // would only add a wait for the window system before the process ends.
-  ExitProcess(0);
-}
-
-LRESULT CALLBACK Win32Platform::PreviewProc(HWND window, UINT message, WPARAM wParam,
-                                            LPARAM lParam) {
-  const auto* self = Attached<Win32Platform>(window, message, lParam);
+LRESULT CALLBACK PreviewWindow::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  const auto* self = Attached<PreviewWindow>(window, message, lParam);
   if (message == WM_PAINT && self != nullptr) {
     // The class brush has painted the window black; the still goes on top,
     // unscaled, clipped to the image control (and by the system to the window).
     PaintDc paint(window);
-    const MemorySurface& still = self->previewStill_;
-    const RECT& image = self->previewImage_;
+    const MemorySurface& still = self->still_;
+    const RECT& image = self->image_;
     const LONG width = std::min<LONG>(still.Width(), image.right - image.left);
     const LONG height = std::min<LONG>(still.Height(), image.bottom - image.top);
     if (paint.Get() != nullptr && still.Dc() != nullptr && width > 0 && height > 0) {
@@ -181,29 +172,32 @@ LRESULT CALLBACK Win32Platform::PreviewProc(HWND window, UINT message, WPARAM wP
   return 0;
 }
 
-WindowHandle Win32Platform::CreatePreviewWindow() {
-  RegisterWindowClass(instance_, kPreviewClass, &Win32Platform::PreviewProc, 0, nullptr,
+PreviewWindow::PreviewWindow(HINSTANCE instance) {
+  RegisterWindowClass(instance, kPreviewClass, &PreviewWindow::Proc, 0, nullptr,
                       static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   // Without the still the window stays plain black.
-  previewStill_.LoadBitmapResource32(instance_, IDB_PREVIEW_STILL);
-  previewWindow_ = CreateWindowExW(0, kPreviewClass, kPreviewCaption, WS_POPUP, 0, 0, 0, 0, nullptr,
-                                   nullptr, instance_, this);
-  return FromHwnd(previewWindow_);
+  still_.LoadBitmapResource32(instance, IDB_PREVIEW_STILL);
+  window_ = CreateWindowExW(0, kPreviewClass, kPreviewCaption, WS_POPUP, 0, 0, 0, 0, nullptr,
+                            nullptr, instance, this);
 }
 
-void Win32Platform::RunPreviewMessageLoop() {
+void PreviewWindow::Show() {
+  ::ShowWindow(window_, SW_SHOWNA);
+  area_ = GetAncestor(window_, GA_PARENT);
+}
+
+void PreviewWindow::RunMessageLoop() const {
   constexpr DWORD kAreaCheckMs = 250;
-  while (previewWindow_ != nullptr && IsWindow(previewWindow_) && IsWindow(previewArea_)) {
+  while (window_ != nullptr && IsWindow(window_) && IsWindow(area_)) {
     // cppcheck-suppress nullPointer ; with a count of 0 there is no handle array to pass
     MsgWaitForMultipleObjects(0, nullptr, FALSE, kAreaCheckMs, QS_ALLINPUT);
     PumpMessages(false);
   }
 }
 
-void Win32Platform::MovePreviewImage(std::int32_t x, std::int32_t y, std::int32_t width,
-                                     std::int32_t height) {
-  previewImage_ = RECT{x, y, x + std::max(width, 0), y + std::max(height, 0)};
-  if (previewWindow_ != nullptr) InvalidateRect(previewWindow_, nullptr, TRUE);
+void PreviewWindow::MoveImage(const RECT& image) {
+  image_ = image;
+  if (window_ != nullptr) InvalidateRect(window_, nullptr, TRUE);
 }
 
 }  // namespace vorn::win32

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <windows.h>
+// after windows.h, which it needs
+#include <commctrl.h>
 
 #include <cstdint>
 #include <optional>
@@ -25,44 +27,67 @@ Fn ModuleFunction(HMODULE module, const char* name) {
   return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
-// A function of kernel32, looked up at run time because older Windows lacks
-// it. kernel32 is in every process and is not looked for on any path.
-template <typename Fn>
-Fn KernelFunction(const char* name) {
-  return ModuleFunction<Fn>(GetModuleHandleW(L"kernel32.dll"), name);
-}
+// The system's libraries the program takes functions from at run time.
+enum class SystemDll { Kernel32, User32, Shcore, Comctl32, Winmm, Mpr, PasswordCpl };
+// kernel32 and user32 as every process has them; the others loaded from the
+// system folder by their full path (never from the program's folder or the
+// search path) on first use and kept; null where the system lacks one.
+HMODULE SystemModule(SystemDll dll);
 
-// A library of the system's own.
-class SystemLibrary : NoCopy {
- public:
-  explicit SystemLibrary(const wchar_t* fileName) {
-    wchar_t folder[MAX_PATH];
-    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return;
-    const std::wstring path = std::wstring(folder, length) + L"\\" + fileName;
-    module_ = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+// Every function looked up at run time rather than imported, because a
+// Windows the program starts on lacks it or its library must not be looked
+// for beside the program. Each is null where the system lacks it.
+using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+using SetDllDirectoryWFn = BOOL(WINAPI*)(LPCWSTR);
+using GetSystemTimePreciseAsFileTimeFn = void(WINAPI*)(LPFILETIME);
+using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+using RegisterPowerSettingNotificationFn = HPOWERNOTIFY(WINAPI*)(HANDLE, LPCGUID, DWORD);
+using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+using InitCommonControlsExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+using timeBeginPeriodFn = UINT(WINAPI*)(UINT);
+using timeEndPeriodFn = UINT(WINAPI*)(UINT);
+using PwdChangePasswordAFn = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, DWORD);
+using VerifyScreenSavePwdFn = BOOL(WINAPI*)(HWND);
+// clang-format off
+#define VORN_LATE_FUNCTIONS(X)                                        \
+  X(Kernel32, SetDefaultDllDirectories)          /* Windows 8 on */   \
+  X(Kernel32, SetDllDirectoryW)                  /* XP SP1 on */      \
+  X(Kernel32, GetSystemTimePreciseAsFileTime)    /* Windows 8 on */   \
+  X(User32, GetDpiForWindow)                     /* Windows 10 on */  \
+  X(User32, RegisterPowerSettingNotification)    /* Vista on */       \
+  X(Shcore, GetDpiForMonitor)                    /* Windows 8.1 on */ \
+  X(Comctl32, InitCommonControlsEx)                                   \
+  X(Winmm, timeBeginPeriod)                                           \
+  X(Winmm, timeEndPeriod)                                             \
+  X(Mpr, PwdChangePasswordA)                     /* Windows 9x */     \
+  X(PasswordCpl, VerifyScreenSavePwd)            /* Windows 9x */
+// clang-format on
+namespace late {
+#define VORN_LOOK_UP(dll, name)                                                              \
+  inline name##Fn name() {                                                                   \
+    static const auto found = ModuleFunction<name##Fn>(SystemModule(SystemDll::dll), #name); \
+    return found;                                                                            \
   }
-  ~SystemLibrary() {
-    if (module_ != nullptr) FreeLibrary(module_);
-  }
+VORN_LATE_FUNCTIONS(VORN_LOOK_UP)
+#undef VORN_LOOK_UP
+}  // namespace late
 
-  template <typename Fn>
-  Fn Function(const char* name) const {
-    return ModuleFunction<Fn>(module_, name);
-  }
-
- private:
-  HMODULE module_ = nullptr;
-};
+// Dots per inch, from one place: of the screen as a whole (96 where it says
+// nothing); of a monitor, the scaling the user chose for it; of the monitor a
+// window stands on. The last two are the screen's where the system does not
+// know them per monitor.
+int ScreenDpi();
+int MonitorDpi(HMONITOR monitor);
+int WindowDpi(HWND window);
 
 // The system timer's finer resolution (timeBeginPeriod), held while this lives.
 // winmm.dll is not one of the system's known libraries, so a plain import of it
 // would be looked for beside the program first; it is loaded by its full path.
 class TimerResolution : NoCopy {
  public:
-  explicit TimerResolution(UINT periodMs) : winmm_(L"winmm.dll"), periodMs_(periodMs) {
-    const auto begin = winmm_.Function<PeriodFn>("timeBeginPeriod");
-    const auto end = winmm_.Function<PeriodFn>("timeEndPeriod");
+  explicit TimerResolution(UINT periodMs) : periodMs_(periodMs) {
+    const auto begin = late::timeBeginPeriod();
+    const auto end = late::timeEndPeriod();
     if (begin != nullptr && end != nullptr && begin(periodMs_) == kTimerNoError) end_ = end;
   }
   ~TimerResolution() {
@@ -70,11 +95,9 @@ class TimerResolution : NoCopy {
   }
 
  private:
-  using PeriodFn = UINT(WINAPI*)(UINT);     // returns an MMRESULT
   static constexpr UINT kTimerNoError = 0;  // TIMERR_NOERROR
-  SystemLibrary winmm_;
   UINT periodMs_;
-  PeriodFn end_ = nullptr;  // set once the period is raised
+  timeEndPeriodFn end_ = nullptr;  // set once the period is raised
 };
 
 // The local clock as seconds since midnight, read several times per particle
@@ -106,17 +129,16 @@ class LocalClock {
   static constexpr std::int64_t kMsPerSecond = 1000;
   static constexpr std::int64_t kMsPerDay = kMsPerSecond * 60 * 60 * 24;
   static constexpr std::int64_t kOffsetLifetime = kMsPerSecond * kTicksPerMs;
-  using ReadTimeFn = void(WINAPI*)(LPFILETIME);
+  using ReadTimeFn = GetSystemTimePreciseAsFileTimeFn;
 
   static std::int64_t Ticks(const FILETIME& time) {
     return static_cast<std::int64_t>((std::uint64_t{time.dwHighDateTime} << 32) |
                                      time.dwLowDateTime);
   }
-  static ReadTimeFn PreciseOrPlain() {
-    const auto precise = KernelFunction<ReadTimeFn>("GetSystemTimePreciseAsFileTime");
+  ReadTimeFn readTime_ = [] {  // precise where the system has it
+    const ReadTimeFn precise = late::GetSystemTimePreciseAsFileTime();
     return precise != nullptr ? precise : &GetSystemTimeAsFileTime;
-  }
-  ReadTimeFn readTime_ = PreciseOrPlain();
+  }();
   std::int64_t offset_ = 0;
   std::optional<std::int64_t> offsetTakenAt_;
 };

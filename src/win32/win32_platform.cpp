@@ -7,6 +7,7 @@
 
 #include "resources/resource_ids.h"
 #include "win32/dialog_window.h"
+#include "win32/mode_windows.h"
 // after windows.h, which it needs
 #include <shlobj.h>
 
@@ -49,17 +50,13 @@ std::int32_t Win32Platform::GetVersionExA(OsVersionInfo& info) {
 
 void Win32Platform::PwdChangePasswordA(std::string_view regKeyName, WindowHandle parent,
                                        std::uint32_t r1, std::uint32_t r2) {
-  using Fn = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, DWORD);
-  SystemLibrary mpr(L"mpr.dll");
-  if (auto* change = mpr.Function<Fn>("PwdChangePasswordA")) {
+  if (const auto change = late::PwdChangePasswordA()) {
     change(std::string(regKeyName).c_str(), ToHwnd(parent), r1, r2);
   }
 }
 
 std::optional<std::int32_t> Win32Platform::VerifyScreenSavePwd(WindowHandle window) {
-  using Fn = BOOL(WINAPI*)(HWND);
-  SystemLibrary passwordCpl(L"password.cpl");
-  auto* verify = passwordCpl.Function<Fn>("VerifyScreenSavePwd");
+  const auto verify = late::VerifyScreenSavePwd();
   if (verify == nullptr) return std::nullopt;
   return verify(ToHwnd(window));
 }
@@ -83,17 +80,39 @@ const MemorySurface* Win32Platform::Memory(SurfaceId surface) const {
   return dialog_ != nullptr ? dialog_->Surface(surface) : nullptr;
 }
 
-// The saver composes its frames in the DIB section's memory; GDI copies the
-// pieces to the window and is done with the memory before the next frame is
-// drawn in it.
+WindowHandle Win32Platform::CreateSaverWindow(SaverEvents& events) {
+  saver_ = std::make_unique<SaverWindow>(instance_, events);
+  return FromHwnd(saver_->Window());
+}
+DisplayLayout Win32Platform::GetDisplayLayout() { return CurrentDisplayLayout(); }
+PixelView Win32Platform::CreateFrameBuffer(std::int32_t width, std::int32_t height) {
+  return saver_ != nullptr ? saver_->CreateFrameBuffer(width, height) : PixelView{};
+}
 bool Win32Platform::PresentFrame(const std::vector<Rect>& pieces) {
-  bool presented = true;
-  for (const Rect& r : pieces) {
-    presented &=
-        ::BitBlt(displayDc_, r.x, r.y, r.width, r.height, buffer_.Dc(), r.x, r.y, SRCCOPY) != FALSE;
-  }
-  GdiFlush();
-  return presented;
+  return saver_ != nullptr && saver_->Present(pieces);
+}
+void Win32Platform::StartTimer(std::uint32_t intervalMs) {
+  if (saver_ != nullptr) saver_->StartTimer(intervalMs);
+}
+void Win32Platform::CloseSaverWindow() {
+  if (saver_ != nullptr) saver_->Close();
+  ExitProcess(0);
+}
+
+WindowHandle Win32Platform::CreatePreviewWindow() {
+  preview_ = std::make_unique<PreviewWindow>(instance_);
+  return FromHwnd(preview_->Window());
+}
+void Win32Platform::MovePreviewImage(std::int32_t x, std::int32_t y, std::int32_t width,
+                                     std::int32_t height) {
+  if (preview_ != nullptr)
+    preview_->MoveImage({x, y, x + std::max(width, 0), y + std::max(height, 0)});
+}
+void Win32Platform::ShowPreviewWindow(WindowHandle) {
+  if (preview_ != nullptr) preview_->Show();
+}
+void Win32Platform::RunPreviewMessageLoop() const {
+  if (preview_ != nullptr) preview_->RunMessageLoop();
 }
 
 // Unpacked straight into the frame's memory: the saver draws the sheet itself,

@@ -85,7 +85,7 @@ class Win32Platform : public Platform {
 
   // Serves the preview window's messages until it is gone, or its preview
   // area is: when the area's process is killed, nothing tells the window.
-  void RunPreviewMessageLoop();
+  void RunPreviewMessageLoop() const;
 
   std::string ArgumentText() override { return Narrow(ArgumentsOf(GetCommandLineW())); }
   std::string ProgramDirectory() override;
@@ -161,10 +161,7 @@ class Win32Platform : public Platform {
   WindowHandle CreatePreviewWindow() override;
   void MovePreviewImage(std::int32_t x, std::int32_t y, std::int32_t width,
                         std::int32_t height) override;
-  void ShowPreviewWindow(WindowHandle window) override {
-    ::ShowWindow(ToHwnd(window), SW_SHOWNA);
-    previewArea_ = GetAncestor(ToHwnd(window), GA_PARENT);
-  }
+  void ShowPreviewWindow(WindowHandle window) override;
 
   WindowHandle CreateDialogWindow(DialogEvents& events) override;
   TwipsRect GetScreenTwips() override;
@@ -190,9 +187,7 @@ class Win32Platform : public Platform {
                   std::int32_t height) override {
     ::MoveWindow(ToHwnd(window), x, y, width, height, TRUE);
   }
-  PixelView CreateFrameBuffer(std::int32_t width, std::int32_t height) override {
-    return buffer_.CreateDib(width, height) ? buffer_.Pixels() : PixelView{};
-  }
+  PixelView CreateFrameBuffer(std::int32_t width, std::int32_t height) override;
   bool PresentFrame(const std::vector<Rect>& pieces) override;
   Surface EmbeddedSpriteSheet() override;
   std::int32_t BitBlt(SurfaceId destination, std::int32_t x, std::int32_t y, std::int32_t width,
@@ -222,8 +217,6 @@ class Win32Platform : public Platform {
   }
 
  private:
-  static LRESULT CALLBACK SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK PreviewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   // The dialog's twips convert at the resolution where it stands.
   int DialogDpi() const;
   // The dialog's memory surfaces; null before they exist.
@@ -235,19 +228,10 @@ class Win32Platform : public Platform {
   HINSTANCE instance_;
   LARGE_INTEGER counterFrequency_{};
   LocalClock localClock_;
-  HWND saverWindow_ = nullptr;
-  HDC displayDc_ = nullptr;
-  MemorySurface buffer_;  // the saver's frame buffer
-  SaverEvents* saverEvents_ = nullptr;
-  std::unique_ptr<TimerResolution> timerResolution_;  // raised while the saver runs
-  // shcore.dll, for the monitors' scaling, loaded once for the saver's many
-  // looks at the layout (one a tick); absent before the saver's window.
-  std::unique_ptr<SystemLibrary> shcore_;
-  HWND previewWindow_ = nullptr;
-  HWND previewArea_ = nullptr;  // the window that holds it
-  MemorySurface previewStill_;
-  RECT previewImage_{};
-  std::unique_ptr<class DialogWindow> dialog_;  // dialog_window.h
+  // Each mode's window, made when the mode asks for it.
+  std::unique_ptr<class SaverWindow> saver_;      // mode_windows.h
+  std::unique_ptr<class PreviewWindow> preview_;  // mode_windows.h
+  std::unique_ptr<class DialogWindow> dialog_;    // dialog_window.h
 };
 
 }  // namespace vorn::win32

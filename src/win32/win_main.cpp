@@ -11,16 +11,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // program's folder or the current one, where a copy could be planted (with or
   // without SetDefaultDllDirectories). Both are looked up so that older systems
   // start (Windows 2000 has neither; the program loads by full path anyway).
-  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-  using SetDllDirectoryFn = BOOL(WINAPI*)(LPCWSTR);
-  if (const auto setDefault =
-          vorn::win32::KernelFunction<SetDefaultDllDirectoriesFn>("SetDefaultDllDirectories")) {
+  namespace late = vorn::win32::late;
+  if (const auto setDefault = late::SetDefaultDllDirectories()) {
     setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
   }
-  if (const auto setDirectory =
-          vorn::win32::KernelFunction<SetDllDirectoryFn>("SetDllDirectoryW")) {
-    setDirectory(L"");
-  }
+  if (const auto setDirectory = late::SetDllDirectoryW()) setDirectory(L"");
   vorn::win32::Win32Platform platform(instance);
   vorn::Main(platform);
   // Only preview mode comes back here: it lives as long as its window.
