@@ -109,6 +109,9 @@ struct DisplayLayout {
 
 // What the saver window exposes to the platform: its event handlers, run only
 // while the frame cycle yields.
+// The power settings whose changes the saver follows.
+enum class PowerSetting { PowerSource, BatterySaver };
+
 class SaverEvents {
  public:
   virtual void Timer1_Timer() = 0;
@@ -121,6 +124,11 @@ class SaverEvents {
   virtual void Form_DisplayPower(bool on) = 0;
   // The window has to be painted: the screen may have lost the frame.
   virtual void Form_Paint() = 0;
+  // A power setting has a new value (see ApplyPowerSetting).
+  virtual void Form_PowerSetting(PowerSetting setting, std::uint32_t value) = 0;
+  // The session is (still) remote or not; it was connected to its display or
+  // disconnected from it.
+  virtual void Form_SessionChange(bool remote, bool connected) = 0;
 
  protected:
   ~SaverEvents() = default;

@@ -70,6 +70,13 @@ void VornS::Form_DisplayPower(bool on) {
   if (on) frame_.ScreenLost();
 }
 
+// Connected again, the session's display shows whatever it showed before.
+void VornS::Form_SessionChange(bool remote, bool connected) {
+  if (power_.disconnected && connected) frame_.ScreenLost();
+  power_.remoteSession = remote;
+  power_.disconnected = !connected;
+}
+
 namespace {
 
 // A logical place on a monitor `extent` pixels (`logicalExtent` logical
@@ -100,6 +107,14 @@ bool PlaceCell(const Swarm& swarm, const Particle& p, std::int64_t clipRight,
   return cell.w > 0 && cell.h > 0;
 }
 
+// A step the frame does not show: the walk and the flicker advance.
+void VornS::StepSwarm(Swarm& swarm) {
+  for (Particle& p : swarm.particles) {
+    StepParticle(p, swarm.ScreenW, swarm.ScreenH, settings_.Speed, randomRange_);
+    NextCell(p.SrcX, p.SrcY);
+  }
+}
+
 void VornS::DrawSwarm(Swarm& swarm) {
   // A flame is cut at an edge its monitor shares with another one; at the
   // window's own edges the frame clips it.
@@ -113,7 +128,12 @@ void VornS::DrawSwarm(Swarm& swarm) {
   }
 }
 
-void VornS::DrawFrame() {
+// The steps before the drawn one go over every swarm in turn, as frames
+// would: the swarms take their random numbers in the same order at any rate.
+void VornS::DrawFrame(std::int32_t steps) {
+  for (std::int32_t step = 1; step < steps; ++step) {
+    for (Swarm& swarm : swarms) StepSwarm(swarm);
+  }
   ClearBuffer();
   for (std::size_t i = 0; i < swarms.size(); ++i) {
     // Input is looked at between two monitors' swarms, so that many monitors
@@ -128,7 +148,7 @@ void VornS::DrawFrame() {
 void VornS::YieldUntil(std::int64_t deadline) {
   platform_.DoEvents();
   while (!StopRequested) {
-    if (!displayOn_) {  // nothing is drawn until the display is on again
+    if (!displayOn_ || !PacingFor(power_).draws) {  // nothing is drawn until it can be seen
       platform_.WaitForEvents(kWaitForever);
       platform_.DoEvents();
       continue;
@@ -151,12 +171,14 @@ void VornS::FrameLoop() {
     if (std::exchange(newSwarms, false)) {
       for (Swarm& swarm : swarms) InitCells(swarm.particles, randomRange_);
     }
-    DrawFrame();
-    nextFrame += framePeriod_;
+    const Pacing pacing = PacingFor(power_);
+    DrawFrame(pacing.stepsPerFrame);
+    const std::int64_t period = framePeriod_ * pacing.stepsPerFrame;
+    nextFrame += period;
     // After a stall (a slow frame, the password dialog) start a fresh schedule
     // rather than racing through the frames that were missed.
     const std::int64_t now = platform_.NowMicroseconds();
-    if (now - nextFrame > framePeriod_) nextFrame = now;
+    if (now - nextFrame > period) nextFrame = now;
     YieldUntil(nextFrame);
   }
   platform_.CloseSaverWindow();

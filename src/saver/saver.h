@@ -9,6 +9,7 @@
 #include "core/raster.h"
 #include "platform/platform.h"
 #include "saver/frame.h"
+#include "saver/pacing.h"
 #include "settings/settings.h"
 
 namespace vorn {
@@ -76,6 +77,10 @@ class VornS final : public SaverEvents {
   void Form_DisplayChange() override { layoutChanged_ = true; }
   void Form_DisplayPower(bool on) override;
   void Form_Paint() override { frame_.ScreenLost(); }
+  void Form_PowerSetting(PowerSetting setting, std::uint32_t value) override {
+    ApplyPowerSetting(power_, setting, value);
+  }
+  void Form_SessionChange(bool remote, bool connected) override;
 
   // Window-level state: the window covers the whole virtual screen, WindowW x
   // WindowH pixels, with a swarm for each monitor on it.
@@ -91,8 +96,9 @@ class VornS final : public SaverEvents {
   // Places the window over every monitor, sizes the frame to it and bursts a
   // new swarm from the centre of each monitor.
   void FitToDisplay();
-  // One frame: clear, step and draw every particle, present.
-  void DrawFrame();
+  // One frame: clear, step every particle `steps` times and draw it, present.
+  void DrawFrame(std::int32_t steps);
+  void StepSwarm(Swarm& swarm);
   void DrawSwarm(Swarm& swarm);
   // Dispatches waiting messages until `deadline`, returning early once the
   // saver is asked to stop.
@@ -117,6 +123,7 @@ class VornS final : public SaverEvents {
   DisplayLayout fitted_;  // what the window and the swarms were last fitted to
   bool layoutChanged_ = false;
   bool displayOn_ = true;
+  PowerState power_;
 };
 
 // A whole number uniform in low..high, the clock reading mixed in first.

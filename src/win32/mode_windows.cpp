@@ -9,6 +9,7 @@
 // after windows.h, which they need
 #include <versionhelpers.h>
 #include <windowsx.h>
+#include <wtsapi32.h>
 
 namespace vorn::win32 {
 namespace {
@@ -18,32 +19,45 @@ constexpr UINT_PTR kSaverTimerId = 1;
 constexpr UINT kFineTimerResolutionMs = 1;  // for the waits inside the frame cycle
 constexpr wchar_t kPreviewClass[] = L"VornPreviewWindow";
 constexpr wchar_t kPreviewCaption[] = L"Preview Window";
-// The display's power: the console's display (Windows 8 and later) and the
-// monitors' power (Vista and 7), each a DWORD that is 0 while it is off.
+// The power settings the saver follows. The display's power: the console's
+// display (Windows 8 and later) and the monitors' power (Vista and 7), each a
+// DWORD that is 0 while it is off. The power source (mains, battery or a
+// UPS) and battery saver (Windows 10 and later).
 constexpr GUID kConsoleDisplayState = {
     0x6FE69556, 0x704A, 0x47A0, {0x8F, 0x24, 0xC2, 0x8D, 0x93, 0x6F, 0xDA, 0x47}};
 constexpr GUID kMonitorPowerOn = {
     0x02731015, 0x4510, 0x4526, {0x99, 0xE6, 0xE5, 0xA1, 0x7E, 0xBD, 0x1A, 0xEA}};
+constexpr GUID kPowerSource = {
+    0x5D3E9A59, 0xE9D5, 0x4B00, {0xA6, 0xBD, 0xFF, 0x34, 0xFF, 0x51, 0x65, 0x48}};
+constexpr GUID kBatterySaver = {
+    0xE00958C0, 0xC213, 0x4ACE, {0xAC, 0x77, 0xFE, 0xCC, 0xED, 0x2E, 0xEE, 0xA5}};
+constexpr DWORD kNotifyForThisSession = 0;  // NOTIFY_FOR_THIS_SESSION
 
-// Asks for the display's power notifications. The call is looked up at run
-// time: Windows before Vista lacks it. The registration ends with the process.
-void RegisterDisplayPower(HWND window) {
-  const auto registerFor = late::RegisterPowerSettingNotification();
-  const GUID& setting = IsWindows8OrGreater() ? kConsoleDisplayState : kMonitorPowerOn;
-  if (registerFor != nullptr) registerFor(window, &setting, DEVICE_NOTIFY_WINDOW_HANDLE);
+// Asks for the power settings' and the session's notifications. Both calls
+// are looked up at run time: Windows before Vista (XP) lacks the first (the
+// second). The registrations end with the process.
+void RegisterNotifications(HWND window) {
+  if (const auto registerFor = late::RegisterPowerSettingNotification()) {
+    for (const GUID* setting : {IsWindows8OrGreater() ? &kConsoleDisplayState : &kMonitorPowerOn,
+                                &kPowerSource, &kBatterySaver}) {
+      registerFor(window, setting, DEVICE_NOTIFY_WINDOW_HANDLE);
+    }
+  }
+  if (const auto registerFor = late::WTSRegisterSessionNotification()) {
+    registerFor(window, kNotifyForThisSession);
+  }
 }
 
-// Whether the display is on (also when dimmed) after a power broadcast;
-// nullopt for a broadcast that is not about the display.
-std::optional<bool> DisplayPower(WPARAM event, LPARAM data) {
-  const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(data);
-  if (event != PBT_POWERSETTINGCHANGE || setting == nullptr) return std::nullopt;
-  const bool display = IsEqualGUID(setting->PowerSetting, kConsoleDisplayState) ||
-                       IsEqualGUID(setting->PowerSetting, kMonitorPowerOn);
-  if (!display || setting->DataLength < sizeof(DWORD)) return std::nullopt;
-  DWORD state = 0;
-  std::memcpy(&state, setting->Data, sizeof(state));
-  return state != 0;
+// The value of a power broadcast about `setting`; nullopt for another one.
+std::optional<DWORD> SettingValue(WPARAM event, LPARAM data, const GUID& setting) {
+  const auto* notice = reinterpret_cast<const POWERBROADCAST_SETTING*>(data);
+  if (event != PBT_POWERSETTINGCHANGE || notice == nullptr) return std::nullopt;
+  if (!IsEqualGUID(notice->PowerSetting, setting) || notice->DataLength < sizeof(DWORD)) {
+    return std::nullopt;
+  }
+  DWORD value = 0;
+  std::memcpy(&value, notice->Data, sizeof(value));
+  return value;
 }
 
 BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT rect, LPARAM monitors) {
@@ -77,11 +91,13 @@ LRESULT SaverWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
                                 static_cast<float>(GET_Y_LPARAM(lParam)));
       return 0;
     case WM_DISPLAYCHANGE: events_.Form_DisplayChange(); return 0;
-    case WM_POWERBROADCAST:
-      if (const std::optional<bool> on = DisplayPower(wParam, lParam)) {
-        events_.Form_DisplayPower(*on);
+    case WM_POWERBROADCAST: OnPowerBroadcast(wParam, lParam); return TRUE;
+    case WM_WTSSESSION_CHANGE:
+      if (wParam >= WTS_CONSOLE_CONNECT && wParam <= WTS_REMOTE_DISCONNECT) {
+        events_.Form_SessionChange(GetSystemMetrics(SM_REMOTESESSION) != 0,
+                                   wParam == WTS_CONSOLE_CONNECT || wParam == WTS_REMOTE_CONNECT);
       }
-      return TRUE;
+      return 0;
     case WM_ERASEBKGND:  // the frames cover every pixel; without a frame buffer, the black brush
       if (buffer_.Dc() != nullptr) return 1;
       break;
@@ -109,7 +125,20 @@ SaverWindow::SaverWindow(HINSTANCE instance, SaverEvents& events)
   CreateWindowExW(0, kSaverClass, Widen(kSaverCaption).c_str(), WS_POPUP, 0, 0, 0, 0, nullptr,
                   nullptr, instance, this);
   displayDc_ = window_ != nullptr ? GetDC(window_) : nullptr;
-  RegisterDisplayPower(window_);
+  RegisterNotifications(window_);
+  events_.Form_SessionChange(GetSystemMetrics(SM_REMOTESESSION) != 0, true);
+}
+
+void SaverWindow::OnPowerBroadcast(WPARAM event, LPARAM data) {
+  for (const GUID* display : {&kConsoleDisplayState, &kMonitorPowerOn}) {
+    if (const auto on = SettingValue(event, data, *display)) events_.Form_DisplayPower(*on != 0);
+  }
+  if (const auto source = SettingValue(event, data, kPowerSource)) {
+    events_.Form_PowerSetting(PowerSetting::PowerSource, *source);
+  }
+  if (const auto saver = SettingValue(event, data, kBatterySaver)) {
+    events_.Form_PowerSetting(PowerSetting::BatterySaver, *saver);
+  }
 }
 
 // The saver composes its frames in the DIB section's memory; GDI copies the

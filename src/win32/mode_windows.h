@@ -27,6 +27,8 @@ class SaverWindow : NoCopy {
  private:
   static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+  // Passes on a change of the display's power, the power source or battery saver.
+  void OnPowerBroadcast(WPARAM event, LPARAM data);
 
   SaverEvents& events_;
   HWND window_ = nullptr;

@@ -28,7 +28,7 @@ Fn ModuleFunction(HMODULE module, const char* name) {
 }
 
 // The system's libraries the program takes functions from at run time.
-enum class SystemDll { Kernel32, User32, Shcore, Comctl32, Winmm, Mpr, PasswordCpl };
+enum class SystemDll { Kernel32, User32, Shcore, Comctl32, Winmm, Mpr, PasswordCpl, Wtsapi32 };
 // kernel32 and user32 as every process has them; the others loaded from the
 // system folder by their full path (never from the program's folder or the
 // search path) on first use and kept; null where the system lacks one.
@@ -48,6 +48,7 @@ using timeBeginPeriodFn = UINT(WINAPI*)(UINT);
 using timeEndPeriodFn = UINT(WINAPI*)(UINT);
 using PwdChangePasswordAFn = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, DWORD);
 using VerifyScreenSavePwdFn = BOOL(WINAPI*)(HWND);
+using WTSRegisterSessionNotificationFn = BOOL(WINAPI*)(HWND, DWORD);
 // clang-format off
 #define VORN_LATE_FUNCTIONS(X)                                        \
   X(Kernel32, SetDefaultDllDirectories)          /* Windows 8 on */   \
@@ -60,7 +61,8 @@ using VerifyScreenSavePwdFn = BOOL(WINAPI*)(HWND);
   X(Winmm, timeBeginPeriod)                                           \
   X(Winmm, timeEndPeriod)                                             \
   X(Mpr, PwdChangePasswordA)                     /* Windows 9x */     \
-  X(PasswordCpl, VerifyScreenSavePwd)            /* Windows 9x */
+  X(PasswordCpl, VerifyScreenSavePwd)            /* Windows 9x */     \
+  X(Wtsapi32, WTSRegisterSessionNotification)    /* XP on */
 // clang-format on
 namespace late {
 #define VORN_LOOK_UP(dll, name)                                                              \

@@ -5,7 +5,8 @@
 //     ShowVornR in-process or (none: "area <handle>") for the test's own. It prints "child <handle>
 //     at <x> <y> size <w> <h>", "destroyed at <ms> ms", "exit <code> at <ms> ms", "running" (20 s
 //     without news: it ends the program), "ended".
-//   display on|off: tells the running saver the display's power, as the system does
+//   display on|off, power battery|mains: tells the running saver the display's power or the power
+//     source, as the system does
 //   message-text <caption>: the message box so captioned: "owner <its owner's caption>", then
 //     the texts of its static controls, a line each (UTF-8)
 #include <windows.h>
@@ -142,26 +143,30 @@ int Preview(int argc, wchar_t** argv) {
   return 0;
 }
 
-// A power-setting notification about the console's display, written into the saver's memory
-// (a message's pointer is read in the receiving process) and posted to its window.
-int DisplayPower(const std::wstring& state) {
+// A power-setting notification with its four bytes of data, written into the saver's memory (a
+// message's pointer is read in the receiving process) and posted to its window.
+int PowerSetting(const GUID& setting, DWORD value) {
   const HWND saver = FindWindowW(nullptr, L"Vorn_Main");
   DWORD pid = 0;
   GetWindowThreadProcessId(saver, &pid);
   const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
   if (saver == nullptr || process == nullptr) return kExitUsage;
-  const struct {  // POWERBROADCAST_SETTING with its four bytes of data
+  const struct {  // POWERBROADCAST_SETTING with a DWORD of data
     GUID setting;
-    DWORD length, displayOn;
-  } notification{{0x6FE69556, 0x704A, 0x47A0, {0x8F, 0x24, 0xC2, 0x8D, 0x93, 0x6F, 0xDA, 0x47}},
-                 sizeof(DWORD),
-                 state == L"on"};
+    DWORD length, value;
+  } notification{setting, sizeof(DWORD), value};
   void* copy = VirtualAllocEx(process, nullptr, sizeof(notification), MEM_COMMIT, PAGE_READWRITE);
   WriteProcessMemory(process, copy, &notification, sizeof(notification), nullptr);
   PostMessageW(saver, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(copy));
   CloseHandle(process);
   return 0;
 }
+
+// The console's display on or off; the power source mains (0) or battery (1).
+constexpr GUID kConsoleDisplayState = {
+    0x6FE69556, 0x704A, 0x47A0, {0x8F, 0x24, 0xC2, 0x8D, 0x93, 0x6F, 0xDA, 0x47}};
+constexpr GUID kPowerSource = {
+    0x5D3E9A59, 0xE9D5, 0x4B00, {0xA6, 0xBD, 0xFF, 0x34, 0xFF, 0x51, 0x65, 0x48}};
 
 void PrintUtf8(const char* prefix, HWND window) {
   wchar_t text[kTextChars] = {};
@@ -193,9 +198,12 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring command = argc >= 2 ? argv[1] : L"";
   if (command == L"running-copy" && argc == 3) return RunningCopy(argv[2]);
   if (command == L"preview") return Preview(argc, argv);
-  if (command == L"display" && argc == 3) return DisplayPower(argv[2]);
+  if (command == L"display" && argc == 3)
+    return PowerSetting(kConsoleDisplayState, std::wstring(argv[2]) == L"on");
+  if (command == L"power" && argc == 3)
+    return PowerSetting(kPowerSource, std::wstring(argv[2]) == L"battery");
   if (command == L"message-text" && argc == 3) return MessageText(argv[2]);
-  std::fputs("usage: e2e_helper running-copy|preview|display|message-text ... (its source)\n",
+  std::fputs("usage: e2e_helper running-copy|preview|display|power|message-text ... (its source)\n",
              stderr);
   return kExitUsage;
 }
