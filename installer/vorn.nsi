@@ -7,8 +7,9 @@
 ; Installs Vorn.scr to %LOCALAPPDATA%\Programs\Vorn (where Vorn.ini beside it
 ; stays writable), makes it the current screen saver and registers an
 ; uninstaller. The screen saver that was chosen before is remembered under
-; HKCU\Software\Vorn and given back on uninstall. /S installs and uninstalls
-; silently.
+; HKCU\Software\Vorn and given back on uninstall. The user's own Start menu
+; gets a Vorn folder with a way back to Vorn's settings and to Windows' screen
+; saver settings. /S installs and uninstalls silently.
 
 Unicode true
 Target amd64-unicode
@@ -37,6 +38,11 @@ SetCompressor /SOLID lzma
 !define PREVIOUS_SAVER "PreviousScreenSaver"
 !define PREVIOUS_ACTIVE "PreviousScreenSaveActive"
 !define UNINSTALLER "uninstall.exe"
+; The Start-menu folder ($SMPROGRAMS is the user's own: the installer does not
+; ask for all users) and its two shortcuts.
+!define MENU_DIR "$SMPROGRAMS\Vorn"
+!define VORN_SETTINGS_LINK "${MENU_DIR}\Vorn settings.lnk"
+!define SAVER_SETTINGS_LINK "${MENU_DIR}\Screen saver settings.lnk"
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUT_FILE}"
@@ -106,6 +112,20 @@ Section "Vorn"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+
+  ; Newer Windows hides the screen saver settings deep in its own, so the
+  ; Start menu leads back to them. Installing again overwrites the same two
+  ; files. Vorn.scr /c opens Vorn's settings dialog.
+  CreateDirectory "${MENU_DIR}"
+  CreateShortcut "${VORN_SETTINGS_LINK}" "$INSTDIR\Vorn.scr" "/c" \
+      "$INSTDIR\Vorn.scr" 0 SW_SHOWNORMAL "" "Open Vorn's settings"
+  ; Windows' classic Screen Saver Settings dialog, where a user chooses the
+  ; saver, the wait, and tries it: control.exe opens it with this argument
+  ; from Windows 7 on. The Settings app's Lock screen page (ms-settings:)
+  ; only links to this same dialog, one more click away.
+  CreateShortcut "${SAVER_SETTINGS_LINK}" "$SYSDIR\control.exe" \
+      "desk.cpl,,@screensaver" "" 0 SW_SHOWNORMAL "" \
+      "Open Windows' screen saver settings"
 SectionEnd
 
 Section "Uninstall"
@@ -113,6 +133,9 @@ Section "Uninstall"
   Delete "$INSTDIR\Vorn.ini"
   Delete "$INSTDIR\${UNINSTALLER}"
   RMDir "$INSTDIR"
+  Delete "${VORN_SETTINGS_LINK}"
+  Delete "${SAVER_SETTINGS_LINK}"
+  RMDir "${MENU_DIR}"  ; only when empty: not what the user put there
 
   ; The screen saver goes back to the one chosen before Vorn, unless the
   ; user has picked another one since.
