@@ -72,36 +72,6 @@ PixelRect DialogModel::PictureBox(DialogControl image) const {
   return {box.left, box.top, box.left + scaled(size.width), box.top + scaled(size.height)};
 }
 
-DisplayList DialogModel::Paint() const {
-  using C = DialogControl;
-  const auto shown = [this](C image) { return ImageOf(Shown(image).value_or(DialogPicture{})); };
-  const auto whole = [this](PaintImage image, const PixelRect& to) {
-    return CopyStep(image, view_.ImageSize(image), to);
-  };
-  const ScreenSize backing = view_.ImageSize(PaintImage::Backing);
-  DisplayList list{whole(PaintImage::Backing, {0, 0, backing.width, backing.height}),
-                   whole(PaintImage::TitleBar, Rect(C::Image1)),
-                   whole(shown(C::ImgExit), PictureBox(C::ImgExit))};
-  for (const C button : {C::ImgSet, C::ImgCan})
-    AddFramed(list, shown(button), view_.ImageSize(shown(button)), Rect(button));
-  list.push_back(FillStep(Rect(C::PicA), {}));
-  list.push_back(PreviewStep());
-  list.push_back(whole(PaintImage::PicB, Rect(C::PicB)));
-  for (const ControlLayout& label : kDialogLayout) {
-    if (label.caption == nullptr) continue;  // not a label
-    const PaintColour colour = label.id == C::Label9   ? PaintColour{kTitleTextColour}
-                               : label.id == C::LblUrl ? PaintColour{kLinkTextColour}
-                                                       : kSystemWindowText;
-    list.push_back(TextStep(TextBox(label.id), colour, Caption(label.id)));
-  }
-  return list;
-}
-
-PaintStep DialogModel::PreviewStep() const {
-  return CopyStep(PaintImage::Preview, view_.ImageSize(PaintImage::Preview),
-                  Rect(DialogControl::Display));
-}
-
 // A press on a button's picture counts as one on its caption; one on the
 // title text drags the window like the rest of the title bar.
 std::optional<DialogControl> DialogModel::ControlAt(PixelPoint point) const {

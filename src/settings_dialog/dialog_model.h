@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -94,8 +95,17 @@ class DialogModel final : public DialogControls {
   // picture's own size (pixels at 96 dpi), scaled to the resolution.
   PixelRect PictureBox(DialogControl image) const;
   // The whole window's picture, bottom up: its backing image, the pictures
-  // scaled to their places, Pic_a's black, the preview, Pic_b, the labels.
+  // scaled to their places, Pic_a's black, the preview, Pic_b, the labels,
+  // the focus mark. In High Contrast the same layout in the system's colours:
+  // plain fills, frames and texts, no shading and no pictures but the preview.
   DisplayList Paint() const;
+  void SetHighContrast(bool on);
+  // HS(bar) took the keyboard focus (0: none of the bars has it).
+  void BarFocused(std::int16_t bar);
+  // The window became the active one, or stopped being it.
+  void Activated(bool active);
+  // Around the focused bar while the window is active; nothing otherwise.
+  std::optional<PixelRect> FocusMark() const;
   // The preview's cell over Display, which changes many times a second.
   PaintStep PreviewStep() const;
   // The control a press at `point` belongs to, the ones on top first; none
@@ -146,6 +156,10 @@ class DialogModel final : public DialogControls {
 
  private:
   void Commit(std::int16_t index, std::int32_t target);
+  DisplayList SkinPicture() const;
+  DisplayList PlainPicture() const;
+  // Repaints where the focus mark is, after `change` moved it.
+  void MoveFocusMark(const std::function<void()>& change);
   // HS(index) under the point; 0 for none.
   std::int16_t BarAt(PixelPoint point) const;
 
@@ -165,6 +179,9 @@ class DialogModel final : public DialogControls {
   bool closing_ = false;
   bool leaving_ = false;    // Set's, Cancel's or the close box's way taken by a key or the system
   std::int32_t wheel_ = 0;  // the wheel's turn not yet a whole notch
+  bool highContrast_ = false;
+  std::int16_t focusedBar_ = 0;
+  bool active_ = false;
 };
 
 }  // namespace vorn

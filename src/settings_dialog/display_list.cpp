@@ -10,6 +10,10 @@ PaintStep FillStep(const PixelRect& to, PaintColour colour) {
   return {PaintStep::Kind::Fill, to, colour, {}, {}, {}};
 }
 
+PaintStep FrameStep(const PixelRect& to, PaintColour colour) {
+  return {PaintStep::Kind::Frame, to, colour, {}, {}, {}};
+}
+
 PaintStep CopyStep(PaintImage image, ScreenSize size, const PixelRect& to) {
   return {PaintStep::Kind::Copy, to, {}, image, {0, 0, size.width, size.height}, {}};
 }

@@ -34,13 +34,20 @@ struct PaintColour {
   bool system = false;
   bool operator==(const PaintColour&) const = default;
 };
-inline constexpr PaintColour kSystemWindowText{8, true};  // COLOR_WINDOWTEXT
+// The system's colours the dialog uses, by their COLOR_ index.
+inline constexpr PaintColour kSystemWindow{5, true};
+inline constexpr PaintColour kSystemWindowText{8, true};
+inline constexpr PaintColour kSystemHighlight{13, true};
+inline constexpr PaintColour kSystemHighlightText{14, true};
+inline constexpr PaintColour kSystemButtonFace{15, true};
+inline constexpr PaintColour kSystemButtonText{18, true};
+inline constexpr PaintColour kSystemHotLight{26, true};  // a link
 
 struct PaintStep {
-  enum class Kind : std::uint8_t { Fill, Copy, Text };
+  enum class Kind : std::uint8_t { Fill, Frame, Copy, Text };
   Kind kind = Kind::Fill;
   PixelRect to;        // on the window
-  PaintColour colour;  // Fill, Text
+  PaintColour colour;  // Fill, Frame (one pixel wide, inside `to`), Text
   PaintImage image{};  // Copy: its part `from`, smoothly stretched where
   PixelRect from;      //   its size is not `to`'s
   std::string text;    // Text: UTF-8 in the labels' font, from `to`'s corner
@@ -49,6 +56,7 @@ struct PaintStep {
 using DisplayList = std::vector<PaintStep>;
 
 PaintStep FillStep(const PixelRect& to, PaintColour colour);
+PaintStep FrameStep(const PixelRect& to, PaintColour colour);
 // The whole of an image of `size` over `to`.
 PaintStep CopyStep(PaintImage image, ScreenSize size, const PixelRect& to);
 PaintStep TextStep(const PixelRect& to, PaintColour colour, std::string text);

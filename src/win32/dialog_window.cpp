@@ -24,6 +24,12 @@ static_assert(VK_TAB == 0x09 && VK_RETURN == 0x0D && VK_ESCAPE == 0x1B && VK_PRI
               VK_NEXT == 0x22 && VK_END == 0x23 && VK_HOME == 0x24 && VK_LEFT == 0x25 &&
               VK_UP == 0x26 && VK_RIGHT == 0x27 && VK_DOWN == 0x28);
 
+bool HighContrastOn() {
+  HIGHCONTRASTW contrast{sizeof(contrast), 0, nullptr};
+  return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) != FALSE &&
+         (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
 // Whether the font has a glyph for every character of `text`.
 bool DrawsAll(HDC dc, const LOGFONTW& face, const std::wstring& text) {
   FontHandle font(CreateFontIndirectW(&face), &DeleteObject);
@@ -85,6 +91,7 @@ bool DialogWindow::Create() {
                   WS_POPUP | WS_CLIPCHILDREN, 0, 0, 0, 0, nullptr, nullptr, instance_, this);
   if (window_ == nullptr) return false;
   model_.SetDpi(WindowDpi(window_));
+  model_.SetHighContrast(HighContrastOn());
   Scale();
   model_.Opened();
   return true;
@@ -180,7 +187,9 @@ LRESULT DialogWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_KEYDOWN:
       if (OnKey(0, wParam)) return 0;
       break;
+    case WM_SETTINGCHANGE: model_.SetHighContrast(HighContrastOn()); break;
     case WM_ACTIVATE:  // each time, the first bar takes the keys
+      model_.Activated(LOWORD(wParam) != WA_INACTIVE);
       if (LOWORD(wParam) == WA_INACTIVE || bars_[0] == nullptr) break;
       SetFocus(bars_[0]);
       return 0;
@@ -240,6 +249,8 @@ void DialogWindow::CreateScrollBars() {
 LRESULT CALLBACK DialogWindow::BarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(bar, GWLP_USERDATA));
   if (message == WM_MOUSEWHEEL) return self->Dispatch(message, wParam, lParam);
+  if (message == WM_SETFOCUS) self->model_.BarFocused(self->BarIndex(bar));
+  if (message == WM_KILLFOCUS) self->model_.BarFocused(0);
   if (message == WM_KEYDOWN && self->OnKey(self->BarIndex(bar), wParam)) return 0;
   return CallWindowProcW(self->barClassProc_, bar, message, wParam, lParam);
 }
@@ -304,8 +315,10 @@ void DialogWindow::Paint(HDC dc, const PaintStep& step) const {
   const PixelRect& from = step.from;
   switch (step.kind) {
     case PaintStep::Kind::Fill:
+    case PaintStep::Kind::Frame:
       SetDCBrushColor(dc, colour);
-      FillRect(dc, &to, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+      (step.kind == PaintStep::Kind::Fill ? FillRect : FrameRect)(
+          dc, &to, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
       break;
     case PaintStep::Kind::Copy:
       if (image.Dc() == nullptr || Width(from) < 1 || Height(from) < 1) break;

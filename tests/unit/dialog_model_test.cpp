@@ -39,7 +39,8 @@ struct Rig final : DialogEvents, DialogView {
   ScreenSize ImageSize(PaintImage image) override {
     return {image == PaintImage::ClosePressed ? 16 : 15, 15};
   }
-  void Repaint(const PixelRect&) override {}
+  void Repaint(const PixelRect& area) override { repaints.push_back(area); }
+  std::vector<PixelRect> repaints;
   void ShowThumb(std::int16_t bar, std::int32_t at) override {
     log.push_back("thumb " + std::to_string(bar) + " " + std::to_string(at));
   }
@@ -245,6 +246,51 @@ TEST(DialogPicture, LayersBottomUpWithFramedButtonsAndColouredLabels) {
   DisplayList tiny;  // a picture without an inside has nothing to frame
   AddFramed(tiny, I::ButtonPressed, {2, 9}, set);
   EXPECT_THAT(tiny, ::testing::IsEmpty());
+}
+
+// High Contrast drawn with the skin (its shading or pictures) or in fixed colours, a layout or text
+// of its own, not repainted when it changes; a focus mark while inactive, on no bar, or left
+// behind.
+TEST(DialogPicture, HighContrastInTheSystemsColoursAndAFocusMarkWhileActive) {
+  Rig rig;
+  const auto texts = [](const DisplayList& list) {
+    std::vector<std::pair<PixelRect, std::string>> all;
+    for (const PaintStep& step : list)
+      if (step.kind == PaintStep::Kind::Text && step.text != "×")
+        all.emplace_back(step.to, step.text);
+    return all;
+  };
+  const DisplayList skin = rig.model.Paint();
+  rig.model.SetHighContrast(true);
+  EXPECT_EQ(rig.repaints, (std::vector<PixelRect>{{0, 0, 15, 15}}));  // the window, whole
+  rig.model.SetImagePicture(C::ImgSet, P::ButtonPressed);
+  const DisplayList plain = rig.model.Paint();
+  const PaintStep pic_a = FillStep(rig.model.Rect(C::PicA), {});
+  for (const PaintStep& step : plain) {
+    EXPECT_TRUE(step.kind != PaintStep::Kind::Copy || step == rig.model.PreviewStep());
+    EXPECT_TRUE(step.colour.system || step == pic_a || step.kind == PaintStep::Kind::Copy);
+  }
+  EXPECT_EQ(texts(plain), texts(skin));
+  const auto has = [&](const PaintStep& step) { return std::ranges::count(plain, step) == 1; };
+  EXPECT_TRUE(has(FillStep(rig.model.Rect(C::ImgSet), kSystemHighlight)));  // pressed
+  EXPECT_TRUE(has(FrameStep(rig.model.Rect(C::ImgCan), kSystemWindowText)));
+  EXPECT_TRUE(has(TextStep(rig.model.TextBox(C::LblSet), kSystemHighlightText, "設定")));
+  EXPECT_TRUE(has(TextStep(rig.model.TextBox(C::LblUrl), kSystemHotLight, kHomePage)));
+  rig.repaints.clear();
+  rig.model.BarFocused(2);
+  EXPECT_EQ(rig.model.FocusMark(), std::nullopt);  // not active yet
+  rig.model.Activated(true);
+  const PixelRect hs2 = rig.model.Rect(C::Hs2), hs3 = rig.model.Rect(C::Hs3);
+  const PixelRect mark2{hs2.left - 3, hs2.top - 3, hs2.right + 3, hs2.bottom + 3};
+  EXPECT_EQ(rig.model.Paint().back(), FrameStep(mark2, kSystemWindowText));
+  rig.model.BarFocused(3);
+  rig.model.Activated(false);
+  EXPECT_EQ(rig.model.FocusMark(), std::nullopt);
+  const PixelRect mark3{hs3.left - 3, hs3.top - 3, hs3.right + 3, hs3.bottom + 3};
+  EXPECT_EQ(rig.repaints, (std::vector<PixelRect>{mark2, mark2, mark3, mark3}));
+  rig.model.SetHighContrast(false);
+  rig.model.Activated(true);
+  EXPECT_EQ(rig.model.Paint().back(), FrameStep(mark3, PaintColour{kLinkTextColour}));
 }
 
 // The preview showing another cell than the sheet's at 100 %, or one at another scale.
