@@ -1,10 +1,10 @@
 // e2e_helper.exe: the end-to-end tests' hands on the Windows side, by its first argument:
 //   running-copy main|dialog: a stand-in window captioned "Vorn_Main" or "Vornの設定"
-//   preview <program>|in-process|none LEFT TOP WIDTH HEIGHT [MS|stale]: a preview area (a popup,
-//     gone MS ms after the preview shows; stale: before the start) for "<program> /p <handle>", for
-//     ShowVornR in-process or (none: "area <handle>") for the test's own. It prints "child <handle>
-//     at <x> <y> size <w> <h>", "destroyed at <ms> ms", "exit <code> at <ms> ms", "running" (20 s
-//     without news: it ends the program), "ended".
+//   preview <program>|in-process|none LEFT TOP WIDTH HEIGHT [MS]: a preview area (a popup, gone
+//     MS ms after the preview shows) for "<program> /p <handle>", for ShowVornR in-process or
+//     (none: "area <handle>") for the test's own. It prints "child <handle> at <x> <y> size <w>
+//     <h>", "destroyed at <ms> ms", "exit <code> at <ms> ms", "running" (20 s without news: it
+//     ends the program), "ended".
 //   display on|off: tells the running saver the display's power, as the system does
 //   message-text <caption>: the message box so captioned: "owner <its owner's caption>", then
 //     the texts of its static controls, a line each (UTF-8)
@@ -31,6 +31,7 @@ UINT destroyAfterMs = 0;  // 0: the area stays
 ULONGLONG startedMs = 0;
 
 ULONGLONG SinceStartMs() { return GetTickCount64() - startedMs; }
+unsigned long long Number(HWND window) { return reinterpret_cast<ULONG_PTR>(window); }
 
 // Once the preview window shows inside the area it is reported, and the countdown starts.
 void WatchForPreview(HWND window) {
@@ -40,9 +41,8 @@ void WatchForPreview(HWND window) {
   RECT place{};
   GetWindowRect(child, &place);
   MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
-  std::printf("child %llu at %ld %ld size %ld %ld\n",
-              static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(child)), place.left,
-              place.top, place.right - place.left, place.bottom - place.top);
+  std::printf("child %llu at %ld %ld size %ld %ld\n", Number(child), place.left, place.top,
+              place.right - place.left, place.bottom - place.top);
   if (destroyAfterMs > 0) SetTimer(window, kDestroyTimer, destroyAfterMs, nullptr);
 }
 
@@ -66,18 +66,22 @@ HWND MakeWindow(const wchar_t* caption, DWORD style, COLORREF colour, const RECT
                          windowClass.hInstance, nullptr);
 }
 
-int RunningCopy(const std::wstring& keyword) {
-  MakeWindow(keyword == L"main" ? L"Vorn_Main" : L"Vorn\u306e\u8a2d\u5b9a",
-             WS_OVERLAPPEDWINDOW | WS_VISIBLE, RGB(0x20, 0xC0, 0x60), {100, 80, 420, 280});
+int Serve() {  // until the window is destroyed, or the process killed
   MSG message{};
   while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
   return 0;
 }
 
+int RunningCopy(const std::wstring& keyword) {
+  MakeWindow(keyword == L"main" ? L"Vorn_Main" : L"Vorn\u306e\u8a2d\u5b9a",
+             WS_OVERLAPPEDWINDOW | WS_VISIBLE, RGB(0x20, 0xC0, 0x60), {100, 80, 420, 280});
+  return Serve();
+}
+
 // Serves the area until it is gone and the program has ended (or nothing happened for a while).
-int HostProgram(const wchar_t* program, HWND window, bool stale) {
-  std::wstring commandLine = L"\"" + std::wstring(program) + L"\" /p " +
-                             std::to_wstring(reinterpret_cast<ULONG_PTR>(window));
+int HostProgram(const wchar_t* program, HWND window) {
+  std::wstring commandLine =
+      L"\"" + std::wstring(program) + L"\" /p " + std::to_wstring(Number(window));
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};
@@ -85,8 +89,7 @@ int HostProgram(const wchar_t* program, HWND window, bool stale) {
                       &startup, &process)) {
     return kExitUsage;
   }
-  if (!stale) SetTimer(window, kWatchTimer, kWatchIntervalMs, nullptr);
-  for (bool hosting = !stale, running = true; hosting || running;) {
+  for (bool hosting = true, running = true; hosting || running;) {
     const DWORD woken = MsgWaitForMultipleObjects(running ? 1 : 0, &process.hProcess, FALSE,
                                                   kQuietBudgetMs, QS_ALLINPUT);
     if (woken == WAIT_TIMEOUT) {
@@ -115,26 +118,20 @@ int HostProgram(const wchar_t* program, HWND window, bool stale) {
 
 int Preview(int argc, wchar_t** argv) {
   if (argc != 7 && argc != 8) return kExitUsage;
-  const std::wstring option = argc == 8 ? argv[7] : L"";
-  const bool stale = option == L"stale";
-  destroyAfterMs = stale ? 0 : static_cast<UINT>(std::wcstoul(option.c_str(), nullptr, kBase));
+  destroyAfterMs = argc == 8 ? static_cast<UINT>(std::wcstoul(argv[7], nullptr, kBase)) : 0;
   long place[4] = {};  // left, top, width, height
   for (int i = 0; i < 4; ++i) place[i] = std::wcstol(argv[3 + i], nullptr, kBase);
-  HWND window = MakeWindow(
-      L"Vorn preview host", WS_POPUP | WS_CLIPCHILDREN | (stale ? 0 : WS_VISIBLE),
-      RGB(0xFF, 0x00, 0xFF), {place[0], place[1], place[0] + place[2], place[1] + place[3]});
-  if (stale) DestroyWindow(window);
+  HWND window = MakeWindow(L"Vorn preview host", WS_POPUP | WS_CLIPCHILDREN | WS_VISIBLE,
+                           RGB(0xFF, 0x00, 0xFF),
+                           {place[0], place[1], place[0] + place[2], place[1] + place[3]});
   startedMs = GetTickCount64();
-  const std::wstring program = argv[2];
-  if (program != L"in-process" && program != L"none") return HostProgram(argv[2], window, stale);
   SetTimer(window, kWatchTimer, kWatchIntervalMs, nullptr);
+  const std::wstring program = argv[2];
   if (program == L"none") {  // it serves the area until it is killed
-    std::printf("area %llu\n",
-                static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(window)));
-    MSG message{};
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
-    return 0;
+    std::printf("area %llu\n", Number(window));
+    return Serve();
   }
+  if (program != L"in-process") return HostProgram(argv[2], window);
   vorn::win32::Win32Platform platform(GetModuleHandleW(nullptr));
   vorn::ShowVornR(platform, vorn::win32::FromHwnd(window));
   platform.RunPreviewMessageLoop();  // it serves the area too
