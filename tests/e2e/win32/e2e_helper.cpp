@@ -1,10 +1,9 @@
 // e2e_helper.exe: the end-to-end tests' hands on the Windows side, by its first argument:
 //   running-copy main|dialog: a stand-in window captioned "Vorn_Main" or "Vornの設定"
-//   preview <program>|in-process|none LEFT TOP WIDTH HEIGHT [MS]: a preview area (a popup, gone
-//     MS ms after the preview shows) for "<program> /p <handle>", for ShowVornR in-process or
-//     (none: "area <handle>") for the test's own. It prints "child <handle> at <x> <y> size <w>
-//     <h>", "destroyed at <ms> ms", "exit <code> at <ms> ms", "running" (20 s without news: it
-//     ends the program), "ended".
+//   preview area|in-process LEFT TOP WIDTH HEIGHT [MS]: a preview area (a popup, destroyed MS ms
+//     after the preview shows) for the test's "Vorn.scr /p <handle>" or for ShowVornR in-process.
+//     It prints "area <handle>", "child <handle> at <x> <y> size <w> <h>" once the preview shows
+//     in it, "destroyed", and in-process "ended" once the preview's loop has ended.
 //   display on|off: tells the running saver the display's power, as the system does
 //   message-text <caption>: the message box so captioned: "owner <its owner's caption>", then
 //     the texts of its static controls, a line each (UTF-8)
@@ -22,15 +21,12 @@ namespace {
 constexpr UINT_PTR kWatchTimer = 1;
 constexpr UINT_PTR kDestroyTimer = 2;
 constexpr UINT kWatchIntervalMs = 20;
-constexpr DWORD kQuietBudgetMs = 20000;
 constexpr int kExitUsage = 2;
 constexpr int kBase = 10;
 constexpr int kTextChars = 1024;  // a message box's text, read whole
 
 UINT destroyAfterMs = 0;  // 0: the area stays
-ULONGLONG startedMs = 0;
 
-ULONGLONG SinceStartMs() { return GetTickCount64() - startedMs; }
 unsigned long long Number(HWND window) { return reinterpret_cast<ULONG_PTR>(window); }
 
 // Once the preview window shows inside the area it is reported, and the countdown starts.
@@ -49,7 +45,7 @@ void WatchForPreview(HWND window) {
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_TIMER && wparam == kWatchTimer) WatchForPreview(window);
   if (message == WM_TIMER && wparam == kDestroyTimer) DestroyWindow(window);
-  if (message == WM_DESTROY) PostQuitMessage(0);
+  if (message == WM_DESTROY) std::printf("destroyed\n"), PostQuitMessage(0);
   if (message == WM_TIMER || message == WM_DESTROY) return 0;
   return DefWindowProcW(window, message, wparam, lparam);
 }
@@ -78,44 +74,6 @@ int RunningCopy(const std::wstring& keyword) {
   return Serve();
 }
 
-// Serves the area until it is gone and the program has ended (or nothing happened for a while).
-int HostProgram(const wchar_t* program, HWND window) {
-  std::wstring commandLine =
-      L"\"" + std::wstring(program) + L"\" /p " + std::to_wstring(Number(window));
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(program, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
-    return kExitUsage;
-  }
-  for (bool hosting = true, running = true; hosting || running;) {
-    const DWORD woken = MsgWaitForMultipleObjects(running ? 1 : 0, &process.hProcess, FALSE,
-                                                  kQuietBudgetMs, QS_ALLINPUT);
-    if (woken == WAIT_TIMEOUT) {
-      std::printf("running\n");
-      TerminateProcess(process.hProcess, 1);
-      break;
-    }
-    DWORD code = 0;
-    if (running && woken == WAIT_OBJECT_0 && GetExitCodeProcess(process.hProcess, &code)) {
-      std::printf("exit %lu at %llu ms\n", code, SinceStartMs());
-      running = false;
-    }
-    MSG message{};
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_QUIT) {
-        std::printf("destroyed at %llu ms\n", SinceStartMs());
-        hosting = false;
-      }
-      DispatchMessageW(&message);
-    }
-  }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return 0;
-}
-
 int Preview(int argc, wchar_t** argv) {
   if (argc != 7 && argc != 8) return kExitUsage;
   destroyAfterMs = argc == 8 ? static_cast<UINT>(std::wcstoul(argv[7], nullptr, kBase)) : 0;
@@ -124,14 +82,9 @@ int Preview(int argc, wchar_t** argv) {
   HWND window = MakeWindow(L"Vorn preview host", WS_POPUP | WS_CLIPCHILDREN | WS_VISIBLE,
                            RGB(0xFF, 0x00, 0xFF),
                            {place[0], place[1], place[0] + place[2], place[1] + place[3]});
-  startedMs = GetTickCount64();
+  std::printf("area %llu\n", Number(window));
   SetTimer(window, kWatchTimer, kWatchIntervalMs, nullptr);
-  const std::wstring program = argv[2];
-  if (program == L"none") {  // it serves the area until it is killed
-    std::printf("area %llu\n", Number(window));
-    return Serve();
-  }
-  if (program != L"in-process") return HostProgram(argv[2], window);
+  if (std::wstring(argv[2]) != L"in-process") return Serve();
   vorn::win32::Win32Platform platform(GetModuleHandleW(nullptr));
   vorn::ShowVornR(platform, vorn::win32::FromHwnd(window));
   platform.RunPreviewMessageLoop();  // it serves the area too
