@@ -86,14 +86,21 @@ def loaded(proc):  # the libraries loaded from the system folder, after checking
                                              (["/a", "1234"], ["mpr.dll"])],
                          ids=["the-saver-password-service-and-timer", "the-password-change"])
 def test_decoys_beside_it_are_not_loaded(screen, wine, vorn, win98, args, libraries):
+    """With them, the saver asks the system's password service (win32/password_double.cpp) on
+    input: refused, it runs on; accepted, it ends."""
     for decoy in DECOYS:
         vorn.write(decoy, (h.HELPERS / "password.cpl").read_bytes())
+    vorn.write("password_answer.txt", "0\n")
     proc = wine.launch(vorn.program, *args, env=LOGGED)
-    if args == ["/s"]:  # a click makes the saver ask the password service, which answers yes
+    if args == ["/s"]:
         window = screen.find(h.MAIN)
         h.poll(lambda: screen.pointer()[3] == window.id, 5, "the keyboard focus on the saver")
         screen.xdo("click", 1)
-        assert proc.wait(5) == 0, "the saver still runs after an accepted password"
-        assert vorn.read("password_calls.txt") == b"VerifyScreenSavePwd window\n"
+        h.poll(lambda: vorn.read("password_calls.txt"), 3, "the password to be asked for")
+        assert proc.wait(1.5) is None, "the saver ended on a refused password"
+        vorn.write("password_answer.txt", "1\n")
+        screen.xdo("key", "space")
     assert proc.exit_code(5) == 0
+    calls = b"VerifyScreenSavePwd window\n" * 2 if args == ["/s"] else None
+    assert vorn.read("password_calls.txt") == calls
     assert all(library in loaded(proc) for library in libraries), proc.tail()
