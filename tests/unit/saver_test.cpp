@@ -143,17 +143,24 @@ TEST(Saver, ARefitStartsANewMouseReference) {
   EXPECT_EQ(seen, ".E");
 }
 
-// The flames drawn into the frame since call number `from`: where, and "(<its sheet>)".
-std::vector<std::pair<PixelRect, std::string>> FlamesSince(const FakePlatform& platform,
-                                                           std::size_t from) {
-  std::vector<std::pair<PixelRect, std::string>> flames;
-  char sheet[32];
-  for (int x, y, w, h; from < platform.calls.size(); ++from) {
+// The cells ORed into the frame by the recorded calls from number `from` on: where, from the sheet
+// for which dpi, and which cell of it.
+struct OredCell {
+  PixelRect at;
+  std::int32_t dpi, sx, sy;
+};
+std::vector<OredCell> CellsSince(const FakePlatform& platform, std::size_t from) {
+  std::vector<OredCell> cells;
+  for (int x, y, w, h, sx, sy, dpi = kBaseDpi; from < platform.calls.size();
+       ++from, dpi = kBaseDpi) {
     const char* call = platform.calls[from].c_str();
-    if (std::sscanf(call, "BitBlt(Buffer, %d, %d, %d, %d, %31[^,]", &x, &y, &w, &h, sheet) == 5)
-      flames.push_back({{x, y, x + w, y + h}, "(" + std::string(sheet) + ")"});
+    if (std::sscanf(call, "BitBlt(Buffer, %d, %d, %d, %d, Pic_Vorn, %d, %d", &x, &y, &w, &h, &sx,
+                    &sy) == 6 ||
+        std::sscanf(call, "BitBlt(Buffer, %d, %d, %d, %d, Pic_Vorn@%d, %d, %d", &x, &y, &w, &h,
+                    &dpi, &sx, &sy) == 7)
+      cells.push_back({{x, y, x + w, y + h}, dpi, sx, sy});
   }
-  return flames;
+  return cells;
 }
 
 bool Inside(const PixelRect& r, const PixelRect& a) {
@@ -186,15 +193,12 @@ TEST(Saver, GivesEachMonitorItsOwnSwarmThroughLayoutChanges) {
     const PixelRect& screen = kLayouts[phase].virtualScreen;
     const std::vector<Swarm>& swarms = rig.saver.swarms;
     if (n % 40 == 39) rig.saver.Timer1_Timer();  // bursts every swarm from its own centre
-    for (auto [flame, sheet] : FlamesSince(rig.platform, from)) {
+    for (auto [flame, dpi, sx, sy] : CellsSince(rig.platform, from)) {
       flame.right = std::min(flame.right, rig.saver.WindowW);  // the frame clips at its edges
       flame.bottom = std::min(flame.bottom, rig.saver.WindowH);
-      EXPECT_TRUE(std::ranges::any_of(swarms,
-                                      [&](const Swarm& s) {
-                                        return Inside(flame, s.area) &&
-                                               sheet == "(" + testing::SheetName(s.dpi) + ")";
-                                      }))
-          << Call("Flame", flame) << sheet << " layout " << phase;
+      EXPECT_TRUE(std::ranges::any_of(
+          swarms, [&](const Swarm& s) { return Inside(flame, s.area) && dpi == s.dpi; }))
+          << Call("Flame", flame, dpi) << " layout " << phase;
     }
     from = rig.platform.calls.size();
     ASSERT_EQ(swarms.size(), kLayouts[phase].monitors.size());
@@ -228,19 +232,13 @@ TEST(Saver, GivesEachMonitorItsOwnSwarmThroughLayoutChanges) {
 // The frame as the recorded steps draw it with the core raster: black, then each cell ORed whole.
 Surface FrameOfTheSteps(const FakePlatform& platform) {
   Surface frame(platform.frameBuffer.Width(), platform.frameBuffer.Height());
-  const auto& calls = platform.calls;
-  auto call = std::find_if(calls.rbegin(), calls.rend(),
-                           [](const std::string& c) { return c.starts_with("FillRect(Buffer"); });
+  const auto clear = std::find_if(platform.calls.rbegin(), platform.calls.rend(),
+                                  [](const std::string& c) { return c.starts_with("FillRect"); });
   static std::map<int, Surface> sheets;
-  for (int x, y, w, h, sx, sy, dpi = 96; call != calls.rbegin(); --call, dpi = 96) {
-    const char* text = std::prev(call)->c_str();
-    if (std::sscanf(text, "BitBlt(Buffer, %d, %d, %d, %d, Pic_Vorn, %d, %d", &x, &y, &w, &h, &sx,
-                    &sy) == 6 ||
-        std::sscanf(text, "BitBlt(Buffer, %d, %d, %d, %d, Pic_Vorn@%d, %d, %d", &x, &y, &w, &h,
-                    &dpi, &sx, &sy) == 7) {
-      if (!sheets.contains(dpi)) sheets[dpi] = RenderSpriteSheet(dpi);
-      Blit(frame, x, y, w, h, sheets[dpi], sx, sy, kRopSrcPaint);
-    }
+  for (const auto& [at, dpi, sx, sy] : CellsSince(platform, platform.calls.rend() - clear)) {
+    if (!sheets.contains(dpi)) sheets[dpi] = RenderSpriteSheet(dpi);
+    Blit(frame, at.left, at.top, at.right - at.left, at.bottom - at.top, sheets[dpi], sx, sy,
+         kRopSrcPaint);
   }
   return frame;
 }
