@@ -82,9 +82,7 @@ def test_it_shows_what_its_mode_calls_for_and_ends_cleanly(screen, wine, vorn, i
         if type(args) is str else wine.launch(vorn.program, *args)
     allowed = {"exit": None, "saver": h.MAIN}.get(outcome, h.DIALOG)
     if outcome == "saver":
-        window = screen.find(h.MAIN)
-        assert window.pid == proc.pid
-        h.poll(lambda: screen.pointer()[3] == window.id, 5, "the keyboard focus on the saver")
+        screen.saver(proc)
         screen.xdo("key", "space")
     elif allowed == h.DIALOG:
         Dialog(screen, vorn, proc).xdo(*click(CLOSE_BOX if outcome == "dialog" else SET))

@@ -93,8 +93,7 @@ def test_decoys_beside_it_are_not_loaded(screen, wine, vorn, win98, args, librar
     vorn.write("password_answer.txt", "0\n")
     proc = wine.launch(vorn.program, *args, env=LOGGED)
     if args == ["/s"]:
-        window = screen.find(h.MAIN)
-        h.poll(lambda: screen.pointer()[3] == window.id, 5, "the keyboard focus on the saver")
+        screen.saver(proc)
         screen.xdo("click", 1)
         h.poll(lambda: vorn.read("password_calls.txt"), 3, "the password to be asked for")
         assert proc.wait(1.5) is None, "the saver ended on a refused password"
