@@ -15,30 +15,30 @@ COMMON = {
     "DeleteDC DeleteObject EnumFontFamiliesExW GdiFlush GetDeviceCaps GetGlyphIndicesW GetObjectW "
     "GetStockObject LineTo MoveToEx SelectObject SetBkMode SetBrushOrgEx SetDCBrushColor "
     "SetDCPenColor SetStretchBltMode SetTextColor StretchBlt",
-    "kernel32.dll": "CloseHandle CreateDirectoryW CreateSemaphoreW DeleteCriticalSection EnterCriticalSection "
-    "ExitProcess FileTimeToLocalFileTime FindResourceW FreeLibrary GetCommandLineW "
-    "GetCurrentThreadId GetFileAttributesW GetLastError GetModuleFileNameW GetModuleHandleW GetPrivateProfileStringW "
-    "GetProcAddress GetStartupInfoW GetSystemDirectoryW GetSystemTimeAsFileTime GetVersionExA "
-    "InitializeCriticalSection IsDBCSLeadByteEx LeaveCriticalSection LoadLibraryExW LoadLibraryW "
-    "LoadResource LockResource MulDiv MultiByteToWideChar QueryPerformanceCounter "
-    "QueryPerformanceFrequency ReleaseSemaphore SetLastError SetUnhandledExceptionFilter "
-    "SizeofResource Sleep TlsAlloc TlsFree TlsGetValue TlsSetValue VerifyVersionInfoW "
-    "VerSetConditionMask VirtualProtect VirtualQuery WaitForSingleObject WideCharToMultiByte "
-    "WritePrivateProfileStringW",
+    "kernel32.dll": "CloseHandle CreateDirectoryW CreateSemaphoreW DeleteCriticalSection "
+    "EnterCriticalSection ExitProcess FileTimeToLocalFileTime FindResourceW FreeLibrary "
+    "GetCommandLineW GetCurrentThreadId GetFileAttributesW GetLastError GetModuleFileNameW "
+    "GetModuleHandleW GetPrivateProfileStringW GetProcAddress GetStartupInfoW GetSystemDirectoryW "
+    "GetSystemTimeAsFileTime GetVersionExA InitializeCriticalSection IsDBCSLeadByteEx "
+    "LeaveCriticalSection LoadLibraryExW LoadLibraryW LoadResource LockResource MulDiv "
+    "MultiByteToWideChar QueryPerformanceCounter QueryPerformanceFrequency ReleaseSemaphore "
+    "SetLastError SetUnhandledExceptionFilter SizeofResource Sleep TlsAlloc TlsFree TlsGetValue "
+    "TlsSetValue VerifyVersionInfoW VerSetConditionMask VirtualProtect VirtualQuery "
+    "WaitForSingleObject WideCharToMultiByte WritePrivateProfileStringW",
     "msvcrt.dll": "__set_app_type __setusermatherr __wgetmainargs __winitenv _amsg_exit _cexit "
     "_close _errno _initterm _onexit _read abort calloc exit fprintf fputc fputs free fwrite "
     "localeconv malloc memchr memcmp memcpy memmove memset realloc signal strcmp strerror strlen "
     "strncmp vfprintf wcslen",
-    "shell32.dll": "SHGetFolderPathW ShellExecuteW",
-    "user32.dll": "BeginPaint CallWindowProcW CreateWindowExW DefWindowProcW DestroyWindow GetAncestor "
+    "shell32.dll": "ShellExecuteW SHGetFolderPathW",
+    "user32.dll": "BeginPaint CallWindowProcW CreateWindowExW DefWindowProcW DestroyWindow "
     "DispatchMessageW DrawAnimatedRects DrawTextW EndPaint EnumDisplayMonitors FillRect "
-    "FindWindowW GetClientRect GetCursorPos GetDC GetKeyState GetMessageW GetScrollInfo "
-    "GetSysColor GetSystemMetrics GetWindowLongA GetWindowRect InvalidateRect KillTimer "
-    "IsWindow LoadCursorW LoadIconW MessageBoxW MoveWindow MsgWaitForMultipleObjects MsgWaitForMultipleObjectsEx "
-    "PeekMessageW PostQuitMessage SendMessageW "
-    "RegisterClassExW ReleaseCapture ReleaseDC ScreenToClient SetCapture SetCursor SetFocus "
-    "SetForegroundWindow SetParent SetScrollInfo SetScrollPos SetTimer SetWindowLongA SetWindowPos "
-    "ShowCursor ShowWindow SystemParametersInfoA TranslateMessage"}
+    "FindWindowW GetAncestor GetClientRect GetCursorPos GetDC GetKeyState GetMessageW "
+    "GetScrollInfo GetSysColor GetSystemMetrics GetWindowLongA GetWindowRect InvalidateRect "
+    "IsWindow KillTimer LoadCursorW LoadIconW MessageBoxW MoveWindow MsgWaitForMultipleObjects "
+    "MsgWaitForMultipleObjectsEx PeekMessageW PostQuitMessage RegisterClassExW ReleaseCapture "
+    "ReleaseDC ScreenToClient SendMessageW SetCapture SetCursor SetFocus SetForegroundWindow "
+    "SetParent SetScrollInfo SetScrollPos SetTimer SetWindowLongA SetWindowPos ShowCursor "
+    "ShowWindow SystemParametersInfoA TranslateMessage"}
 XP_X64 = {
     "kernel32.dll": "RaiseException RtlCaptureContext RtlLookupFunctionEntry RtlUnwindEx "
     "RtlVirtualUnwind __C_specific_handler", "user32.dll": "GetWindowLongPtrW SetWindowLongPtrW",
