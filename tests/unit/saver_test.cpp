@@ -246,19 +246,31 @@ Surface FrameOfTheSteps(const FakePlatform& platform) {
 // A frame not drawn as its steps say (a clear or an OR that misses or spills), or a stale patch
 // left on the screen: a failed present not followed by a whole one, a screen that lost its picture
 // (painting, the display back on, the password dialog), a new size, monitors at mixed scales.
-TEST(Saver, TheScreenShowsTheFrameAfterEveryPresent) {
-  SaverRig rig(0);
+// While the display is off: a frame drawn, a finite wait, ticks held back, or a late resume.
+TEST(Saver, TheScreenShowsTheFrameAfterEveryPresentAndNothingWhileTheDisplayIsOff) {
+  SaverRig rig;
   rig.settings = {20, 30, 1};
   FakePlatform& platform = rig.platform;
   platform.platformId = 1;  // 95/98: a key asks for the password, refused once
   platform.passwordAnswers = {0, 1};
   platform.layout = {{-300, 0, 400, 200}, {{{0, 0, 400, 200}}, {{-300, 40, 0, 190}, 144}}};
   const auto lose = [&] { platform.shown.FillInclusive(0, 0, 9999, 9999, FakePlatform::kStale); };
-  std::size_t presents = 0, offAt = 0;
+  const auto& calls = platform.calls;
+  std::size_t presents = 0, resumed = 0;
+  int offAt = 0;
   rig.Run([&](int n) {
-    if (offAt > 0 && n == int(offAt) + 3) lose(), rig.saver.Form_DisplayPower(true);
+    const bool off = offAt > 0 && n <= offAt + 3;
+    if (off && n > offAt) {
+      EXPECT_EQ(calls[calls.size() - 2], "WaitForEvents(4294967295)") << n;
+    }
+    if (off && n == offAt + 2) {
+      rig.saver.Timer1_Timer();  // still bursts
+      EXPECT_EQ(rig.saver.swarms[0].particles[0].X, 200);
+    }
+    if (off && n == offAt + 3) lose(), rig.saver.Form_DisplayPower(true), resumed = calls.size();
     if (platform.CallsStartingWith("PresentFrame").size() == presents) return;
     ++presents;
+    EXPECT_FALSE(off && n > offAt) << "a frame drawn while the display is off";
     EXPECT_TRUE(platform.frameBuffer.Pixels() == FrameOfTheSteps(platform).Pixels()) << presents;
     const bool failed = platform.CallsStartingWith("PresentFrame").back().ends_with(" -> 0");
     EXPECT_EQ(failed, presents == 4);
@@ -266,6 +278,9 @@ TEST(Saver, TheScreenShowsTheFrameAfterEveryPresent) {
     if (presents == 3) platform.presentsFailing = 1;
     if (presents == 6) lose(), rig.saver.Form_Paint();
     if (presents == 9) rig.saver.Form_DisplayPower(false), offAt = n;
+    if (presents == 10) {  // drawn at once after the display came back, without a wait
+      EXPECT_EQ(std::count(calls.begin() + resumed, calls.end(), "WaitForEvents(17)"), 0);
+    }
     if (presents == 12)
       platform.layout = {{0, 0, 640, 480}, {{{0, 0, 640, 480}}}}, rig.saver.Form_DisplayChange();
     if (presents == 15) lose(), rig.saver.Form_KeyDown();  // the password dialog over the saver
@@ -305,37 +320,6 @@ TEST(Saver, WithoutAFrameBufferStillEndsOnAKey) {
   });
   EXPECT_TRUE(rig.platform.saverClosed);
   EXPECT_THAT(rig.platform.CallsStartingWith("PresentFrame"), ::testing::Each("PresentFrame(0)"));
-}
-
-// Frames drawn while the display is off, a finite wait then, ticks held back, or a late resume.
-TEST(Saver, SleepsWhileTheDisplayIsOff) {
-  SaverRig rig;
-  rig.settings.Intval = 1;
-  std::size_t presents = 0, resumed = 0;
-  rig.Run([&](int n) {
-    const std::size_t now = rig.platform.CallsStartingWith("BitBlt(Display").size();
-    if (n == 2) {
-      presents = now;
-      rig.saver.Form_DisplayPower(false);
-    }
-    if (n > 2 && n < 6) {
-      EXPECT_EQ(now, presents);
-      EXPECT_EQ(rig.platform.calls[rig.platform.calls.size() - 2], "WaitForEvents(4294967295)");
-    }
-    if (n == 5) {
-      rig.saver.Timer1_Timer();  // still bursts
-      EXPECT_EQ(rig.saver.swarms[0].particles[0].X, 512);
-      rig.saver.Form_DisplayPower(true);
-      resumed = rig.platform.calls.size();
-    }
-    if (n == 6) {
-      EXPECT_EQ(now, presents + 1);  // drawn at once, without a wait
-      EXPECT_EQ(std::count(rig.platform.calls.begin() + resumed, rig.platform.calls.end(),
-                           "WaitForEvents(17)"),
-                0);
-      rig.saver.Form_KeyDown();
-    }
-  });
 }
 
 // A flame placed off its logical place times the scale, with the wrong cell or cell size, a centre
