@@ -1,4 +1,4 @@
-"""Faults under hostile input (settings files anyone may have edited, command lines of every
+"""Faults under hostile input (settings files anyone may have edited, command lines of each
 shape): a crash (another exit code, and Wine's report is a window of its own), a hang (every run
 has a deadline), a window its mode does not call for, a file written where nothing should be,
 or settings misread through the system or written over other keys."""
