@@ -207,10 +207,14 @@ class Screen:
         poll(lambda: self.mapped() and False or not proc.running(), timeout)
         return proc.wait(0), self.mapped()
 
-    def pointer(self):
-        """x, y, buttons and modifiers, the window under it (keys go there: no window manager)."""
-        p = self.root.query_pointer()
-        return p.root_x, p.root_y, p.mask, getattr(p.child, "id", 0)
+    def saver(self, proc):
+        """proc's saver window over the whole screen, once it has the keys (no window manager:
+        they go to the window under the pointer)."""
+        window = self.find(MAIN)
+        assert (window.pid, window.rect) == (proc.pid, (0, 0, *self.size)), window
+        poll(lambda: getattr(self.root.query_pointer().child, "id", 0) == window.id, 5,
+             "the keyboard focus on the saver")
+        return window
 
 class Wine:
     """A Wine prefix, booted once, with a wineserver of ours running until close()."""
@@ -277,9 +281,6 @@ class Wine:
         if value is None:
             return self.run("reg", "delete", key, "/v", name, "/f")
         assert self.run("reg", "add", key, "/v", name, "/t", kind, "/d", value, "/f") == 0
-
-    def set_version(self, exe, version):  # what GetVersionEx reports to one program ("win98"...)
-        self.set_reg(rf"HKCU\Software\Wine\AppDefaults\{exe}", "Version", version)
 
 class Folder:
     """A fresh folder with a copy of one program, where it reads and writes its Vorn.ini."""

@@ -15,30 +15,30 @@ COMMON = {
     "DeleteDC DeleteObject EnumFontFamiliesExW GdiFlush GetDeviceCaps GetGlyphIndicesW GetObjectW "
     "GetStockObject LineTo MoveToEx SelectObject SetBkMode SetBrushOrgEx SetDCBrushColor "
     "SetDCPenColor SetStretchBltMode SetTextColor StretchBlt",
-    "kernel32.dll": "CloseHandle CreateDirectoryW CreateSemaphoreW DeleteCriticalSection EnterCriticalSection "
-    "ExitProcess FileTimeToLocalFileTime FindResourceW FreeLibrary GetCommandLineW "
-    "GetCurrentThreadId GetFileAttributesW GetLastError GetModuleFileNameW GetModuleHandleW GetPrivateProfileStringW "
-    "GetProcAddress GetStartupInfoW GetSystemDirectoryW GetSystemTimeAsFileTime GetVersionExA "
-    "InitializeCriticalSection IsDBCSLeadByteEx LeaveCriticalSection LoadLibraryExW LoadLibraryW "
-    "LoadResource LockResource MulDiv MultiByteToWideChar QueryPerformanceCounter "
-    "QueryPerformanceFrequency ReleaseSemaphore SetLastError SetUnhandledExceptionFilter "
-    "SizeofResource Sleep TlsAlloc TlsFree TlsGetValue TlsSetValue VerifyVersionInfoW "
-    "VerSetConditionMask VirtualProtect VirtualQuery WaitForSingleObject WideCharToMultiByte "
-    "WritePrivateProfileStringW",
+    "kernel32.dll": "CloseHandle CreateDirectoryW CreateSemaphoreW DeleteCriticalSection "
+    "EnterCriticalSection ExitProcess FileTimeToLocalFileTime FindResourceW FreeLibrary "
+    "GetCommandLineW GetCurrentThreadId GetFileAttributesW GetLastError GetModuleFileNameW "
+    "GetModuleHandleW GetPrivateProfileStringW GetProcAddress GetStartupInfoW GetSystemDirectoryW "
+    "GetSystemTimeAsFileTime GetVersionExA InitializeCriticalSection IsDBCSLeadByteEx "
+    "LeaveCriticalSection LoadLibraryExW LoadLibraryW LoadResource LockResource MulDiv "
+    "MultiByteToWideChar QueryPerformanceCounter QueryPerformanceFrequency ReleaseSemaphore "
+    "SetLastError SetUnhandledExceptionFilter SizeofResource Sleep TlsAlloc TlsFree TlsGetValue "
+    "TlsSetValue VerifyVersionInfoW VerSetConditionMask VirtualProtect VirtualQuery "
+    "WaitForSingleObject WideCharToMultiByte WritePrivateProfileStringW",
     "msvcrt.dll": "__set_app_type __setusermatherr __wgetmainargs __winitenv _amsg_exit _cexit "
     "_close _errno _initterm _onexit _read abort calloc exit fprintf fputc fputs free fwrite "
     "localeconv malloc memchr memcmp memcpy memmove memset realloc signal strcmp strerror strlen "
     "strncmp vfprintf wcslen",
-    "shell32.dll": "SHGetFolderPathW ShellExecuteW",
-    "user32.dll": "BeginPaint CallWindowProcW CreateWindowExW DefWindowProcW DestroyWindow GetAncestor "
+    "shell32.dll": "ShellExecuteW SHGetFolderPathW",
+    "user32.dll": "BeginPaint CallWindowProcW CreateWindowExW DefWindowProcW DestroyWindow "
     "DispatchMessageW DrawAnimatedRects DrawTextW EndPaint EnumDisplayMonitors FillRect "
-    "FindWindowW GetClientRect GetCursorPos GetDC GetKeyState GetMessageW GetScrollInfo "
-    "GetSysColor GetSystemMetrics GetWindowLongA GetWindowRect InvalidateRect KillTimer "
-    "IsWindow LoadCursorW LoadIconW MessageBoxW MoveWindow MsgWaitForMultipleObjects MsgWaitForMultipleObjectsEx "
-    "PeekMessageW PostQuitMessage SendMessageW "
-    "RegisterClassExW ReleaseCapture ReleaseDC ScreenToClient SetCapture SetCursor SetFocus "
-    "SetForegroundWindow SetParent SetScrollInfo SetScrollPos SetTimer SetWindowLongA SetWindowPos "
-    "ShowCursor ShowWindow SystemParametersInfoA TranslateMessage"}
+    "FindWindowW GetAncestor GetClientRect GetCursorPos GetDC GetKeyState GetMessageW "
+    "GetScrollInfo GetSysColor GetSystemMetrics GetWindowLongA GetWindowRect InvalidateRect "
+    "IsWindow KillTimer LoadCursorW LoadIconW MessageBoxW MoveWindow MsgWaitForMultipleObjects "
+    "MsgWaitForMultipleObjectsEx PeekMessageW PostQuitMessage RegisterClassExW ReleaseCapture "
+    "ReleaseDC ScreenToClient SendMessageW SetCapture SetCursor SetFocus SetForegroundWindow "
+    "SetParent SetScrollInfo SetScrollPos SetTimer SetWindowLongA SetWindowPos ShowCursor "
+    "ShowWindow SystemParametersInfoA TranslateMessage"}
 XP_X64 = {
     "kernel32.dll": "RaiseException RtlCaptureContext RtlLookupFunctionEntry RtlUnwindEx "
     "RtlVirtualUnwind __C_specific_handler", "user32.dll": "GetWindowLongPtrW SetWindowLongPtrW",
@@ -86,14 +86,20 @@ def loaded(proc):  # the libraries loaded from the system folder, after checking
                                              (["/a", "1234"], ["mpr.dll"])],
                          ids=["the-saver-password-service-and-timer", "the-password-change"])
 def test_decoys_beside_it_are_not_loaded(screen, wine, vorn, win98, args, libraries):
+    """With them, the saver asks the system's password service (win32/password_double.cpp) on
+    input: refused, it runs on; accepted, it ends."""
     for decoy in DECOYS:
         vorn.write(decoy, (h.HELPERS / "password.cpl").read_bytes())
+    vorn.write("password_answer.txt", "0\n")
     proc = wine.launch(vorn.program, *args, env=LOGGED)
-    if args == ["/s"]:  # a click makes the saver ask the password service, which answers yes
-        window = screen.find(h.MAIN)
-        h.poll(lambda: screen.pointer()[3] == window.id, 5, "the keyboard focus on the saver")
+    if args == ["/s"]:
+        screen.saver(proc)
         screen.xdo("click", 1)
-        assert proc.wait(5) == 0, "the saver still runs after an accepted password"
-        assert vorn.read("password_calls.txt") == b"VerifyScreenSavePwd window\n"
+        h.poll(lambda: vorn.read("password_calls.txt"), 3, "the password to be asked for")
+        assert proc.wait(1.5) is None, "the saver ended on a refused password"
+        vorn.write("password_answer.txt", "1\n")
+        screen.xdo("key", "space")
     assert proc.exit_code(5) == 0
+    calls = b"VerifyScreenSavePwd window\n" * 2 if args == ["/s"] else None
+    assert vorn.read("password_calls.txt") == calls
     assert all(library in loaded(proc) for library in libraries), proc.tail()

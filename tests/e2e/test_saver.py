@@ -1,5 +1,6 @@
 """Faults of the saver: no flames or frozen ones, an end on input it should ignore or none on input
-that should end it, a second copy not stepping aside for a running one, the 95/98 password."""
+that should end it, a second copy not stepping aside for a running one (the 95/98 password:
+test_program_file.py)."""
 import os, time
 
 import numpy as np
@@ -19,8 +20,7 @@ def fire(shot):  # pixels of the fire's colours: red leads, blue trails
 
 def start(screen, wine, vorn, *args):  # the saver, its window the screen's, the flames moving
     saver = wine.launch(vorn.program, *args)
-    window = screen.find(h.MAIN)
-    assert (window.pid, window.rect) == (saver.pid, (0, 0, *screen.size))
+    window = screen.saver(saver)
     first = screen.wait_shot(window.rect, lambda s: fire(s) > 2000, "flames on the screen")
     h.save_png(first, "saver-flames")
     screen.wait_shot(None, lambda s: (s != first).any(axis=2).sum() > 5000, "the flames to move", 1)
@@ -33,15 +33,12 @@ def expect(screen, saver, ends, after):
         screen.gone(h.MAIN)
 
 # Input in steps, and whether each step ends the saver.
-@pytest.mark.parametrize("args, steps", [
-    (["/s"], [(["key", "space"], True)]),
-    (["/s"], [(["click", 1], True)]),
+@pytest.mark.parametrize("args, steps", [  # (a key and a click: test_hostile.py, lit() below)
     (["/s"], [(["key", "Shift_L"], True)]),
     (["/s"], [(SETTLE + ["mousemove", 420, 300, "mousemove", 220, 300], False),
               (["mousemove", 300, 390], False), (["mousemove", 303, 303], True)]),
     ([], [(SETTLE + ["mousemove", 400, 400, "mousemove", 500, 450], False), (["key", "a"], True)]),
-], ids=["a-key-ends-it", "a-click-ends-it", "a-lone-shift-ends-it",
-        "a-straight-move-does-not-a-diagonal-one-does",
+], ids=["a-lone-shift-ends-it", "a-straight-move-does-not-a-diagonal-one-does",
         "the-plain-start-ignores-the-mouse-and-ends-on-a-key"])
 def test_input_ends_it_or_not(screen, wine, vorn, args, steps):
     saver = start(screen, wine, vorn, *args)
@@ -49,10 +46,11 @@ def test_input_ends_it_or_not(screen, wine, vorn, args, steps):
         screen.xdo(*step)
         expect(screen, saver, ends, step)
 
-# A running copy (the helper's stand-in with either caption, or Vorn.scr itself), a second start.
+# A running copy (the helper's stand-in with either caption, or Vorn.scr itself), a second start
+# (each caption against each mode: Main.EndsAtOnceBesideARunningCopy).
 @pytest.mark.parametrize("copy_args, args", [
-    *[(copy, args) for copy in ("running-copy main", "running-copy dialog")
-      for args in ("/s", "/c", "/p 1234")], ("/s", "/s"), ("/c", "/c")])
+    ("running-copy main", "/c"), ("running-copy dialog", "/s"), ("running-copy main", "/p 1234"),
+    ("/s", "/s"), ("/c", "/c")])
 def test_a_second_start_beside_a_running_copy_exits_at_once(screen, wine, vorn, copy_args, args):
     caption = h.MAIN if copy_args in ("/s", "running-copy main") else h.DIALOG
     screen.watch()
@@ -66,18 +64,20 @@ def test_a_second_start_beside_a_running_copy_exits_at_once(screen, wine, vorn, 
     assert second.pid not in [w.pid for w in mapped], mapped
     assert len(screen.windows(h.MAIN)) == (caption == h.MAIN) and copy.running()
 
+def lit(screen, wine, vorn, num, name=None):  # num fast flames: mean fire and last shot (saved)
+    vorn.write("Vorn.ini", f"[Section]\r\nNum={num}\r\nSpeed=20\r\n")
+    saver = wine.launch(vorn.program, "/s")
+    screen.saver(saver)
+    time.sleep(1.5)  # fast flames spread over the screen within a second
+    shots = [screen.shot() for _ in range(8) if not time.sleep(0.25)]
+    h.save_png(shots[-1], name or f"saver-{num}")
+    screen.xdo("click", 1)  # each still ends on a click
+    expect(screen, saver, True, "a click")
+    return np.mean([fire(shot) for shot in shots]), shots[-1]
+
 def test_the_settings_file_decides_the_swarm_size_none_leaving_the_screen_black(screen, wine,
                                                                                vorn):
-    def lit(num):  # what num flames light, a while after the start; each still ends on a click
-        vorn.write("Vorn.ini", f"[Section]\r\nNum={num}\r\nSpeed=20\r\n")
-        saver = wine.launch(vorn.program, "/s")
-        screen.find(h.MAIN)
-        time.sleep(1.5)  # fast flames spread over the screen within a second
-        h.save_png(shot := screen.shot(), f"saver-{num}")
-        screen.xdo("click", 1)
-        expect(screen, saver, True, "a click")
-        return shot
-    black, few, many = lit(0), fire(lit(10)), fire(lit(400))
+    (_, black), (few, _), (many, _) = (lit(screen, wine, vorn, n) for n in (0, 10, 400))
     # Ten flames light ten cells at most: one that moved on is gone from the screen.
     assert not black.any() and 0 < few <= 10 * 32 * 64 and many > 5 * few, f"{many}, {few} lit"
 
@@ -99,7 +99,7 @@ def test_every_monitor_shows_a_swarm_of_its_own_and_input_on_any_ends_it():
     wine = h.Wine(screen, h.NATIVE / f"e2e-prefix-monitors-{os.getpid()}")
     try:
         saver = wine.launch(h.Folder(h.SCR).program, "/s")
-        assert screen.find(h.MAIN).rect == (0, 0, 1824, 768)
+        screen.saver(saver)  # over both
         for x, y, w, h_ in (left, primary):  # burst from its own centre
             shot = screen.wait_shot((x, y, w, h_), lambda s: fire(s) > 1000, "flames", 10)
             ys, xs = np.nonzero(shot[:, :, 0] >= 96)
@@ -117,40 +117,12 @@ def test_a_swarm_lights_the_square_of_the_scale_times_the_pixels_at_144_and_192_
                                                                                     vorn):
     """Flames drawn in physical pixels (a quarter of the size at 192 dpi), or a scale that is
     not the system's: the same 30 flames, spread over the screen, at LogPixels 96, 144, 192."""
-    lit = {}
-    vorn.write("Vorn.ini", "[Section]\r\nNum=30\r\nSpeed=20\r\n")
+    lit_at = {}
     try:
         for dpi in (96, 144, 192):
             wine.set_dpi(dpi)
-            saver = wine.launch(vorn.program, "/s")
-            assert screen.find(h.MAIN).rect == (0, 0, *screen.size)
-            time.sleep(1.5)  # spread over the screen
-            shots = [screen.shot() for _ in range(8) if not time.sleep(0.25)]
-            lit[dpi] = np.mean([fire(shot) for shot in shots])
-            h.save_png(shots[-1], f"saver-{dpi}-dpi")
-            screen.xdo("click", 1)
-            expect(screen, saver, True, "a click")
+            lit_at[dpi] = lit(screen, wine, vorn, 30, f"saver-{dpi}-dpi")[0]
     finally:
         wine.set_dpi(96)
     # s squared: 2.25 and 4 (the sheets' own ratios), less the larger flames cut at the edges
-    assert 1.7 < lit[144] / lit[96] < 2.8 and 3 < lit[192] / lit[96] < 4.8, lit
-
-def calls(vorn):  # what the password double (win32/password_double.cpp) was asked
-    return (vorn.read("password_calls.txt") or b"").decode()
-
-def test_9x_the_plain_start_asks_no_password_a_wrong_one_keeps_s_a_right_one_ends_it(
-        screen, wine, vorn, win98):
-    vorn.write("password_answer.txt", "0\n")
-    saver = start(screen, wine, vorn)
-    screen.xdo("key", "space")
-    expect(screen, saver, True, "a key press")
-    assert calls(vorn) == ""
-    saver = start(screen, wine, vorn, "/s")
-    screen.xdo("click", 1)
-    h.poll(lambda: calls(vorn), END_S, "the password to be asked for after a click")
-    expect(screen, saver, False, "a refused password")
-    assert calls(vorn) == "VerifyScreenSavePwd window\n"
-    vorn.write("password_answer.txt", "1\n")
-    screen.xdo("key", "space")
-    expect(screen, saver, True, "an accepted password")
-    assert calls(vorn).count("\n") == 2
+    assert 1.7 < lit_at[144] / lit_at[96] < 2.8 and 3 < lit_at[192] / lit_at[96] < 4.8, lit_at

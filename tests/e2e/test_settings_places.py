@@ -22,7 +22,8 @@ def locked(*folders):  # no file can be created in them, not even by root
 
 @pytest.fixture
 def roaming(wine):  # the user's Roaming folder in the prefix, with no Vorn folder before or after
-    folder, = (p for p in wine.prefix.glob("drive_c/users/*/AppData/Roaming") if "Public" not in p.parts)
+    folder, = (p for p in wine.prefix.glob("drive_c/users/*/AppData/Roaming")
+               if "Public" not in p.parts)
     shutil.rmtree(folder / "Vorn", ignore_errors=True)
     yield folder
     shutil.rmtree(folder / "Vorn", ignore_errors=True)
@@ -30,7 +31,7 @@ def roaming(wine):  # the user's Roaming folder in the prefix, with no Vorn fold
 @pytest.fixture
 def session(screen, wine, vorn):  # Vorn.scr /c of a folder, started in an empty folder of its own
     cwd = Path(tempfile.mkdtemp(prefix="cwd-", dir=h.WORK))
-    yield cwd, lambda folder: Dialog(screen, folder, wine.launch(folder.program, "/c", cwd=cwd))
+    yield lambda folder: Dialog(screen, folder, wine.launch(folder.program, "/c", cwd=cwd))
     assert not any(cwd.iterdir()) and not (wine.prefix / "drive_c/windows/Vorn.ini").exists()
 
 @pytest.mark.parametrize("long", [False, True], ids=["a-folder-that-takes-no-file",
@@ -39,14 +40,14 @@ def test_set_saves_in_the_users_file_and_the_next_start_reads_it(vorn, roaming, 
     if long:  # folders within folders: beyond what the profile functions take
         vorn = h.Folder(h.SCR, parent=h.WORK.joinpath(*["d" * 40] * 6))
         assert len(h.winpath(vorn.dir / "Vorn.ini")) >= 260
-    user, (_, opened) = roaming / "Vorn/Vorn.ini", session
+    user = roaming / "Vorn/Vorn.ini"
     with locked(*[] if long else [vorn.dir]):
-        d = opened(vorn)
+        d = session(vorn)
         d.changes(SPEED_LABEL, *click(SPEED_RIGHT))
         assert d.close(*click(SET)) is None  # no file beside it
         assert h.settings_in(user.read_bytes()) == SAVED
         user.write_bytes(b"[Section]\r\nSpeed=50\r\n")  # two digits beside HS(1) once read
-        d = opened(vorn)
+        d = session(vorn)
         assert digits(d.shot(SPEED_LABEL)) == 2
         assert d.close(*click(SET)) is None
     assert h.settings_in(user.read_bytes()) == {**SAVED, "speed": "50"}
@@ -55,7 +56,7 @@ def test_set_saves_in_the_users_file_and_the_next_start_reads_it(vorn, roaming, 
 def test_nowhere_to_save_a_message_box_names_the_places_and_nothing_is_written(screen, wine, vorn,
                                                                                roaming, session):
     with locked(vorn.dir, roaming):
-        d = session[1](vorn)
+        d = session(vorn)
         d.changes(SPEED_LABEL, *click(SPEED_RIGHT))
         d.xdo(*click(SET))
         box = screen.find("Vorn", END_S)

@@ -143,17 +143,24 @@ TEST(Saver, ARefitStartsANewMouseReference) {
   EXPECT_EQ(seen, ".E");
 }
 
-// The flames drawn into the frame since call number `from`: where, and "(<its sheet>)".
-std::vector<std::pair<PixelRect, std::string>> FlamesSince(const FakePlatform& platform,
-                                                           std::size_t from) {
-  std::vector<std::pair<PixelRect, std::string>> flames;
-  char sheet[32];
-  for (int x, y, w, h; from < platform.calls.size(); ++from) {
+// The cells ORed into the frame by the recorded calls from number `from` on: where, from the sheet
+// for which dpi, and which cell of it.
+struct OredCell {
+  PixelRect at;
+  std::int32_t dpi, sx, sy;
+};
+std::vector<OredCell> CellsSince(const FakePlatform& platform, std::size_t from) {
+  std::vector<OredCell> cells;
+  for (int x, y, w, h, sx, sy, dpi = kBaseDpi; from < platform.calls.size();
+       ++from, dpi = kBaseDpi) {
     const char* call = platform.calls[from].c_str();
-    if (std::sscanf(call, "BitBlt(Buffer, %d, %d, %d, %d, %31[^,]", &x, &y, &w, &h, sheet) == 5)
-      flames.push_back({{x, y, x + w, y + h}, "(" + std::string(sheet) + ")"});
+    if (std::sscanf(call, "BitBlt(Buffer, %d, %d, %d, %d, Pic_Vorn, %d, %d", &x, &y, &w, &h, &sx,
+                    &sy) == 6 ||
+        std::sscanf(call, "BitBlt(Buffer, %d, %d, %d, %d, Pic_Vorn@%d, %d, %d", &x, &y, &w, &h,
+                    &dpi, &sx, &sy) == 7)
+      cells.push_back({{x, y, x + w, y + h}, dpi, sx, sy});
   }
-  return flames;
+  return cells;
 }
 
 bool Inside(const PixelRect& r, const PixelRect& a) {
@@ -186,15 +193,12 @@ TEST(Saver, GivesEachMonitorItsOwnSwarmThroughLayoutChanges) {
     const PixelRect& screen = kLayouts[phase].virtualScreen;
     const std::vector<Swarm>& swarms = rig.saver.swarms;
     if (n % 40 == 39) rig.saver.Timer1_Timer();  // bursts every swarm from its own centre
-    for (auto [flame, sheet] : FlamesSince(rig.platform, from)) {
+    for (auto [flame, dpi, sx, sy] : CellsSince(rig.platform, from)) {
       flame.right = std::min(flame.right, rig.saver.WindowW);  // the frame clips at its edges
       flame.bottom = std::min(flame.bottom, rig.saver.WindowH);
-      EXPECT_TRUE(std::ranges::any_of(swarms,
-                                      [&](const Swarm& s) {
-                                        return Inside(flame, s.area) &&
-                                               sheet == "(" + testing::SheetName(s.dpi) + ")";
-                                      }))
-          << Call("Flame", flame) << sheet << " layout " << phase;
+      EXPECT_TRUE(std::ranges::any_of(
+          swarms, [&](const Swarm& s) { return Inside(flame, s.area) && dpi == s.dpi; }))
+          << Call("Flame", flame, dpi) << " layout " << phase;
     }
     from = rig.platform.calls.size();
     ASSERT_EQ(swarms.size(), kLayouts[phase].monitors.size());
@@ -228,19 +232,13 @@ TEST(Saver, GivesEachMonitorItsOwnSwarmThroughLayoutChanges) {
 // The frame as the recorded steps draw it with the core raster: black, then each cell ORed whole.
 Surface FrameOfTheSteps(const FakePlatform& platform) {
   Surface frame(platform.frameBuffer.Width(), platform.frameBuffer.Height());
-  const auto& calls = platform.calls;
-  auto call = std::find_if(calls.rbegin(), calls.rend(),
-                           [](const std::string& c) { return c.starts_with("FillRect(Buffer"); });
+  const auto clear = std::find_if(platform.calls.rbegin(), platform.calls.rend(),
+                                  [](const std::string& c) { return c.starts_with("FillRect"); });
   static std::map<int, Surface> sheets;
-  for (int x, y, w, h, sx, sy, dpi = 96; call != calls.rbegin(); --call, dpi = 96) {
-    const char* text = std::prev(call)->c_str();
-    if (std::sscanf(text, "BitBlt(Buffer, %d, %d, %d, %d, Pic_Vorn, %d, %d", &x, &y, &w, &h, &sx,
-                    &sy) == 6 ||
-        std::sscanf(text, "BitBlt(Buffer, %d, %d, %d, %d, Pic_Vorn@%d, %d, %d", &x, &y, &w, &h,
-                    &dpi, &sx, &sy) == 7) {
-      if (!sheets.contains(dpi)) sheets[dpi] = RenderSpriteSheet(dpi);
-      Blit(frame, x, y, w, h, sheets[dpi], sx, sy, kRopSrcPaint);
-    }
+  for (const auto& [at, dpi, sx, sy] : CellsSince(platform, platform.calls.rend() - clear)) {
+    if (!sheets.contains(dpi)) sheets[dpi] = RenderSpriteSheet(dpi);
+    Blit(frame, at.left, at.top, at.right - at.left, at.bottom - at.top, sheets[dpi], sx, sy,
+         kRopSrcPaint);
   }
   return frame;
 }
@@ -248,19 +246,31 @@ Surface FrameOfTheSteps(const FakePlatform& platform) {
 // A frame not drawn as its steps say (a clear or an OR that misses or spills), or a stale patch
 // left on the screen: a failed present not followed by a whole one, a screen that lost its picture
 // (painting, the display back on, the password dialog), a new size, monitors at mixed scales.
-TEST(Saver, TheScreenShowsTheFrameAfterEveryPresent) {
-  SaverRig rig(0);
+// While the display is off: a frame drawn, a finite wait, ticks held back, or a late resume.
+TEST(Saver, TheScreenShowsTheFrameAfterEveryPresentAndNothingWhileTheDisplayIsOff) {
+  SaverRig rig;
   rig.settings = {20, 30, 1};
   FakePlatform& platform = rig.platform;
   platform.platformId = 1;  // 95/98: a key asks for the password, refused once
   platform.passwordAnswers = {0, 1};
   platform.layout = {{-300, 0, 400, 200}, {{{0, 0, 400, 200}}, {{-300, 40, 0, 190}, 144}}};
   const auto lose = [&] { platform.shown.FillInclusive(0, 0, 9999, 9999, FakePlatform::kStale); };
-  std::size_t presents = 0, offAt = 0;
+  const auto& calls = platform.calls;
+  std::size_t presents = 0, resumed = 0;
+  int offAt = 0;
   rig.Run([&](int n) {
-    if (offAt > 0 && n == int(offAt) + 3) lose(), rig.saver.Form_DisplayPower(true);
+    const bool off = offAt > 0 && n <= offAt + 3;
+    if (off && n > offAt) {
+      EXPECT_EQ(calls[calls.size() - 2], "WaitForEvents(4294967295)") << n;
+    }
+    if (off && n == offAt + 2) {
+      rig.saver.Timer1_Timer();  // still bursts
+      EXPECT_EQ(rig.saver.swarms[0].particles[0].X, 200);
+    }
+    if (off && n == offAt + 3) lose(), rig.saver.Form_DisplayPower(true), resumed = calls.size();
     if (platform.CallsStartingWith("PresentFrame").size() == presents) return;
     ++presents;
+    EXPECT_FALSE(off && n > offAt) << "a frame drawn while the display is off";
     EXPECT_TRUE(platform.frameBuffer.Pixels() == FrameOfTheSteps(platform).Pixels()) << presents;
     const bool failed = platform.CallsStartingWith("PresentFrame").back().ends_with(" -> 0");
     EXPECT_EQ(failed, presents == 4);
@@ -268,6 +278,9 @@ TEST(Saver, TheScreenShowsTheFrameAfterEveryPresent) {
     if (presents == 3) platform.presentsFailing = 1;
     if (presents == 6) lose(), rig.saver.Form_Paint();
     if (presents == 9) rig.saver.Form_DisplayPower(false), offAt = n;
+    if (presents == 10) {  // drawn at once after the display came back, without a wait
+      EXPECT_EQ(std::count(calls.begin() + resumed, calls.end(), "WaitForEvents(17)"), 0);
+    }
     if (presents == 12)
       platform.layout = {{0, 0, 640, 480}, {{{0, 0, 640, 480}}}}, rig.saver.Form_DisplayChange();
     if (presents == 15) lose(), rig.saver.Form_KeyDown();  // the password dialog over the saver
@@ -307,37 +320,6 @@ TEST(Saver, WithoutAFrameBufferStillEndsOnAKey) {
   });
   EXPECT_TRUE(rig.platform.saverClosed);
   EXPECT_THAT(rig.platform.CallsStartingWith("PresentFrame"), ::testing::Each("PresentFrame(0)"));
-}
-
-// Frames drawn while the display is off, a finite wait then, ticks held back, or a late resume.
-TEST(Saver, SleepsWhileTheDisplayIsOff) {
-  SaverRig rig;
-  rig.settings.Intval = 1;
-  std::size_t presents = 0, resumed = 0;
-  rig.Run([&](int n) {
-    const std::size_t now = rig.platform.CallsStartingWith("BitBlt(Display").size();
-    if (n == 2) {
-      presents = now;
-      rig.saver.Form_DisplayPower(false);
-    }
-    if (n > 2 && n < 6) {
-      EXPECT_EQ(now, presents);
-      EXPECT_EQ(rig.platform.calls[rig.platform.calls.size() - 2], "WaitForEvents(4294967295)");
-    }
-    if (n == 5) {
-      rig.saver.Timer1_Timer();  // still bursts
-      EXPECT_EQ(rig.saver.swarms[0].particles[0].X, 512);
-      rig.saver.Form_DisplayPower(true);
-      resumed = rig.platform.calls.size();
-    }
-    if (n == 6) {
-      EXPECT_EQ(now, presents + 1);  // drawn at once, without a wait
-      EXPECT_EQ(std::count(rig.platform.calls.begin() + resumed, rig.platform.calls.end(),
-                           "WaitForEvents(17)"),
-                0);
-      rig.saver.Form_KeyDown();
-    }
-  });
 }
 
 // A flame placed off its logical place times the scale, with the wrong cell or cell size, a centre

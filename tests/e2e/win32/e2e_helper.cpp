@@ -1,10 +1,9 @@
 // e2e_helper.exe: the end-to-end tests' hands on the Windows side, by its first argument:
 //   running-copy main|dialog: a stand-in window captioned "Vorn_Main" or "Vornの設定"
-//   preview <program>|in-process|none LEFT TOP WIDTH HEIGHT [MS|stale]: a preview area (a popup,
-//     gone MS ms after the preview shows; stale: before the start) for "<program> /p <handle>", for
-//     ShowVornR in-process or (none: "area <handle>") for the test's own. It prints "child <handle>
-//     at <x> <y> size <w> <h>", "destroyed at <ms> ms", "exit <code> at <ms> ms", "running" (20 s
-//     without news: it ends the program), "ended".
+//   preview area|in-process LEFT TOP WIDTH HEIGHT [MS]: a preview area (a popup, destroyed MS ms
+//     after the preview shows) for the test's "Vorn.scr /p <handle>" or for ShowVornR in-process.
+//     It prints "area <handle>", "child <handle> at <x> <y> size <w> <h>" once the preview shows
+//     in it, "destroyed", and in-process "ended" once the preview's loop has ended.
 //   display on|off, power battery|mains: tells the running saver the display's power or the power
 //     source, as the system does
 //   message-text <caption>: the message box so captioned: "owner <its owner's caption>", then
@@ -23,15 +22,13 @@ namespace {
 constexpr UINT_PTR kWatchTimer = 1;
 constexpr UINT_PTR kDestroyTimer = 2;
 constexpr UINT kWatchIntervalMs = 20;
-constexpr DWORD kQuietBudgetMs = 20000;
 constexpr int kExitUsage = 2;
 constexpr int kBase = 10;
 constexpr int kTextChars = 1024;  // a message box's text, read whole
 
 UINT destroyAfterMs = 0;  // 0: the area stays
-ULONGLONG startedMs = 0;
 
-ULONGLONG SinceStartMs() { return GetTickCount64() - startedMs; }
+unsigned long long Number(HWND window) { return reinterpret_cast<ULONG_PTR>(window); }
 
 // Once the preview window shows inside the area it is reported, and the countdown starts.
 void WatchForPreview(HWND window) {
@@ -41,16 +38,15 @@ void WatchForPreview(HWND window) {
   RECT place{};
   GetWindowRect(child, &place);
   MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
-  std::printf("child %llu at %ld %ld size %ld %ld\n",
-              static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(child)), place.left,
-              place.top, place.right - place.left, place.bottom - place.top);
+  std::printf("child %llu at %ld %ld size %ld %ld\n", Number(child), place.left, place.top,
+              place.right - place.left, place.bottom - place.top);
   if (destroyAfterMs > 0) SetTimer(window, kDestroyTimer, destroyAfterMs, nullptr);
 }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_TIMER && wparam == kWatchTimer) WatchForPreview(window);
   if (message == WM_TIMER && wparam == kDestroyTimer) DestroyWindow(window);
-  if (message == WM_DESTROY) PostQuitMessage(0);
+  if (message == WM_DESTROY) std::printf("destroyed\n"), PostQuitMessage(0);
   if (message == WM_TIMER || message == WM_DESTROY) return 0;
   return DefWindowProcW(window, message, wparam, lparam);
 }
@@ -67,75 +63,29 @@ HWND MakeWindow(const wchar_t* caption, DWORD style, COLORREF colour, const RECT
                          windowClass.hInstance, nullptr);
 }
 
-int RunningCopy(const std::wstring& keyword) {
-  MakeWindow(keyword == L"main" ? L"Vorn_Main" : L"Vorn\u306e\u8a2d\u5b9a",
-             WS_OVERLAPPEDWINDOW | WS_VISIBLE, RGB(0x20, 0xC0, 0x60), {100, 80, 420, 280});
+int Serve() {  // until the window is destroyed, or the process killed
   MSG message{};
   while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
   return 0;
 }
 
-// Serves the area until it is gone and the program has ended (or nothing happened for a while).
-int HostProgram(const wchar_t* program, HWND window, bool stale) {
-  std::wstring commandLine = L"\"" + std::wstring(program) + L"\" /p " +
-                             std::to_wstring(reinterpret_cast<ULONG_PTR>(window));
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(program, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
-    return kExitUsage;
-  }
-  if (!stale) SetTimer(window, kWatchTimer, kWatchIntervalMs, nullptr);
-  for (bool hosting = !stale, running = true; hosting || running;) {
-    const DWORD woken = MsgWaitForMultipleObjects(running ? 1 : 0, &process.hProcess, FALSE,
-                                                  kQuietBudgetMs, QS_ALLINPUT);
-    if (woken == WAIT_TIMEOUT) {
-      std::printf("running\n");
-      TerminateProcess(process.hProcess, 1);
-      break;
-    }
-    DWORD code = 0;
-    if (running && woken == WAIT_OBJECT_0 && GetExitCodeProcess(process.hProcess, &code)) {
-      std::printf("exit %lu at %llu ms\n", code, SinceStartMs());
-      running = false;
-    }
-    MSG message{};
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_QUIT) {
-        std::printf("destroyed at %llu ms\n", SinceStartMs());
-        hosting = false;
-      }
-      DispatchMessageW(&message);
-    }
-  }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return 0;
+int RunningCopy(const std::wstring& keyword) {
+  MakeWindow(keyword == L"main" ? L"Vorn_Main" : L"Vorn\u306e\u8a2d\u5b9a",
+             WS_OVERLAPPEDWINDOW | WS_VISIBLE, RGB(0x20, 0xC0, 0x60), {100, 80, 420, 280});
+  return Serve();
 }
 
 int Preview(int argc, wchar_t** argv) {
   if (argc != 7 && argc != 8) return kExitUsage;
-  const std::wstring option = argc == 8 ? argv[7] : L"";
-  const bool stale = option == L"stale";
-  destroyAfterMs = stale ? 0 : static_cast<UINT>(std::wcstoul(option.c_str(), nullptr, kBase));
+  destroyAfterMs = argc == 8 ? static_cast<UINT>(std::wcstoul(argv[7], nullptr, kBase)) : 0;
   long place[4] = {};  // left, top, width, height
   for (int i = 0; i < 4; ++i) place[i] = std::wcstol(argv[3 + i], nullptr, kBase);
-  HWND window = MakeWindow(
-      L"Vorn preview host", WS_POPUP | WS_CLIPCHILDREN | (stale ? 0 : WS_VISIBLE),
-      RGB(0xFF, 0x00, 0xFF), {place[0], place[1], place[0] + place[2], place[1] + place[3]});
-  if (stale) DestroyWindow(window);
-  startedMs = GetTickCount64();
-  const std::wstring program = argv[2];
-  if (program != L"in-process" && program != L"none") return HostProgram(argv[2], window, stale);
+  HWND window = MakeWindow(L"Vorn preview host", WS_POPUP | WS_CLIPCHILDREN | WS_VISIBLE,
+                           RGB(0xFF, 0x00, 0xFF),
+                           {place[0], place[1], place[0] + place[2], place[1] + place[3]});
+  std::printf("area %llu\n", Number(window));
   SetTimer(window, kWatchTimer, kWatchIntervalMs, nullptr);
-  if (program == L"none") {  // it serves the area until it is killed
-    std::printf("area %llu\n",
-                static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(window)));
-    MSG message{};
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
-    return 0;
-  }
+  if (std::wstring(argv[2]) != L"in-process") return Serve();
   vorn::win32::Win32Platform platform(GetModuleHandleW(nullptr));
   vorn::ShowVornR(platform, vorn::win32::FromHwnd(window));
   platform.RunPreviewMessageLoop();  // it serves the area too
