@@ -7,7 +7,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -158,8 +157,8 @@ class DialogModel final : public DialogControls {
   void Commit(std::int16_t index, std::int32_t target);
   DisplayList SkinPicture() const;
   DisplayList PlainPicture() const;
-  // Repaints where the focus mark is, after `change` moved it.
-  void MoveFocusMark(const std::function<void()>& change);
+  // Repaints where the focus mark is, if anywhere.
+  void RepaintFocusMark();
   // HS(index) under the point; 0 for none.
   std::int16_t BarAt(PixelPoint point) const;
 

@@ -107,18 +107,20 @@ std::optional<PixelRect> DialogModel::FocusMark() const {
   return Inflated(Rect(kScrollControls[BarSlot(focusedBar_)]), kFocusMarkGap + 1);
 }
 
-void DialogModel::MoveFocusMark(const std::function<void()>& change) {
-  if (const auto before = FocusMark()) view_.Repaint(*before);
-  change();
-  if (const auto after = FocusMark()) view_.Repaint(*after);
+void DialogModel::RepaintFocusMark() {
+  if (const auto mark = FocusMark()) view_.Repaint(*mark);
 }
 
 void DialogModel::BarFocused(std::int16_t bar) {
-  MoveFocusMark([&] { focusedBar_ = bar; });
+  RepaintFocusMark();  // where it was
+  focusedBar_ = bar;
+  RepaintFocusMark();
 }
 
 void DialogModel::Activated(bool active) {
-  MoveFocusMark([&] { active_ = active; });
+  RepaintFocusMark();
+  active_ = active;
+  RepaintFocusMark();
 }
 
 }  // namespace vorn

@@ -1,7 +1,5 @@
 #include "settings_dialog/display_list.h"
 
-#include <utility>
-
 #include "core/particles.h"
 
 namespace vorn {
@@ -18,8 +16,8 @@ PaintStep CopyStep(PaintImage image, ScreenSize size, const PixelRect& to) {
   return {PaintStep::Kind::Copy, to, {}, image, {0, 0, size.width, size.height}, {}};
 }
 
-PaintStep TextStep(const PixelRect& to, PaintColour colour, std::string text) {
-  return {PaintStep::Kind::Text, to, colour, {}, {}, std::move(text)};
+PaintStep TextStep(const PixelRect& to, PaintColour colour, std::string_view text) {
+  return {PaintStep::Kind::Text, to, colour, {}, {}, text};
 }
 
 void AddFramed(DisplayList& list, PaintImage image, ScreenSize size, const PixelRect& to) {

@@ -4,7 +4,7 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/platform.h"
@@ -46,11 +46,12 @@ inline constexpr PaintColour kSystemHotLight{26, true};  // a link
 struct PaintStep {
   enum class Kind : std::uint8_t { Fill, Frame, Copy, Text };
   Kind kind = Kind::Fill;
-  PixelRect to;        // on the window
-  PaintColour colour;  // Fill, Frame (one pixel wide, inside `to`), Text
-  PaintImage image{};  // Copy: its part `from`, smoothly stretched where
-  PixelRect from;      //   its size is not `to`'s
-  std::string text;    // Text: UTF-8 in the labels' font, from `to`'s corner
+  PixelRect to;           // on the window
+  PaintColour colour;     // Fill, Frame (one pixel wide, inside `to`), Text
+  PaintImage image{};     // Copy: its part `from`, smoothly stretched where
+  PixelRect from;         //   its size is not `to`'s
+  std::string_view text;  // Text: UTF-8 in the labels' font, from `to`'s corner;
+                          // it lives as long as the model
   bool operator==(const PaintStep&) const = default;
 };
 using DisplayList = std::vector<PaintStep>;
@@ -59,7 +60,7 @@ PaintStep FillStep(const PixelRect& to, PaintColour colour);
 PaintStep FrameStep(const PixelRect& to, PaintColour colour);
 // The whole of an image of `size` over `to`.
 PaintStep CopyStep(PaintImage image, ScreenSize size, const PixelRect& to);
-PaintStep TextStep(const PixelRect& to, PaintColour colour, std::string text);
+PaintStep TextStep(const PixelRect& to, PaintColour colour, std::string_view text);
 
 // An image of `size` over `to` with its one-pixel frame kept one pixel wide
 // and only its inside stretched, so a button keeps a crisp bevel: nine
