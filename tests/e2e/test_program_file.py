@@ -34,8 +34,8 @@ COMMON = {
     "DispatchMessageW DrawAnimatedRects DrawTextW EndPaint EnumDisplayMonitors FillRect "
     "FindWindowW GetClientRect GetCursorPos GetDC GetKeyState GetMessageW GetScrollInfo "
     "GetSysColor GetSystemMetrics GetWindowLongA GetWindowRect InvalidateRect KillTimer "
-    "IsWindow LoadCursorW LoadIconW MessageBoxW MoveWindow MsgWaitForMultipleObjects MsgWaitForMultipleObjectsEx "
-    "PeekMessageW PostQuitMessage SendMessageW "
+    "GetFocus IsWindow LoadCursorW LoadIconW MapWindowPoints MessageBoxW MoveWindow MsgWaitForMultipleObjects MsgWaitForMultipleObjectsEx "
+    "PeekMessageW PostMessageW PostQuitMessage SendMessageW "
     "RegisterClassExW ReleaseCapture ReleaseDC ScreenToClient SetCapture SetCursor SetFocus "
     "SetForegroundWindow SetParent SetScrollInfo SetScrollPos SetTimer SetWindowLongA SetWindowPos "
     "ShowCursor ShowWindow SystemParametersInfoA TranslateMessage"}
