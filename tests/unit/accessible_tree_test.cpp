@@ -14,59 +14,33 @@ using R = AccessibleRole;
 using test::Log;
 using test::Rig;
 
-// A name, role, value, action or key lost or wrong; a place not on the screen where the control is
-// painted (the origin at 1000, 2000); a pressed button or the focused bar not so marked.
+// A name, role, value, action or key lost or wrong; a place not where the control is painted, or
+// not on the screen; a pressed button or the focused bar not so marked; a point on the wrong one.
 TEST(AccessibleTree, EachControlWithItsNameRoleValuePlaceAndState) {
   Rig rig;
   rig.model.SetScrollValue(1, 12);
   rig.model.SetImagePicture(C::ImgSet, DialogPicture::ButtonPressed);
   rig.model.SetImagePicture(C::ImgExit, DialogPicture::ClosePressed);  // one pixel wider
-  const std::uint32_t bar = kStateFocusable;
+  const std::uint32_t bar = kStateFocusable, pressed = kStatePressed;
+  // clang-format off
   const AccessibleTree expected{
-      {C::ImgExit,
-       R::PushButton,
-       "exit button",
-       "",
-       "Press",
-       "Alt+F4",
-       {1376, 2004, 1392, 2019},
-       kStatePressed},
-      {C::Display,
-       R::Animation,
-       "プレビュー",
-       "",
-       "",
-       "",
-       {1052, 2052, 1084, 2116},
-       kStateAnimated},
-      {C::Hs1, R::ScrollBar, "スピード", "12", "", "", {1232, 2052, 1317, 2069}, bar},
-      {C::Hs2, R::ScrollBar, "数", "100", "", "", {1232, 2076, 1317, 2093}, bar | kStateFocused},
-      {C::Hs3, R::ScrollBar, "クリア・インターバル", "30", "", "", {1232, 2100, 1317, 2117}, bar},
-      {C::LblSet,
-       R::PushButton,
-       "設定",
-       "",
-       "Press",
-       "Enter",
-       {1188, 2164, 1279, 2186},
-       kStatePressed},
-      {C::LblCan, R::PushButton, "キャンセル", "", "Press", "Esc", {1284, 2164, 1375, 2186}, 0},
-      {C::LblUrl,
-       R::Link,
-       kHomePage,
-       kHomePage,
-       "Jump",
-       "",
-       {1016, 2196, 1116, 2208},
-       kStateLinked}};
-  EXPECT_THAT(DescribeDialog(rig.model, {1000, 2000}, 2), ElementsAreArray(expected));
-  // Under the pointer: the close box, the preview, HS(2), Set's picture, the link; nothing on the
-  // title bar or past the link's text.
-  const AccessibleTree tree = DescribeDialog(rig.model, {0, 0}, 0);
+      {C::ImgExit, R::PushButton, "exit button", "", "Press", "Alt+F4", {376, 4, 392, 19}, pressed},
+      {C::Display, R::Animation, "プレビュー", "", "", "", {52, 52, 84, 116}, kStateAnimated},
+      {C::Hs1, R::ScrollBar, "スピード", "12", "", "", {232, 52, 317, 69}, bar},
+      {C::Hs2, R::ScrollBar, "数", "100", "", "", {232, 76, 317, 93}, bar | kStateFocused},
+      {C::Hs3, R::ScrollBar, "クリア・インターバル", "30", "", "", {232, 100, 317, 117}, bar},
+      {C::LblSet, R::PushButton, "設定", "", "Press", "Enter", {188, 164, 279, 186}, pressed},
+      {C::LblCan, R::PushButton, "キャンセル", "", "Press", "Esc", {284, 164, 375, 186}, 0},
+      {C::LblUrl, R::Link, kHomePage, kHomePage, "Jump", "", {16, 196, 116, 208}, kStateLinked}};
   const std::pair<PixelPoint, std::optional<std::size_t>> kPoints[] = {
-      {{383, 11}, 0}, {{60, 60}, 1},   {{240, 80}, 3},  {{190, 165}, 5},
-      {{20, 200}, 7}, {{200, 11}, {}}, {{200, 200}, {}}};
+      {{383, 11}, 0}, {{60, 60}, 1}, {{240, 80}, 3}, {{190, 165}, 5}, {{20, 200}, 7},
+      {{200, 11}, {}}, {{200, 200}, {}}};  // the title bar, past the link's text
+  // clang-format on
+  const AccessibleTree tree = DescribeDialog(rig.model, {0, 0}, 2);
+  EXPECT_THAT(tree, ElementsAreArray(expected));
   for (const auto& [at, found] : kPoints) EXPECT_EQ(ElementAt(tree, at), found) << at.x;
+  EXPECT_EQ(DescribeDialog(rig.model, {1000, 2000}, 0)[7].place,
+            (PixelRect{1016, 2196, 1116, 2208}));  // the client area's origin on the screen
 }
 
 // A value set through the interface not committed as a thumb let go there (clamped, a change only

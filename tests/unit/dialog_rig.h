@@ -2,11 +2,6 @@
 // model and of what it tells a screen reader.
 #pragma once
 
-#include <optional>
-#include <string>
-#include <string_view>
-#include <vector>
-
 #include "settings_dialog/dialog_model.h"
 
 namespace vorn::test {

@@ -262,8 +262,6 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"display" && argc == 3) return DisplayPower(argv[2]);
   if (command == L"message-text" && argc == 3) return MessageText(argv[2]);
   if (command == L"accessible") return Accessible(argc, argv);
-  std::fputs(
-      "usage: e2e_helper running-copy|preview|display|message-text|accessible ... (its source)\n",
-      stderr);
+  std::fputs("usage: e2e_helper <command> ... (the commands: its source)\n", stderr);
   return kExitUsage;
 }
