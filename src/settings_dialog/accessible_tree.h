@@ -32,14 +32,15 @@ inline constexpr std::uint32_t kStateAnimated = 0x4000;
 inline constexpr std::uint32_t kStateFocusable = 0x100000;
 inline constexpr std::uint32_t kStateLinked = 0x400000;
 
+// Texts in UTF-8; the fixed ones are the program's own constants.
 struct AccessibleElement {
   DialogControl control{};  // the control a press on it lands on
   AccessibleRole role{};
-  std::string name;           // UTF-8, as every text here
-  std::string value;          // empty: it has none
-  std::string defaultAction;  // empty: it has none
-  std::string shortcut;       // the key that does what the default action does
-  PixelRect place;            // on the screen
+  std::string_view name;
+  std::string value;               // empty: it has none
+  std::string_view defaultAction;  // empty: it has none
+  std::string_view shortcut;       // the key that does what the default action does
+  PixelRect place;                 // on the screen
   std::uint32_t state = 0;
   bool operator==(const AccessibleElement&) const = default;
 };

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <string>
+#include <string_view>
 
 #include "settings_dialog/geometry.h"
 #include "win32/win32_platform.h"
@@ -16,7 +17,6 @@ namespace {
 // (wParam: the DialogControl): not inside the screen reader's call, whose
 // answer must not wait for the dialog to save and close.
 constexpr UINT kDefaultActionMessage = WM_APP + 1;
-constexpr std::size_t kClientSlot = SIZE_MAX;  // a child id naming the client area itself
 
 static_assert(static_cast<LONG>(AccessibleRole::ScrollBar) == ROLE_SYSTEM_SCROLLBAR &&
               static_cast<LONG>(AccessibleRole::Client) == ROLE_SYSTEM_CLIENT &&
@@ -33,7 +33,7 @@ void SetChild(VARIANT* out, LONG child) {
 }
 
 // A text for the caller, who frees it; none for an empty one.
-HRESULT GiveText(const std::string& text, BSTR* out) {
+HRESULT GiveText(std::string_view text, BSTR* out) {
   if (text.empty()) return DISP_E_MEMBERNOTFOUND;
   const std::wstring wide = Widen(text);
   const auto allocate = late::SysAllocStringLen();
@@ -99,22 +99,24 @@ class AccessibleObject final : public IAccessible {
   HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** object) override {
     if (object == nullptr) return E_INVALIDARG;
     *object = nullptr;
-    return With(child, [](const AccessibleElement&) { return S_FALSE; });
+    AccessibleElement element;
+    const HRESULT found = Element(child, element);
+    return SUCCEEDED(found) ? S_FALSE : found;
   }
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
-    return TextOf(child, name, &AccessibleElement::name);
+    return Text(child, name, Field::Name);
   }
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
-    return TextOf(child, value, &AccessibleElement::value);
+    return Text(child, value, Field::Value);
   }
   HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR* text) override {
     return Unsupported(text);
   }
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
-    return NumberOf(child, role, [](const AccessibleElement& e) { return LONG(e.role); });
+    return Number(child, role, Field::Role);
   }
   HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
-    return NumberOf(child, state, [](const AccessibleElement& e) { return LONG(e.state); });
+    return Number(child, state, Field::State);
   }
   HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR* text) override { return Unsupported(text); }
   HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT, LONG* topic) override {
@@ -122,10 +124,10 @@ class AccessibleObject final : public IAccessible {
     return Unsupported(file);
   }
   HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* keys) override {
-    return TextOf(child, keys, &AccessibleElement::shortcut);
+    return Text(child, keys, Field::Keys);
   }
   HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
-    return TextOf(child, action, &AccessibleElement::defaultAction);
+    return Text(child, action, Field::Action);
   }
   HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override;
   HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
@@ -144,50 +146,21 @@ class AccessibleObject final : public IAccessible {
  private:
   ~AccessibleObject() = default;  // by the last Release
 
-  // The slot in `tree` of the element `child` names: kClientSlot for the
-  // client area itself; nullopt for none.
-  std::optional<std::size_t> Find(const VARIANT& child, const AccessibleTree& tree) const {
-    if (child.vt != VT_I4) return std::nullopt;
-    const LONG id = child.lVal;
-    if (bar_ != 0) return id == CHILDID_SELF ? std::optional(BarSlotIn(tree)) : std::nullopt;
-    if (id == CHILDID_SELF) return kClientSlot;
-    if (id < 1 || static_cast<std::size_t>(id) > tree.size()) return std::nullopt;
-    return static_cast<std::size_t>(id - 1);
-  }
-  // This object's bar in `tree`, which holds every bar.
-  std::size_t BarSlotIn(const AccessibleTree& tree) const {
-    const DialogControl control = kScrollControls[BarSlot(bar_)];
-    return static_cast<std::size_t>(std::ranges::find(tree, control, &AccessibleElement::control) -
-                                    tree.begin());
-  }
-  // What this object stands for itself.
+  enum class Field { Name, Value, Action, Keys, Role, State };
+
+  // What this object stands for itself: the client area or its bar.
   AccessibleElement Self(const AccessibleTree& tree) const {
-    return bar_ == 0 ? owner_->Client() : tree[BarSlotIn(tree)];
+    if (bar_ == 0) return owner_->Client();
+    const DialogControl bar = kScrollControls[BarSlot(bar_)];
+    return *std::ranges::find(tree, bar, &AccessibleElement::control);  // every bar is there
   }
-  // The child id of the element in `slot`.
+  // The child id of the element in `slot` of the tree.
   LONG ChildId(std::size_t slot) const {
-    return bar_ == 0 && slot != kClientSlot ? static_cast<LONG>(slot + 1) : CHILDID_SELF;
+    return bar_ == 0 ? static_cast<LONG>(slot + 1) : CHILDID_SELF;
   }
-  // `answer`'s result for the element `child` names.
-  template <typename Answer>
-  HRESULT With(const VARIANT& child, Answer answer) {
-    if (owner_ == nullptr || owner_->Window(0) == nullptr) return CO_E_OBJNOTCONNECTED;
-    const AccessibleTree tree = owner_->Tree();
-    const std::optional<std::size_t> slot = Find(child, tree);
-    if (!slot) return E_INVALIDARG;
-    return answer(*slot == kClientSlot ? Self(tree) : tree[*slot]);
-  }
-  HRESULT TextOf(const VARIANT& child, BSTR* out, std::string AccessibleElement::*text) {
-    if (out == nullptr) return E_INVALIDARG;
-    *out = nullptr;
-    return With(child, [&](const AccessibleElement& e) { return GiveText(e.*text, out); });
-  }
-  template <typename Number>
-  HRESULT NumberOf(const VARIANT& child, VARIANT* out, Number number) {
-    if (out == nullptr) return E_INVALIDARG;
-    out->vt = VT_EMPTY;
-    return With(child, [&](const AccessibleElement& e) { return SetChild(out, number(e)), S_OK; });
-  }
+  HRESULT Element(const VARIANT& child, AccessibleElement& element) const;
+  HRESULT Text(const VARIANT& child, BSTR* out, Field field) const;
+  HRESULT Number(const VARIANT& child, VARIANT* out, Field field) const;
   static HRESULT Unsupported(BSTR* out) {
     if (out != nullptr) *out = nullptr;
     return DISP_E_MEMBERNOTFOUND;
@@ -197,6 +170,46 @@ class AccessibleObject final : public IAccessible {
   DialogAccessibility* owner_;        // null once the dialog is gone
   std::int16_t bar_;
 };
+
+// The element `child` names: the object itself, or one of the client area's
+// children; E_INVALIDARG for none, CO_E_OBJNOTCONNECTED once the window is gone.
+HRESULT AccessibleObject::Element(const VARIANT& child, AccessibleElement& element) const {
+  if (owner_ == nullptr || owner_->Window(0) == nullptr) return CO_E_OBJNOTCONNECTED;
+  if (child.vt != VT_I4) return E_INVALIDARG;
+  const AccessibleTree tree = owner_->Tree();
+  const LONG id = child.lVal;
+  if (id == CHILDID_SELF) {
+    element = Self(tree);
+  } else if (bar_ == 0 && id >= 1 && static_cast<std::size_t>(id) <= tree.size()) {
+    element = tree[static_cast<std::size_t>(id - 1)];
+  } else {
+    return E_INVALIDARG;
+  }
+  return S_OK;
+}
+
+HRESULT AccessibleObject::Text(const VARIANT& child, BSTR* out, Field field) const {
+  if (out == nullptr) return E_INVALIDARG;
+  *out = nullptr;
+  AccessibleElement e;
+  const HRESULT found = Element(child, e);
+  if (FAILED(found)) return found;
+  return GiveText(field == Field::Name     ? e.name
+                  : field == Field::Value  ? std::string_view(e.value)
+                  : field == Field::Action ? e.defaultAction
+                                           : e.shortcut,
+                  out);
+}
+
+HRESULT AccessibleObject::Number(const VARIANT& child, VARIANT* out, Field field) const {
+  if (out == nullptr) return E_INVALIDARG;
+  out->vt = VT_EMPTY;
+  AccessibleElement e;
+  const HRESULT found = Element(child, e);
+  if (SUCCEEDED(found))
+    SetChild(out, field == Field::Role ? static_cast<LONG>(e.role) : static_cast<LONG>(e.state));
+  return found;
+}
 
 // The window with the keys: the object itself, or the client area's bar that has them.
 HRESULT AccessibleObject::get_accFocus(VARIANT* focus) {
@@ -216,25 +229,25 @@ HRESULT AccessibleObject::get_accFocus(VARIANT* focus) {
 
 // A bar takes the keys; nothing else here can hold them.
 HRESULT AccessibleObject::accSelect(LONG flags, VARIANT child) {
-  return With(child, [&](const AccessibleElement& e) {
-    const auto bar = std::ranges::find(kScrollControls, e.control);
-    if (bar == kScrollControls.end() || (flags & SELFLAG_TAKEFOCUS) == 0)
-      return DISP_E_MEMBERNOTFOUND;
-    SetFocus(owner_->Window(static_cast<std::int16_t>(bar - kScrollControls.begin() + 1)));
-    return S_OK;
-  });
+  AccessibleElement e;
+  const HRESULT found = Element(child, e);
+  if (FAILED(found)) return found;
+  const auto bar = std::ranges::find(kScrollControls, e.control);
+  if (bar == kScrollControls.end() || (flags & SELFLAG_TAKEFOCUS) == 0)
+    return DISP_E_MEMBERNOTFOUND;
+  SetFocus(owner_->Window(static_cast<std::int16_t>(bar - kScrollControls.begin() + 1)));
+  return S_OK;
 }
 
 HRESULT AccessibleObject::accLocation(LONG* left, LONG* top, LONG* width, LONG* height,
                                       VARIANT child) {
   if (left == nullptr || top == nullptr || width == nullptr || height == nullptr)
     return E_INVALIDARG;
-  *left = *top = *width = *height = 0;
-  return With(child, [&](const AccessibleElement& e) {
-    *left = e.place.left, *top = e.place.top;
-    *width = e.place.right - e.place.left, *height = e.place.bottom - e.place.top;
-    return S_OK;
-  });
+  AccessibleElement e;
+  const HRESULT found = Element(child, e);
+  *left = e.place.left, *top = e.place.top;
+  *width = e.place.right - e.place.left, *height = e.place.bottom - e.place.top;
+  return found;
 }
 
 // Among the client area's children in their order; a bar's window has none.
@@ -269,20 +282,22 @@ HRESULT AccessibleObject::accHitTest(LONG x, LONG y, VARIANT* found) {
 }
 
 HRESULT AccessibleObject::accDoDefaultAction(VARIANT child) {
-  return With(child, [this](const AccessibleElement& e) {
-    if (e.defaultAction.empty()) return DISP_E_MEMBERNOTFOUND;
-    const bool posted = PostMessageW(owner_->Window(0), kDefaultActionMessage,
-                                     static_cast<WPARAM>(e.control), 0) != FALSE;
-    return posted ? S_OK : E_FAIL;
-  });
+  AccessibleElement e;
+  const HRESULT found = Element(child, e);
+  if (FAILED(found)) return found;
+  if (e.defaultAction.empty()) return DISP_E_MEMBERNOTFOUND;
+  const bool posted = PostMessageW(owner_->Window(0), kDefaultActionMessage,
+                                   static_cast<WPARAM>(e.control), 0) != FALSE;
+  return posted ? S_OK : E_FAIL;
 }
 
 HRESULT AccessibleObject::put_accValue(VARIANT child, BSTR value) {
-  return With(child, [&](const AccessibleElement& e) {
-    if (e.role != AccessibleRole::ScrollBar) return DISP_E_MEMBERNOTFOUND;
-    const std::string text = Narrow(value != nullptr ? value : L"");
-    return SetAccessibleValue(owner_->Model(), e.control, text) ? S_OK : E_INVALIDARG;
-  });
+  AccessibleElement e;
+  const HRESULT found = Element(child, e);
+  if (FAILED(found)) return found;
+  if (e.role != AccessibleRole::ScrollBar) return DISP_E_MEMBERNOTFOUND;
+  const std::string text = Narrow(value != nullptr ? value : L"");
+  return SetAccessibleValue(owner_->Model(), e.control, text) ? S_OK : E_INVALIDARG;
 }
 
 DialogAccessibility::~DialogAccessibility() {
