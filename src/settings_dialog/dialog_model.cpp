@@ -266,4 +266,16 @@ bool DialogModel::Unload() {
   return true;
 }
 
+bool DialogModel::Activate(DialogControl control) {
+  using enum DialogControl;
+  const bool leaves = control == LblSet || control == LblCan || control == ImgExit;
+  if (!ready_ || closing_ || leaving_ || pressed_ || !(leaves || control == LblUrl)) return false;
+  leaving_ = leaves;
+  if (control == LblUrl) events_.lbl_URL_Click();
+  if (control == LblSet) events_.lbl_Set_MouseDown(), events_.lbl_Set_MouseUp();
+  if (control == LblCan) events_.lbl_Can_MouseDown(), events_.lbl_Can_MouseUp();
+  if (control == ImgExit) events_.ImgExit_MouseDown(), events_.ImgExit_MouseUp();
+  return true;
+}
+
 }  // namespace vorn

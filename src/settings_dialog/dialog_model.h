@@ -153,6 +153,17 @@ class DialogModel final : public DialogControls {
   // Runs Form_Unload once; false when the window is already being closed.
   bool Unload();
 
+  // For a screen reader (settings_dialog/accessible_tree): HS(index)'s value,
+  // 0 for an index that names no bar; and a control's default action, the
+  // handlers of a left press and release on it without the mouse: the link
+  // each time, Set, Cancel and the close box once as their keys. False for a
+  // control without one, while a press is held or the dialog is on its way
+  // out, and before the window is up.
+  std::int16_t Value(std::int16_t index) const {
+    return IsBar(index) ? values_[BarSlot(index)] : std::int16_t{0};
+  }
+  bool Activate(DialogControl control);
+
  private:
   void Commit(std::int16_t index, std::int32_t target);
   DisplayList SkinPicture() const;

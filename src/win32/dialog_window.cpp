@@ -164,6 +164,7 @@ void DialogWindow::RunModal() {
 LRESULT DialogWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   const PixelPoint at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
   HWND window = window_;
+  if (const auto answer = accessibility_.OnMessage(0, message, wParam, lParam)) return *answer;
   switch (message) {
     case WM_CREATE: CreateScrollBars(), AddTooltip(); return 0;
     case WM_SIZE: OnSize(LOWORD(lParam), HIWORD(lParam)); return 0;
@@ -252,6 +253,9 @@ LRESULT CALLBACK DialogWindow::BarProc(HWND bar, UINT message, WPARAM wParam, LP
   if (message == WM_SETFOCUS) self->model_.BarFocused(self->BarIndex(bar));
   if (message == WM_KILLFOCUS) self->model_.BarFocused(0);
   if (message == WM_KEYDOWN && self->OnKey(self->BarIndex(bar), wParam)) return 0;
+  if (const auto answer =
+          self->accessibility_.OnMessage(self->BarIndex(bar), message, wParam, lParam))
+    return *answer;
   return CallWindowProcW(self->barClassProc_, bar, message, wParam, lParam);
 }
 

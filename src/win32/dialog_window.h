@@ -14,6 +14,7 @@
 #include "core/particles.h"
 #include "settings_dialog/dialog_model.h"
 #include "settings_dialog/geometry.h"
+#include "win32/dialog_accessible.h"
 #include "win32/win32_platform.h"
 
 namespace vorn::win32 {
@@ -153,6 +154,7 @@ class DialogWindow final : public DialogView, NoCopy {
   FontHandle font_{nullptr, &DeleteObject};
   HWND tooltip_ = nullptr;  // owned by the window, gone with it
   int resizes_ = 0;
+  DialogAccessibility accessibility_{model_, window_, bars_};  // what a screen reader is told
 };
 
 }  // namespace vorn::win32

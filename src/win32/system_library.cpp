@@ -8,9 +8,9 @@
 namespace vorn::win32 {
 namespace {
 
-constexpr const wchar_t* kDllFiles[] = {L"kernel32.dll", L"user32.dll",  L"shcore.dll",
-                                        L"comctl32.dll", L"winmm.dll",   L"mpr.dll",
-                                        L"password.cpl", L"wtsapi32.dll"};
+constexpr const wchar_t* kDllFiles[] = {
+    L"kernel32.dll", L"user32.dll",   L"shcore.dll", L"comctl32.dll", L"winmm.dll", L"mpr.dll",
+    L"password.cpl", L"wtsapi32.dll", L"ole32.dll",  L"oleaut32.dll", L"oleacc.dll"};
 constexpr int kMdtEffectiveDpi = 0;  // the monitor's scaling as the user chose it
 
 HMODULE LoadFromSystemFolder(const wchar_t* fileName) {

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <windows.h>
-// after windows.h, which it needs
+// after windows.h, which they need
 #include <commctrl.h>
+#include <objbase.h>
+#include <oleauto.h>
 
 #include <cstdint>
 #include <optional>
@@ -28,7 +30,19 @@ Fn ModuleFunction(HMODULE module, const char* name) {
 }
 
 // The system's libraries the program takes functions from at run time.
-enum class SystemDll { Kernel32, User32, Shcore, Comctl32, Winmm, Mpr, PasswordCpl, Wtsapi32 };
+enum class SystemDll {
+  Kernel32,
+  User32,
+  Shcore,
+  Comctl32,
+  Winmm,
+  Mpr,
+  PasswordCpl,
+  Wtsapi32,
+  Ole32,
+  Oleaut32,
+  Oleacc
+};
 // kernel32 and user32 as every process has them; the others loaded from the
 // system folder by their full path (never from the program's folder or the
 // search path) on first use and kept; null where the system lacks one.
@@ -36,7 +50,9 @@ HMODULE SystemModule(SystemDll dll);
 
 // Every function looked up at run time rather than imported, because a
 // Windows the program starts on lacks it or its library must not be looked
-// for beside the program. Each is null where the system lacks it.
+// for beside the program. Each is null where the system lacks it. COM and
+// Active Accessibility (ole32, oleaut32, oleacc) serve only a screen reader
+// that asks for the dialog: a start that is never asked loads none of them.
 using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
 using SetDllDirectoryWFn = BOOL(WINAPI*)(LPCWSTR);
 using GetSystemTimePreciseAsFileTimeFn = void(WINAPI*)(LPFILETIME);
@@ -49,6 +65,11 @@ using timeEndPeriodFn = UINT(WINAPI*)(UINT);
 using PwdChangePasswordAFn = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, DWORD);
 using VerifyScreenSavePwdFn = BOOL(WINAPI*)(HWND);
 using WTSRegisterSessionNotificationFn = BOOL(WINAPI*)(HWND, DWORD);
+using CoInitializeExFn = HRESULT(WINAPI*)(LPVOID, DWORD);
+using CoUninitializeFn = void(WINAPI*)();
+using SysAllocStringLenFn = BSTR(WINAPI*)(const OLECHAR*, UINT);
+using LresultFromObjectFn = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
+using CreateStdAccessibleObjectFn = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
 // clang-format off
 #define VORN_LATE_FUNCTIONS(X)                                        \
   X(Kernel32, SetDefaultDllDirectories)          /* Windows 8 on */   \
@@ -62,7 +83,12 @@ using WTSRegisterSessionNotificationFn = BOOL(WINAPI*)(HWND, DWORD);
   X(Winmm, timeEndPeriod)                                             \
   X(Mpr, PwdChangePasswordA)                     /* Windows 9x */     \
   X(PasswordCpl, VerifyScreenSavePwd)            /* Windows 9x */     \
-  X(Wtsapi32, WTSRegisterSessionNotification)    /* XP on */
+  X(Wtsapi32, WTSRegisterSessionNotification)    /* XP on */          \
+  X(Ole32, CoInitializeEx)                                            \
+  X(Ole32, CoUninitialize)                                            \
+  X(Oleaut32, SysAllocStringLen)                                      \
+  X(Oleacc, LresultFromObject)                                        \
+  X(Oleacc, CreateStdAccessibleObject)
 // clang-format on
 namespace late {
 #define VORN_LOOK_UP(dll, name)                                                              \

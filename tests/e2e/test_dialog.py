@@ -149,3 +149,31 @@ def test_a_second_settings_click_brings_it_to_the_front_with_its_keys(wine, vorn
     assert wine.launch(vorn.program, "/c").exit_code(h.QUICK_EXIT_S) == 0
     d.changes(SPEED_LABEL, "key", "Right")
     assert d.close("key", "Escape") is None
+
+# What a screen reader hears through oleacc, a child of the client area each: role, name, value,
+# default action, keys; then the bar with the keys, through its own window.
+HEARD = [("2b", "exit button", "", "Press", "Alt+F4"), ("36", "プレビュー", "", "", ""),
+         ("3", "スピード", "5", "", ""), ("3", "数", "200", "", ""),
+         ("3", "クリア・インターバル", "30", "", ""), ("2b", "設定", "", "Press", "Enter"),
+         ("2b", "キャンセル", "", "Press", "Esc"),
+         ("1e", "https://vorn.example.org/", "https://vorn.example.org/", "Jump", ""),
+         ("3", "スピード", "5", "", "")]
+
+def test_a_screen_reader_hears_each_control_and_works_them_as_a_click_does(wine, vorn, dialog):
+    """Names, roles and values from another process (oleacc marshals the dialog's own IAccessible);
+    a bar set through it shows its new value beside it; Set's default action saves and closes."""
+    d = dialog()
+    def read(*args):
+        proc = wine.helper("e2e_helper.exe", "accessible", *args)
+        assert proc.exit_code(h.QUICK_EXIT_S) == 0, proc.tail()
+        return [line.split("\t") for line in proc.output().splitlines()]
+    heard = read()
+    assert [(r[1], *r[4:]) for r in heard] == HEARD
+    x, y = d.window.rect[:2]
+    assert heard[2][3] == f"{x + 232} {y + 52} 85 17"  # HS(1) on the screen
+    assert heard[2][2] == heard[-1][2] == "100004"  # focusable, with the keys
+    assert read("3", "set", "12")[0] == ["result 0"]
+    d.wait(lambda s: digits(s) == 2, SPEED_LABEL, "HS(1)'s label to show 12")
+    assert read("6", "do")[0] == ["result 0"]
+    assert d.proc.wait(END_S) == 0
+    assert h.settings_in(vorn.read("Vorn.ini")) == {**SAVED, "speed": "12"}

@@ -32,13 +32,14 @@ COMMON = {
     "shell32.dll": "ShellExecuteW SHGetFolderPathW",
     "user32.dll": "BeginPaint CallWindowProcW CreateWindowExW DefWindowProcW DestroyWindow "
     "DispatchMessageW DrawAnimatedRects DrawTextW EndPaint EnumDisplayMonitors FillRect "
-    "FindWindowW FrameRect GetAncestor GetClientRect GetCursorPos GetDC GetKeyState GetMessageW "
-    "GetScrollInfo GetSysColor GetSystemMetrics GetWindowLongA GetWindowRect InvalidateRect "
-    "IsWindow KillTimer LoadCursorW LoadIconW MessageBoxW MoveWindow MsgWaitForMultipleObjects "
-    "MsgWaitForMultipleObjectsEx PeekMessageW PostQuitMessage RegisterClassExW ReleaseCapture "
-    "ReleaseDC ScreenToClient SendMessageW SetCapture SetCursor SetFocus SetForegroundWindow "
-    "SetParent SetScrollInfo SetScrollPos SetTimer SetWindowLongA SetWindowPos ShowCursor "
-    "ShowWindow SystemParametersInfoA SystemParametersInfoW TranslateMessage"}
+    "FindWindowW FrameRect GetAncestor GetClientRect GetCursorPos GetDC GetFocus GetKeyState "
+    "GetMessageW GetScrollInfo GetSysColor GetSystemMetrics GetWindowLongA GetWindowRect "
+    "InvalidateRect IsWindow KillTimer LoadCursorW LoadIconW MapWindowPoints MessageBoxW "
+    "MoveWindow MsgWaitForMultipleObjects MsgWaitForMultipleObjectsEx PeekMessageW PostMessageW "
+    "PostQuitMessage RegisterClassExW ReleaseCapture ReleaseDC ScreenToClient SendMessageW "
+    "SetCapture SetCursor SetFocus SetForegroundWindow SetParent SetScrollInfo SetScrollPos "
+    "SetTimer SetWindowLongA SetWindowPos ShowCursor ShowWindow SystemParametersInfoA "
+    "SystemParametersInfoW TranslateMessage"}
 XP_X64 = {
     "kernel32.dll": "RaiseException RtlCaptureContext RtlLookupFunctionEntry RtlUnwindEx "
     "RtlVirtualUnwind __C_specific_handler", "user32.dll": "GetWindowLongPtrW SetWindowLongPtrW",

@@ -8,7 +8,13 @@
 //     source, as the system does
 //   message-text <caption>: the message box so captioned: "owner <its owner's caption>", then
 //     the texts of its static controls, a line each (UTF-8)
+//   accessible [<child> set <value>|do]: the settings dialog through oleacc, as a screen reader
+//     reads it: first "result <HRESULT>" of put_accValue or accDoDefaultAction on that child of its
+//     client area; then a line each child and (first field "focus") the window with the keys:
+//     "id role state left top width height name value action keys", tab-separated (UTF-8)
 #include <windows.h>
+// after windows.h, which it needs
+#include <oleacc.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -141,6 +147,66 @@ int MessageText(const wchar_t* caption) {
   return 0;
 }
 
+std::string Utf8(BSTR text) {
+  char utf8[kTextChars * 3] = {};
+  if (text != nullptr)
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof(utf8), nullptr, nullptr);
+  SysFreeString(text);
+  return utf8;
+}
+
+IAccessible* ClientObject(HWND window) {
+  // IID_IAccessible spelled out: the import library's is one that Wine's objects refuse.
+  constexpr GUID kAccessible{
+      0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0, 0xAA, 0, 0x38, 0x9B, 0x71}};
+  void* object = nullptr;
+  AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), kAccessible, &object);
+  return static_cast<IAccessible*>(object);
+}
+
+void PrintElement(IAccessible* object, VARIANT child, const char* first) {
+  BSTR text[4] = {};
+  VARIANT role{}, state{};
+  LONG place[4] = {};
+  object->get_accName(child, &text[0]), object->get_accValue(child, &text[1]);
+  object->get_accDefaultAction(child, &text[2]), object->get_accKeyboardShortcut(child, &text[3]);
+  object->get_accRole(child, &role), object->get_accState(child, &state);
+  object->accLocation(&place[0], &place[1], &place[2], &place[3], child);
+  std::printf("%s\t%lx\t%lx\t%ld %ld %ld %ld", first, role.lVal, state.lVal, place[0], place[1],
+              place[2], place[3]);
+  for (BSTR field : text) std::printf("\t%s", Utf8(field).c_str());
+  std::printf("\n");
+}
+
+int Accessible(int argc, wchar_t** argv) {
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  const HWND dialog = FindWindowW(nullptr, L"Vorn\u306e\u8a2d\u5b9a");
+  IAccessible* client = ClientObject(dialog);
+  if (client == nullptr) return kExitUsage;
+  if (argc >= 4) {
+    VARIANT child{};
+    child.vt = VT_I4, child.lVal = std::wcstol(argv[2], nullptr, kBase);
+    const std::wstring verb = argv[3];
+    const HRESULT result = verb == L"do" ? client->accDoDefaultAction(child)
+                           : argc == 5   ? client->put_accValue(child, SysAllocString(argv[4]))
+                                         : E_INVALIDARG;
+    std::printf("result %lx\n", static_cast<unsigned long>(result));
+  }
+  VARIANT children[16] = {};
+  LONG count = 0;
+  AccessibleChildren(client, 0, 16, children, &count);
+  for (LONG i = 0; i < count; ++i) {
+    PrintElement(client, children[i], std::to_string(children[i].lVal).c_str());
+  }
+  GUITHREADINFO thread{};
+  thread.cbSize = sizeof(thread);
+  GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &thread);
+  VARIANT self{};
+  self.vt = VT_I4;  // CHILDID_SELF
+  if (IAccessible* focus = ClientObject(thread.hwndFocus)) PrintElement(focus, self, "focus");
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -153,7 +219,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"power" && argc == 3)
     return PowerSetting(kPowerSource, std::wstring(argv[2]) == L"battery");
   if (command == L"message-text" && argc == 3) return MessageText(argv[2]);
-  std::fputs("usage: e2e_helper running-copy|preview|display|power|message-text ... (its source)\n",
-             stderr);
+  if (command == L"accessible") return Accessible(argc, argv);
+  std::fputs("usage: e2e_helper <command> ... (the commands: its source)\n", stderr);
   return kExitUsage;
 }
