@@ -44,15 +44,14 @@ AccessibleElement Button(const DialogModel& model, DialogControl image, DialogCo
 
 }  // namespace
 
-AccessibleTree DescribeDialog(const DialogModel& model, PixelPoint origin,
-                              std::int16_t focusedBar) {
+AccessibleTree DescribeDialog(const DialogModel& model, PixelPoint origin) {
   using C = DialogControl;
   AccessibleTree tree{Button(model, C::ImgExit, C::ImgExit, kExitTooltip, "Alt+F4"),
                       {C::Display, AccessibleRole::Animation, kPreviewName, "", "", "",
                        model.Rect(C::Display), kStateAnimated}};
   for (std::int16_t index = 1; index <= kBarCount; ++index) {
     const DialogControl bar = kScrollControls[BarSlot(index)];
-    const std::uint32_t focus = index == focusedBar ? kStateFocused : 0;
+    const std::uint32_t focus = index == model.FocusedBar() ? kStateFocused : 0;
     tree.push_back({bar, AccessibleRole::ScrollBar, kBarNames[BarSlot(index)],
                     std::to_string(model.Value(index)), "", "", model.Rect(bar),
                     kStateFocusable | focus});

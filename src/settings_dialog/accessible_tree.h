@@ -48,8 +48,8 @@ using AccessibleTree = std::vector<AccessibleElement>;
 
 // The dialog's elements in reading order: the close box, the preview, HS(1) to
 // HS(3), Set, Cancel, the link. `origin`: where the client area's top left is
-// on the screen; `focusedBar`: HS(index) that has the keys, 0 for none.
-AccessibleTree DescribeDialog(const DialogModel& model, PixelPoint origin, std::int16_t focusedBar);
+// on the screen. The bar that has the keys is marked focused.
+AccessibleTree DescribeDialog(const DialogModel& model, PixelPoint origin);
 
 // The element under `point` (screen pixels), by its place in the tree.
 std::optional<std::size_t> ElementAt(const AccessibleTree& tree, PixelPoint point);

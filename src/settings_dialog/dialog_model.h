@@ -101,6 +101,7 @@ class DialogModel final : public DialogControls {
   void SetHighContrast(bool on);
   // HS(bar) took the keyboard focus (0: none of the bars has it).
   void BarFocused(std::int16_t bar);
+  std::int16_t FocusedBar() const { return focusedBar_; }
   // The window became the active one, or stopped being it.
   void Activated(bool active);
   // Around the focused bar while the window is active; nothing otherwise.

@@ -329,12 +329,7 @@ std::optional<LRESULT> DialogAccessibility::OnMessage(std::int16_t bar, UINT mes
 AccessibleTree DialogAccessibility::Tree() const {
   POINT origin{0, 0};
   MapWindowPoints(window_, nullptr, &origin, 1);
-  HWND focus = GetFocus();
-  const auto bar = std::ranges::find(bars_, focus);
-  const auto focused = focus == nullptr || bar == bars_.end()
-                           ? std::int16_t{0}
-                           : static_cast<std::int16_t>(bar - bars_.begin() + 1);
-  return DescribeDialog(model_, {origin.x, origin.y}, focused);
+  return DescribeDialog(model_, {origin.x, origin.y});
 }
 
 AccessibleElement DialogAccessibility::Client() const {

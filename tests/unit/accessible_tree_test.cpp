@@ -36,10 +36,11 @@ TEST(AccessibleTree, EachControlWithItsNameRoleValuePlaceAndState) {
       {{383, 11}, 0}, {{60, 60}, 1}, {{240, 80}, 3}, {{190, 165}, 5}, {{20, 200}, 7},
       {{200, 11}, {}}, {{200, 200}, {}}};  // the title bar, past the link's text
   // clang-format on
-  const AccessibleTree tree = DescribeDialog(rig.model, {0, 0}, 2);
+  rig.model.BarFocused(2);
+  const AccessibleTree tree = DescribeDialog(rig.model, {0, 0});
   EXPECT_THAT(tree, ElementsAreArray(expected));
   for (const auto& [at, found] : kPoints) EXPECT_EQ(ElementAt(tree, at), found) << at.x;
-  EXPECT_EQ(DescribeDialog(rig.model, {1000, 2000}, 0)[7].place,
+  EXPECT_EQ(DescribeDialog(rig.model, {1000, 2000})[7].place,
             (PixelRect{1016, 2196, 1116, 2208}));  // the client area's origin on the screen
 }
 
