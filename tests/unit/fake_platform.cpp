@@ -28,33 +28,26 @@ Surface FakePlatform::EmbeddedSpriteSheet() {
   return sheet;
 }
 
-std::string SheetName(std::int32_t dpi) {
-  return dpi == kBaseDpi ? "Pic_Vorn" : "Pic_Vorn@" + std::to_string(dpi);
-}
-
 void RecordingFrame::LoadSheet(std::int32_t dpi) {
   platform_.Record("LoadSheet", dpi);
   SaverFrame::LoadSheet(dpi);
 }
 
 void RecordingFrame::Clear() {
-  if (platform_.recordDrawing) platform_.Record("FillRect", "Buffer", 0, 0, Width(), Height(), 0);
+  platform_.Drawn("FillRect", "Buffer", 0, 0, Width(), Height(), 0);
+  cells.clear();
   SaverFrame::Clear();
 }
 
 void RecordingFrame::OrCell(std::int32_t dpi, const BlitArea& c) {
-  if (platform_.recordDrawing) {
-    platform_.Record("BitBlt", "Buffer", c.x, c.y, c.w, c.h, SheetName(dpi), c.sx, c.sy,
-                     Hex{kRopSrcPaint});
-  }
+  const std::string sheet = dpi == kBaseDpi ? "Pic_Vorn" : "Pic_Vorn@" + std::to_string(dpi);
+  platform_.Drawn("BitBlt", "Buffer", c.x, c.y, c.w, c.h, sheet, c.sx, c.sy, Hex{kRopSrcPaint});
+  cells.emplace_back(dpi, c);
   SaverFrame::OrCell(dpi, c);
 }
 
 void RecordingFrame::Present() {
-  if (platform_.recordDrawing) {
-    platform_.Record("BitBlt", "Display", 0, 0, Width(), Height(), "Buffer", 0, 0,
-                     Hex{kRopSrcCopy});
-  }
+  platform_.Drawn("BitBlt", "Display", 0, 0, Width(), Height(), "Buffer", 0, 0, Hex{kRopSrcCopy});
   SaverFrame::Present();
 }
 

@@ -58,10 +58,8 @@ class FakePlatform : public Platform, public DialogControls {
   std::int32_t cursorCounter = 0;                              // the system's display counter
   std::deque<std::optional<std::int32_t>> passwordAnswers{1};  // in turn, the last repeating
   std::map<std::string, std::string> iniValues;                // by key, whatever file and section
-  std::string roamingFolder = "C:\\Users\\u\\AppData\\Roaming";
   std::vector<std::string> files;          // files that exist (those written are added)
   std::vector<std::string> lockedFolders;  // nothing can be written or made in these
-  std::vector<std::string> folders;        // folders made
   int writesBeforeFull = -1;               // the disk takes this many more writes (-1: any)
   // A refused write or folder is recorded with " -> 0" behind the call.
   ScreenSize screen{1024, 768};
@@ -94,6 +92,10 @@ class FakePlatform : public Platform, public DialogControls {
   template <typename... Args>
   void Record(std::string_view name, const Args&... args) {
     calls.push_back(Call(name, args...));
+  }
+  template <typename... Args>  // records a drawing step if they are recorded
+  void Drawn(std::string_view name, const Args&... args) {
+    if (recordDrawing) Record(name, args...);
   }
   template <typename T, typename... Args>  // records the call and answers `result`
   T Answer(T result, std::string_view name, const Args&... args) {
@@ -151,13 +153,11 @@ class FakePlatform : public Platform, public DialogControls {
     if (std::ranges::find(files, file) == files.end()) files.emplace_back(file);
     return 1;
   }
-  std::string RoamingAppDataFolder() override { return roamingFolder; }
+  std::string RoamingAppDataFolder() override { return "C:\\Users\\u\\AppData\\Roaming"; }
   bool FileExists(Text path) override { return std::ranges::find(files, path) != files.end(); }
   bool CreateFolder(Text path) override {
     Record(__func__, path);
-    if (Locked(path)) return calls.back() += " -> 0", false;
-    folders.emplace_back(path);
-    return true;
+    return Locked(path) ? (calls.back() += " -> 0", false) : true;
   }
   void MessageBoxA(W w, Text text, Text caption, U32 type) override {
     Record(__func__, w, text, caption, Hex{type});
@@ -193,11 +193,9 @@ class FakePlatform : public Platform, public DialogControls {
   void PlaceWindowTwips(W window, const TwipsPlacement& place) override;
   ScreenSize GetSurfaceSize(S s) override { return surfaceSizes[s]; }
   void DrawLine(S s, I32 x1, I32 y1, I32 x2, I32 y2, U32 bgr) override {
-    if (recordDrawing) Record(__func__, s, x1, y1, x2, y2, bgr);
+    Drawn(__func__, s, x1, y1, x2, y2, bgr);
   }
-  void RefreshSurface(S s) override {
-    if (recordDrawing) Record(__func__, s);
-  }
+  void RefreshSurface(S s) override { Drawn(__func__, s); }
   void SetLabelCaption(C c, Text text) override { captions[c] = Answer(text, __func__, c, text); }
   void SetImagePicture(C c, DialogPicture picture) override { Record(__func__, c, picture); }
   void SetHandCursor(C c) override { Record(__func__, c); }
@@ -232,15 +230,13 @@ class FakePlatform : public Platform, public DialogControls {
   // screen's old content (of the size before) to be painted over.
   PixelView CreateFrameBuffer(I32 w, I32 h) override {
     Record(__func__, w, h);
-    frameBuffer = failFrameBuffer ? Surface() : Surface(w, h, kStale);
-    shown = failFrameBuffer ? Surface() : Surface(w, h, kStale);
+    shown = frameBuffer = failFrameBuffer ? Surface() : Surface(w, h, kStale);
     return failFrameBuffer ? PixelView{} : frameBuffer.View();
   }
   bool PresentFrame(const std::vector<Rect>& pieces) override;
   Surface EmbeddedSpriteSheet() override;
   I32 BitBlt(S to, I32 x, I32 y, I32 w, I32 h, S from, I32 fromX, I32 fromY, U32 rop) override {
-    if (recordDrawing) Record(__func__, to, x, y, w, h, from, fromX, fromY, Hex{rop});
-    return 1;
+    return Drawn(__func__, to, x, y, w, h, from, fromX, fromY, Hex{rop}), 1;
   }
   void StartTimer(U32 intervalMs) override { Record(__func__, intervalMs); }
   void ShowWindow(W w) override { Record(__func__, w); }
@@ -249,20 +245,17 @@ class FakePlatform : public Platform, public DialogControls {
   }
   void CloseSaverWindow() override { saverClosed = Answer(true, __func__); }
   void DoEvents() override {
-    if (recordDrawing) Record(__func__);
+    Drawn(__func__);
     if (++doEventsCount >= kMostDoEvents && saverEvents != nullptr)
       throw std::runtime_error("the saver's frame cycle did not end");
     if (onDoEvents) onDoEvents(doEventsCount);
   }
   void WaitForEvents(U32 timeoutMs) override {
-    if (recordDrawing) Record(__func__, timeoutMs);
+    Drawn(__func__, timeoutMs);
     nowMicroseconds += std::int64_t{timeoutMs} * 1000;
   }
   std::int64_t NowMicroseconds() override { return nowMicroseconds; }
 };
-
-// The name a recorded cell gives the sheet for `dpi`: "Pic_Vorn" (96), "Pic_Vorn@144".
-std::string SheetName(std::int32_t dpi);
 
 // The saver's frame with its drawing steps recorded in the platform's calls, in the words of the
 // system calls they stand for: the clear "FillRect(Buffer, 0, 0, W, H, 0)", a cell
@@ -275,6 +268,7 @@ class RecordingFrame final : public SaverFrame {
   void Clear() override;
   void OrCell(std::int32_t dpi, const BlitArea& cell) override;
   void Present() override;
+  std::vector<std::pair<std::int32_t, BlitArea>> cells;  // ORed since the clear, with their dpi
 
  private:
   FakePlatform& platform_;

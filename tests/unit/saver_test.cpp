@@ -3,7 +3,6 @@
 #include <gmock/gmock.h>
 
 #include <algorithm>
-#include <cstdio>
 
 #include "core/flame.h"
 #include "fake_platform.h"
@@ -16,6 +15,7 @@ using testing::Call;
 using ::testing::ElementsAre;
 using testing::FakePlatform;
 using ::testing::MatchesRegex;
+using Log = std::vector<std::string>;
 
 struct SaverRig {
   FakePlatform platform;
@@ -143,26 +143,6 @@ TEST(Saver, ARefitStartsANewMouseReference) {
   EXPECT_EQ(seen, ".E");
 }
 
-// The cells ORed into the frame by the recorded calls from number `from` on: where, from the sheet
-// for which dpi, and which cell of it.
-struct OredCell {
-  PixelRect at;
-  std::int32_t dpi, sx, sy;
-};
-std::vector<OredCell> CellsSince(const FakePlatform& platform, std::size_t from) {
-  std::vector<OredCell> cells;
-  for (int x, y, w, h, sx, sy, dpi = kBaseDpi; from < platform.calls.size();
-       ++from, dpi = kBaseDpi) {
-    const char* call = platform.calls[from].c_str();
-    if (std::sscanf(call, "BitBlt(Buffer, %d, %d, %d, %d, Pic_Vorn, %d, %d", &x, &y, &w, &h, &sx,
-                    &sy) == 6 ||
-        std::sscanf(call, "BitBlt(Buffer, %d, %d, %d, %d, Pic_Vorn@%d, %d, %d", &x, &y, &w, &h,
-                    &dpi, &sx, &sy) == 7)
-      cells.push_back({{x, y, x + w, y + h}, dpi, sx, sy});
-  }
-  return cells;
-}
-
 bool Inside(const PixelRect& r, const PixelRect& a) {
   return r.left >= a.left && r.top >= a.top && r.right <= a.right && r.bottom <= a.bottom;
 }
@@ -180,7 +160,7 @@ TEST(Saver, GivesEachMonitorItsOwnSwarmThroughLayoutChanges) {
   };
   SaverRig rig(0);
   rig.settings = {20, 40, 1};
-  std::size_t phase = 0, from = 0, stopped = 0;
+  std::size_t phase = 0, stopped = 0;
   rig.platform.layout = kLayouts[0];
   rig.Run([&](int n) {
     const auto& calls = rig.platform.calls;
@@ -192,15 +172,14 @@ TEST(Saver, GivesEachMonitorItsOwnSwarmThroughLayoutChanges) {
     }
     const PixelRect& screen = kLayouts[phase].virtualScreen;
     const std::vector<Swarm>& swarms = rig.saver.swarms;
-    if (n % 40 == 39) rig.saver.Timer1_Timer();  // bursts every swarm from its own centre
-    for (auto [flame, dpi, sx, sy] : CellsSince(rig.platform, from)) {
-      flame.right = std::min(flame.right, rig.saver.WindowW);  // the frame clips at its edges
-      flame.bottom = std::min(flame.bottom, rig.saver.WindowH);
+    if (n % 40 == 39) rig.saver.Timer1_Timer();     // bursts every swarm from its own centre
+    for (const auto& [dpi, c] : rig.frame.cells) {  // the frame clips at its edges
+      const PixelRect flame{c.x, c.y, std::min(c.x + c.w, rig.saver.WindowW),
+                            std::min(c.y + c.h, rig.saver.WindowH)};
       EXPECT_TRUE(std::ranges::any_of(
           swarms, [&](const Swarm& s) { return Inside(flame, s.area) && dpi == s.dpi; }))
           << Call("Flame", flame, dpi) << " layout " << phase;
     }
-    from = rig.platform.calls.size();
     ASSERT_EQ(swarms.size(), kLayouts[phase].monitors.size());
     for (std::size_t i = 0; i < swarms.size(); ++i) {
       const Monitor& m = kLayouts[phase].monitors[i];
@@ -222,23 +201,19 @@ TEST(Saver, GivesEachMonitorItsOwnSwarmThroughLayoutChanges) {
     rig.platform.layout = kLayouts[phase];
     phase == 1 ? rig.saver.Form_DisplayChange() : rig.saver.Timer1_Timer();  // or the tick finds it
   });
-  EXPECT_EQ(std::count_if(rig.platform.calls.begin() + stopped, rig.platform.calls.end(),
-                          [](const std::string& call) { return call.starts_with("BitBlt"); }),
-            0);
+  EXPECT_THAT(Log(rig.platform.calls.begin() + stopped, rig.platform.calls.end()),
+              ::testing::Each(::testing::Not(::testing::StartsWith("BitBlt"))));
   EXPECT_THAT(rig.platform.CallsStartingWith("LoadSheet(144)"),
               ::testing::Not(::testing::IsEmpty()));
 }
 
-// The frame as the recorded steps draw it with the core raster: black, then each cell ORed whole.
-Surface FrameOfTheSteps(const FakePlatform& platform) {
-  Surface frame(platform.frameBuffer.Width(), platform.frameBuffer.Height());
-  const auto clear = std::find_if(platform.calls.rbegin(), platform.calls.rend(),
-                                  [](const std::string& c) { return c.starts_with("FillRect"); });
+// The frame as its drawing steps make it with the core raster: black, then each cell ORed whole.
+Surface FrameOfTheSteps(const SaverRig& rig) {
+  Surface frame(rig.platform.frameBuffer.Width(), rig.platform.frameBuffer.Height());
   static std::map<int, Surface> sheets;
-  for (const auto& [at, dpi, sx, sy] : CellsSince(platform, platform.calls.rend() - clear)) {
+  for (const auto& [dpi, c] : rig.frame.cells) {
     if (!sheets.contains(dpi)) sheets[dpi] = RenderSpriteSheet(dpi);
-    Blit(frame, at.left, at.top, at.right - at.left, at.bottom - at.top, sheets[dpi], sx, sy,
-         kRopSrcPaint);
+    Blit(frame, c.x, c.y, c.w, c.h, sheets[dpi], c.sx, c.sy, kRopSrcPaint);
   }
   return frame;
 }
@@ -271,7 +246,7 @@ TEST(Saver, TheScreenShowsTheFrameAfterEveryPresentAndNothingWhileTheDisplayIsOf
     if (platform.CallsStartingWith("PresentFrame").size() == presents) return;
     ++presents;
     EXPECT_FALSE(off && n > offAt) << "a frame drawn while the display is off";
-    EXPECT_TRUE(platform.frameBuffer.Pixels() == FrameOfTheSteps(platform).Pixels()) << presents;
+    EXPECT_TRUE(platform.frameBuffer.Pixels() == FrameOfTheSteps(rig).Pixels()) << presents;
     const bool failed = platform.CallsStartingWith("PresentFrame").back().ends_with(" -> 0");
     EXPECT_EQ(failed, presents == 4);
     EXPECT_TRUE(failed || platform.shown.Pixels() == platform.frameBuffer.Pixels()) << presents;
