@@ -4,7 +4,6 @@
 #include "preview_window/preview.h"
 #include "settings/settings.h"
 #include "startup/main.h"
-#include "system/system_checks.h"
 
 namespace vorn {
 namespace {
@@ -53,13 +52,14 @@ const std::string kAsk = "ShowCursor(-1); VerifyScreenSavePwd(23130); ";
 const std::string kFlagOff = "SystemParametersInfoA(97, 0x0, NULL, 0); ";
 const std::string kEnd = "SystemParametersInfoA(17, 0x1, NULL, 0); CloseSaverWindow; ";
 
-// Steps reordered, the cursor counter lost, or the password misjudged (modes: command line fuzzer).
+// Steps reordered, the cursor counter lost, or the password misjudged (modes: command line fuzzer);
+// NT trusted from a call that did not return exactly 1, or from another platform id.
 TEST(Main, OpensTheModeOfTheSwitch) {
   const std::string kStart = kRead + kHide + kOpen, kEnd9x = kFlagOff + "ShowCursor(0); " + kEnd;
   EXPECT_EQ(MainStory("/s"), kStart + kFlagOff + "ShowCursor(-1); " + kEnd);
   EXPECT_EQ(MainStory("", k9x), kRead + kOpen + kEnd);
-  EXPECT_EQ(MainStory("-S", k9x), kStart + kAsk + kEnd9x);
-  EXPECT_EQ(MainStory("/s", {2, 2}), kStart + kAsk + kEnd9x);
+  for (const Family notNt : {k9x, Family{1, 0}, Family{2, 2}, Family{0, 2}, Family{-1, 2}})
+    EXPECT_EQ(MainStory("-S", notNt), kStart + kAsk + kEnd9x) << notNt.versionResult;
   EXPECT_EQ(MainStory("/s", k9x, {0, 1}), kStart + kAsk + "ShowCursor(0); " + kAsk + kEnd9x);
   EXPECT_EQ(MainStory("/s", k9x, {std::nullopt}), kStart + kAsk + kEnd9x);
   EXPECT_EQ(MainStory("/P 01234"),
@@ -80,28 +80,10 @@ TEST(Main, EndsAtOnceBesideARunningCopy) {
             kFind + "SetForegroundWindow(4660); EndProcess; ");  // the open dialog to the front
 }
 
-// A wrong record size, or a platform id trusted from a call that did not return exactly 1.
-TEST(IsNT, TrustsThePlatformIdOnlyWhenTheCallReturnsOne) {
-  // clang-format off
-  const std::pair<Family, bool> kFamilies[] = {
-      {kNt, true}, {k9x, false}, {{1, 0}, false}, {{2, 2}, false}, {{0, 2}, false},
-      {{-1, 2}, false}};
-  // clang-format on
-  for (const auto& [family, nt] : kFamilies) {
-    FakePlatform platform;
-    platform.versionResult = family.versionResult;
-    platform.platformId = family.platformId;
-    EXPECT_EQ(IsNT(platform), nt) << family.versionResult << ", " << family.platformId;
-    EXPECT_THAT(platform.calls, ElementsAre("GetVersionExA(148)"));
-  }
-}
-
-// A wrong default, key, file or buffer, or a failure that overwrites or stops.
+// A wrong default, key, file or buffer, or a failure that overwrites or stops (the defaults where
+// nothing is read: Places.ReadAndWriteOnlyTheChosenFile).
 TEST(LoadSettings, KeepsTheSettingWhereTheValueIsNoNumber) {
-  FakePlatform empty, platform;
-  Settings defaults;
-  LoadSettings(empty, defaults);
-  EXPECT_EQ(defaults, (Settings{5, 200, 30}));
+  FakePlatform platform;
   platform.programDirectory = "Z:\\run";
   platform.iniValues = {{"Speed", "abc"}, {"Num", "2147483648"}};  // Intval missing
   Settings settings{-7, -7, -7};
