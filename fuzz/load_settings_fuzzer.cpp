@@ -59,8 +59,3 @@ void Check(std::string_view lines) {
 }
 
 }  // namespace vorn::fuzz
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  vorn::fuzz::Check({reinterpret_cast<const char*>(data), size});
-  return 0;
-}
