@@ -48,7 +48,7 @@ struct Rig final : DialogEvents, DialogView {
 };
 
 // Twips converted at a fixed 15 a pixel or rounded otherwise; a label's text at the wrong edge.
-TEST(DialogGeometry, TwipsBecomePixelsAtTheScreensResolutionAndLabelsAlign) {
+TEST(DialogGeometry, TwipsBecomePixelsAtTheScreensResolutionLabelsAlignAndCellsScale) {
   // clang-format off
   const std::tuple<const char*, double, std::int32_t, std::int32_t> kTwips[] = {
       {"width, 96", 5940, 96, 396}, {"7, 96", 7, 96, 0}, {"8, 96", 8, 96, 1},
@@ -69,6 +69,11 @@ TEST(DialogGeometry, TwipsBecomePixelsAtTheScreensResolutionAndLabelsAlign) {
     const PixelRect expected{left, box.top, left + width, box.top + 12};
     EXPECT_EQ(TextBox(kind, box, {width, 12}), expected) << name;
   }
+  // The preview showing another cell than the sheet's at 100 %, or one at another scale.
+  EXPECT_EQ(SheetCell(0, 0, 96), (PixelRect{0, 0, 32, 64}));
+  EXPECT_EQ(SheetCell(224, 192, 96), (PixelRect{224, 192, 256, 256}));
+  EXPECT_EQ(SheetCell(32, 64, 144), (PixelRect{48, 96, 96, 192}));
+  EXPECT_EQ(SheetCell(224, 192, 192), (PixelRect{448, 384, 512, 512}));
 }
 
 // A press landing on the wrong control, or on one outside every control (96 and 144 dpi).
@@ -236,13 +241,12 @@ TEST(DialogPicture, LayersBottomUpWithFramedButtonsAndColouredLabels) {
   EXPECT_EQ(list[22], copy(I::Preview, {52, 52, 84, 116}));
   EXPECT_EQ(list[22], rig.model.PreviewStep());
   EXPECT_EQ(list[23], copy(I::PicB, rig.model.Rect(C::PicB)));
-  std::vector<std::pair<std::string, PaintColour>> labels;
-  for (auto step = list.begin() + 24; step != list.end(); ++step)
-    labels.emplace_back(step->text, step->colour);
-  EXPECT_EQ(labels[0], std::pair(std::string(kDialogCaption), PaintColour{kTitleTextColour}));
-  EXPECT_EQ(labels[2], std::pair(std::string("12"), kSystemWindowText));  // lbl_HS(1)
-  EXPECT_EQ(labels[11], std::pair(std::string(kHomePage), PaintColour{kLinkTextColour}));
-  EXPECT_EQ(list[24].to, rig.model.TextBox(C::Label9));
+  const auto text = [&](C label, PaintColour colour, std::string_view text) {
+    return TextStep(rig.model.TextBox(label), colour, std::string(text));
+  };
+  EXPECT_EQ(list[24], text(C::Label9, {kTitleTextColour}, kDialogCaption));
+  EXPECT_EQ(list[26], text(C::LblHs1, kSystemWindowText, "12"));
+  EXPECT_EQ(list[35], text(C::LblUrl, {kLinkTextColour}, kHomePage));
   DisplayList tiny;  // a picture without an inside has nothing to frame
   AddFramed(tiny, I::ButtonPressed, {2, 9}, set);
   EXPECT_THAT(tiny, ::testing::IsEmpty());
@@ -291,16 +295,6 @@ TEST(DialogPicture, HighContrastInTheSystemsColoursAndAFocusMarkWhileActive) {
   rig.model.SetHighContrast(false);
   rig.model.Activated(true);
   EXPECT_EQ(rig.model.Paint().back(), FrameStep(mark3, PaintColour{kLinkTextColour}));
-}
-
-// The preview showing another cell than the sheet's at 100 %, or one at another scale.
-TEST(DialogPicture, ThePreviewCellAtTheWindowsScale) {
-  const std::tuple<std::int32_t, std::int32_t, std::int32_t, PixelRect> kCells[] = {
-      {0, 0, 96, {0, 0, 32, 64}},
-      {224, 192, 96, {224, 192, 256, 256}},
-      {32, 64, 144, {48, 96, 96, 192}},
-      {224, 192, 192, {448, 384, 512, 512}}};
-  for (const auto& [x, y, dpi, cell] : kCells) EXPECT_EQ(SheetCell(x, y, dpi), cell) << dpi;
 }
 
 }  // namespace
