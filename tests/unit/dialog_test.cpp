@@ -15,9 +15,6 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using testing::FakePlatform;
-using C = DialogControl;
-using Log = std::vector<std::string>;
-using P = DialogPicture;
 
 const std::string kWrite = "WritePrivateProfileStringA(\"Section\", \"";
 const std::string kIni = "\", \"C:\\Saver\\Vorn.ini\")";
@@ -74,11 +71,19 @@ TEST(DialogLoad, ABarTakesOnlySettingsInItsRange) {
   }
 }
 
-// Wrong shading constant or rounding, a row left out, or the surfaces in the wrong order.
-TEST(Gradient, PaintsTheWindowThenPicBRowByRowIncludingTheLastRow) {
+// Wrong shading constant or rounding, a row left out, or the surfaces in the wrong order; a surface
+// of no height or width (the window between the two size steps of its load) shaded, dividing by
+// zero and casting the NaN to an integer.
+TEST(Gradient, PaintsTheWindowThenPicBRowByRowIncludingTheLastRowAndNothingUnderOnePixel) {
   DialogRig rig;
   rig.platform.recordDrawing = true;
-  rig.Open([&] { rig.dialog.Form_Resize(); });
+  rig.Open([&] {
+    rig.dialog.Form_Resize();
+    for (const ScreenSize size : {ScreenSize{396, 0}, ScreenSize{0, 230}}) {
+      rig.platform.surfaceSizes = {{SurfaceId::DialogWindow, size}, {SurfaceId::DialogPicB, size}};
+      rig.dialog.Form_Resize();
+    }
+  });
   const auto lines = rig.platform.CallsStartingWith("DrawLine");
   ASSERT_EQ(lines.size(), 231u + 94u);
   EXPECT_EQ(lines[0], "DrawLine(Vorn_P, 0, 0, 396, 0, 1966080)");         // (0, 0, 30)
@@ -89,54 +94,40 @@ TEST(Gradient, PaintsTheWindowThenPicBRowByRowIncludingTheLastRow) {
   EXPECT_EQ(lines.back(), "DrawLine(Pic_b, 0, 93, 233, 93, 1966080)");
 }
 
-// Shading a surface of no height or width (the window between the two size steps of its load)
-// divides by zero and casts the NaN to an integer.
-TEST(Gradient, NothingOnASurfaceUnderOnePixel) {
-  for (const ScreenSize size : {ScreenSize{396, 0}, ScreenSize{0, 230}}) {
-    DialogRig rig;
-    rig.platform.recordDrawing = true;
-    rig.Open([&] {
-      rig.platform.surfaceSizes = {{SurfaceId::DialogWindow, size}, {SurfaceId::DialogPicB, size}};
-      rig.dialog.Form_Resize();
-    });
-    EXPECT_THAT(rig.platform.CallsStartingWith("DrawLine"), ElementsAre()) << size.width;
-  }
-}
-
+// A button writing when it should not, with the wrong face or order; the link opening elsewhere.
 // A save that failed everywhere closing as if it had worked, the message without the places it
 // tried, or under a caption by which a second start takes it for a running copy.
-TEST(Buttons, SetSaysWhereASaveFailed) {
-  DialogRig rig;
-  rig.platform.lockedFolders = {"C:\\Saver", "C:\\Users\\u\\AppData\\Roaming"};
-  rig.Open([&] { rig.dialog.lbl_Set_MouseUp(); });
-  const auto told = std::ranges::find_if(
-      rig.platform.calls, [](const std::string& call) { return call.starts_with("MessageBoxA"); });
-  ASSERT_NE(told, rig.platform.calls.end());
-  EXPECT_EQ(*told,
-            "MessageBoxA(15420, \"設定を保存できませんでした。次の場所に書き込めません:\n\n"
-            "C:\\Saver\\Vorn.ini\nC:\\Users\\u\\AppData\\Roaming\\Vorn\\Vorn.ini\", "
-            "\"Vorn\", 0x30)");
-  EXPECT_EQ(*std::next(told), "CloseDialog(15420)");
-}
-
-// A button writing when it should not, with the wrong face or order; the link opening elsewhere.
 TEST(Buttons, EachShowsItsFacesThenActs) {
   using V = VornP;
   const std::string face = "SetImagePicture(", close = "CloseDialog(15420)",
                     rect = "GetWindowRect(15420)",
                     zoom = "DrawAnimatedRects(15420, 3, (314 269 710 499), (500 300 500 300))";
-  const std::tuple<std::vector<void (V::*)()>, std::vector<std::string>> kCases[] = {
+  const std::string roaming = "C:\\Users\\u\\AppData\\Roaming";
+  const struct {
+    std::vector<void (V::*)()> handlers;
+    std::vector<std::string> calls;
+    bool locked = false;  // nothing can be written beside the program or in Roaming
+  } kCases[] = {
       {{&V::lbl_Set_MouseDown, &V::lbl_Set_MouseUp},
        {face + "Img_Set, Img_On)", face + "Img_Set, Img_Off)", kWrite + "Speed\", \" 5" + kIni,
         kWrite + "Num\", \" 250" + kIni, kWrite + "Intval\", \" 30" + kIni, close, rect, zoom}},
+      {{&V::lbl_Set_MouseUp},
+       {face + "Img_Set, Img_Off)", kWrite + "Speed\", \" 5" + kIni + " -> 0",
+        "CreateFolder(\"" + roaming + "\\Vorn\") -> 0",
+        "MessageBoxA(15420, "
+        "\"設定を保存できませんでした。次の場所に書き込めません:\n\nC:\\Saver\\Vorn.ini\n" +
+            roaming + "\\Vorn\\Vorn.ini\", \"Vorn\", 0x30)",
+        close, rect, zoom},
+       true},
       {{&V::lbl_Can_MouseDown, &V::lbl_Can_MouseUp},
        {face + "Img_Can, Img_On)", face + "Img_Can, Img_Off)", close, rect, zoom}},
       {{&V::ImgExit_MouseDown, &V::ImgExit_MouseUp},
        {face + "ImgExit, imgImages(1))", face + "ImgExit, imgImages(0))", close, rect, zoom}},
       {{&V::lbl_URL_Click},
        {"ShellExecuteA(15420, \"open\", \"" + std::string(kHomePage) + "\", \"\", \"\", 1)"}}};
-  for (const auto& [handlers, calls] : kCases) {
+  for (const auto& [handlers, calls, locked] : kCases) {
     DialogRig rig({5, 250, 30});
+    if (locked) rig.platform.lockedFolders = {"C:\\Saver", roaming};
     rig.Open([&] {
       rig.platform.calls.clear();
       for (auto handler : handlers) (rig.dialog.*handler)();
