@@ -1,6 +1,8 @@
 // Where the settings are read and written: the routines on the recording fake.
 #include <gmock/gmock.h>
 
+#include <regex>
+
 #include "fake_platform.h"
 #include "settings/settings.h"
 #include "table_test.h"
@@ -19,17 +21,13 @@ std::string Named(const FakePlatform& platform, const std::string& file) {
 
 // The profile calls as "<file>:<key>", the user's folder made as "U+"; "!" where refused.
 std::string Story(const FakePlatform& platform) {
+  const std::regex kCall(R"re((\w+)\((?:"Section", "(\w+)", .*)?"([^"]*)"\)( -> 0)?)re");
   std::string story;
-  for (const std::string& call : platform.calls) {
-    std::vector<std::string> quoted;  // the texts between the call's quotes
-    for (std::size_t at = call.find('"'); at != std::string::npos; at = call.find('"', at + 1)) {
-      quoted.push_back(call.substr(at + 1, call.find('"', at + 1) - at - 1));
-      at = call.find('"', at + 1);
-    }
-    if (call.starts_with("CreateFolder")) story += Named(platform, quoted[0] + "\\Vorn.ini") + "+";
-    if (call.starts_with("Write")) story += Named(platform, quoted.back()) + ":" + quoted[1];
-    if (call.starts_with("Get")) story += Named(platform, quoted.back()) + ":" + quoted[1];
-    story += call.ends_with(" -> 0") ? "! " : " ";
+  for (std::smatch m; const std::string& call : platform.calls) {
+    if (!std::regex_match(call, m, kCall)) continue;
+    story += m[1] == "CreateFolder" ? Named(platform, m[3].str() + "\\Vorn.ini") + "+"
+                                    : Named(platform, m[3]) + ":" + m[2].str();
+    story += m[4].matched ? "! " : " ";
   }
   return story;
 }
