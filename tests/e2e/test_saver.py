@@ -46,16 +46,14 @@ def test_input_ends_it_or_not(screen, wine, vorn, args, steps):
         screen.xdo(*step)
         expect(screen, saver, ends, step)
 
-# A running copy (the helper's stand-in with either caption, or Vorn.scr itself), a second start
-# (each caption against each mode: Main.EndsAtOnceBesideARunningCopy).
-@pytest.mark.parametrize("copy_args, args", [
-    ("running-copy main", "/c"), ("running-copy dialog", "/s"), ("running-copy main", "/p 1234"),
-    ("/s", "/s"), ("/c", "/c")])
-def test_a_second_start_beside_a_running_copy_exits_at_once(screen, wine, vorn, copy_args, args):
-    caption = h.MAIN if copy_args in ("/s", "running-copy main") else h.DIALOG
+# The helper's stand-in with either caption (the saver's and the dialog's own: screen.saver() and
+# Dialog find them), a second start (each caption against each mode:
+# Main.EndsAtOnceBesideARunningCopy; a second /c beside the dialog: test_dialog.py).
+@pytest.mark.parametrize("copy, args", [("main", "/c"), ("dialog", "/s")])
+def test_a_second_start_beside_a_running_copy_exits_at_once(screen, wine, vorn, copy, args):
+    caption = h.MAIN if copy == "main" else h.DIALOG
     screen.watch()
-    copy = wine.helper("e2e_helper.exe", *copy_args.split()) if "copy" in copy_args else \
-        wine.launch(vorn.program, copy_args)
+    copy = wine.helper("e2e_helper.exe", "running-copy", copy)
     assert screen.find(caption).pid == copy.pid
     second = wine.launch(vorn.program, *args.split())
     code, mapped = screen.until_end(second, h.QUICK_EXIT_S)

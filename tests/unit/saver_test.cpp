@@ -237,11 +237,8 @@ TEST(Saver, TheScreenShowsTheFrameAfterEveryPresentAndNothingWhileTheDisplayIsOf
     if (presents == 18) rig.saver.Form_KeyDown();
   });
   EXPECT_EQ(presents, 18u);
-  EXPECT_EQ(std::ranges::adjacent_find(calls,
-                                       [](const std::string& a, const std::string& b) {
-                                         return a.starts_with("WaitForEvents") && b != "DoEvents";
-                                       }),
-            calls.end());
+  for (std::size_t i = 1; i < calls.size(); ++i)  // a wait ends in a look at the messages
+    EXPECT_TRUE(!calls[i - 1].starts_with("WaitForEvents") || calls[i] == "DoEvents") << i;
 }
 
 // Ink runs cut wrong at the frame's edges (flames that spill, wrap or go missing) or a clear that
@@ -307,13 +304,11 @@ TEST(SpriteSheet, HoldsTheFramesInReadingOrderInCellsOfItsScaleOnBlack) {
   for (const auto& [dpi, w, h] : {std::tuple{96, 32, 64}, {144, 48, 96}}) {
     const Surface sheet = RenderSpriteSheet(dpi);
     ASSERT_EQ(std::pair(sheet.Width(), sheet.Height()), std::pair(8 * w, 4 * h));
-    for (std::int32_t frame = 0, left = 0, top = 0; frame < 32;
-         ++frame, left = frame % 8 * w, top = frame / 8 * h) {
+    for (std::int32_t frame = 0; frame < 32; ++frame) {
       Surface cell(w, h);
-      Blit(cell, 0, 0, w, h, sheet, left, top, kRopSrcCopy);
+      Blit(cell, 0, 0, w, h, sheet, frame % 8 * w, frame / 8 * h, kRopSrcCopy);
       EXPECT_EQ(cell.Pixels(), RenderFlameCell(frame, dpi).Pixels()) << dpi << ", " << frame;
-      const Rect ink =
-          FindCellInk(sheet.View(), {left, top, w, h}).bounds;  // black 2 deep, h / 8 above
+      const Rect ink = FindCellInk(cell.View(), {0, 0, w, h}).bounds;  // black 2 deep, h / 8 above
       EXPECT_TRUE(ink.x >= 2 && ink.x + ink.width <= w - 2 && ink.y >= h / 8 &&
                   ink.y + ink.height <= h - 2)
           << dpi << ", " << frame;
