@@ -1,6 +1,5 @@
 #include "core/particles.h"
 
-#include <deque>
 #include <set>
 
 #include "core/random_source.h"
@@ -11,17 +10,15 @@ namespace {
 
 using Requests = std::vector<std::pair<std::int32_t, std::int32_t>>;
 
-// A RandomRange that hands out scripted values in turn and keeps the ranges asked for.
+// A RandomRange that hands out scripted values in turn (a draw beyond them throws) and keeps the
+// ranges asked for.
 struct ScriptedRandom {
-  std::deque<std::int32_t> values;
+  std::vector<std::int32_t> values;
   Requests requests{};
   RandomRangeFn Fn() {
     return [this](std::int32_t low, std::int32_t high) {
       requests.emplace_back(low, high);
-      EXPECT_FALSE(values.empty()) << "more draws than scripted";
-      const std::int32_t value = values.empty() ? low : values.front();
-      if (!values.empty()) values.pop_front();
-      return value;
+      return values.at(requests.size() - 1);
     };
   }
 };
