@@ -13,14 +13,6 @@
 namespace vorn {
 namespace {
 
-// A 20 x 5 sheet, every pixel different but for a black margin: columns 0, 1 and 19, row 0.
-Surface Sheet() {
-  Surface s(20, 5);
-  for (std::int32_t y = 1; y < 5; ++y)
-    for (std::int32_t x = 2; x < 19; ++x) s.Set(x, y, 0x010000 + Pixel(y * 256 + x));
-  return s;
-}
-
 // The blit the plain way, in place: each pixel of `dst` in reading order takes the pixel of
 // `src` (which may be `dst`) that the rectangle puts on it, if there is one.
 void PlainBlit(Surface& dst, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h,
@@ -28,10 +20,8 @@ void PlainBlit(Surface& dst, std::int64_t x, std::int64_t y, std::int64_t w, std
   for (std::int32_t ty = 0; ty < dst.Height(); ++ty) {
     for (std::int32_t tx = 0; tx < dst.Width(); ++tx) {
       const std::int64_t col = tx - x, row = ty - y, fx = sx + col, fy = sy + row;
-      if (col < 0 || row < 0 || col >= w || row >= h || fx < 0 || fy < 0 || fx >= src.Width() ||
-          fy >= src.Height()) {
-        continue;
-      }
+      if (col < 0 || row < 0 || col >= w || row >= h || fx < 0 || fy < 0) continue;
+      if (fx >= src.Width() || fy >= src.Height()) continue;
       const Pixel from = src.At(std::int32_t(fx), std::int32_t(fy));
       dst.Set(tx, ty, rop == kRopSrcPaint ? dst.At(tx, ty) | from : from);
     }
@@ -40,8 +30,10 @@ void PlainBlit(Surface& dst, std::int64_t x, std::int64_t y, std::int64_t w, std
 
 // Clipping off by one or overflowing, OR and copy confused, or overlap mishandled.
 TEST(Blit, AgreesWithThePlainBlitEverywhere) {
-  const Surface src = Sheet();
-  Surface start(20, 4);
+  // src: every pixel different but for a black margin (columns 0, 1 and 19, row 0).
+  Surface src(20, 5), start(20, 4);
+  for (std::int32_t y = 1; y < 5; ++y)
+    for (std::int32_t x = 2; x < 19; ++x) src.Set(x, y, 0x010000 + Pixel(y * 256 + x));
   for (std::int32_t i = 0; i < 80; ++i) start.Set(i % 20, i / 20, 0x200000 + Pixel(i));
   for (const std::uint32_t rop : {kRopSrcCopy, kRopSrcPaint})
     for (const std::int32_t x : {INT32_MIN, -21, -1, 0, 1, 19, 20})
