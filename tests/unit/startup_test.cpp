@@ -11,10 +11,7 @@ namespace {
 using ::testing::ElementsAre;
 using testing::FakePlatform;
 
-struct Family {
-  std::int32_t versionResult;  // what GetVersionExA returns
-  std::uint32_t platformId;
-};
+using Family = std::pair<std::int32_t, std::uint32_t>;  // GetVersionExA: its result, platform id
 constexpr Family kNt{1, 2}, k9x{1, 1};
 
 // Main's calls, a key pressed at every yield: the running-copy test, the settings reads ("Read"),
@@ -24,8 +21,7 @@ std::string MainStory(const char* argumentText, Family family = kNt,
                       const char* runningCopy = "") {
   FakePlatform platform;
   platform.argumentText = argumentText;
-  platform.versionResult = family.versionResult;
-  platform.platformId = family.platformId;
+  std::tie(platform.versionResult, platform.platformId) = family;
   platform.passwordAnswers = std::move(answers);
   platform.openCaptions = {runningCopy};
   platform.windowRects[1234] = {};
@@ -58,8 +54,8 @@ TEST(Main, OpensTheModeOfTheSwitch) {
   const std::string kStart = kRead + kHide + kOpen, kEnd9x = kFlagOff + "ShowCursor(0); " + kEnd;
   EXPECT_EQ(MainStory("/s"), kStart + kFlagOff + "ShowCursor(-1); " + kEnd);
   EXPECT_EQ(MainStory("", k9x), kRead + kOpen + kEnd);
-  for (const Family notNt : {k9x, Family{1, 0}, Family{2, 2}, Family{0, 2}, Family{-1, 2}})
-    EXPECT_EQ(MainStory("-S", notNt), kStart + kAsk + kEnd9x) << notNt.versionResult;
+  for (const Family& notNt : {k9x, Family{1, 0}, Family{2, 2}, Family{0, 2}, Family{-1, 2}})
+    EXPECT_EQ(MainStory("-S", notNt), kStart + kAsk + kEnd9x) << notNt.first;
   EXPECT_EQ(MainStory("/s", k9x, {0, 1}), kStart + kAsk + "ShowCursor(0); " + kAsk + kEnd9x);
   EXPECT_EQ(MainStory("/s", k9x, {std::nullopt}), kStart + kAsk + kEnd9x);
   EXPECT_EQ(MainStory("/P 01234"),

@@ -9,8 +9,7 @@ namespace {
 
 struct CommandLineCase {
   const char* name;
-  const wchar_t* commandLine;
-  const wchar_t* arguments;
+  const wchar_t *commandLine, *arguments;
 };
 using Arguments = ::testing::TestWithParam<CommandLineCase>;
 
@@ -26,10 +25,7 @@ VORN_TABLE(Arguments, {"Plain_path", L"C:\\Vorn.scr /s", L"/s"},
            {"Empty", L"", L""}, {"Unterminated_quote", L"\"C:\\Vorn.scr /s", L""});
 
 struct SwitchCase {
-  const char* name;
-  const char* argumentText;
-  const char* letter;
-  const char* handleText;
+  const char *name, *argumentText, *letter, *handleText;
   std::int32_t lenient;                // the preview's reading of the handle text
   std::optional<std::int32_t> strict;  // the password change's
 };
@@ -65,8 +61,7 @@ VORN_TABLE(Switches,
 // clang-format on
 
 struct ReadingCase {
-  const char* name;
-  const char* text;
+  const char *name, *text;
   ValueTextKind kind;
   std::int32_t value;  // for a number
 };

@@ -19,12 +19,9 @@
 
 namespace {
 
-constexpr UINT_PTR kWatchTimer = 1;
-constexpr UINT_PTR kDestroyTimer = 2;
+constexpr UINT_PTR kWatchTimer = 1, kDestroyTimer = 2;
 constexpr UINT kWatchIntervalMs = 20;
-constexpr int kExitUsage = 2;
-constexpr int kBase = 10;
-constexpr int kTextChars = 1024;  // a message box's text, read whole
+constexpr int kExitUsage = 2, kTextChars = 1024;  // a message box's text, read whole
 
 UINT destroyAfterMs = 0;  // 0: the area stays
 
@@ -77,9 +74,9 @@ int RunningCopy(const std::wstring& keyword) {
 
 int Preview(int argc, wchar_t** argv) {
   if (argc != 7 && argc != 8) return kExitUsage;
-  destroyAfterMs = argc == 8 ? static_cast<UINT>(std::wcstoul(argv[7], nullptr, kBase)) : 0;
+  destroyAfterMs = argc == 8 ? static_cast<UINT>(std::wcstoul(argv[7], nullptr, 10)) : 0;
   long place[4] = {};  // left, top, width, height
-  for (int i = 0; i < 4; ++i) place[i] = std::wcstol(argv[3 + i], nullptr, kBase);
+  for (int i = 0; i < 4; ++i) place[i] = std::wcstol(argv[3 + i], nullptr, 10);
   HWND window = MakeWindow(L"Vorn preview host", WS_POPUP | WS_CLIPCHILDREN | WS_VISIBLE,
                            RGB(0xFF, 0x00, 0xFF),
                            {place[0], place[1], place[0] + place[2], place[1] + place[3]});
