@@ -33,14 +33,12 @@ SET_WRITES = {  # what Set writes after each of these files: the values read, wh
     "one-megabyte-of-random-bytes": (5, 200, 30),
     "utf16le-byte-order-mark": (12, 50, 30),
     # Read as the system reads ini files (blanks, case, quotes), then as the program does
-    # (rounding, no clamping, 0 for no number); other keys stay (the values after the three).
-    "hand-written": (7, 0, 2),
-    "any-case-blanks-quotes": (4, 150, 30),
+    # (rounding, 0 for no number); other keys stay (the values after the three).
+    "any-case-blanks-quotes-words": (4, 150, 0),
     "other-keys": (5, 200, 30, b"Keep=yes", b"Mine=1"),
 }
 SET_ONLY_FILES = {
-    "hand-written": section(b"Speed= 7\r\nNum=abc\r\nIntval=2.5\r\n"),
-    "any-case-blanks-quotes": b"[section]\r\nspeed = 3.5 \r\nNUM=\"150\"\r\n",
+    "any-case-blanks-quotes-words": b"[section]\r\nspeed = 3.5 \r\nNUM=\"150\"\r\nIntval=abc\r\n",
     "other-keys": b"[Other]\r\nKeep=yes\r\n" + section(b"Mine=1\r\n"),
 }
 

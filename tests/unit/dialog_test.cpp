@@ -178,9 +178,8 @@ TEST(Preview, ShowsTheCellsInReadingOrderEveryHundredMillisecondsUntilTheWindowG
   const auto cells = rig.platform.CallsStartingWith("BitBlt");
   ASSERT_EQ(cells.size(), 34u);
   for (std::size_t i = 0; i < cells.size(); ++i) {  // 8 columns of 32, 4 rows of 64
-    EXPECT_EQ(cells[i], "BitBlt(P.Display, 0, 0, 32, 64, P.Pic_Vorn, " +
-                            std::to_string(i % 8 * 32) + ", " + std::to_string(i / 8 % 4 * 64) +
-                            ", 0xCC0020)");
+    EXPECT_EQ(cells[i], testing::Call("BitBlt", "P.Display", 0, 0, 32, 64, "P.Pic_Vorn", i % 8 * 32,
+                                      i / 8 % 4 * 64, testing::Hex{0xCC0020}));
   }
   EXPECT_THAT(rig.platform.CallsStartingWith("WaitForEvents"),
               ::testing::Each("WaitForEvents(100)"));
