@@ -41,6 +41,8 @@ void Check(std::string_view lines) {
     platform.onDoEvents = [&](int n) { n <= 3 ? saver.Timer1_Timer() : saver.Form_KeyDown(); };
     saver.Load();
     Require(platform.saverClosed, "the saver did not close after a key press");
+    Require(platform.CallsStartingWith("PresentFrame(0)") == platform.CallsStartingWith("Present"),
+            "pieces presented without a frame buffer");
     platform.onDoEvents = nullptr;
     platform.onDialogShown = [&] { platform.dialogEvents->lbl_Set_MouseUp(); };  // bars untouched
     VornP(platform, settings).Show();

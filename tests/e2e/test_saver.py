@@ -1,6 +1,7 @@
 """Faults of the saver: no flames or frozen ones, an end on input it should ignore or none on input
-that should end it, a second copy not stepping aside for a running one (the 95/98 password:
-test_program_file.py)."""
+that should end it (the 95/98 password: test_program_file.py; a second start beside a running
+copy: test_dialog.py, its Windows side, and Main.EndsAtOnceBesideARunningCopy, each caption
+against each mode)."""
 import os, time
 
 import numpy as np
@@ -45,22 +46,6 @@ def test_input_ends_it_or_not(screen, wine, vorn, steps):
     for step, ends in steps:
         screen.xdo(*step)
         expect(screen, saver, ends, step)
-
-# The helper's stand-in with either caption (the saver's and the dialog's own: screen.saver() and
-# Dialog find them), a second start (each caption against each mode:
-# Main.EndsAtOnceBesideARunningCopy; a second /c beside the dialog: test_dialog.py).
-@pytest.mark.parametrize("copy, args", [("main", "/c"), ("dialog", "/s")])
-def test_a_second_start_beside_a_running_copy_exits_at_once(screen, wine, vorn, copy, args):
-    caption = h.MAIN if copy == "main" else h.DIALOG
-    screen.watch()
-    copy = wine.helper("e2e_helper.exe", "running-copy", copy)
-    assert screen.find(caption).pid == copy.pid
-    second = wine.launch(vorn.program, *args.split())
-    code, mapped = screen.until_end(second, h.QUICK_EXIT_S)
-    # The copy's window among those recorded shows that the second start's would have been.
-    assert code == 0 and copy.pid in [w.pid for w in mapped], mapped
-    assert second.pid not in [w.pid for w in mapped], mapped
-    assert len(screen.windows(h.MAIN)) == (caption == h.MAIN) and copy.running()
 
 def lit(screen, wine, vorn, num, name=None):  # num fast flames: mean fire and last shot (saved)
     vorn.write("Vorn.ini", f"[Section]\r\nNum={num}\r\nSpeed=20\r\n")

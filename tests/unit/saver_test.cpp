@@ -263,17 +263,6 @@ TEST(SaverFrame, OrsAndClearsTheInkCutAtEveryEdge) {
   EXPECT_TRUE(platform.frameBuffer.Pixels() == Surface(100, 80).Pixels());
 }
 
-// Drawing into memory that is not there, or a saver without a frame buffer that no key ends.
-TEST(Saver, WithoutAFrameBufferStillEndsOnAKey) {
-  SaverRig rig;
-  rig.platform.failFrameBuffer = true;
-  rig.Run([&](int n) {
-    if (n == 5) rig.saver.Form_KeyDown();
-  });
-  EXPECT_TRUE(rig.platform.saverClosed);
-  EXPECT_THAT(rig.platform.CallsStartingWith("PresentFrame"), ::testing::Each("PresentFrame(0)"));
-}
-
 // A flame placed off its logical place times the scale, with the wrong cell or cell size, a centre
 // that moves with the scale, or a flame at the far right or bottom edge that shows or is not cut.
 struct PlaceCase {
