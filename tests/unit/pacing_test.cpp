@@ -57,27 +57,23 @@ struct PacedRig {
 // at 60 a second leave them, their random numbers taken in another order.
 TEST(Pacing, ASlowerFrameLeavesTheSwarmsWhereTheFramesItStandsForDo) {
   const auto after = [](std::size_t frames, PowerState state) {
-    std::vector<Particles> swarms;
+    std::vector<std::array<std::int32_t, 5>> flames;  // of every swarm
     PacedRig rig([&](PacedRig& r) {
       if (r.Presented() == 0) {
         r.saver.Form_PowerSetting(PowerSetting::PowerSource, state.onBattery);
         r.saver.Form_SessionChange(state.remoteSession, true);
       }
-      if (r.Presented() < frames + 1 || !swarms.empty()) return;
-      for (const Swarm& swarm : r.saver.swarms) swarms.push_back(swarm.particles);
+      if (r.Presented() < frames + 1 || !flames.empty()) return;
+      for (const Swarm& swarm : r.saver.swarms)
+        for (const Particle& p : swarm.particles)
+          flames.push_back({p.Angle, p.X, p.Y, p.SrcX, p.SrcY});
       r.saver.Form_KeyDown();
     });
-    return swarms;
+    return flames;
   };
-  const auto fields = [](const std::vector<Particles>& swarms) {
-    std::vector<std::array<std::int32_t, 5>> all;
-    for (const Particles& swarm : swarms)
-      for (const Particle& p : swarm) all.push_back({p.Angle, p.X, p.Y, p.SrcX, p.SrcY});
-    return all;
-  };
-  EXPECT_EQ(fields(after(2, {})), fields(after(1, {.onBattery = true})));
-  EXPECT_EQ(fields(after(4, {})), fields(after(1, {.remoteSession = true})));
-  EXPECT_NE(fields(after(2, {})), fields(after(1, {})));
+  EXPECT_EQ(after(2, {}), after(1, {.onBattery = true}));
+  EXPECT_EQ(after(4, {}), after(1, {.remoteSession = true}));
+  EXPECT_NE(after(2, {}), after(1, {}));
 }
 
 // A pace that does not follow the power and the session, a race after a stall, frames drawn for a
