@@ -91,17 +91,14 @@ RgbImage SwarmFrame(int count, int frames) {
   return RenderSwarmFrame(SwarmRun{1024, 768, count, 5, frames, kStillRun.seed}, sheet);
 }
 
-// Catches a swarm drawn with trails (no clear per frame) or copied instead of ORed.
-TEST(ArtStill, SwarmClearsEachFrameAndOrsTheFlames) {
+// Catches a swarm drawn with trails (no clear per frame) or copied instead of ORed, and an area
+// filter that shifts colours, loses light at the far edge or mis-splits pixels.
+TEST(ArtStill, TheSwarmClearsEachFrameAndOrsItsFlamesAndTheAreaFilterKeepsColourAndLight) {
   for (int frames : {1, 2, 30})
     EXPECT_EQ(Count(SwarmFrame(1, frames), [](Rgb p) { return p != kBlack; }), 32 * 64) << frames;
   const RgbImage crowd = SwarmFrame(20, 1);
   EXPECT_GT(std::ranges::count(crowd.pixels(), kMagenta), 0);
   for (Rgb p : crowd.pixels()) ASSERT_TRUE(p == kBlack || p == kRed || p == kBlue || p == kMagenta);
-}
-
-// Catches an area filter that shifts colours, loses light at the far edge or mis-splits pixels.
-TEST(ArtStill, AreaFilterKeepsColourAndLight) {
   RgbImage source(1024, 768);
   for (int i = 0; i < 1024 * 768; ++i) source.at(i % 1024, i / 1024) = kGrey;
   EXPECT_EQ(std::ranges::count(BoxReduce(source, 152, 112).pixels(), kGrey), 152 * 112);
