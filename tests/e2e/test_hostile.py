@@ -16,7 +16,7 @@ def section(lines):
     return b"[Section]\r\n" + lines
 
 # A case of each kind: the rules of the readings are proven by the unit tables
-# (text_readings_test.cpp) and the fuzz targets.
+# (core_test.cpp) and the fuzz targets.
 SETTINGS_FILES = {
     "empty": b"",
     "one-megabyte-of-random-bytes": random.Random(20240611).randbytes(1 << 20),
