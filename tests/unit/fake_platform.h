@@ -17,6 +17,7 @@
 #include "core/particles.h"
 #include "platform/platform.h"
 #include "saver/frame.h"
+#include "saver/saver.h"
 
 namespace vorn::testing {
 
@@ -343,6 +344,24 @@ class RecordingFrame final : public SaverFrame {
 
  private:
   FakePlatform& platform_;
+};
+
+struct SaverRig {
+  FakePlatform platform;
+  Settings settings{5, 2, 30};
+  RecordingFrame frame{platform};
+  VornS saver;
+  // A saver started with "/s" (the cursor hidden: counter -1) that records its drawing.
+  explicit SaverRig(std::int64_t framePeriod = kFramePeriodMicroseconds)
+      : saver(platform, settings, -1, framePeriod, &frame) {
+    platform.argumentText = "/s";
+    platform.recordDrawing = true;
+  }
+  // Runs the saver; `onYield` plays the user in every DoEvents, given its number.
+  void Run(std::function<void(int)> onYield) {
+    platform.onDoEvents = std::move(onYield);
+    saver.Load();
+  }
 };
 
 }  // namespace vorn::testing

@@ -34,21 +34,16 @@ TEST(Pacing, TheSlowestRateAnyStateAsksForAndNothingWhileDisconnected) {
   }
 }
 
-struct PacedRig {
-  testing::FakePlatform platform;
-  Settings settings{5, 3, 30};
-  VornS saver{platform, settings, -1};
+struct PacedRig : testing::SaverRig {
   std::vector<std::int64_t> presents;  // when each frame was presented
   explicit PacedRig(std::function<void(PacedRig&)> user) {
-    platform.argumentText = "/s";
-    platform.recordDrawing = true;  // the waits too
+    settings.Num = 3;
     platform.layout = DisplayLayout{{0, 0, 800, 300}, {{{0, 0, 300, 300}}, {{300, 0, 800, 300}}}};
-    platform.onDoEvents = [this, user](int) {
+    Run([this, user](int) {
       if (platform.shown.Width() > 0 && presents.size() < Presented())
         presents.push_back(platform.nowMicroseconds);
       user(*this);
-    };
-    saver.Load();
+    });
   }
   std::size_t Presented() const { return platform.CallsStartingWith("PresentFrame").size(); }
 };

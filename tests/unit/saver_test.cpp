@@ -15,25 +15,8 @@ using testing::Call;
 using ::testing::ElementsAre;
 using testing::FakePlatform;
 using ::testing::MatchesRegex;
+using testing::SaverRig;
 using Log = std::vector<std::string>;
-
-struct SaverRig {
-  FakePlatform platform;
-  Settings settings{5, 2, 30};
-  testing::RecordingFrame frame{platform};
-  VornS saver;
-  // A saver started with "/s" (the cursor hidden: counter -1) that records its drawing.
-  explicit SaverRig(std::int64_t framePeriod = kFramePeriodMicroseconds)
-      : saver(platform, settings, -1, framePeriod, &frame) {
-    platform.argumentText = "/s";
-    platform.recordDrawing = true;
-  }
-  // Runs the saver; `onYield` plays the user in every DoEvents, given its number.
-  void Run(std::function<void(int)> onYield) {
-    platform.onDoEvents = std::move(onYield);
-    saver.Load();
-  }
-};
 
 // A set-up step missing or reordered, no burst to the centre, or a frame not drawn in order.
 TEST(Saver, SetsUpThenDrawsFramesFromTheCentre) {
