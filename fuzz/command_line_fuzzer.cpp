@@ -10,7 +10,10 @@ namespace vorn::fuzz {
 
 constexpr WindowHandle kPreviewParent = 4242;  // the one window that exists
 
-void CheckDispatch(std::uint8_t options, std::string_view text) {
+void Check(std::string_view input) {
+  if (input.empty()) return;
+  const auto options = static_cast<std::uint8_t>(input[0]);
+  const std::string_view text = input.substr(1);
   testing::FakePlatform platform;
   platform.argumentText = std::string(text);
   platform.platformId = options & 1 ? 1 : kVerPlatformWin32Nt;  // bit 0: 95/98
@@ -45,10 +48,3 @@ void CheckDispatch(std::uint8_t options, std::string_view text) {
 }
 
 }  // namespace vorn::fuzz
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (size == 0) return 0;
-  const std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
-  vorn::fuzz::CheckDispatch(data[0], text);
-  return 0;
-}

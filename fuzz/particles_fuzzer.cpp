@@ -9,8 +9,8 @@
 
 namespace vorn::fuzz {
 
-void Run(const std::uint8_t* data, std::size_t size) {
-  FuzzedDataProvider input(data, size);
+void Check(std::string_view data) {
+  FuzzedDataProvider input(reinterpret_cast<const std::uint8_t*>(data.data()), data.size());
   const auto screenW = input.ConsumeIntegral<std::int32_t>();
   const auto screenH = input.ConsumeIntegral<std::int32_t>();
   const auto speed = input.ConsumeIntegral<std::int32_t>();
@@ -48,8 +48,3 @@ void Run(const std::uint8_t* data, std::size_t size) {
 }
 
 }  // namespace vorn::fuzz
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  vorn::fuzz::Run(data, size);
-  return 0;
-}

@@ -47,12 +47,11 @@ void CheckReading(std::string_view text) {
   }
 }
 
-}  // namespace vorn::fuzz
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  vorn::fuzz::CheckReading({reinterpret_cast<const char*>(data), size});
+void Check(std::string_view input) {
+  CheckReading(input);
   std::int32_t value = 0;
-  std::memcpy(&value, data, std::min(size, sizeof value));
-  vorn::fuzz::CheckWriting(value);
-  return 0;
+  std::memcpy(&value, input.data(), std::min(input.size(), sizeof value));
+  CheckWriting(value);
 }
+
+}  // namespace vorn::fuzz

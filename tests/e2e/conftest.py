@@ -6,8 +6,6 @@ import pytest
 
 import harness as h
 
-VERSION_KEY = r"HKCU\Software\Wine\AppDefaults"
-
 @pytest.fixture(scope="session")
 def bench():
     shutil.rmtree(h.Proc.log_dir, ignore_errors=True)
@@ -42,7 +40,8 @@ def vorn(screen, wine):  # a copy of Vorn.scr, on a screen without its windows, 
 
 @pytest.fixture
 def win98(wine):  # Vorn.scr sees the 95/98 family, with a password.cpl double in the system
-    cpl, key = wine.prefix / "drive_c/windows/system32/password.cpl", VERSION_KEY + r"\Vorn.scr"
+    cpl = wine.prefix / "drive_c/windows/system32/password.cpl"
+    key = r"HKCU\Software\Wine\AppDefaults\Vorn.scr"
     shutil.copy(h.HELPERS / "password.cpl", cpl)
     wine.set_reg(key, "Version", "win98")  # what GetVersionEx reports to the program
     yield

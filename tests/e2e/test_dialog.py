@@ -1,6 +1,12 @@
 """Faults of the settings dialog (Vorn.scr /c): the wrong place or look at 100 % or 150 %, bars,
 buttons, drags or keys that do not work, digits drawn as boxes, a settings file written when it
-should not be (or wrong), a second Settings click lost, no end."""
+should not be (or wrong), a second Settings click lost, no end. Where it keeps its settings when
+the file beside it cannot be written (a folder that takes no new file, a path too long for the
+profile functions): the user's Roaming folder, read back at the next start; nowhere at all: a
+message box naming the places, and no file anywhere. Never a file in the working directory."""
+import contextlib, shutil, subprocess, tempfile
+from pathlib import Path
+
 import pytest
 
 import harness as h
@@ -12,7 +18,7 @@ SPEED_LABEL, NUM_LABEL, INTVAL_LABEL = (320, 56, 25, 13), (320, 80, 25, 13), (32
 SPEED_BAR, NUM_BAR, INTVAL_BAR = (232, 52, 85, 17), (232, 76, 85, 17), (232, 100, 85, 17)
 PREVIEW, ON_PREVIEW = (52, 52, 32, 64), (68, 84)
 SET, CANCEL, CLOSE_BOX, TITLE_GRIP = (233, 176), (329, 176), (383, 11), (200, 11)
-SPEED_RIGHT, NUM_RIGHT = (311, 60), (311, 84)  # the right arrows of HS(1) and HS(2)
+SPEED_RIGHT = (311, 60)  # the right arrow of HS(1)
 PLACES = {96: (314, 269, 396, 230), 144: (215, 212, 594, 345)}  # centred on the 1024 x 768 screen
 
 def click(point):
@@ -64,8 +70,11 @@ class Dialog:
         return (data := self.vorn.read("Vorn.ini")) and h.settings_in(data)
 
 @pytest.fixture
-def dialog(screen, wine, vorn):
-    return lambda dpi=96: Dialog(screen, vorn, wine.launch(vorn.program, "/c"), dpi)
+def dialog(screen, wine, vorn):  # Vorn.scr /c of a folder, started in an empty folder of its own
+    cwd = Path(tempfile.mkdtemp(prefix="cwd-", dir=h.WORK))
+    yield lambda dpi=96, folder=vorn: Dialog(
+        screen, folder, wine.launch(folder.program, "/c", cwd=cwd), dpi)
+    assert not any(cwd.iterdir()) and not (wine.prefix / "drive_c/windows/Vorn.ini").exists()
 
 @pytest.fixture(params=[96, 144], ids=["100%", "150%"])
 def dpi(request, wine):
@@ -83,15 +92,13 @@ ORIGINAL = b"; mine\r\n[Section]\r\nSpeed=7\r\nNum= 150\r\n[Other]\r\nKeep=1\r\n
 @pytest.mark.parametrize("ini, steps, closing, left", [
     (ORIGINAL, [(SPEED_LABEL, click(SPEED_RIGHT))],
      ["mousemove", CANCEL, "mousedown", 1, "mousemove", SET, "mouseup", 1], ORIGINAL),
-    (None, [(NUM_LABEL, click(NUM_RIGHT))], click(CLOSE_BOX), None),
     # Without a window manager keys go where the pointer is: it rests on the dialog's preview.
     (None, [(SPEED_LABEL, ["mousemove", ON_PREVIEW, "key", "Right"]),
             (NUM_LABEL, ["key", "Tab", "End"])], click(SET), {**SAVED, "num": "400"}),
     (None, [(SPEED_LABEL, ["mousemove", ON_PREVIEW, "key", "Right"])],
      ["keydown", "Alt_L", "key", "F4", "keyup", "Alt_L"], None),
 ], ids=["a-release-belongs-to-the-button-pressed-cancel-leaves-the-file-as-it-was",
-        "the-close-box-writes-nothing", "keys-work-the-focused-bar-tab-moves-on",
-        "alt-f4-writes-nothing"])
+        "keys-work-the-focused-bar-tab-moves-on", "alt-f4-writes-nothing"])
 def test_a_session_leaves_the_settings_file(vorn, dialog, ini, steps, closing, left):
     if ini:
         vorn.write("Vorn.ini", ini)
@@ -112,9 +119,8 @@ def test_at_any_scaling_it_stands_centred_shaded_follows_the_pointer_and_draws_i
     d = dialog(dpi)
     assert d.window.rect == PLACES[dpi]
     shot = d.shot().astype(int)
-    # At 100 %: |sin(y / (230 / 3.142))| x 220 on row y, halves to even; blue 30 more.
-    for x, y, v in [(395, 0, 0), (395, 1, 3), *[(5, y, v) for y, v in [(30, 88), (57, 155),
-                    (114, 220), (115, 220), (116, 220), (150, 195), (229, 3)]]] * (dpi == 96):
+    # At 100 %: |sin(y / (230 / 3.142))| x 220 on row y, blue 30 more, to the last column and row.
+    for x, y, v in [(395, 0, 0), (395, 1, 3), (5, 115, 220), (5, 229, 3)] * (dpi == 96):
         assert tuple(shot[y, x]) == (v, v, v + 30), f"row {y} at x {x}"
     r, _, b = shot[d.scale(11)[0], d.scale(200)[0]]  # the title bar's dark blue picture
     assert b > r + 40
@@ -177,3 +183,60 @@ def test_a_screen_reader_hears_each_control_and_works_them_as_a_click_does(wine,
     assert read("6", "do")[0] == ["result 0"]
     assert d.proc.wait(END_S) == 0
     assert h.settings_in(vorn.read("Vorn.ini")) == {**SAVED, "speed": "12"}
+
+@contextlib.contextmanager
+def locked(*folders):  # no file can be created in them, not even by root
+    try:
+        for folder in folders:
+            subprocess.run(["chattr", "+i", folder], check=True)
+        yield
+    finally:
+        if folders:
+            subprocess.run(["chattr", "-i", *folders], check=True)
+
+@pytest.fixture
+def roaming(wine):  # the user's Roaming folder in the prefix, with no Vorn folder before or after
+    folder, = (p for p in wine.prefix.glob("drive_c/users/*/AppData/Roaming")
+               if "Public" not in p.parts)
+    shutil.rmtree(folder / "Vorn", ignore_errors=True)
+    yield folder
+    shutil.rmtree(folder / "Vorn", ignore_errors=True)
+
+@pytest.mark.parametrize("long", [False, True], ids=["a-folder-that-takes-no-file",
+                                                     "a-folder-path-of-300-characters"])
+def test_set_saves_in_the_users_file_and_the_next_start_reads_it(vorn, roaming, dialog, long):
+    if long:  # folders within folders: beyond what the profile functions take
+        vorn = h.Folder(h.SCR, parent=h.WORK.joinpath(*["d" * 40] * 6))
+        assert len(h.winpath(vorn.dir / "Vorn.ini")) >= 260
+    user = roaming / "Vorn/Vorn.ini"
+    with locked(*[] if long else [vorn.dir]):
+        d = dialog(folder=vorn)
+        d.changes(SPEED_LABEL, *click(SPEED_RIGHT))
+        assert d.close(*click(SET)) is None  # no file beside it
+        assert h.settings_in(user.read_bytes()) == SAVED
+        user.write_bytes(b"[Section]\r\nSpeed=50\r\n")  # two digits beside HS(1) once read
+        d = dialog(folder=vorn)
+        assert digits(d.shot(SPEED_LABEL)) == 2
+        assert d.close(*click(SET)) is None
+    assert h.settings_in(user.read_bytes()) == {**SAVED, "speed": "50"}
+    assert list(vorn.files()) == ["Vorn.scr"]
+
+def test_nowhere_to_save_a_message_box_names_the_places_and_nothing_is_written(screen, wine, vorn,
+                                                                               roaming, dialog):
+    with locked(vorn.dir, roaming):
+        d = dialog()
+        d.changes(SPEED_LABEL, *click(SPEED_RIGHT))
+        d.xdo(*click(SET))
+        box = screen.find("Vorn", END_S)
+        text = wine.helper("e2e_helper.exe", "message-text", "Vorn")
+        assert text.exit_code(h.FIRST_WINDOW_S) == 0, text.tail()
+        owner, first, *places = text.output().split("\n")
+        assert (owner, first[:14]) == (f"owner {h.DIALOG}", "設定を保存できませんでした。"), places
+        assert h.winpath(vorn.dir / "Vorn.ini") in places, places
+        assert any(p.endswith(r"\AppData\Roaming\Vorn\Vorn.ini") for p in places), places
+        assert d.proc.running(), "it ended before the message was read"
+        x, y, width, height = box.rect
+        screen.xdo("mousemove", x + width // 2, y + height // 2, "key", "Return")
+        assert d.proc.exit_code(END_S) == 0
+    screen.gone(f"(Vorn|{h.DIALOG})")
+    assert list(vorn.files()) == ["Vorn.scr"] and not [*roaming.glob("Vorn*")]

@@ -1,6 +1,7 @@
 """Faults of the saver: no flames or frozen ones, an end on input it should ignore or none on input
-that should end it, a second copy not stepping aside for a running one (the 95/98 password:
-test_program_file.py)."""
+that should end it (the 95/98 password: test_program_file.py; a second start beside a running
+copy: test_dialog.py, its Windows side, and Main.EndsAtOnceBesideARunningCopy, each caption
+against each mode)."""
 import os, time
 
 import numpy as np
@@ -33,36 +34,18 @@ def expect(screen, saver, ends, after):
         screen.gone(h.MAIN)
 
 # Input in steps, and whether each step ends the saver.
-@pytest.mark.parametrize("args, steps", [  # (a key and a click: test_hostile.py, lit() below)
-    (["/s"], [(["key", "Shift_L"], True)]),
-    (["/s"], [(SETTLE + ["mousemove", 420, 300, "mousemove", 220, 300], False),
-              (["mousemove", 300, 390], False), (["mousemove", 303, 303], True)]),
-    ([], [(SETTLE + ["mousemove", 400, 400, "mousemove", 500, 450], False), (["key", "a"], True)]),
-], ids=["a-lone-shift-ends-it", "a-straight-move-does-not-a-diagonal-one-does",
-        "the-plain-start-ignores-the-mouse-and-ends-on-a-key"])
-def test_input_ends_it_or_not(screen, wine, vorn, args, steps):
-    saver = start(screen, wine, vorn, *args)
+# (A key and a click: test_hostile.py, lit() below; the plain start ignoring the mouse: the unit
+# tests' Saver.EndsOnTheSecondMoveThatDiffersInBothCoordinates.)
+@pytest.mark.parametrize("steps", [
+    [(["key", "Shift_L"], True)],
+    [(SETTLE + ["mousemove", 420, 300, "mousemove", 220, 300], False),
+     (["mousemove", 300, 390], False), (["mousemove", 303, 303], True)],
+], ids=["a-lone-shift-ends-it", "a-straight-move-does-not-a-diagonal-one-does"])
+def test_input_ends_it_or_not(screen, wine, vorn, steps):
+    saver = start(screen, wine, vorn, "/s")
     for step, ends in steps:
         screen.xdo(*step)
         expect(screen, saver, ends, step)
-
-# A running copy (the helper's stand-in with either caption, or Vorn.scr itself), a second start
-# (each caption against each mode: Main.EndsAtOnceBesideARunningCopy).
-@pytest.mark.parametrize("copy_args, args", [
-    ("running-copy main", "/c"), ("running-copy dialog", "/s"), ("running-copy main", "/p 1234"),
-    ("/s", "/s"), ("/c", "/c")])
-def test_a_second_start_beside_a_running_copy_exits_at_once(screen, wine, vorn, copy_args, args):
-    caption = h.MAIN if copy_args in ("/s", "running-copy main") else h.DIALOG
-    screen.watch()
-    copy = wine.helper("e2e_helper.exe", *copy_args.split()) if "copy" in copy_args else \
-        wine.launch(vorn.program, copy_args)
-    assert screen.find(caption).pid == copy.pid
-    second = wine.launch(vorn.program, *args.split())
-    code, mapped = screen.until_end(second, h.QUICK_EXIT_S)
-    # The copy's window among those recorded shows that the second start's would have been.
-    assert code == 0 and copy.pid in [w.pid for w in mapped], mapped
-    assert second.pid not in [w.pid for w in mapped], mapped
-    assert len(screen.windows(h.MAIN)) == (caption == h.MAIN) and copy.running()
 
 def lit(screen, wine, vorn, num, name=None):  # num fast flames: mean fire and last shot (saved)
     vorn.write("Vorn.ini", f"[Section]\r\nNum={num}\r\nSpeed=20\r\n")

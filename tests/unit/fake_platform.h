@@ -13,8 +13,11 @@
 #include <utility>
 #include <vector>
 
+#include "core/flame.h"
+#include "core/particles.h"
 #include "platform/platform.h"
 #include "saver/frame.h"
+#include "saver/saver.h"
 
 namespace vorn::testing {
 
@@ -26,10 +29,22 @@ struct Hex {  // a number recorded as 0x...
 };
 inline void Put(std::ostream& out, const auto& arg) { out << arg; }
 inline void Put(std::ostream& out, std::string_view text) { out << '"' << text << '"'; }
-void Put(std::ostream& out, SurfaceId surface);  // by the names the recorded calls use
-void Put(std::ostream& out, DialogControl control);
-void Put(std::ostream& out, DialogPicture picture);
-void Put(std::ostream& out, const PixelRect& r);  // "(left top right bottom)"
+inline void Put(std::ostream& out, const PixelRect& r) {  // "(left top right bottom)"
+  out << '(' << r.left << ' ' << r.top << ' ' << r.right << ' ' << r.bottom << ')';
+}
+// Surfaces, controls and pictures by the names the recorded calls use.
+inline void Put(std::ostream& out, SurfaceId s) {
+  out << std::array{"Vorn_P", "Pic_b", "P.Display", "P.Pic_Vorn"}[static_cast<int>(s)];
+}
+inline void Put(std::ostream& out, DialogControl c) {
+  out << std::array{"Image1",  "Label9",  "ImgExit",   "Pic_a",  "Display", "Pic_b",
+                    "lbl(1)",  "HS(1)",   "lbl_HS(1)", "lbl(2)", "HS(2)",   "lbl_HS(2)",
+                    "lbl(3)",  "HS(3)",   "lbl_HS(3)", "lbl(5)", "lbl(9)",  "Img_Set",
+                    "lbl_Set", "Img_Can", "lbl_Can",   "lbl_URL"}[static_cast<int>(c)];
+}
+inline void Put(std::ostream& out, DialogPicture p) {
+  out << std::array{"Img_Off", "Img_On", "imgImages(0)", "imgImages(1)"}[static_cast<int>(p)];
+}
 
 // "Name(arg, arg)", or "Name" alone without arguments; text views are quoted.
 template <typename... Args>
@@ -58,10 +73,8 @@ class FakePlatform : public Platform, public DialogControls {
   std::int32_t cursorCounter = 0;                              // the system's display counter
   std::deque<std::optional<std::int32_t>> passwordAnswers{1};  // in turn, the last repeating
   std::map<std::string, std::string> iniValues;                // by key, whatever file and section
-  std::string roamingFolder = "C:\\Users\\u\\AppData\\Roaming";
   std::vector<std::string> files;          // files that exist (those written are added)
   std::vector<std::string> lockedFolders;  // nothing can be written or made in these
-  std::vector<std::string> folders;        // folders made
   int writesBeforeFull = -1;               // the disk takes this many more writes (-1: any)
   // A refused write or folder is recorded with " -> 0" behind the call.
   ScreenSize screen{1024, 768};
@@ -94,6 +107,10 @@ class FakePlatform : public Platform, public DialogControls {
   template <typename... Args>
   void Record(std::string_view name, const Args&... args) {
     calls.push_back(Call(name, args...));
+  }
+  template <typename... Args>  // records a drawing step if they are recorded
+  void Drawn(std::string_view name, const Args&... args) {
+    if (recordDrawing) Record(name, args...);
   }
   template <typename T, typename... Args>  // records the call and answers `result`
   T Answer(T result, std::string_view name, const Args&... args) {
@@ -151,13 +168,11 @@ class FakePlatform : public Platform, public DialogControls {
     if (std::ranges::find(files, file) == files.end()) files.emplace_back(file);
     return 1;
   }
-  std::string RoamingAppDataFolder() override { return roamingFolder; }
+  std::string RoamingAppDataFolder() override { return "C:\\Users\\u\\AppData\\Roaming"; }
   bool FileExists(Text path) override { return std::ranges::find(files, path) != files.end(); }
   bool CreateFolder(Text path) override {
     Record(__func__, path);
-    if (Locked(path)) return calls.back() += " -> 0", false;
-    folders.emplace_back(path);
-    return true;
+    return Locked(path) ? (calls.back() += " -> 0", false) : true;
   }
   void MessageBoxA(W w, Text text, Text caption, U32 type) override {
     Record(__func__, w, text, caption, Hex{type});
@@ -167,7 +182,20 @@ class FakePlatform : public Platform, public DialogControls {
     const std::string_view folder = path.substr(0, std::min(path.size(), path.rfind('\\')));
     return std::ranges::find(lockedFolders, folder) != lockedFolders.end();
   }
-  I32 GetWindowRect(W window, PixelRect& rect) override;
+  // The dialog's place in pixels at twipsPerPixel until it is closed; other windows as scripted.
+  I32 GetWindowRect(W window, PixelRect& rect) override {
+    Record(__func__, window);
+    const TwipsRect& t = dialogTwips;
+    const float f = twipsPerPixel;
+    if (window == kDialogWindow && !dialogClosed) {
+      rect = {I32(t.left / f), I32(t.top / f), I32((t.left + t.width) / f),
+              I32((t.top + t.height) / f)};
+      return 1;
+    }
+    const auto it = windowRects.find(window);
+    if (it != windowRects.end()) rect = it->second;
+    return it != windowRects.end();
+  }
   I32 GetWindowLongA(W w, I32 i) override { return Answer(previewStyle, __func__, w, i); }
   I32 SetWindowLongA(W w, I32 i, I32 v) override {
     return Answer(previewStyle, __func__, w, i, Hex{U32(v)});
@@ -185,19 +213,33 @@ class FakePlatform : public Platform, public DialogControls {
   void ShellExecuteA(W w, Text operation, Text file, Text parameters, Text dir, I32 show) override {
     Record(__func__, w, operation, file, parameters, dir, show);
   }
-  W CreateDialogWindow(DialogEvents& events) override;
+  // The dialog's window and its panel at 96 dpi, the sizes its shading reads.
+  W CreateDialogWindow(DialogEvents& events) override {
+    dialogEvents = &events;
+    surfaceSizes = {{SurfaceId::DialogWindow, {396, 230}}, {SurfaceId::DialogPicB, {233, 93}}};
+    return Answer(kDialogWindow, __func__);
+  }
   TwipsRect GetScreenTwips() override { return {0, 0, screen.width * 15.f, screen.height * 15.f}; }
   TwipsRect GetWindowTwips(W) override { return dialogTwips; }
   float TwipsPerPixel(W) override { return twipsPerPixel; }
   void SetForegroundWindow(W w) override { Record(__func__, w); }
-  void PlaceWindowTwips(W window, const TwipsPlacement& place) override;
+  // Recorded as "PlaceWindowTwips(window, width 5940)", the values given in order.
+  void PlaceWindowTwips(W window, const TwipsPlacement& place) override {
+    std::ostringstream out;
+    out << __func__ << '(' << window;
+    for (const auto& [name, value, field] : {std::tuple{"left", place.left, &dialogTwips.left},
+                                             {"top", place.top, &dialogTwips.top},
+                                             {"width", place.width, &dialogTwips.width},
+                                             {"height", place.height, &dialogTwips.height}}) {
+      if (value) out << ", " << name << ' ' << (*field = *value);
+    }
+    calls.push_back(out.str() + ")");
+  }
   ScreenSize GetSurfaceSize(S s) override { return surfaceSizes[s]; }
   void DrawLine(S s, I32 x1, I32 y1, I32 x2, I32 y2, U32 bgr) override {
-    if (recordDrawing) Record(__func__, s, x1, y1, x2, y2, bgr);
+    Drawn(__func__, s, x1, y1, x2, y2, bgr);
   }
-  void RefreshSurface(S s) override {
-    if (recordDrawing) Record(__func__, s);
-  }
+  void RefreshSurface(S s) override { Drawn(__func__, s); }
   void SetLabelCaption(C c, Text text) override { captions[c] = Answer(text, __func__, c, text); }
   void SetImagePicture(C c, DialogPicture picture) override { Record(__func__, c, picture); }
   void SetHandCursor(C c) override { Record(__func__, c); }
@@ -232,15 +274,26 @@ class FakePlatform : public Platform, public DialogControls {
   // screen's old content (of the size before) to be painted over.
   PixelView CreateFrameBuffer(I32 w, I32 h) override {
     Record(__func__, w, h);
-    frameBuffer = failFrameBuffer ? Surface() : Surface(w, h, kStale);
-    shown = failFrameBuffer ? Surface() : Surface(w, h, kStale);
+    shown = frameBuffer = failFrameBuffer ? Surface() : Surface(w, h, kStale);
     return failFrameBuffer ? PixelView{} : frameBuffer.View();
   }
-  bool PresentFrame(const std::vector<Rect>& pieces) override;
-  Surface EmbeddedSpriteSheet() override;
+  // Of a failing present only every second piece reaches the screen (none of a whole frame).
+  bool PresentFrame(const std::vector<Rect>& pieces) override {
+    Record(__func__, static_cast<int>(pieces.size()));
+    const bool fails = presentsFailing > 0 && presentsFailing-- > 0;
+    for (std::size_t i = fails ? 1 : 0; i < pieces.size(); i += fails ? 2 : 1) {
+      const Rect& r = pieces[i];
+      Blit(shown, r.x, r.y, r.width, r.height, frameBuffer, r.x, r.y, kRopSrcCopy);
+    }
+    if (fails) calls.back() += " -> 0";
+    return !fails;
+  }
+  Surface EmbeddedSpriteSheet() override {  // the art tool renders it with the same function
+    static const Surface sheet = RenderSpriteSheet(kBaseDpi);
+    return sheet;
+  }
   I32 BitBlt(S to, I32 x, I32 y, I32 w, I32 h, S from, I32 fromX, I32 fromY, U32 rop) override {
-    if (recordDrawing) Record(__func__, to, x, y, w, h, from, fromX, fromY, Hex{rop});
-    return 1;
+    return Drawn(__func__, to, x, y, w, h, from, fromX, fromY, Hex{rop}), 1;
   }
   void StartTimer(U32 intervalMs) override { Record(__func__, intervalMs); }
   void ShowWindow(W w) override { Record(__func__, w); }
@@ -249,20 +302,17 @@ class FakePlatform : public Platform, public DialogControls {
   }
   void CloseSaverWindow() override { saverClosed = Answer(true, __func__); }
   void DoEvents() override {
-    if (recordDrawing) Record(__func__);
+    Drawn(__func__);
     if (++doEventsCount >= kMostDoEvents && saverEvents != nullptr)
       throw std::runtime_error("the saver's frame cycle did not end");
     if (onDoEvents) onDoEvents(doEventsCount);
   }
   void WaitForEvents(U32 timeoutMs) override {
-    if (recordDrawing) Record(__func__, timeoutMs);
+    Drawn(__func__, timeoutMs);
     nowMicroseconds += std::int64_t{timeoutMs} * 1000;
   }
   std::int64_t NowMicroseconds() override { return nowMicroseconds; }
 };
-
-// The name a recorded cell gives the sheet for `dpi`: "Pic_Vorn" (96), "Pic_Vorn@144".
-std::string SheetName(std::int32_t dpi);
 
 // The saver's frame with its drawing steps recorded in the platform's calls, in the words of the
 // system calls they stand for: the clear "FillRect(Buffer, 0, 0, W, H, 0)", a cell
@@ -271,13 +321,47 @@ std::string SheetName(std::int32_t dpi);
 class RecordingFrame final : public SaverFrame {
  public:
   explicit RecordingFrame(FakePlatform& platform) : SaverFrame(platform), platform_(platform) {}
-  void LoadSheet(std::int32_t dpi) override;
-  void Clear() override;
-  void OrCell(std::int32_t dpi, const BlitArea& cell) override;
-  void Present() override;
+  void LoadSheet(std::int32_t dpi) override {
+    platform_.Record("LoadSheet", dpi);
+    SaverFrame::LoadSheet(dpi);
+  }
+  void Clear() override {
+    platform_.Drawn("FillRect", "Buffer", 0, 0, Width(), Height(), 0);
+    cells.clear();
+    SaverFrame::Clear();
+  }
+  void OrCell(std::int32_t dpi, const BlitArea& c) override {
+    const std::string sheet = dpi == kBaseDpi ? "Pic_Vorn" : "Pic_Vorn@" + std::to_string(dpi);
+    platform_.Drawn("BitBlt", "Buffer", c.x, c.y, c.w, c.h, sheet, c.sx, c.sy, Hex{kRopSrcPaint});
+    cells.emplace_back(dpi, c);
+    SaverFrame::OrCell(dpi, c);
+  }
+  void Present() override {
+    platform_.Drawn("BitBlt", "Display", 0, 0, Width(), Height(), "Buffer", 0, 0, Hex{kRopSrcCopy});
+    SaverFrame::Present();
+  }
+  std::vector<std::pair<std::int32_t, BlitArea>> cells;  // ORed since the clear, with their dpi
 
  private:
   FakePlatform& platform_;
+};
+
+struct SaverRig {
+  FakePlatform platform;
+  Settings settings{5, 2, 30};
+  RecordingFrame frame{platform};
+  VornS saver;
+  // A saver started with "/s" (the cursor hidden: counter -1) that records its drawing.
+  explicit SaverRig(std::int64_t framePeriod = kFramePeriodMicroseconds)
+      : saver(platform, settings, -1, framePeriod, &frame) {
+    platform.argumentText = "/s";
+    platform.recordDrawing = true;
+  }
+  // Runs the saver; `onYield` plays the user in every DoEvents, given its number.
+  void Run(std::function<void(int)> onYield) {
+    platform.onDoEvents = std::move(onYield);
+    saver.Load();
+  }
 };
 
 }  // namespace vorn::testing

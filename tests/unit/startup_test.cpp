@@ -1,10 +1,14 @@
+// Start-up on the recording fake: the mode Main opens, where the settings are read and written,
+// the preview window.
 #include <gmock/gmock.h>
+
+#include <regex>
 
 #include "fake_platform.h"
 #include "preview_window/preview.h"
 #include "settings/settings.h"
 #include "startup/main.h"
-#include "system/system_checks.h"
+#include "table_test.h"
 
 namespace vorn {
 namespace {
@@ -12,10 +16,7 @@ namespace {
 using ::testing::ElementsAre;
 using testing::FakePlatform;
 
-struct Family {
-  std::int32_t versionResult;  // what GetVersionExA returns
-  std::uint32_t platformId;
-};
+using Family = std::pair<std::int32_t, std::uint32_t>;  // GetVersionExA: its result, platform id
 constexpr Family kNt{1, 2}, k9x{1, 1};
 
 // Main's calls, a key pressed at every yield: the running-copy test, the settings reads ("Read"),
@@ -25,8 +26,7 @@ std::string MainStory(const char* argumentText, Family family = kNt,
                       const char* runningCopy = "") {
   FakePlatform platform;
   platform.argumentText = argumentText;
-  platform.versionResult = family.versionResult;
-  platform.platformId = family.platformId;
+  std::tie(platform.versionResult, platform.platformId) = family;
   platform.passwordAnswers = std::move(answers);
   platform.openCaptions = {runningCopy};
   platform.windowRects[1234] = {};
@@ -53,13 +53,14 @@ const std::string kAsk = "ShowCursor(-1); VerifyScreenSavePwd(23130); ";
 const std::string kFlagOff = "SystemParametersInfoA(97, 0x0, NULL, 0); ";
 const std::string kEnd = "SystemParametersInfoA(17, 0x1, NULL, 0); CloseSaverWindow; ";
 
-// Steps reordered, the cursor counter lost, or the password misjudged (modes: command line fuzzer).
+// Steps reordered, the cursor counter lost, or the password misjudged (modes: command line fuzzer);
+// NT trusted from a call that did not return exactly 1, or from another platform id.
 TEST(Main, OpensTheModeOfTheSwitch) {
   const std::string kStart = kRead + kHide + kOpen, kEnd9x = kFlagOff + "ShowCursor(0); " + kEnd;
   EXPECT_EQ(MainStory("/s"), kStart + kFlagOff + "ShowCursor(-1); " + kEnd);
   EXPECT_EQ(MainStory("", k9x), kRead + kOpen + kEnd);
-  EXPECT_EQ(MainStory("-S", k9x), kStart + kAsk + kEnd9x);
-  EXPECT_EQ(MainStory("/s", {2, 2}), kStart + kAsk + kEnd9x);
+  for (const Family& notNt : {k9x, Family{1, 0}, Family{2, 2}, Family{0, 2}, Family{-1, 2}})
+    EXPECT_EQ(MainStory("-S", notNt), kStart + kAsk + kEnd9x) << notNt.first;
   EXPECT_EQ(MainStory("/s", k9x, {0, 1}), kStart + kAsk + "ShowCursor(0); " + kAsk + kEnd9x);
   EXPECT_EQ(MainStory("/s", k9x, {std::nullopt}), kStart + kAsk + kEnd9x);
   EXPECT_EQ(MainStory("/P 01234"),
@@ -80,40 +81,6 @@ TEST(Main, EndsAtOnceBesideARunningCopy) {
             kFind + "SetForegroundWindow(4660); EndProcess; ");  // the open dialog to the front
 }
 
-// A wrong record size, or a platform id trusted from a call that did not return exactly 1.
-TEST(IsNT, TrustsThePlatformIdOnlyWhenTheCallReturnsOne) {
-  // clang-format off
-  const std::pair<Family, bool> kFamilies[] = {
-      {kNt, true}, {k9x, false}, {{1, 0}, false}, {{2, 2}, false}, {{0, 2}, false},
-      {{-1, 2}, false}};
-  // clang-format on
-  for (const auto& [family, nt] : kFamilies) {
-    FakePlatform platform;
-    platform.versionResult = family.versionResult;
-    platform.platformId = family.platformId;
-    EXPECT_EQ(IsNT(platform), nt) << family.versionResult << ", " << family.platformId;
-    EXPECT_THAT(platform.calls, ElementsAre("GetVersionExA(148)"));
-  }
-}
-
-// A wrong default, key, file or buffer, or a failure that overwrites or stops.
-TEST(LoadSettings, KeepsTheSettingWhereTheValueIsNoNumber) {
-  FakePlatform empty, platform;
-  Settings defaults;
-  LoadSettings(empty, defaults);
-  EXPECT_EQ(defaults, (Settings{5, 200, 30}));
-  platform.programDirectory = "Z:\\run";
-  platform.iniValues = {{"Speed", "abc"}, {"Num", "2147483648"}};  // Intval missing
-  Settings settings{-7, -7, -7};
-  LoadSettings(platform, settings);
-  EXPECT_EQ(settings, (Settings{-7, -7, 30}));
-  const std::string kRest = "\"\", zeros, 256, \"Z:\\run\\Vorn.ini\")";
-  EXPECT_THAT(platform.calls,
-              ElementsAre("GetPrivateProfileStringA(\"Section\", \"Speed\", " + kRest,
-                          "GetPrivateProfileStringA(\"Section\", \"Num\", " + kRest,
-                          "GetPrivateProfileStringA(\"Section\", \"Intval\", " + kRest));
-}
-
 // A size taken from the corners, a child style that replaces or toggles bits, or steps reordered.
 TEST(PreviewWindow, BecomesAChildThatFillsTheParent) {
   for (const auto& [style, child] :
@@ -130,6 +97,97 @@ TEST(PreviewWindow, BecomesAChildThatFillsTheParent) {
                     "MovePreviewImage(0, 0, 152, 112)", "ShowPreviewWindow(32382)"));
   }
 }
+
+// A wrong default, key, file or buffer, or a failure that overwrites or stops (the defaults where
+// nothing is read: Places.ReadAndWriteOnlyTheChosenFile).
+TEST(LoadSettings, KeepsTheSettingWhereTheValueIsNoNumber) {
+  FakePlatform platform;
+  platform.programDirectory = "Z:\\run";
+  platform.iniValues = {{"Speed", "abc"}, {"Num", "2147483648"}};  // Intval missing
+  Settings settings{-7, -7, -7};
+  LoadSettings(platform, settings);
+  EXPECT_EQ(settings, (Settings{-7, -7, 30}));
+  const std::string kRest = "\"\", zeros, 256, \"Z:\\run\\Vorn.ini\")";
+  EXPECT_THAT(platform.calls,
+              ElementsAre("GetPrivateProfileStringA(\"Section\", \"Speed\", " + kRest,
+                          "GetPrivateProfileStringA(\"Section\", \"Num\", " + kRest,
+                          "GetPrivateProfileStringA(\"Section\", \"Intval\", " + kRest));
+}
+
+const std::string kUserFile = "C:\\Users\\u\\AppData\\Roaming\\Vorn\\Vorn.ini";
+
+// A file as the stories name it: "B" beside the program, "U" the user's, others in full.
+std::string Named(const FakePlatform& platform, const std::string& file) {
+  return file == platform.programDirectory + "\\Vorn.ini" ? "B" : file == kUserFile ? "U" : file;
+}
+
+// The profile calls as "<file>:<key>", the user's folder made as "U+"; "!" where refused.
+std::string Story(const FakePlatform& platform) {
+  const std::regex kCall(R"re((\w+)\((?:"Section", "(\w+)", .*)?"([^"]*)"\)( -> 0)?)re");
+  std::string story;
+  for (std::smatch m; const std::string& call : platform.calls) {
+    if (!std::regex_match(call, m, kCall)) continue;
+    story += m[1] == "CreateFolder" ? Named(platform, m[3].str() + "\\Vorn.ini") + "+"
+                                    : Named(platform, m[3]) + ":" + m[2].str();
+    story += m[4].matched ? "! " : " ";
+  }
+  return story;
+}
+
+struct PlaceCase {
+  const char* name;
+  std::string directory;            // the program's folder
+  std::vector<std::string> locked;  // folders where nothing can be written
+  std::string read;                 // the file read: "B", "U", or "" for none (the defaults)
+  std::string save;                 // the story of a save
+  std::string savedTo;              // "B", "U", or "" for nowhere
+  bool userFile = false;            // the user's file is there already
+  int writesBeforeFull = -1;
+};
+using Places = ::testing::TestWithParam<PlaceCase>;
+
+// A file read or written elsewhere (the working directory, a garbled or cut path), the user's file
+// not preferred once it is there, a write not checked, or one save spread over two files.
+TEST_P(Places, ReadAndWriteOnlyTheChosenFile) {
+  const PlaceCase& c = GetParam();
+  FakePlatform platform;
+  platform.programDirectory = c.directory;
+  platform.lockedFolders = c.locked;
+  platform.writesBeforeFull = c.writesBeforeFull;
+  if (c.userFile) platform.files = {kUserFile};
+  Settings settings;
+  LoadSettings(platform, settings);
+  const std::string& r = c.read;
+  EXPECT_EQ(Story(platform), r.empty() ? "" : r + ":Speed " + r + ":Num " + r + ":Intval ");
+  EXPECT_EQ(settings, (Settings{5, 200, 30}));
+  platform.calls.clear();
+  const SaveResult saved = WriteSettings(platform, {6, 200, 30});
+  EXPECT_EQ(Story(platform), c.save);
+  EXPECT_EQ(saved.savedTo ? Named(platform, *saved.savedTo) : "", c.savedTo);
+}
+
+std::string Times(int count, const std::string& text) {
+  std::string repeated;
+  while (count-- > 0) repeated += text;
+  return repeated;
+}
+const std::string kUser = "U+ U:Speed U:Num U:Intval ", kRoaming = "C:\\Users\\u\\AppData\\Roaming";
+// clang-format off
+VORN_TABLE(Places,
+    {"Beside_writable", "C:\\Saver", {}, "B", "B:Speed B:Num B:Intval ", "B"},
+    {"Beside_unwritable", "C:\\Saver", {"C:\\Saver"}, "B", "B:Speed! " + kUser, "U"},
+    {"User_file_there", "C:\\Saver", {}, "U", kUser, "U", true},
+    {"User_file_unwritable", "C:\\Saver", {kRoaming + "\\Vorn"}, "U", "U+ U:Speed! ", "", true},
+    {"Path_of_259", "C:\\" + std::string(247, 'x'), {}, "B", "B:Speed B:Num B:Intval ", "B"},
+    {"Path_of_260", "C:\\" + std::string(248, 'x'), {}, "", kUser, "U"},
+    {"UTF16_units_259", "C:\\" + Times(247, "設"), {}, "B", "B:Speed B:Num B:Intval ", "B"},
+    {"Surrogate_pairs_260", "C:\\" + Times(124, "🔥"), {}, "", kUser, "U"},
+    {"Share", "\\\\server\\share", {}, "B", "B:Speed B:Num B:Intval ", "B"},
+    {"No_folder", "", {}, "", kUser, "U"},
+    {"Drive_relative", "C:Saver", {}, "", kUser, "U"},
+    {"Nowhere", "C:\\Saver", {"C:\\Saver", kRoaming}, "B", "B:Speed! U+! ", ""},
+    {"Disk_full", "C:\\Saver", {}, "B", "B:Speed B:Num! U+ U:Speed! ", "", false, 1});
+// clang-format on
 
 }  // namespace
 }  // namespace vorn

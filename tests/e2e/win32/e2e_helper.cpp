@@ -25,12 +25,9 @@
 
 namespace {
 
-constexpr UINT_PTR kWatchTimer = 1;
-constexpr UINT_PTR kDestroyTimer = 2;
+constexpr UINT_PTR kWatchTimer = 1, kDestroyTimer = 2;
 constexpr UINT kWatchIntervalMs = 20;
-constexpr int kExitUsage = 2;
-constexpr int kBase = 10;
-constexpr int kTextChars = 1024;  // a message box's text, read whole
+constexpr int kExitUsage = 2, kTextChars = 1024;  // a message box's text, read whole
 
 UINT destroyAfterMs = 0;  // 0: the area stays
 
@@ -83,9 +80,9 @@ int RunningCopy(const std::wstring& keyword) {
 
 int Preview(int argc, wchar_t** argv) {
   if (argc != 7 && argc != 8) return kExitUsage;
-  destroyAfterMs = argc == 8 ? static_cast<UINT>(std::wcstoul(argv[7], nullptr, kBase)) : 0;
+  destroyAfterMs = argc == 8 ? static_cast<UINT>(std::wcstoul(argv[7], nullptr, 10)) : 0;
   long place[4] = {};  // left, top, width, height
-  for (int i = 0; i < 4; ++i) place[i] = std::wcstol(argv[3 + i], nullptr, kBase);
+  for (int i = 0; i < 4; ++i) place[i] = std::wcstol(argv[3 + i], nullptr, 10);
   HWND window = MakeWindow(L"Vorn preview host", WS_POPUP | WS_CLIPCHILDREN | WS_VISIBLE,
                            RGB(0xFF, 0x00, 0xFF),
                            {place[0], place[1], place[0] + place[2], place[1] + place[3]});
@@ -185,7 +182,7 @@ int Accessible(int argc, wchar_t** argv) {
   if (client == nullptr) return kExitUsage;
   if (argc >= 4) {
     VARIANT child{};
-    child.vt = VT_I4, child.lVal = std::wcstol(argv[2], nullptr, kBase);
+    child.vt = VT_I4, child.lVal = std::wcstol(argv[2], nullptr, 10);
     const std::wstring verb = argv[3];
     const HRESULT result = verb == L"do" ? client->accDoDefaultAction(child)
                            : argc == 5   ? client->put_accValue(child, SysAllocString(argv[4]))
