@@ -55,8 +55,10 @@ void SaverFrame::Resize(std::int32_t width, std::int32_t height) {
   changed_.Reset(width_, height_);
 }
 
+// Without a frame buffer nothing is drawn: no sheet is needed until a new
+// size brings one (every re-fit loads the sheets again).
 void SaverFrame::LoadSheet(std::int32_t dpi) {
-  if (sheets_.contains(dpi)) return;
+  if (pixels_.pixels == nullptr || sheets_.contains(dpi)) return;
   sheets_[dpi].pixels = dpi == kBaseDpi ? host_.EmbeddedSpriteSheet() : RenderSpriteSheet(dpi);
 }
 
