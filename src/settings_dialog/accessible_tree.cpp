@@ -20,18 +20,8 @@ PixelRect OnScreen(const PixelRect& rect, PixelPoint origin) {
   return {rect.left + origin.x, rect.top + origin.y, rect.right + origin.x, rect.bottom + origin.y};
 }
 
-// HS(index) for its control; 0 for any other control.
-std::int16_t BarOf(DialogControl control) {
-  const auto found = std::ranges::find(kScrollControls, control);
-  return found == kScrollControls.end()
-             ? std::int16_t{0}
-             : static_cast<std::int16_t>(found - kScrollControls.begin() + 1);
-}
-
 AccessibleElement Button(const DialogModel& model, DialogControl image, DialogControl caption,
                          const char* name, const char* shortcut) {
-  const std::optional<DialogPicture> face = model.Shown(image);
-  const bool pressed = face == DialogPicture::ButtonPressed || face == DialogPicture::ClosePressed;
   return {caption,
           AccessibleRole::PushButton,
           name,
@@ -39,7 +29,7 @@ AccessibleElement Button(const DialogModel& model, DialogControl image, DialogCo
           kPress,
           shortcut,
           model.PictureBox(image),
-          pressed ? kStatePressed : 0};
+          model.ShowsPressed(image) ? kStatePressed : 0};
 }
 
 }  // namespace

@@ -108,10 +108,6 @@ bool DialogModel::HandCursorOver(std::int16_t bar, PixelPoint point) const {
   return control && hand_[Slot(*control)];
 }
 
-std::int16_t DialogModel::GetScrollValue(std::int16_t index) {
-  return IsBar(index) ? values_[BarSlot(index)] : std::int16_t{0};
-}
-
 void DialogModel::SetScrollValue(std::int16_t index, std::int16_t value) {
   if (!IsBar(index)) return;
   values_[BarSlot(index)] = value;

@@ -115,13 +115,18 @@ class DialogModel final : public DialogControls {
   // What the controls show; each change repaints what it touches.
   const std::string& Caption(DialogControl label) const { return captions_[Slot(label)]; }
   std::optional<DialogPicture> Shown(DialogControl image) const { return shown_[Slot(image)]; }
+  // Whether a button or the close box shows its pressed face.
+  bool ShowsPressed(DialogControl image) const {
+    const std::optional<DialogPicture> face = Shown(image);
+    return face == DialogPicture::ButtonPressed || face == DialogPicture::ClosePressed;
+  }
   void SetLabelCaption(DialogControl label, std::string_view text) override;
   void SetImagePicture(DialogControl image, DialogPicture picture) override;
   void SetHandCursor(DialogControl control) override { hand_[Slot(control)] = true; }
   // Whether the pointer over HS(bar), or for no bar (0) at `point`, is the hand.
   bool HandCursorOver(std::int16_t bar, PixelPoint point) const;
   // HS(index)'s value; 0 for an index that names no bar.
-  std::int16_t GetScrollValue(std::int16_t index) override;
+  std::int16_t GetScrollValue(std::int16_t index) override { return Value(index); }
   void SetScrollValue(std::int16_t index, std::int16_t value) override;
 
   // Mouse input in client pixels. A press belongs to its control until a

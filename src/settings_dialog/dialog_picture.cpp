@@ -60,24 +60,22 @@ DisplayList DialogModel::SkinPicture() const {
 DisplayList DialogModel::PlainPicture() const {
   using C = DialogControl;
   const ScreenSize size = view_.ImageSize(PaintImage::Backing);
-  const auto pressed = [this](C image) {
-    const auto picture = Shown(image);
-    return picture == DialogPicture::ButtonPressed || picture == DialogPicture::ClosePressed;
-  };
   const PixelRect close = PictureBox(C::ImgExit);
   const ScreenSize glyph = view_.MeasureText(kCloseGlyph).value_or(ScreenSize{});
   const PixelRect glyphBox = vorn::TextBox(
       ControlKind::LabelCentred,
       {close.left, close.top + (Height(close) - glyph.height) / 2, close.right, close.bottom},
       glyph);
-  DisplayList list{FillStep({0, 0, size.width, size.height}, kSystemWindow),
-                   FillStep(Rect(C::Image1), kSystemHighlight),
-                   FillStep(close, pressed(C::ImgExit) ? kSystemHighlightText : kSystemHighlight),
-                   FrameStep(close, kSystemHighlightText),
-                   TextStep(glyphBox, pressed(C::ImgExit) ? kSystemHighlight : kSystemHighlightText,
-                            kCloseGlyph)};
+  DisplayList list{
+      FillStep({0, 0, size.width, size.height}, kSystemWindow),
+      FillStep(Rect(C::Image1), kSystemHighlight),
+      FillStep(close, ShowsPressed(C::ImgExit) ? kSystemHighlightText : kSystemHighlight),
+      FrameStep(close, kSystemHighlightText),
+      TextStep(glyphBox, ShowsPressed(C::ImgExit) ? kSystemHighlight : kSystemHighlightText,
+               kCloseGlyph)};
   for (const C button : {C::ImgSet, C::ImgCan}) {
-    list.push_back(FillStep(Rect(button), pressed(button) ? kSystemHighlight : kSystemButtonFace));
+    list.push_back(
+        FillStep(Rect(button), ShowsPressed(button) ? kSystemHighlight : kSystemButtonFace));
     list.push_back(FrameStep(Rect(button), kSystemWindowText));
   }
   list.push_back(FillStep(Rect(C::PicA), {}));
@@ -89,7 +87,7 @@ DisplayList DialogModel::PlainPicture() const {
     const PaintColour colour = label.id == C::Label9                     ? kSystemHighlightText
                                : label.id == C::LblUrl                   ? kSystemHotLight
                                : label.kind != ControlKind::LabelCentred ? kSystemWindowText
-                               : pressed(under)                          ? kSystemHighlightText
+                               : ShowsPressed(under)                     ? kSystemHighlightText
                                                                          : kSystemButtonText;
     list.push_back(TextStep(TextBox(label.id), colour, Caption(label.id)));
   }

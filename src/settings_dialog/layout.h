@@ -112,5 +112,12 @@ inline constexpr std::array<DialogControl, kBarCount> kScrollLabels{
     DialogControl::LblHs1, DialogControl::LblHs2, DialogControl::LblHs3};
 inline constexpr std::array<DialogControl, kBarCount> kScrollControls{
     DialogControl::Hs1, DialogControl::Hs2, DialogControl::Hs3};
+// HS(index) for its control; 0 for any other control.
+constexpr std::int16_t BarOf(DialogControl control) {
+  for (std::int16_t index = 1; index <= kBarCount; ++index) {
+    if (kScrollControls[BarSlot(index)] == control) return index;
+  }
+  return 0;
+}
 
 }  // namespace vorn

@@ -232,10 +232,9 @@ HRESULT AccessibleObject::accSelect(LONG flags, VARIANT child) {
   AccessibleElement e;
   const HRESULT found = Element(child, e);
   if (FAILED(found)) return found;
-  const auto bar = std::ranges::find(kScrollControls, e.control);
-  if (bar == kScrollControls.end() || (flags & SELFLAG_TAKEFOCUS) == 0)
-    return DISP_E_MEMBERNOTFOUND;
-  SetFocus(owner_->Window(static_cast<std::int16_t>(bar - kScrollControls.begin() + 1)));
+  const std::int16_t bar = BarOf(e.control);
+  if (bar == 0 || (flags & SELFLAG_TAKEFOCUS) == 0) return DISP_E_MEMBERNOTFOUND;
+  SetFocus(owner_->Window(bar));
   return S_OK;
 }
 

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "win32/gdi.h"
+
 namespace vorn::win32 {
 namespace {
 
@@ -34,9 +36,8 @@ HMODULE SystemModule(SystemDll dll) {
 }
 
 int ScreenDpi() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
-  if (screen != nullptr) ReleaseDC(nullptr, screen);
+  const WindowDc screen(nullptr);
+  const int dpi = screen.Get() != nullptr ? GetDeviceCaps(screen.Get(), LOGPIXELSX) : 0;
   return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
 }
 
