@@ -1,6 +1,7 @@
 #include "saver/frame.h"
 
 #include <algorithm>
+#include <span>
 
 #include "core/flame.h"
 #include "core/particles.h"
@@ -12,6 +13,9 @@ namespace {
 // flames on several monitors) and the next clear blackens the whole frame.
 constexpr std::size_t kMostDrawnCells = std::size_t{1} << 20;
 constexpr std::int64_t kGroup = kSseGroup;  // the pixels the row loops take at a time
+// The rows composed together: the clear's and the ORs' rows of a band stay in
+// the cache between the two.
+constexpr std::int32_t kBandRows = 32;
 
 }  // namespace
 
@@ -51,6 +55,9 @@ void SaverFrame::Resize(std::int32_t width, std::int32_t height) {
   width_ = pixels_.pixels != nullptr ? pixels_.width : 0;
   height_ = pixels_.pixels != nullptr ? pixels_.height : 0;
   drawn_.clear();
+  toClear_.clear();
+  composed_ = 0;
+  clearWhole_ = false;
   drawnKnown_ = false;  // a new buffer is cleared whole once
   changed_.Reset(width_, height_);
 }
@@ -66,18 +73,66 @@ void SaverFrame::LoadSheet(std::int32_t dpi) {
 // unknown or would take longer than the whole frame.
 void SaverFrame::Clear() {
   if (pixels_.pixels == nullptr) return;
-  if (!drawnKnown_ || drawnPixels_ >= std::int64_t{width_} * height_) {
-    FillInclusive(pixels_, 0, 0, width_ - 1, height_ - 1, 0);
-  } else {
-    for (const Drawn& cell : drawn_) {
-      ForRuns(cell, [](Pixel* to, std::int32_t, std::int32_t, std::int32_t count) {
-        FillRow(to, std::size_t(count), 0);
-      });
-    }
-  }
+  Compose();
+  clearWhole_ = !drawnKnown_ || drawnPixels_ >= std::int64_t{width_} * height_;
+  toClear_.clear();
+  if (!clearWhole_) toClear_.swap(drawn_);
   drawn_.clear();
+  composed_ = 0;
   drawnPixels_ = 0;
   drawnKnown_ = true;
+}
+
+void SaverFrame::Compose() {
+  const bool clear = clearWhole_ || !toClear_.empty();
+  if (pixels_.pixels == nullptr || (!clear && composed_ == drawn_.size())) return;
+  // Each cell's steps under every band its rows reach, the clears first.
+  const std::size_t bands = std::size_t(height_ + kBandRows - 1) / kBandRows;
+  bandStart_.assign(bands + 1, 0);
+  const auto forBands = [&](const Drawn& cell, auto&& visit) {
+    const std::int32_t last = (cell.y + cell.bottom - 1) / kBandRows;
+    for (std::int32_t band = (cell.y + cell.top) / kBandRows; band <= last; ++band) visit(band);
+  };
+  const auto pending = std::span(drawn_).subspan(composed_);
+  const auto count = [&](const Drawn& cell) {
+    forBands(cell, [&](std::int32_t band) { ++bandStart_[std::size_t(band) + 1]; });
+  };
+  for (const Drawn& cell : toClear_) count(cell);
+  for (const Drawn& cell : pending) count(cell);
+  for (std::size_t band = 1; band <= bands; ++band) bandStart_[band] += bandStart_[band - 1];
+  bandSteps_.resize(bandStart_[bands]);
+  std::vector<std::uint32_t>& next = bandStart_;  // each band's next free step, then its end
+  const auto place = [&](const Drawn& cell, bool isClear) {
+    forBands(cell, [&](std::int32_t band) {
+      bandSteps_[next[std::size_t(band)]++] = {&cell, isClear};
+    });
+  };
+  for (const Drawn& cell : toClear_) place(cell, true);
+  for (const Drawn& cell : pending) place(cell, false);
+  std::uint32_t begin = 0;
+  for (std::size_t band = 0; band < bands; ++band) {
+    const std::int32_t top = std::int32_t(band) * kBandRows;
+    const std::int32_t bottom = std::min(top + kBandRows, height_);
+    if (clearWhole_) FillInclusive(pixels_, 0, top, width_ - 1, bottom - 1, 0);
+    for (std::uint32_t i = begin; i < next[band]; ++i) {
+      Drawn cell = *bandSteps_[i].cell;
+      cell.top = std::max(cell.top, top - cell.y);
+      cell.bottom = std::min(cell.bottom, bottom - cell.y);
+      if (bandSteps_[i].clear) {
+        ForRuns(cell, [](Pixel* to, std::int32_t, std::int32_t, std::int32_t count) {
+          FillRow(to, std::size_t(count), 0);
+        });
+      } else {
+        ForRuns(cell, [&](Pixel* to, std::int32_t x, std::int32_t y, std::int32_t count) {
+          OrRow(to, cell.from + y * cell.fromStride + x, std::size_t(count));
+        });
+      }
+    }
+    begin = next[band];
+  }
+  clearWhole_ = false;
+  toClear_.clear();
+  composed_ = drawn_.size();
 }
 
 const CellInk& SaverFrame::InkOf(Sheet& sheet, const BlitArea& cell, std::int32_t dpi) {
@@ -103,25 +158,34 @@ void SaverFrame::OrCell(std::int32_t dpi, const BlitArea& cell) {
   const std::int64_t bottom =
       std::min<std::int64_t>({ink.bounds.y + ink.bounds.height, cell.h, height_ - y});
   if (left >= right || top >= bottom) return;
+  const ConstPixelView from = sheet->second.pixels.View();
   const Drawn drawn{&ink,
+                    from.Row(cell.sy) + cell.sx,
+                    from.stride,
                     cell.x,
                     cell.y,
                     std::int32_t(left),
                     std::int32_t(right),
                     std::int32_t(top),
                     std::int32_t(bottom)};
-  const ConstPixelView from = sheet->second.pixels.View();
-  ForRuns(drawn, [&](Pixel* to, std::int32_t x, std::int32_t y, std::int32_t count) {
-    OrRow(to, from.Row(cell.sy + y) + cell.sx + x, std::size_t(count));
-  });
-  if (drawn_.size() >= kMostDrawnCells) drawnKnown_ = false;
-  if (drawnKnown_) drawn_.push_back(drawn);
+  // Past the most cells kept, a cell is drawn at once and forgotten, and the
+  // next clear is a whole one.
+  if (drawn_.size() >= kMostDrawnCells) {
+    Compose();
+    drawnKnown_ = false;
+    ForRuns(drawn, [&](Pixel* to, std::int32_t x, std::int32_t y, std::int32_t count) {
+      OrRow(to, drawn.from + y * drawn.fromStride + x, std::size_t(count));
+    });
+  } else {
+    drawn_.push_back(drawn);
+  }
   drawnPixels_ += (right - left) * (bottom - top);
   changed_.Add(std::int32_t(x + left), std::int32_t(y + top), std::int32_t(right - left),
                std::int32_t(bottom - top));
 }
 
 void SaverFrame::Present() {
+  Compose();
   if (!host_.PresentFrame(changed_.Present())) changed_.Forget();
 }
 

@@ -4,6 +4,12 @@
 // the frame before; a present asks the platform to put on the screen only
 // where the frame changed, and the whole frame after a present that failed or
 // whenever the screen may have lost its picture.
+//
+// The clear and the ORs are carried out when the frame is presented (or
+// cleared again), a band of rows at a time: in each band the clear first, then
+// every OR in the order they came. Each pixel ends as it would with the clear
+// of the whole frame first, but a flame's rows are still in the cache when the
+// flame is drawn again a few pixels on.
 #pragma once
 
 #include <algorithm>
@@ -50,7 +56,8 @@ class SaverFrame {
   // The sheet for monitors of `dpi` dots per inch: the embedded one at 96,
   // otherwise rendered, once for each scale.
   virtual void LoadSheet(std::int32_t dpi);
-  // Blackens the frame.
+  // Blackens the frame (what was ORed before and is still to be done is
+  // done first).
   virtual void Clear();
   // ORs the w x h rectangle of the sheet for `dpi` at (sx, sy) onto the frame
   // at (x, y), clipped to the frame. A sheet not loaded draws nothing.
@@ -69,13 +76,17 @@ class SaverFrame {
     Surface pixels;
     std::map<std::pair<std::int32_t, std::int32_t>, CellInk> ink;  // by (sx, sy)
   };
-  // A cell ORed onto the frame: its ink, its corner in the frame, and the
-  // part of it within the frame, in the cell's own coordinates.
+  // A cell ORed onto the frame: its ink, its corner in the sheet and in the
+  // frame, and the part of it within the frame, in the cell's own coordinates.
   struct Drawn {
     const CellInk* ink;
+    const Pixel* from;
+    std::ptrdiff_t fromStride;
     std::int32_t x, y;
     std::int32_t left, right, top, bottom;  // right and bottom excluded
   };
+  // Carries out the clear and the ORs not yet done, band by band.
+  void Compose();
   // Calls visit(pixels, x, y, count) for each run of the cell's ink within the
   // frame: `count` pixels of the frame from `pixels` on, (x, y) in the cell.
   template <typename Visit>
@@ -107,6 +118,15 @@ class SaverFrame {
   std::vector<Drawn> drawn_;              // since the frame was last black
   bool drawnKnown_ = false;               // drawn_ holds all that is not black
   std::int64_t drawnPixels_ = 0;          // the pixels of their clipped bounds
+  std::size_t composed_ = 0;              // drawn_ before this is ORed onto the frame
+  bool clearWhole_ = false;               // the clear to do blackens the whole frame
+  std::vector<Drawn> toClear_;            // the clear to do blackens these
+  struct Step {
+    const Drawn* cell;
+    bool clear;
+  };
+  std::vector<Step> bandSteps_;  // Compose's work, by band, kept between frames
+  std::vector<std::uint32_t> bandStart_;
   ChangedRegion changed_;
 };
 

@@ -226,7 +226,7 @@ TEST(Saver, TheScreenShowsTheFrameAfterEveryPresentAndNothingWhileTheDisplayIsOf
 
 // Ink runs cut wrong at the frame's edges (flames that spill, wrap or go missing) or a clear that
 // leaves some of them: cells ORed at and beyond every edge give what the raster's OR of the whole
-// rectangle gives, and one clear makes all black again.
+// rectangle gives, and one clear makes all black again, by the time each is presented.
 TEST(SaverFrame, OrsAndClearsTheInkCutAtEveryEdge) {
   FakePlatform platform;
   SaverFrame frame(platform);
@@ -241,8 +241,10 @@ TEST(SaverFrame, OrsAndClearsTheInkCutAtEveryEdge) {
         frame.OrCell(kBaseDpi, {x, y, w, h, 64 + x % 3 * 32, 128});
         Blit(expected, x, y, w, h, sheet, 64 + x % 3 * 32, 128, kRopSrcPaint);
       }
+  frame.Present();
   EXPECT_TRUE(platform.frameBuffer.Pixels() == expected.Pixels());
   frame.Clear();
+  frame.Present();
   EXPECT_TRUE(platform.frameBuffer.Pixels() == Surface(100, 80).Pixels());
 }
 
