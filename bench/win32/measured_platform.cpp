@@ -22,6 +22,14 @@ void MeasuredPlatform::DoEvents() {
   meter_.BeginParticles(SteadyMicroseconds());
 }
 
+// A wait that saw no message is not followed by a look at the messages: the
+// frame's work starts after it.
+bool MeasuredPlatform::WaitForEvents(std::uint32_t timeoutMs) {
+  const bool message = Win32Platform::WaitForEvents(timeoutMs);
+  meter_.BeginParticles(SteadyMicroseconds());
+  return message;
+}
+
 bool MeasuredPlatform::PresentFrame(const std::vector<Rect>& pieces) {
   meter_.EndParticles(SteadyMicroseconds());
   const bool presented = Win32Platform::PresentFrame(pieces);

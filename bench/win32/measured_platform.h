@@ -22,6 +22,7 @@ class MeasuredPlatform final : public win32::Win32Platform {
   WindowHandle CreateSaverWindow(SaverEvents& events) override;
   // A frame's work runs from the last dispatch of messages before it to its present.
   void DoEvents() override;
+  bool WaitForEvents(std::uint32_t timeoutMs) override;
   bool PresentFrame(const std::vector<Rect>& pieces) override;
   void RefreshSurface(SurfaceId surface) override;
 

@@ -1,10 +1,13 @@
 #include "core/particles.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cmath>
 #include <new>
 #include <stdexcept>
+
+#include "core/whole_numbers.h"
 
 namespace vorn {
 namespace {
@@ -21,8 +24,26 @@ std::int32_t Wrap(std::int64_t position, std::int32_t extent) {
   return static_cast<std::int32_t>(position);
 }
 
+// The cosine and sine of each whole angle of a turn, as the library gives them.
+struct Direction {
+  double cos, sin;
+};
+Direction DirectionOf(std::int32_t degrees) {
+  static const auto table = [] {
+    std::array<Direction, kFullTurn> all{};
+    for (std::int32_t a = 0; a < kFullTurn; ++a) {
+      const double radians = a * kDegreesToRadians;
+      all[std::size_t(a)] = {std::cos(radians), std::sin(radians)};
+    }
+    return all;
+  }();
+  if (degrees >= 0 && degrees < kFullTurn) return table[std::size_t(degrees)];
+  const double radians = degrees * kDegreesToRadians;
+  return {std::cos(radians), std::sin(radians)};
+}
+
 std::int64_t FloorStep(double component, std::int32_t stepLength) {
-  return static_cast<std::int64_t>(std::floor(component * static_cast<double>(stepLength)));
+  return static_cast<std::int64_t>(FloorOf(component * static_cast<double>(stepLength)));
 }
 
 }  // namespace
@@ -39,7 +60,7 @@ Particles AllocateParticles(std::int32_t num) {
 }
 
 std::int32_t HalfExtent(std::int32_t extent) {
-  return static_cast<std::int32_t>(std::nearbyint(static_cast<double>(extent) / 2.0));
+  return static_cast<std::int32_t>(NearestEven(static_cast<double>(extent) / 2.0));
 }
 
 namespace {
@@ -47,7 +68,8 @@ namespace {
 // `length` times `numerator` / `denominator`, to the nearest whole number (ties
 // to even), within the 32-bit range.
 std::int32_t Rescale(std::int32_t length, std::int32_t numerator, std::int32_t denominator) {
-  const double scaled = std::nearbyint(static_cast<double>(length) * numerator / denominator);
+  if (numerator == denominator) return length;  // 100 %
+  const double scaled = NearestEven(static_cast<double>(length) * numerator / denominator);
   return static_cast<std::int32_t>(std::clamp<double>(scaled, INT32_MIN, INT32_MAX));
 }
 
@@ -92,9 +114,9 @@ void StepParticle(Particle& p, std::int32_t screenW, std::int32_t screenH, std::
   if (p.Angle > kFullTurn - 1) p.Angle -= kFullTurn;
 
   const std::int32_t stepLength = randomRange(1, speed);
-  const double radians = p.Angle * kDegreesToRadians;
-  p.X = Wrap(std::int64_t{p.X} + FloorStep(std::cos(radians), stepLength), screenW);
-  p.Y = Wrap(std::int64_t{p.Y} + FloorStep(std::sin(radians), stepLength), screenH);
+  const Direction heading = DirectionOf(p.Angle);
+  p.X = Wrap(std::int64_t{p.X} + FloorStep(heading.cos, stepLength), screenW);
+  p.Y = Wrap(std::int64_t{p.Y} + FloorStep(heading.sin, stepLength), screenH);
 }
 
 void NextCell(std::int32_t& srcX, std::int32_t& srcY) {

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+#include "core/whole_numbers.h"
+
 namespace vorn {
 namespace {
 
@@ -38,7 +40,7 @@ float RandomSource::NextUnit() {
 std::int32_t RandomSource::Range(std::int32_t low, std::int32_t high) {
   const double r = NextUnit();
   const std::int64_t n = std::int64_t{high} + 1 - low;
-  const double value = std::floor(r * static_cast<double>(n)) + low;
+  const double value = FloorOf(r * static_cast<double>(n)) + low;
   const double clamped = std::clamp(value, double{std::numeric_limits<std::int32_t>::min()},
                                     double{std::numeric_limits<std::int32_t>::max()});
   return static_cast<std::int32_t>(clamped);

@@ -319,8 +319,9 @@ class Platform : public FrameHost {
   // without waiting for more.
   virtual void DoEvents() = 0;
   // Blocks until a message arrives or `timeoutMs` pass (kWaitForever: no
-  // limit), dispatching nothing.
-  virtual void WaitForEvents(std::uint32_t timeoutMs) = 0;
+  // limit), dispatching nothing. False when the time ran out with no message
+  // waiting: there is nothing to look at.
+  virtual bool WaitForEvents(std::uint32_t timeoutMs) = 0;
   // A steady clock in microseconds.
   virtual std::int64_t NowMicroseconds() = 0;
 };

@@ -135,12 +135,29 @@ void SaverFrame::Compose() {
   composed_ = drawn_.size();
 }
 
+// A flame's own cell is found by its place in the sheet, any other rectangle
+// by its corner.
 const CellInk& SaverFrame::InkOf(Sheet& sheet, const BlitArea& cell, std::int32_t dpi) {
-  const auto key = std::pair(cell.sx, cell.sy);
-  if (const auto found = sheet.ink.find(key); found != sheet.ink.end()) return found->second;
   const CellSize size = ScaledCell(std::clamp(dpi, kMinDpi, kMaxDpi));
-  return sheet.ink[key] =
-             FindCellInk(sheet.pixels.View(), {cell.sx, cell.sy, size.width, size.height});
+  const bool own = cell.sx >= 0 && cell.sy >= 0 && cell.sx % size.width == 0 &&
+                   cell.sy % size.height == 0 && cell.sx / size.width < kSheetColumns &&
+                   cell.sy / size.height < kSheetRows;
+  const CellInk** slot = nullptr;
+  if (own) {
+    sheet.byCell.resize(std::size_t{kSheetColumns} * kSheetRows);
+    slot = &sheet.byCell[std::size_t(cell.sy / size.height * kSheetColumns + cell.sx / size.width)];
+    if (*slot != nullptr) return **slot;
+  }
+  const auto key = std::pair(cell.sx, cell.sy);
+  auto found = sheet.ink.find(key);
+  if (found == sheet.ink.end()) {
+    found = sheet.ink
+                .emplace(key, FindCellInk(sheet.pixels.View(),
+                                          {cell.sx, cell.sy, size.width, size.height}))
+                .first;
+  }
+  if (slot != nullptr) *slot = &found->second;
+  return found->second;
 }
 
 void SaverFrame::OrCell(std::int32_t dpi, const BlitArea& cell) {

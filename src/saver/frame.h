@@ -75,6 +75,7 @@ class SaverFrame {
   struct Sheet {
     Surface pixels;
     std::map<std::pair<std::int32_t, std::int32_t>, CellInk> ink;  // by (sx, sy)
+    std::vector<const CellInk*> byCell;  // the flames' own cells' ink, in reading order
   };
   // A cell ORed onto the frame: its ink, its corner in the sheet and in the
   // frame, and the part of it within the frame, in the cell's own coordinates.

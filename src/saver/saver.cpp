@@ -145,19 +145,25 @@ void VornS::DrawFrame(std::int32_t steps) {
   frame_.Present();
 }
 
+// Every call that looks at the messages is a round trip to the system: they
+// are looked at when a wait saw one, or once when there was no time to wait.
 void VornS::YieldUntil(std::int64_t deadline) {
-  platform_.DoEvents();
+  bool waited = false;
   while (!StopRequested) {
     if (!displayOn_ || !PacingFor(power_).draws) {  // nothing is drawn until it can be seen
       platform_.WaitForEvents(kWaitForever);
       platform_.DoEvents();
+      waited = true;
       continue;
     }
     const std::int64_t remaining = deadline - platform_.NowMicroseconds();
     if (remaining <= 0) break;
-    platform_.WaitForEvents(static_cast<std::uint32_t>((remaining + 999) / 1000));
-    platform_.DoEvents();
+    if (platform_.WaitForEvents(static_cast<std::uint32_t>((remaining + 999) / 1000))) {
+      platform_.DoEvents();
+    }
+    waited = true;
   }
+  if (!waited && !StopRequested) platform_.DoEvents();
 }
 
 void VornS::FrameLoop() {

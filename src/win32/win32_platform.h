@@ -205,9 +205,10 @@ class Win32Platform : public Platform {
   }
   void CloseSaverWindow() override;
   void DoEvents() override { PumpMessages(false); }
-  void WaitForEvents(std::uint32_t timeoutMs) override {
+  bool WaitForEvents(std::uint32_t timeoutMs) override {
     // cppcheck-suppress nullPointer ; with a count of 0 there is no handle array to pass
-    MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    return MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE) !=
+           WAIT_TIMEOUT;
   }
   std::int64_t NowMicroseconds() override {
     LARGE_INTEGER now{};

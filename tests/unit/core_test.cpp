@@ -1,6 +1,8 @@
 // The portable core: the program's readings of text (the command line: its arguments, the switch
 // letter and the window handles; the value texts of the settings file, read and written), its
 // pictures (the raster, the changed region, packed pictures) and its particles.
+#include <bit>
+#include <cmath>
 #include <random>
 #include <set>
 #include <tuple>
@@ -13,6 +15,7 @@
 #include "core/random_source.h"
 #include "core/raster.h"
 #include "core/settings_value.h"
+#include "core/whole_numbers.h"
 #include "table_test.h"
 
 namespace vorn {
@@ -276,6 +279,27 @@ std::set<std::int32_t> Draws(std::int32_t low, std::int32_t high) {
 TEST(RandomRange, DrawsEveryValueOfItsRange) {
   EXPECT_EQ(Draws(0, 359).size(), 360u);
   EXPECT_EQ(*Draws(1, -5).begin(), -4);  // floor(r * -5) + 1
+}
+
+// Rounding that leaves the library's anywhere: ties, negatives, the sign of zero, fractions just
+// short of a whole number, numbers too large to have one, infinities and NaN.
+TEST(WholeNumbers, RoundAsTheLibraryDoes) {
+  std::vector<double> values{-0.0,
+                             0.49999999999999994,
+                             -0.49999999999999994,
+                             4503599627370495.5,
+                             -4503599627370497.0,
+                             1e300,
+                             -INFINITY,
+                             NAN};
+  for (int i = -4000; i <= 4000; ++i) values.insert(values.end(), {i / 8.0, i / 8.0 + 1e-9});
+  for (const double v : values) {
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(FloorOf(v)), std::bit_cast<std::uint64_t>(std::floor(v)))
+        << v;
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(NearestEven(v)),
+              std::bit_cast<std::uint64_t>(std::nearbyint(v)))
+        << v;
+  }
 }
 
 // A centre not rounded half to even, headings not drawn per flame, cells lost or drawn row first.

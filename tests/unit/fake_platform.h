@@ -82,8 +82,11 @@ class FakePlatform : public Platform, public DialogControls {
   std::map<WindowHandle, PixelRect> windowRects;  // windows that exist
   std::int32_t previewStyle = 0x16CF0000;
   std::function<void(int)> onDoEvents;  // runs in each DoEvents with its number (1, 2, ...)
-  std::function<void()> onDialogShown;  // runs once the dialog is up: the test plays the user
-  bool recordDrawing = false;           // records fills, blits, lines, yields and waits too
+  int quietWaits = 0;
+  std::vector<std::int64_t> presentedAt;  // the clock at each present  // the next waits run out of
+                                          // time with no message waiting
+  std::function<void()> onDialogShown;    // runs once the dialog is up: the test plays the user
+  bool recordDrawing = false;             // records fills, blits, lines, yields and waits too
   PixelPoint cursor{500, 300};
   TwipsRect dialogTwips{0, 0, 2000, 1000};
   float twipsPerPixel = 15;
@@ -280,6 +283,7 @@ class FakePlatform : public Platform, public DialogControls {
   // Of a failing present only every second piece reaches the screen (none of a whole frame).
   bool PresentFrame(const std::vector<Rect>& pieces) override {
     Record(__func__, static_cast<int>(pieces.size()));
+    presentedAt.push_back(nowMicroseconds);
     const bool fails = presentsFailing > 0 && presentsFailing-- > 0;
     for (std::size_t i = fails ? 1 : 0; i < pieces.size(); i += fails ? 2 : 1) {
       const Rect& r = pieces[i];
@@ -307,9 +311,10 @@ class FakePlatform : public Platform, public DialogControls {
       throw std::runtime_error("the saver's frame cycle did not end");
     if (onDoEvents) onDoEvents(doEventsCount);
   }
-  void WaitForEvents(U32 timeoutMs) override {
+  bool WaitForEvents(U32 timeoutMs) override {
     Drawn(__func__, timeoutMs);
     nowMicroseconds += std::int64_t{timeoutMs} * 1000;
+    return quietWaits == 0 || quietWaits-- == 0;
   }
   std::int64_t NowMicroseconds() override { return nowMicroseconds; }
 };

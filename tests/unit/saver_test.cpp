@@ -25,15 +25,15 @@ TEST(Saver, SetsUpThenDrawsFramesFromTheCentre) {
   rig.Run([&](int) { rig.saver.Display_MouseDown(); });
   const auto kFlame =
       MatchesRegex("BitBlt\\(Buffer, 51[123], 38[345], 32, 64, Pic_Vorn, .*, 0xEE0086\\)");
-  EXPECT_THAT(
-      rig.platform.calls,
-      ElementsAre("CreateSaverWindow", "MoveWindow(23130, 0, 0, 1024, 768)",
-                  "CreateFrameBuffer(1024, 768)", "LoadSheet(96)", "StartTimer(1000)",
-                  "ShowWindow(23130)", "SetWindowPos(23130, -1, 0, 0, 0, 0, 19)",
-                  "FillRect(Buffer, 0, 0, 1024, 768, 0)", kFlame, kFlame,
-                  "BitBlt(Display, 0, 0, 1024, 768, Buffer, 0, 0, 0xCC0020)", "PresentFrame(1)",
-                  "DoEvents", "GetVersionExA(148)", "SystemParametersInfoA(97, 0x0, NULL, 0)",
-                  "ShowCursor(-1)", "SystemParametersInfoA(17, 0x1, NULL, 0)", "CloseSaverWindow"));
+  EXPECT_THAT(rig.platform.calls,
+              ElementsAre("CreateSaverWindow", "MoveWindow(23130, 0, 0, 1024, 768)",
+                          "CreateFrameBuffer(1024, 768)", "LoadSheet(96)", "StartTimer(1000)",
+                          "ShowWindow(23130)", "SetWindowPos(23130, -1, 0, 0, 0, 0, 19)",
+                          "FillRect(Buffer, 0, 0, 1024, 768, 0)", kFlame, kFlame,
+                          "BitBlt(Display, 0, 0, 1024, 768, Buffer, 0, 0, 0xCC0020)",
+                          "PresentFrame(1)", "WaitForEvents(17)", "DoEvents", "GetVersionExA(148)",
+                          "SystemParametersInfoA(97, 0x0, NULL, 0)", "ShowCursor(-1)",
+                          "SystemParametersInfoA(17, 0x1, NULL, 0)", "CloseSaverWindow"));
 }
 
 // A flame drawn before its step, with its cell after the advance, or frames paced at period 0.
@@ -222,6 +222,31 @@ TEST(Saver, TheScreenShowsTheFrameAfterEveryPresentAndNothingWhileTheDisplayIsOf
   EXPECT_EQ(presents, 18u);
   for (std::size_t i = 1; i < calls.size(); ++i)  // a wait ends in a look at the messages
     EXPECT_TRUE(!calls[i - 1].starts_with("WaitForEvents") || calls[i] == "DoEvents") << i;
+}
+
+// A look at the messages after a wait that ran out of time with none (a needless round trip to the
+// system every frame), or none in a frame that had no time left to wait.
+TEST(Saver, LooksAtTheMessagesWhenAWaitSawOneOrThereWasNoTimeToWait) {
+  SaverRig rig;
+  const auto& calls = rig.platform.calls;
+  std::size_t quietFrom = 0;
+  rig.Run([&](int n) {
+    const auto since = [&](std::string_view call) {
+      return std::count_if(calls.begin() + std::ptrdiff_t(quietFrom), calls.end(),
+                           [&](const std::string& c) { return c.starts_with(call); });
+    };
+    if (n == 3) rig.platform.quietWaits = 4, quietFrom = calls.size();
+    if (n == 4) {  // four frames waited quietly, the fifth's wait saw a message
+      EXPECT_EQ(std::tuple(since("PresentFrame"), since("WaitForEvents"), since("DoEvents")),
+                std::tuple(5, 5, 1));
+      rig.platform.nowMicroseconds += 1'000'000;  // a stall: the next frame has no time to wait
+    }
+    if (n == 5) {
+      EXPECT_TRUE(calls[calls.size() - 2].starts_with("PresentFrame"));
+      rig.saver.Form_KeyDown();
+    }
+  });
+  EXPECT_TRUE(rig.platform.saverClosed);
 }
 
 // Ink runs cut wrong at the frame's edges (flames that spill, wrap or go missing) or a clear that
