@@ -74,10 +74,11 @@ void SaverFrame::LoadSheet(std::int32_t dpi) {
 void SaverFrame::Clear() {
   if (pixels_.pixels == nullptr) return;
   Compose();
-  clearWhole_ = !drawnKnown_ || drawnPixels_ >= std::int64_t{width_} * height_;
+  const bool whole = !drawnKnown_ || drawnPixels_ >= static_cast<std::int64_t>(width_) * height_;
   toClear_.clear();
-  if (!clearWhole_) toClear_.swap(drawn_);
+  if (!whole) toClear_.swap(drawn_);
   drawn_.clear();
+  clearWhole_ = whole;
   composed_ = 0;
   drawnPixels_ = 0;
   drawnKnown_ = true;
@@ -145,7 +146,9 @@ const CellInk& SaverFrame::InkOf(Sheet& sheet, const BlitArea& cell, std::int32_
   const CellInk** slot = nullptr;
   if (own) {
     sheet.byCell.resize(std::size_t{kSheetColumns} * kSheetRows);
-    slot = &sheet.byCell[std::size_t(cell.sy / size.height * kSheetColumns + cell.sx / size.width)];
+    const auto column = std::size_t(cell.sx / size.width);
+    const auto row = std::size_t(cell.sy / size.height);
+    slot = &sheet.byCell[row * kSheetColumns + column];
     if (*slot != nullptr) return **slot;
   }
   const auto key = std::pair(cell.sx, cell.sy);
