@@ -38,6 +38,9 @@ CellInk FindCellInk(const ConstPixelView& sheet, const Rect& cell) {
         const std::int64_t end = std::min(first + width, x1);
         run = {static_cast<std::int32_t>(std::max(end - width, x0) - cell.x),
                static_cast<std::int32_t>(end - cell.x)};
+        ink.rowStart.resize(std::size_t(y), 0);
+        ink.rowStart.push_back(std::ptrdiff_t(ink.pixels.size()) - run.begin);
+        ink.pixels.insert(ink.pixels.end(), row + cell.x + run.begin, row + cell.x + run.end);
         left = std::min(left, run.begin);
         right = std::max(right, run.end);
         if (top < 0) top = y;
@@ -46,6 +49,7 @@ CellInk FindCellInk(const ConstPixelView& sheet, const Rect& cell) {
     }
     ink.rows.push_back(run);
   }
+  ink.rowStart.resize(ink.rows.size(), 0);
   if (top >= 0) ink.bounds = {left, top, right - left, bottom - top};
   return ink;
 }
@@ -125,7 +129,7 @@ void SaverFrame::Compose() {
         });
       } else {
         ForRuns(cell, [&](Pixel* to, std::int32_t x, std::int32_t y, std::int32_t count) {
-          OrRow(to, cell.from + y * cell.fromStride + x, std::size_t(count));
+          OrRow(to, cell.ink->At(x, y), std::size_t(count));
         });
       }
     }
@@ -178,10 +182,7 @@ void SaverFrame::OrCell(std::int32_t dpi, const BlitArea& cell) {
   const std::int64_t bottom =
       std::min<std::int64_t>({ink.bounds.y + ink.bounds.height, cell.h, height_ - y});
   if (left >= right || top >= bottom) return;
-  const ConstPixelView from = sheet->second.pixels.View();
   const Drawn drawn{&ink,
-                    from.Row(cell.sy) + cell.sx,
-                    from.stride,
                     cell.x,
                     cell.y,
                     std::int32_t(left),
@@ -194,7 +195,7 @@ void SaverFrame::OrCell(std::int32_t dpi, const BlitArea& cell) {
     Compose();
     drawnKnown_ = false;
     ForRuns(drawn, [&](Pixel* to, std::int32_t x, std::int32_t y, std::int32_t count) {
-      OrRow(to, drawn.from + y * drawn.fromStride + x, std::size_t(count));
+      OrRow(to, ink.At(x, y), std::size_t(count));
     });
   } else {
     drawn_.push_back(drawn);

@@ -38,6 +38,13 @@ struct CellInk {
   };
   std::vector<Run> rows;
   Rect bounds;  // within the rectangle
+  // The runs' pixels, one after the other (fewer cache lines than the sheet's
+  // rows), and for each row the index of its x = 0 in them.
+  std::vector<Pixel> pixels;
+  std::vector<std::ptrdiff_t> rowStart;
+  const Pixel* At(std::int32_t x, std::int32_t y) const {
+    return pixels.data() + (rowStart[std::size_t(y)] + x);
+  }
 };
 CellInk FindCellInk(const ConstPixelView& sheet, const Rect& cell);
 
@@ -77,12 +84,10 @@ class SaverFrame {
     std::map<std::pair<std::int32_t, std::int32_t>, CellInk> ink;  // by (sx, sy)
     std::vector<const CellInk*> byCell;  // the flames' own cells' ink, in reading order
   };
-  // A cell ORed onto the frame: its ink, its corner in the sheet and in the
-  // frame, and the part of it within the frame, in the cell's own coordinates.
+  // A cell ORed onto the frame: its ink, its corner in the frame, and the part of it within the
+  // frame, in the cell's own coordinates.
   struct Drawn {
     const CellInk* ink;
-    const Pixel* from;
-    std::ptrdiff_t fromStride;
     std::int32_t x, y;
     std::int32_t left, right, top, bottom;  // right and bottom excluded
   };
