@@ -107,23 +107,23 @@ void SaverFrame::Compose() {
   for (std::size_t band = 1; band <= bands; ++band) bandStart_[band] += bandStart_[band - 1];
   bandSteps_.resize(bandStart_[bands]);
   std::vector<std::uint32_t>& next = bandStart_;  // each band's next free step, then its end
-  const auto place = [&](const Drawn& cell, bool isClear) {
-    forBands(cell, [&](std::int32_t band) {
-      bandSteps_[next[std::size_t(band)]++] = {&cell, isClear};
-    });
+  const auto clears = static_cast<std::uint32_t>(toClear_.size());
+  const auto place = [&](const Drawn& cell, std::uint32_t step) {
+    forBands(cell, [&](std::int32_t band) { bandSteps_[next[std::size_t(band)]++] = step; });
   };
-  for (const Drawn& cell : toClear_) place(cell, true);
-  for (const Drawn& cell : pending) place(cell, false);
+  for (std::uint32_t i = 0; i < clears; ++i) place(toClear_[i], i);
+  for (std::uint32_t i = 0; i < pending.size(); ++i) place(pending[i], clears + i);
   std::uint32_t begin = 0;
   for (std::size_t band = 0; band < bands; ++band) {
     const std::int32_t top = std::int32_t(band) * kBandRows;
     const std::int32_t bottom = std::min(top + kBandRows, height_);
     if (clearWhole_) FillInclusive(pixels_, 0, top, width_ - 1, bottom - 1, 0);
     for (std::uint32_t i = begin; i < next[band]; ++i) {
-      Drawn cell = *bandSteps_[i].cell;
+      const std::uint32_t step = bandSteps_[i];
+      Drawn cell = step < clears ? toClear_[step] : pending[step - clears];
       cell.top = std::max(cell.top, top - cell.y);
       cell.bottom = std::min(cell.bottom, bottom - cell.y);
-      if (bandSteps_[i].clear) {
+      if (step < clears) {
         ForRuns(cell, [](Pixel* to, std::int32_t, std::int32_t, std::int32_t count) {
           FillRow(to, std::size_t(count), 0);
         });

@@ -127,11 +127,9 @@ class SaverFrame {
   std::size_t composed_ = 0;              // drawn_ before this is ORed onto the frame
   bool clearWhole_ = false;               // the clear to do blackens the whole frame
   std::vector<Drawn> toClear_;            // the clear to do blackens these
-  struct Step {
-    const Drawn* cell;
-    bool clear;
-  };
-  std::vector<Step> bandSteps_;  // Compose's work, by band, kept between frames
+  // Compose's work, by band, kept between frames: each step a cell of
+  // toClear_ (below its size) or of the ORs not yet done (from its size on).
+  std::vector<std::uint32_t> bandSteps_;
   std::vector<std::uint32_t> bandStart_;
   ChangedRegion changed_;
 };
