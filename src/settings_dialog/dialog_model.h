@@ -106,7 +106,10 @@ class DialogModel final : public DialogControls {
   void Activated(bool active);
   // Around the focused bar while the window is active; nothing otherwise.
   std::optional<PixelRect> FocusMark() const;
-  // The preview's cell over Display, which changes many times a second.
+  // The preview shows the 96 dpi sheet's cell at (x, y): the same cell of the
+  // sheet at the window's scale. It changes many times a second.
+  void ShowCell(std::int32_t x, std::int32_t y) { previewCell_ = PixelPoint{x, y}; }
+  // The preview's cell over Display; black before the first.
   PaintStep PreviewStep() const;
   // The control a press at `point` belongs to, the ones on top first; none
   // outside the ones that take presses.
@@ -198,6 +201,7 @@ class DialogModel final : public DialogControls {
   bool highContrast_ = false;
   std::int16_t focusedBar_ = 0;
   bool active_ = false;
+  std::optional<PixelPoint> previewCell_;
 };
 
 }  // namespace vorn

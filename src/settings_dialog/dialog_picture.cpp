@@ -27,8 +27,14 @@ DisplayList DialogModel::Paint() const {
 }
 
 PaintStep DialogModel::PreviewStep() const {
-  return CopyStep(PaintImage::Preview, view_.ImageSize(PaintImage::Preview),
-                  Rect(DialogControl::Display));
+  const PixelRect to = Rect(DialogControl::Display);
+  if (!previewCell_) return FillStep(to, {});
+  return {PaintStep::Kind::Copy,
+          to,
+          {},
+          PaintImage::Sheet,
+          SheetCell(previewCell_->x, previewCell_->y, dpi_),
+          {}};
 }
 
 DisplayList DialogModel::SkinPicture() const {

@@ -21,7 +21,7 @@ enum class PaintImage : std::uint8_t {
   TitleBar,
   Backing,  // the window's own image (SurfaceId::DialogWindow)
   PicB,     // the panel behind the bars (SurfaceId::DialogPicB)
-  Preview,  // the preview's cell at the window's scale (SurfaceId::DialogDisplay)
+  Sheet,    // the sprite sheet at the window's scale (at 96 dpi SurfaceId::DialogSprites)
 };
 inline constexpr PaintImage ImageOf(DialogPicture picture) {
   return static_cast<PaintImage>(picture);

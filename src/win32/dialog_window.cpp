@@ -79,7 +79,8 @@ bool DialogWindow::Create() {
     pictures_[i].LoadBitmapResource32(instance_, kPictures[i]);
   }
   Own(SurfaceId::DialogSprites).LoadBitmapResource32(instance_, IDB_SPRITE_SHEET);
-  // One sprite cell, black; the window shows it scaled to the preview's box.
+  // One sprite cell, black: the routines' copy of the cell they show (the
+  // model shows it at the window's scale).
   if (!Own(SurfaceId::DialogDisplay).CreateDib(kCellWidth, kCellHeight)) return false;
   if (WindowDc screen(nullptr); screen.Get() != nullptr) {
     if (auto face = LabelFontFace(InstalledFamilies(screen.Get()))) face_ = Widen(*face);
@@ -90,7 +91,7 @@ bool DialogWindow::Create() {
   CreateWindowExW(WS_EX_APPWINDOW, kDialogClass, Widen(kDialogCaption).c_str(),
                   WS_POPUP | WS_CLIPCHILDREN, 0, 0, 0, 0, nullptr, nullptr, instance_, this);
   if (window_ == nullptr) return false;
-  model_.SetDpi(WindowDpi(window_));
+  SetDpi(WindowDpi(window_));
   model_.SetHighContrast(HighContrastOn());
   Scale();
   model_.Opened();
@@ -121,9 +122,17 @@ void DialogWindow::Scale() {
   PlaceTooltip(false);
 }
 
+void DialogWindow::SetDpi(int dpi) {
+  model_.SetDpi(dpi);
+  if (dpi == sheetDpi_) return;
+  const vorn::Surface sheet = RenderSpriteSheet(dpi);
+  scaledSheet_.CreateDib(sheet.Width(), sheet.Height(), sheet.Pixels());
+  sheetDpi_ = dpi;
+}
+
 // The window takes the place the system suggests; its new size repaints it.
 void DialogWindow::OnDpiChanged(int dpi, const RECT& suggested) {
-  model_.SetDpi(dpi);
+  SetDpi(dpi);
   Scale();
   SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -305,7 +314,8 @@ const MemorySurface& DialogWindow::Image(PaintImage image) const {
   switch (image) {
     case PaintImage::Backing: return *Surface(SurfaceId::DialogWindow);
     case PaintImage::PicB: return *Surface(SurfaceId::DialogPicB);
-    case PaintImage::Preview: return *Surface(SurfaceId::DialogDisplay);
+    case PaintImage::Sheet:
+      return sheetDpi_ == kDefaultDpi ? Own(SurfaceId::DialogSprites) : scaledSheet_;
     default: return pictures_[static_cast<std::size_t>(image)];
   }
 }

@@ -47,22 +47,9 @@ class DialogWindow final : public DialogView, NoCopy {
   }
   // A surface's backing image changed: show it.
   void Refresh(SurfaceId surface);
-  // The preview shows the sheet's cell at (x, y), the same cell of a sheet
-  // rendered for the window's scale.
-  void ShowCell(std::int32_t x, std::int32_t y) {
-    const int dpi = model_.Dpi();
-    if (dpi != sheetDpi_) {  // rendered once for each scale the window stands at
-      const vorn::Surface sheet = RenderSpriteSheet(dpi);
-      sheetDpi_ = dpi;
-      scaledSheet_.CreateDib(sheet.Width(), sheet.Height(), sheet.Pixels());
-      const CellSize cell = ScaledCell(dpi);
-      Own(SurfaceId::DialogDisplay).CreateDib(cell.width, cell.height);
-    }
-    const MemorySurface& from = dpi == kDefaultDpi ? Own(SurfaceId::DialogSprites) : scaledSheet_;
-    const PixelRect cell = SheetCell(x, y, dpi);
-    ::BitBlt(Own(SurfaceId::DialogDisplay).Dc(), 0, 0, Width(cell), Height(cell), from.Dc(),
-             cell.left, cell.top, SRCCOPY);
-  }
+  // The preview's copy of the 96 dpi sheet's cell at (x, y): the model shows
+  // the same cell of the sheet at the window's scale.
+  void ShowCell(std::int32_t x, std::int32_t y) { model_.ShowCell(x, y); }
 
   void SetPreviewTimer(bool enabled, UINT intervalMs) {
     model_.EnableTimer(enabled && window_ != nullptr);
@@ -135,7 +122,13 @@ class DialogWindow final : public DialogView, NoCopy {
   MemorySurface& Own(SurfaceId surface) {
     return surfaces_[static_cast<std::size_t>(surface) - kFirstSurface];
   }
+  const MemorySurface& Own(SurfaceId surface) const {
+    return surfaces_[static_cast<std::size_t>(surface) - kFirstSurface];
+  }
   const MemorySurface& Image(PaintImage image) const;
+  // The model's scale changed: the sheet it shows the preview from follows,
+  // rendered once for each scale the window stands at.
+  void SetDpi(int dpi);
   // Carries out one step of the dialog's picture on `dc`.
   void Paint(HDC dc, const PaintStep& step) const;
 

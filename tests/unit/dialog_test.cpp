@@ -363,7 +363,8 @@ TEST(DialogModelInput, ScrollStepsCommitWithinTheRange) {
 }
 
 // The window's picture: a layer missing, out of order or misplaced; a button's bevel stretched
-// with its inside; a face shown that is not the control's; a label in another colour or text.
+// with its inside; a face shown that is not the control's; a label in another colour or text; a
+// preview not black before its first cell, or its cell not taken from the sheet at the scale.
 TEST(DialogPicture, LayersBottomUpWithFramedButtonsAndColouredLabels) {
   using I = PaintImage;
   const auto copy = [](I image, PixelRect to, PixelRect from = {0, 0, 15, 15}) {
@@ -387,7 +388,7 @@ TEST(DialogPicture, LayersBottomUpWithFramedButtonsAndColouredLabels) {
             copy(I::ButtonReleased, {can.right - 1, can.bottom - 1, can.right, can.bottom},
                  {14, 14, 15, 15}));
   EXPECT_EQ(list[21], FillStep(rig.model.Rect(C::PicA), {}));
-  EXPECT_EQ(list[22], copy(I::Preview, {52, 52, 84, 116}));
+  EXPECT_EQ(list[22], FillStep({52, 52, 84, 116}, {}));
   EXPECT_EQ(list[22], rig.model.PreviewStep());
   EXPECT_EQ(list[23], copy(I::PicB, rig.model.Rect(C::PicB)));
   const auto text = [&](C label, PaintColour colour, std::string_view text) {
@@ -399,6 +400,10 @@ TEST(DialogPicture, LayersBottomUpWithFramedButtonsAndColouredLabels) {
   DisplayList tiny;  // a picture without an inside has nothing to frame
   AddFramed(tiny, I::ButtonPressed, {2, 9}, set);
   EXPECT_THAT(tiny, ::testing::IsEmpty());
+  rig.model.ShowCell(32, 64);
+  rig.model.SetDpi(144);
+  EXPECT_EQ(rig.model.Paint()[22],
+            copy(I::Sheet, rig.model.Rect(C::Display), SheetCell(32, 64, 144)));
 }
 
 // High Contrast drawn with the skin (its shading or pictures) or in fixed colours, a layout or text
@@ -421,7 +426,7 @@ TEST(DialogPicture, HighContrastInTheSystemsColoursAndAFocusMarkWhileActive) {
   const PaintStep pic_a = FillStep(rig.model.Rect(C::PicA), {});
   for (const PaintStep& step : plain) {
     EXPECT_TRUE(step.kind != PaintStep::Kind::Copy || step == rig.model.PreviewStep());
-    EXPECT_TRUE(step.colour.system || step == pic_a || step.kind == PaintStep::Kind::Copy);
+    EXPECT_TRUE(step.colour.system || step == pic_a || step == rig.model.PreviewStep());
   }
   EXPECT_EQ(texts(plain), texts(skin));
   const auto has = [&](const PaintStep& step) { return std::ranges::count(plain, step) == 1; };
