@@ -38,8 +38,6 @@ CellInk FindCellInk(const ConstPixelView& sheet, const Rect& cell) {
         const std::int64_t end = std::min(first + width, x1);
         run = {static_cast<std::int32_t>(std::max(end - width, x0) - cell.x),
                static_cast<std::int32_t>(end - cell.x)};
-        ink.rowStart.resize(std::size_t(y), 0);
-        ink.rowStart.push_back(std::ptrdiff_t(ink.pixels.size()) - run.begin);
         ink.pixels.insert(ink.pixels.end(), row + cell.x + run.begin, row + cell.x + run.end);
         left = std::min(left, run.begin);
         right = std::max(right, run.end);
@@ -48,8 +46,9 @@ CellInk FindCellInk(const ConstPixelView& sheet, const Rect& cell) {
       }
     }
     ink.rows.push_back(run);
+    // The run's pixels end where the list does: its x = 0 lies `end` before.
+    ink.rowStart.push_back(std::ptrdiff_t(ink.pixels.size()) - run.end);
   }
-  ink.rowStart.resize(ink.rows.size(), 0);
   if (top >= 0) ink.bounds = {left, top, right - left, bottom - top};
   return ink;
 }
@@ -70,7 +69,10 @@ void SaverFrame::Resize(std::int32_t width, std::int32_t height) {
 // size brings one (every re-fit loads the sheets again).
 void SaverFrame::LoadSheet(std::int32_t dpi) {
   if (pixels_.pixels == nullptr || sheets_.contains(dpi)) return;
-  sheets_[dpi].pixels = dpi == kBaseDpi ? host_.EmbeddedSpriteSheet() : RenderSpriteSheet(dpi);
+  Sheet& sheet = sheets_[dpi];
+  sheet.pixels = dpi == kBaseDpi ? host_.EmbeddedSpriteSheet() : RenderSpriteSheet(dpi);
+  sheet.cell = ScaledCell(std::clamp(dpi, kMinDpi, kMaxDpi));
+  sheet.byCell.resize(std::size_t{kSheetColumns} * kSheetRows);
 }
 
 // Only the runs of the cells drawn since the last clear, unless they are
@@ -128,9 +130,7 @@ void SaverFrame::Compose() {
           FillRow(to, std::size_t(count), 0);
         });
       } else {
-        ForRuns(cell, [&](Pixel* to, std::int32_t x, std::int32_t y, std::int32_t count) {
-          OrRow(to, cell.ink->At(x, y), std::size_t(count));
-        });
+        OrRuns(cell);
       }
     }
     begin = next[band];
@@ -142,14 +142,13 @@ void SaverFrame::Compose() {
 
 // A flame's own cell is found by its place in the sheet, any other rectangle
 // by its corner.
-const CellInk& SaverFrame::InkOf(Sheet& sheet, const BlitArea& cell, std::int32_t dpi) {
-  const CellSize size = ScaledCell(std::clamp(dpi, kMinDpi, kMaxDpi));
+const CellInk& SaverFrame::InkOf(Sheet& sheet, const BlitArea& cell) {
+  const CellSize size = sheet.cell;
   const bool own = cell.sx >= 0 && cell.sy >= 0 && cell.sx % size.width == 0 &&
                    cell.sy % size.height == 0 && cell.sx / size.width < kSheetColumns &&
                    cell.sy / size.height < kSheetRows;
   const CellInk** slot = nullptr;
   if (own) {
-    sheet.byCell.resize(std::size_t{kSheetColumns} * kSheetRows);
     const auto column = std::size_t(cell.sx / size.width);
     const auto row = std::size_t(cell.sy / size.height);
     slot = &sheet.byCell[row * kSheetColumns + column];
@@ -170,7 +169,7 @@ const CellInk& SaverFrame::InkOf(Sheet& sheet, const BlitArea& cell, std::int32_
 void SaverFrame::OrCell(std::int32_t dpi, const BlitArea& cell) {
   const auto sheet = sheets_.find(dpi);
   if (pixels_.pixels == nullptr || sheet == sheets_.end() || cell.w <= 0 || cell.h <= 0) return;
-  const CellInk& ink = InkOf(sheet->second, cell, dpi);
+  const CellInk& ink = InkOf(sheet->second, cell);
   if (ink.bounds.Empty()) return;
   // The flame's bounds, cut to the rectangle asked for and to the frame, in
   // the cell's own coordinates: within the frame, so within 32 bits.
@@ -194,9 +193,7 @@ void SaverFrame::OrCell(std::int32_t dpi, const BlitArea& cell) {
   if (drawn_.size() >= kMostDrawnCells) {
     Compose();
     drawnKnown_ = false;
-    ForRuns(drawn, [&](Pixel* to, std::int32_t x, std::int32_t y, std::int32_t count) {
-      OrRow(to, ink.At(x, y), std::size_t(count));
-    });
+    OrRuns(drawn);
   } else {
     drawn_.push_back(drawn);
   }

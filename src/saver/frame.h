@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "core/changed_region.h"
+#include "core/particles.h"
 #include "core/raster.h"
 #include "platform/platform.h"
 
@@ -81,6 +82,7 @@ class SaverFrame {
  private:
   struct Sheet {
     Surface pixels;
+    CellSize cell;                                                 // a flame's cell at this scale
     std::map<std::pair<std::int32_t, std::int32_t>, CellInk> ink;  // by (sx, sy)
     std::vector<const CellInk*> byCell;  // the flames' own cells' ink, in reading order
   };
@@ -114,8 +116,14 @@ class SaverFrame {
       visit(row, begin, y, end - begin);
     }
   }
+  // ORs the cell's ink onto the frame.
+  void OrRuns(const Drawn& cell) {
+    ForRuns(cell, [&](Pixel* to, std::int32_t x, std::int32_t y, std::int32_t count) {
+      OrRow(to, cell.ink->At(x, y), std::size_t(count));
+    });
+  }
   // The ink of the sheet's rectangle, found once (the map keeps it in place).
-  const CellInk& InkOf(Sheet& sheet, const BlitArea& cell, std::int32_t dpi);
+  const CellInk& InkOf(Sheet& sheet, const BlitArea& cell);
 
   FrameHost& host_;
   PixelView pixels_;
