@@ -81,10 +81,9 @@ class FakePlatform : public Platform, public DialogControls {
   std::optional<DisplayLayout> layout;            // without it, one monitor of `screen`
   std::map<WindowHandle, PixelRect> windowRects;  // windows that exist
   std::int32_t previewStyle = 0x16CF0000;
-  std::function<void(int)> onDoEvents;  // runs in each DoEvents with its number (1, 2, ...)
-  int quietWaits = 0;
-  std::vector<std::int64_t> presentedAt;  // the clock at each present  // the next waits run out of
-                                          // time with no message waiting
+  std::function<void(int)> onDoEvents;    // runs in each DoEvents with its number (1, 2, ...)
+  int quietWaits = 0;                     // the next waits run out of time with no message waiting
+  std::vector<std::int64_t> presentedAt;  // the clock at each present
   std::function<void()> onDialogShown;    // runs once the dialog is up: the test plays the user
   bool recordDrawing = false;             // records fills, blits, lines, yields and waits too
   PixelPoint cursor{500, 300};
@@ -314,7 +313,9 @@ class FakePlatform : public Platform, public DialogControls {
   bool WaitForEvents(U32 timeoutMs) override {
     Drawn(__func__, timeoutMs);
     nowMicroseconds += std::int64_t{timeoutMs} * 1000;
-    return quietWaits == 0 || quietWaits-- == 0;
+    if (quietWaits == 0) return true;
+    --quietWaits;
+    return false;
   }
   std::int64_t NowMicroseconds() override { return nowMicroseconds; }
 };
