@@ -79,8 +79,8 @@ bool DialogWindow::Create() {
     pictures_[i].LoadBitmapResource32(instance_, kPictures[i]);
   }
   Own(SurfaceId::DialogSprites).LoadBitmapResource32(instance_, IDB_SPRITE_SHEET);
-  // One sprite cell, black: the routines' copy of the cell they show (the
-  // model shows it at the window's scale).
+  // Display, one sprite cell, black, as the routines name it; their copies of
+  // a cell into it go to the model, which shows that cell at the window's scale.
   if (!Own(SurfaceId::DialogDisplay).CreateDib(kCellWidth, kCellHeight)) return false;
   if (WindowDc screen(nullptr); screen.Get() != nullptr) {
     if (auto face = LabelFontFace(InstalledFamilies(screen.Get()))) face_ = Widen(*face);
@@ -91,7 +91,7 @@ bool DialogWindow::Create() {
   CreateWindowExW(WS_EX_APPWINDOW, kDialogClass, Widen(kDialogCaption).c_str(),
                   WS_POPUP | WS_CLIPCHILDREN, 0, 0, 0, 0, nullptr, nullptr, instance_, this);
   if (window_ == nullptr) return false;
-  SetDpi(WindowDpi(window_));
+  model_.SetDpi(WindowDpi(window_));
   model_.SetHighContrast(HighContrastOn());
   Scale();
   model_.Opened();
@@ -122,17 +122,22 @@ void DialogWindow::Scale() {
   PlaceTooltip(false);
 }
 
-void DialogWindow::SetDpi(int dpi) {
-  model_.SetDpi(dpi);
+// Rendered when the preview first needs it (the window is up by then: at
+// 200 % the rendering takes a quarter of a second), and again at a new scale.
+void DialogWindow::FitSheet() {
+  const int dpi = model_.Dpi();
   if (dpi == sheetDpi_) return;
-  const vorn::Surface sheet = RenderSpriteSheet(dpi);
-  scaledSheet_.CreateDib(sheet.Width(), sheet.Height(), sheet.Pixels());
+  if (dpi != kDefaultDpi) {  // at 96 dpi the embedded sheet serves
+    const vorn::Surface sheet = RenderSpriteSheet(dpi);
+    scaledSheet_.CreateDib(sheet.Width(), sheet.Height(), sheet.Pixels());
+  }
   sheetDpi_ = dpi;
 }
 
 // The window takes the place the system suggests; its new size repaints it.
 void DialogWindow::OnDpiChanged(int dpi, const RECT& suggested) {
-  SetDpi(dpi);
+  model_.SetDpi(dpi);
+  FitSheet();
   Scale();
   SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -49,7 +49,10 @@ class DialogWindow final : public DialogView, NoCopy {
   void Refresh(SurfaceId surface);
   // The preview's copy of the 96 dpi sheet's cell at (x, y): the model shows
   // the same cell of the sheet at the window's scale.
-  void ShowCell(std::int32_t x, std::int32_t y) { model_.ShowCell(x, y); }
+  void ShowCell(std::int32_t x, std::int32_t y) {
+    FitSheet();
+    model_.ShowCell(x, y);
+  }
 
   void SetPreviewTimer(bool enabled, UINT intervalMs) {
     model_.EnableTimer(enabled && window_ != nullptr);
@@ -126,9 +129,10 @@ class DialogWindow final : public DialogView, NoCopy {
     return surfaces_[static_cast<std::size_t>(surface) - kFirstSurface];
   }
   const MemorySurface& Image(PaintImage image) const;
-  // The model's scale changed: the sheet it shows the preview from follows,
-  // rendered once for each scale the window stands at.
-  void SetDpi(int dpi);
+  // The sheet the model shows the preview's cell from follows the window's
+  // scale: whenever the model shows a cell, Image(PaintImage::Sheet) is the
+  // sheet of its scale.
+  void FitSheet();
   // Carries out one step of the dialog's picture on `dc`.
   void Paint(HDC dc, const PaintStep& step) const;
 

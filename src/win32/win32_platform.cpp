@@ -125,8 +125,8 @@ Surface Win32Platform::EmbeddedSpriteSheet() {
   return UnpackPicture(packed, sheet.View()) ? sheet : Surface{};
 }
 
-// The dialog's preview flame, at the window's scale; its other surfaces
-// through GDI.
+// A copy of a sheet cell into the dialog's preview tells its model which
+// cell to show (at the window's scale); the other copies go through GDI.
 std::int32_t Win32Platform::BitBlt(SurfaceId destination, std::int32_t x, std::int32_t y,
                                    std::int32_t width, std::int32_t height, SurfaceId source,
                                    std::int32_t sourceX, std::int32_t sourceY, std::uint32_t rop) {
