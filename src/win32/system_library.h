@@ -10,8 +10,8 @@
 #include <oleauto.h>
 
 #include <cstdint>
-#include <optional>
-#include <string>
+
+#include "core/local_clock.h"
 
 namespace vorn::win32 {
 
@@ -128,37 +128,26 @@ class TimerResolution : NoCopy {
   timeEndPeriodFn end_ = nullptr;  // set once the period is raised
 };
 
-// The local clock as seconds since midnight, read several times per particle
-// per frame by the random source. GetLocalTime converts to local time on every
-// call (about 0.4 us under Wine); this reads the system time (about 0.05 us,
-// precisely from Windows 8 on, else as coarsely as GetLocalTime) and adds the
-// local offset, taken afresh at least once a second: the reading GetLocalTime
-// gives, but for up to a second after a daylight-saving or time-zone change.
-class LocalClock {
+// The local clock, read several times per particle per frame by the random
+// source. GetLocalTime converts to local time on every call (about 0.4 us under
+// Wine); this reads the system time (about 0.05 us, precisely from Windows 8
+// on, else as coarsely as GetLocalTime) and keeps the local offset a second.
+class SystemClock {
  public:
   float SecondsSinceMidnight() {
     FILETIME utcTime{};
     readTime_(&utcTime);
     const std::int64_t utc = Ticks(utcTime);
-    if (!offsetTakenAt_ || utc < *offsetTakenAt_ || utc - *offsetTakenAt_ >= kOffsetLifetime) {
+    if (clock_.NeedsOffset(utc)) {
       FILETIME localTime{};
-      offset_ = FileTimeToLocalFileTime(&utcTime, &localTime) ? Ticks(localTime) - utc : 0;
-      offsetTakenAt_ = utc;
+      clock_.SetOffset(utc,
+                       FileTimeToLocalFileTime(&utcTime, &localTime) ? Ticks(localTime) - utc : 0);
     }
-    std::int64_t msOfDay = (utc + offset_) / kTicksPerMs % kMsPerDay;
-    if (msOfDay < 0) msOfDay += kMsPerDay;
-    // As GetLocalTime's fields give it: whole seconds, then the milliseconds.
-    return static_cast<float>(static_cast<std::int32_t>(msOfDay / kMsPerSecond)) +
-           static_cast<float>(static_cast<std::int32_t>(msOfDay % kMsPerSecond)) / 1000.0f;
+    return clock_.SecondsSinceMidnight(utc);
   }
 
  private:
-  static constexpr std::int64_t kTicksPerMs = 10'000;  // FILETIME counts 100 ns ticks
-  static constexpr std::int64_t kMsPerSecond = 1000;
-  static constexpr std::int64_t kMsPerDay = kMsPerSecond * 60 * 60 * 24;
-  static constexpr std::int64_t kOffsetLifetime = kMsPerSecond * kTicksPerMs;
   using ReadTimeFn = GetSystemTimePreciseAsFileTimeFn;
-
   static std::int64_t Ticks(const FILETIME& time) {
     return static_cast<std::int64_t>((std::uint64_t{time.dwHighDateTime} << 32) |
                                      time.dwLowDateTime);
@@ -167,8 +156,7 @@ class LocalClock {
     const ReadTimeFn precise = late::GetSystemTimePreciseAsFileTime();
     return precise != nullptr ? precise : &GetSystemTimeAsFileTime;
   }();
-  std::int64_t offset_ = 0;
-  std::optional<std::int64_t> offsetTakenAt_;
+  LocalClock clock_;
 };
 
 }  // namespace vorn::win32

@@ -90,7 +90,7 @@ class Win32Platform : public Platform {
   std::string ArgumentText() override { return Narrow(ArgumentsOf(GetCommandLineW())); }
   std::string ProgramDirectory() override;
   void EndProcess() override { ExitProcess(0); }
-  float SecondsSinceMidnight() override { return localClock_.SecondsSinceMidnight(); }
+  float SecondsSinceMidnight() override { return clock_.SecondsSinceMidnight(); }
   WindowHandle FindWindowByCaption(std::string_view caption) override {
     return FromHwnd(FindWindowW(nullptr, Widen(caption).c_str()));
   }
@@ -228,7 +228,7 @@ class Win32Platform : public Platform {
 
   HINSTANCE instance_;
   LARGE_INTEGER counterFrequency_{};
-  LocalClock localClock_;
+  SystemClock clock_;
   // Each mode's window, made when the mode asks for it.
   std::unique_ptr<class SaverWindow> saver_;      // mode_windows.h
   std::unique_ptr<class PreviewWindow> preview_;  // mode_windows.h

@@ -10,6 +10,7 @@
 
 #include "core/changed_region.h"
 #include "core/command_line.h"
+#include "core/local_clock.h"
 #include "core/packed_picture.h"
 #include "core/particles.h"
 #include "core/random_source.h"
@@ -300,6 +301,27 @@ TEST(WholeNumbers, RoundAsTheLibraryDoes) {
               std::bit_cast<std::uint64_t>(std::nearbyint(v)))
         << v;
   }
+}
+
+// The random source's clock: local time of day to the millisecond, cut not
+// rounded, wrapping at midnight both ways; the offset kept one second.
+TEST(LocalClock, ReadsTheLocalTimeOfDayAndTakesTheOffsetEachSecond) {
+  constexpr std::int64_t kMs = LocalClock::kTicksPerMs, kHour = 3'600'000 * kMs;
+  constexpr std::int64_t kDay = 24 * kHour;
+  constexpr std::int64_t kNoon = 150'000 * kDay + 12 * kHour;  // a day since 1601, at noon UTC
+  LocalClock clock;
+  EXPECT_TRUE(clock.NeedsOffset(kNoon));
+  clock.SetOffset(kNoon, 2 * kHour);
+  EXPECT_EQ(clock.SecondsSinceMidnight(kNoon + 500 * kMs + kMs - 1), 14 * 3600 + 0.5f);
+  EXPECT_FALSE(clock.NeedsOffset(kNoon + 1000 * kMs - 1));
+  EXPECT_TRUE(clock.NeedsOffset(kNoon + 1000 * kMs));
+  EXPECT_TRUE(clock.NeedsOffset(kNoon - 1));  // the time was set back
+  clock.SetOffset(kNoon, 12 * kHour + 250 * kMs);
+  EXPECT_EQ(clock.SecondsSinceMidnight(kNoon), 0.25f);
+  clock.SetOffset(kNoon, -12 * kHour - 250 * kMs);
+  EXPECT_EQ(clock.SecondsSinceMidnight(kNoon), 86399.75f);
+  clock.SetOffset(0, -kMs);  // before the system's first day
+  EXPECT_EQ(clock.SecondsSinceMidnight(0), 86399 + 0.999f);
 }
 
 // A centre not rounded half to even, headings not drawn per flame, cells lost or drawn row first.
