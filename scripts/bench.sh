@@ -24,7 +24,8 @@ if [ "${1:-}" = "--quick" ]; then repetitions=2; fi
 
 echo
 echo "== software raster, 1920x1080: clear + 400 OR-blits (32x64) + copy, against memset + memcpy;"
-echo "   then at 1920x1080 and 3840x2160 the clear and copy limited to what changed (ChangedFrame)"
+echo "   then at 1920x1080 and 3840x2160 the clear and copy limited to what changed (ChangedFrame);"
+echo "   the last argument: the untimed wait between two frames (PacedFloor waits as well)"
 build/native/bench/raster_bench --benchmark_repetitions="$repetitions" \
   --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true \
   --benchmark_color=false
