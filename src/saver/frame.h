@@ -86,8 +86,8 @@ class SaverFrame {
     std::map<std::pair<std::int32_t, std::int32_t>, CellInk> ink;  // by (sx, sy)
     std::vector<const CellInk*> byCell;  // the flames' own cells' ink, in reading order
   };
-  // A cell ORed onto the frame: its ink, its corner in the frame, and the part of it within the
-  // frame, in the cell's own coordinates.
+  // A cell ORed onto the frame: its ink, its corner in the frame, and the
+  // part of it within the frame, in the cell's own coordinates.
   struct Drawn {
     const CellInk* ink;
     std::int32_t x, y;
